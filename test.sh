@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: a release build, the same suites under
+# AddressSanitizer and UBSan, then each fuzz target for a short, bounded time.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export VANTLE_FUZZ_SECONDS=${VANTLE_FUZZ_SECONDS:-20}
+status=0
+
+echo "== release build and tests"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j"$jobs"
+(cd build/release && ctest --output-on-failure -j"$jobs") || status=1
+
+echo "== AddressSanitizer + UBSan build and tests"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTLE_SANITIZE=ON \
+    -DVANTLE_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+(cd build/asan && UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs") || status=1
+
+echo "== fuzz targets, ${VANTLE_FUZZ_SECONDS} s each"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTLE_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j"$jobs" --target fuzz_all
+(cd build/fuzz && ctest --output-on-failure -j"$jobs") || status=1
+
+exit $status
