@@ -33,7 +33,6 @@ elif [ -x "$bin/vantle-cli" ] && [ -n "$phone_pid" ]; then
     "$bin/vantle-cli" ping 127.0.0.1:34345
 else
     echo "The desktop program is not built yet; vantle-plist shows a property list of the build:"
-    printf '{"MessageType": "Request", "RequestType": "VersionCheck", "RequestNum": 1}' >/dev/null
     python3 -c 'import plistlib,sys; sys.stdout.buffer.write(plistlib.dumps({"MessageType": "Request", "RequestType": "VersionCheck", "RequestNum": 1}, fmt=plistlib.FMT_BINARY))' \
         | "$bin/vantle-plist" print -
 fi

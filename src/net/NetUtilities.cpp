@@ -28,9 +28,9 @@ struct NameLookup {
 
 NameLookup lookUp(const sockaddr* address, int flags, bool wantHost) {
     NameLookup result;
-    const int error =
-        getnameinfo(address, kIPv4AddressLength, wantHost ? result.host : nullptr,
-                    wantHost ? sizeof result.host : 0, result.service, sizeof result.service, flags);
+    const int error = getnameinfo(address, kIPv4AddressLength, wantHost ? result.host : nullptr,
+                                  wantHost ? sizeof result.host : 0, result.service,
+                                  sizeof result.service, flags);
     result.ok = error == 0;
     return result;
 }

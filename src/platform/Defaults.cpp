@@ -24,16 +24,28 @@ bool Defaults::boolForKey(const QString& key, bool defaultValue) {
     return boolValue(stored);
 }
 
-void Defaults::setBool(const QString& key, bool value) { store().setValue(key, value ? 1 : 0); }
+void Defaults::setBool(const QString& key, bool value) {
+    store().setValue(key, value ? 1 : 0);
+}
 
-bool Defaults::contains(const QString& key) { return store().contains(key); }
+bool Defaults::contains(const QString& key) {
+    return store().contains(key);
+}
 
-QVariant Defaults::value(const QString& key) { return store().value(key); }
+QVariant Defaults::value(const QString& key) {
+    return store().value(key);
+}
 
-void Defaults::setValue(const QString& key, const QVariant& value) { store().setValue(key, value); }
+void Defaults::setValue(const QString& key, const QVariant& value) {
+    store().setValue(key, value);
+}
 
-void Defaults::remove(const QString& key) { store().remove(key); }
+void Defaults::remove(const QString& key) {
+    store().remove(key);
+}
 
-void Defaults::sync() { store().sync(); }
+void Defaults::sync() {
+    store().sync();
+}
 
 } // namespace vantle

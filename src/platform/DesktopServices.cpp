@@ -19,9 +19,9 @@ namespace {
 bool showItemViaFileManager1(const QString& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-        "org.freedesktop.FileManager1", "ShowItems");
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
+                                                       "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", "ShowItems");
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, 2000);
     return reply.type() == QDBusMessage::ReplyMessage;
@@ -32,8 +32,7 @@ bool selectInFileManager(const QString& path) {
 #if defined(Q_OS_LINUX)
     return showItemViaFileManager1(path);
 #elif defined(Q_OS_WIN)
-    return QProcess::startDetached("explorer.exe",
-                                   {"/select,", QDir::toNativeSeparators(path)});
+    return QProcess::startDetached("explorer.exe", {"/select,", QDir::toNativeSeparators(path)});
 #elif defined(Q_OS_MACOS)
     return QProcess::startDetached("open", {"-R", path});
 #else
@@ -43,7 +42,9 @@ bool selectInFileManager(const QString& path) {
 
 } // namespace
 
-bool openPath(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool openPath(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 bool revealPath(const QString& path) {
     const QFileInfo info(path);

@@ -40,7 +40,8 @@ void performAfterDelay(QObject* context, int ms, std::function<void()> work) {
     }
     // The timer must be started on the thread whose event loop will fire it.
     QMetaObject::invokeMethod(
-        context, [context, ms, work = std::move(work)]() mutable {
+        context,
+        [context, ms, work = std::move(work)]() mutable {
             QTimer::singleShot(ms, context, std::move(work));
         },
         Qt::QueuedConnection);

@@ -7,8 +7,7 @@ namespace vantle {
 
 // Ordinary messages: nothing at all until a default logger exists.
 template <class... Args> void ParoxLog(const char* format, const Args&... args) {
-    if (auto logger = ParoxLogger::defaultLogger())
-        logger->log(stringWithFormat(format, args...));
+    if (auto logger = ParoxLogger::defaultLogger()) logger->log(stringWithFormat(format, args...));
 }
 
 // Errors: always reach the platform's log, and the default logger when there is one.

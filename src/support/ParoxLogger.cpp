@@ -77,9 +77,13 @@ std::shared_ptr<ParoxLogger> ParoxLogger::createDefaultLogger(bool toFile, bool 
     return logger;
 }
 
-std::shared_ptr<ParoxLogger> ParoxLogger::defaultLogger() { return gMainLogger.load(); }
+std::shared_ptr<ParoxLogger> ParoxLogger::defaultLogger() {
+    return gMainLogger.load();
+}
 
-void ParoxLogger::removeDefaultLogger() { gMainLogger.store(nullptr); }
+void ParoxLogger::removeDefaultLogger() {
+    gMainLogger.store(nullptr);
+}
 
 QString ParoxLogger::getAppName() {
     static const QString name = QFileInfo(executablePath()).fileName();
@@ -112,7 +116,8 @@ void ParoxLogger::createLogFile() {
     closeFile();
     mLogFilePath.clear();
 
-    // Our default folder sits below per-user folders that may not exist yet, so make the whole path.
+    // Our default folder sits below per-user folders that may not exist yet, so make the whole
+    // path.
     QDir().mkpath(mLogFileLocation);
     if (!QFileInfo(mLogFileLocation).isDir()) {
         platformLog(QStringLiteral("%1: Couldn't create log file folder at %2")
@@ -121,8 +126,8 @@ void ParoxLogger::createLogFile() {
     }
     const QString name =
         QStringLiteral("%1 %2.log")
-            .arg(mAppName, QDateTime::currentDateTime().toString(
-                               QStringLiteral("yyyy-MM-dd 'at' HH.mm.ss")));
+            .arg(mAppName,
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd 'at' HH.mm.ss")));
     const QString path = mLogFileLocation + QLatin1Char('/') + name;
     {
         QFile create(path);
@@ -194,9 +199,8 @@ void ParoxLogger::setLogFileLocation(const QString& path) {
     {
         std::lock_guard guard(mLogLock);
         if (path == mLogFileLocation) return;
-        mLogFileLocation = path.startsWith(QLatin1Char('~'))
-                               ? QDir::homePath() + path.mid(1)
-                               : path;
+        mLogFileLocation =
+            path.startsWith(QLatin1Char('~')) ? QDir::homePath() + path.mid(1) : path;
     }
     createLogFile();
 }

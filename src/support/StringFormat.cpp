@@ -145,8 +145,10 @@ QString formatWithArgs(const char* format, std::initializer_list<FormatArg> args
             literal = ++c;
             continue;
         }
-        while (*c && std::string_view("-+ #0123456789.").find(*c) != std::string::npos) ++c;
-        while (*c && std::string_view("hlqLzjt").find(*c) != std::string::npos) ++c;
+        while (*c && std::string_view("-+ #0123456789.").find(*c) != std::string::npos)
+            ++c;
+        while (*c && std::string_view("hlqLzjt").find(*c) != std::string::npos)
+            ++c;
         if (!*c) { // a dangling '%' stays as written
             literal = start;
             break;

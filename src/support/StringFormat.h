@@ -64,9 +64,11 @@ template <class T> FormatArg makeFormatArg(const T& value) {
         a.text = value.toString();
     } else if constexpr (std::is_same_v<U, std::string> || std::is_same_v<U, std::string_view>) {
         a.text = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-    } else if constexpr (std::is_same_v<U, const char*> || std::is_same_v<U, char*> ||
-                         (std::is_array_v<U> &&
-                          std::is_same_v<std::remove_cv_t<std::remove_extent_t<U>>, char>)) {
+    } else if constexpr (std::is_array_v<U> &&
+                         std::is_same_v<std::remove_cv_t<std::remove_extent_t<U>>, char>) {
+        a.text = QString::fromUtf8(value);
+        a.p = value;
+    } else if constexpr (std::is_same_v<U, const char*> || std::is_same_v<U, char*>) {
         a.text = value ? QString::fromUtf8(value) : QStringLiteral("(null)");
         a.p = value;
     } else if constexpr (std::is_same_v<U, QByteArray>) {

@@ -1,0 +1,58 @@
+#include "net/NetUtilities.h"
+
+#include <QTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+using namespace vantle;
+
+namespace {
+sockaddr_in ipv4(const char* address, quint16 port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    inet_pton(AF_INET, address, &a.sin_addr);
+    return a;
+}
+} // namespace
+
+class NetUtilitiesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void addressTexts() {
+        const sockaddr_in phone = ipv4("192.0.2.7", 34345);
+        const auto* raw = reinterpret_cast<const sockaddr*>(&phone);
+        QCOMPARE(IPAddressToIPString(raw).value_or("none"), QString("192.0.2.7"));
+        QCOMPARE(IPAddressToString(raw, true, true).value_or("none"), QString("192.0.2.7:34345"));
+        const sockaddr_in noPort = ipv4("127.0.0.1", 0);
+        QCOMPARE(IPAddressToString(reinterpret_cast<const sockaddr*>(&noPort), true, true)
+                     .value_or("none"),
+                 QString("127.0.0.1"));
+        QVERIFY(!IPAddressToIPString(nullptr));
+        QVERIFY(!IPAddressToString(nullptr, true, true));
+    }
+
+    void uniqueIdForms() {
+        QCOMPARE(hardwareAddressText(QByteArray::fromHex("001a2b3c4d5e")),
+                 QString("00-1A-2B-3C-4D-5E"));
+        QCOMPARE(hardwareAddressText(QByteArray::fromHex("000000000000")), QString());
+        QCOMPARE(hardwareAddressText({}), QString());
+        QCOMPARE(normalizedUniqueID("my-pc:office"), QString("MY-PC-OFFICE"));
+
+        const auto id = HostGetUniqueID();
+        QVERIFY(id && !id->isEmpty());
+        QCOMPARE(*id, id->toUpper());
+        QVERIFY(!id->contains(':'));
+        QCOMPARE(HostGetUniqueID(), id); // computed once
+    }
+
+    void serviceType() {
+        QCOMPARE(_MakeServiceType("GAME-0123ABCD", "tcp").value_or("none"),
+                 QString("_GAME-0123ABCD._tcp."));
+        QVERIFY(!_MakeServiceType("GAME-0123ABCD", ""));
+        QVERIFY(!_MakeServiceType("", "tcp"));
+    }
+};
+
+QTEST_GUILESS_MAIN(NetUtilitiesTest)
+#include "tst_netutilities.moc"
