@@ -1,0 +1,287 @@
+#include "platform/PlistBinaryReader.h"
+
+#include "platform/PlistBinaryFormat.h"
+#include "platform/PlistValue.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace vantle::plist {
+
+using namespace binary;
+
+namespace {
+
+// Shared references may repeat values, but never by more than this per input byte.
+constexpr uint64_t kTreeValuesPerInputByte = 32;
+constexpr uint64_t kTreeValuesAllowance = 1 << 16;
+constexpr uint64_t kInt128HalfWidth = 8;
+constexpr uint8_t kAsciiLimit = 0x80;
+
+uint64_t saturatingAdd(uint64_t a, uint64_t b) {
+    return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max()
+                                                        : a + b;
+}
+
+} // namespace
+
+PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes)
+    : mBytes(bytes), mData(reinterpret_cast<const uint8_t*>(bytes.constData())) {}
+
+QVariant PlistBinaryReader::read() {
+    if (!parseTrailer()) return {};
+    mValues.resize(mObjectCount);
+    mInfo.resize(mObjectCount);
+    if (!decode(mTopObject, 0)) return {};
+    return mValues[mTopObject];
+}
+
+bool PlistBinaryReader::parseTrailer() {
+    const uint64_t size = uint64_t(mBytes.size());
+    if (size < uint64_t(kMagicSize + kTrailerSize) || std::memcmp(mData, kMagic, kMagicSize) != 0) {
+        mError = QStringLiteral("not a binary property list (no \"bplist00\" header or trailer)");
+        return false;
+    }
+    const uint64_t trailer = size - kTrailerSize;
+    mObjectsEnd = trailer;
+    mOffsetSize = mData[trailer + kTrailerOffsetSizeAt];
+    mRefSize = mData[trailer + kTrailerRefSizeAt];
+    mObjectCount = readUInt(trailer + kTrailerObjectCountAt, kMaxIntWidth);
+    mTopObject = readUInt(trailer + kTrailerTopObjectAt, kMaxIntWidth);
+    mTableOffset = readUInt(trailer + kTrailerTableOffsetAt, kMaxIntWidth);
+    if (mOffsetSize < 1 || mOffsetSize > kMaxIntWidth || mRefSize < 1 || mRefSize > kMaxIntWidth) {
+        mError = QStringLiteral("trailer: offset size %1 or reference size %2 not within 1..8")
+                     .arg(mOffsetSize)
+                     .arg(mRefSize);
+        return false;
+    }
+    if (mObjectCount == 0 || mTopObject >= mObjectCount) {
+        mError = QStringLiteral("trailer: top object %1 of %2 objects")
+                     .arg(mTopObject)
+                     .arg(mObjectCount);
+        return false;
+    }
+    if (mTableOffset < uint64_t(kMagicSize) || mTableOffset > trailer ||
+        !fits(mTableOffset, mObjectCount, uint64_t(mOffsetSize))) {
+        mError = QStringLiteral("trailer: offset table of %1 entries at %2 does not fit the file")
+                     .arg(mObjectCount)
+                     .arg(mTableOffset);
+        return false;
+    }
+    mMaxTreeSize = saturatingAdd(size * kTreeValuesPerInputByte, kTreeValuesAllowance);
+    return true;
+}
+
+bool PlistBinaryReader::fits(uint64_t start, uint64_t count, uint64_t unit) const {
+    return start <= mObjectsEnd && count <= (mObjectsEnd - start) / unit;
+}
+
+uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
+    uint64_t value = 0;
+    for (int i = 0; i < width; ++i)
+        value = (value << 8) | mData[at + i];
+    return value;
+}
+
+bool PlistBinaryReader::fail(uint64_t index, const QString& what) {
+    mError = QStringLiteral("object %1: %2").arg(index).arg(what);
+    return false;
+}
+
+bool PlistBinaryReader::decode(uint64_t index, int enclosing) {
+    ObjectInfo& info = mInfo[index];
+    if (info.state == State::Done) {
+        if (enclosing + int(info.height) > kMaxDepth)
+            return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
+        return true;
+    }
+    if (info.state == State::Decoding)
+        return fail(index, QStringLiteral("refers to itself (a cycle)"));
+    info.state = State::Decoding;
+    const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
+    if (offset < uint64_t(kMagicSize) || offset >= mObjectsEnd)
+        return fail(index, QStringLiteral("offset %1 out of range").arg(offset));
+    if (!decodeObject(index, offset, enclosing)) return false;
+    mInfo[index].state = State::Done;
+    return true;
+}
+
+bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count,
+                                  uint64_t* payload) {
+    if (lowNibble != kCountFollows) {
+        *count = lowNibble;
+        *payload = offset + 1;
+        return true;
+    }
+    if (offset + 2 > mObjectsEnd) return false;
+    const uint8_t marker = mData[offset + 1];
+    const uint8_t exponent = marker & 0xF;
+    if ((marker >> 4) != kInteger || exponent > kInt64Exponent) return false;
+    const int width = 1 << exponent;
+    if (!fits(offset + 2, uint64_t(width), 1)) return false;
+    *count = readUInt(offset + 2, width);
+    *payload = offset + 2 + uint64_t(width);
+    return true;
+}
+
+bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclosing) {
+    const uint8_t marker = mData[offset];
+    const uint8_t kind = marker >> 4;
+    const uint8_t low = marker & 0xF;
+    const uint64_t next = offset + 1;
+    QVariant& out = mValues[index];
+    mInfo[index].treeSize = 1;
+    switch (kind) {
+    case kSingleton:
+        if (marker != kFalse && marker != kTrue)
+            return fail(index, QStringLiteral("marker 0x%1 is not a value")
+                                   .arg(uint(marker), 2, 16, QLatin1Char('0')));
+        out = QVariant(marker == kTrue);
+        return true;
+    case kInteger: {
+        if (low > kInt128Exponent)
+            return fail(index, QStringLiteral("integer wider than 16 bytes"));
+        const uint64_t width = uint64_t(1) << low;
+        if (!fits(next, width, 1))
+            return fail(index, QStringLiteral("integer runs past the objects"));
+        if (width == 2 * kInt128HalfWidth) {
+            if (readUInt(next, kInt128HalfWidth) != 0)
+                return fail(index, QStringLiteral("16-byte integer beyond 64 bits"));
+            const uint64_t value = readUInt(next + kInt128HalfWidth, kInt128HalfWidth);
+            out = value > uint64_t(std::numeric_limits<qint64>::max()) ? QVariant(quint64(value))
+                                                                       : QVariant(qint64(value));
+        } else {
+            out = QVariant(qint64(readUInt(next, int(width))));
+        }
+        return true;
+    }
+    case kReal: {
+        if (low != 2 && low != 3)
+            return fail(index, QStringLiteral("real of %1 bytes").arg(1 << low));
+        const int width = 1 << low;
+        if (!fits(next, uint64_t(width), 1))
+            return fail(index, QStringLiteral("real runs past the objects"));
+        if (low == 3)
+            out = QVariant(qFromBigEndian<double>(mData + next));
+        else
+            out = QVariant(double(qFromBigEndian<float>(mData + next)));
+        return true;
+    }
+    case kDate: {
+        if (marker != kDateMarker || !fits(next, sizeof(double), 1))
+            return fail(index, QStringLiteral("malformed date"));
+        const auto date = dateFromReferenceSeconds(qFromBigEndian<double>(mData + next));
+        if (!date) return fail(index, QStringLiteral("date outside years 1..9999"));
+        out = QVariant(*date);
+        return true;
+    }
+    case kUid:
+        return fail(index, QStringLiteral("UIDs (keyed archives) are not supported"));
+    case kSet:
+        return fail(index, QStringLiteral("sets are not supported"));
+    case kData:
+    case kAsciiString:
+    case kUtf16String:
+    case kArray:
+    case kDictionary:
+        break;
+    default:
+        return fail(
+            index,
+            QStringLiteral("unknown marker 0x%1").arg(uint(marker), 2, 16, QLatin1Char('0')));
+    }
+
+    uint64_t count = 0;
+    uint64_t start = 0;
+    if (!readCount(offset, low, &count, &start))
+        return fail(index, QStringLiteral("malformed length"));
+    const char* bytes = reinterpret_cast<const char*>(mData + start);
+    switch (kind) {
+    case kData:
+        if (!fits(start, count, 1))
+            return fail(index, QStringLiteral("data of %1 bytes runs past the objects").arg(count));
+        out = QVariant(QByteArray(bytes, qsizetype(count)));
+        return true;
+    case kAsciiString: {
+        if (!fits(start, count, 1))
+            return fail(index, QStringLiteral("string runs past the objects"));
+        const uint8_t* s = mData + start;
+        if (std::any_of(s, s + count, [](uint8_t c) { return c >= kAsciiLimit; }))
+            return fail(index, QStringLiteral("non-ASCII byte in an ASCII string"));
+        out = QVariant(QString::fromLatin1(bytes, qsizetype(count)));
+        return true;
+    }
+    case kUtf16String: {
+        if (!fits(start, count, 2))
+            return fail(index, QStringLiteral("string runs past the objects"));
+        QString text(qsizetype(count), Qt::Uninitialized);
+        qFromBigEndian<char16_t>(mData + start, qsizetype(count), text.data());
+        if (!isWellFormed(text))
+            return fail(index, QStringLiteral("lone UTF-16 surrogate in a string"));
+        out = QVariant(text);
+        return true;
+    }
+    default:
+        return decodeContainer(index, kind, start, count, enclosing);
+    }
+}
+
+bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t start,
+                                        uint64_t count, int enclosing) {
+    const bool isDictionary = kind == kDictionary;
+    const uint64_t refs = isDictionary ? count * 2 : count;
+    if ((isDictionary && count > std::numeric_limits<uint64_t>::max() / 2) ||
+        !fits(start, refs, uint64_t(mRefSize)))
+        return fail(index, QStringLiteral("%1 references run past the objects").arg(count));
+    if (enclosing + 1 > kMaxDepth)
+        return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
+
+    uint64_t treeSize = 1;
+    int height = 0;
+    auto child = [&](uint64_t i, uint64_t* ref) {
+        *ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
+        if (*ref >= mObjectCount)
+            return fail(index, QStringLiteral("reference %1 out of range").arg(*ref));
+        if (!decode(*ref, enclosing + 1)) return false;
+        const ObjectInfo& info = mInfo[*ref];
+        height = std::max(height, int(info.height));
+        treeSize = saturatingAdd(treeSize, info.treeSize);
+        if (treeSize > mMaxTreeSize)
+            return fail(
+                index,
+                QStringLiteral("shared references build more than %1 values").arg(mMaxTreeSize));
+        return true;
+    };
+
+    if (isDictionary) {
+        QVariantMap map;
+        for (uint64_t i = 0; i < count; ++i) {
+            uint64_t keyRef = 0;
+            uint64_t valueRef = 0;
+            if (!child(i, &keyRef)) return false;
+            if (mValues[keyRef].typeId() != QMetaType::QString)
+                return fail(index, QStringLiteral("dictionary key is not a string"));
+            if (!child(count + i, &valueRef)) return false;
+            // Keys usually arrive sorted, which makes the hint exact.
+            map.insert(map.cend(), *static_cast<const QString*>(mValues[keyRef].constData()),
+                       mValues[valueRef]);
+        }
+        mValues[index] = QVariant(map);
+    } else {
+        QVariantList list;
+        list.reserve(qsizetype(count));
+        for (uint64_t i = 0; i < count; ++i) {
+            uint64_t ref = 0;
+            if (!child(i, &ref)) return false;
+            list.append(mValues[ref]);
+        }
+        mValues[index] = QVariant(list);
+    }
+    mInfo[index].height = uint16_t(height + 1);
+    mInfo[index].treeSize = treeSize;
+    return true;
+}
+
+} // namespace vantle::plist

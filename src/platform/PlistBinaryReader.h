@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <vector>
+
+namespace vantle::plist {
+
+// Decodes "bplist00" bytes. Every object is decoded once and shared by all references to it, so
+// the work is bounded by the input; the size of the resulting tree (which shared references can
+// multiply) is capped in proportion to the input, so callers can walk it safely.
+class PlistBinaryReader {
+public:
+    explicit PlistBinaryReader(const QByteArray& bytes);
+
+    // The value, or an invalid QVariant with error() set.
+    QVariant read();
+    const QString& error() const { return mError; }
+
+private:
+    enum class State : uint8_t { Unvisited, Decoding, Done };
+    struct ObjectInfo {
+        State state = State::Unvisited;
+        uint16_t height = 0;   // nesting levels inside the object
+        uint64_t treeSize = 0; // values in the object's tree, counting every reference
+    };
+
+    bool parseTrailer();
+    bool decode(uint64_t index, int enclosing);
+    bool decodeObject(uint64_t index, uint64_t offset, int enclosing);
+    bool decodeContainer(uint64_t index, uint8_t marker, uint64_t start, uint64_t count,
+                         int enclosing);
+    bool readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count, uint64_t* payload);
+    bool fits(uint64_t start, uint64_t count, uint64_t unit) const;
+    uint64_t readUInt(uint64_t at, int width) const;
+    bool fail(uint64_t index, const QString& what);
+
+    const QByteArray& mBytes;
+    const uint8_t* mData;
+    uint64_t mObjectsEnd = 0; // objects lie in [magic, trailer)
+    int mOffsetSize = 0;
+    int mRefSize = 0;
+    uint64_t mObjectCount = 0;
+    uint64_t mTopObject = 0;
+    uint64_t mTableOffset = 0;
+    uint64_t mMaxTreeSize = 0;
+    std::vector<QVariant> mValues;
+    std::vector<ObjectInfo> mInfo;
+    QString mError;
+};
+
+} // namespace vantle::plist
