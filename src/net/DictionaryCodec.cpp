@@ -1,0 +1,35 @@
+#include "net/DictionaryCodec.h"
+
+#include "net/WireFormat.h"
+#include "platform/Plist.h"
+
+#include <QtEndian>
+
+namespace vantle {
+
+QByteArray encodeDictionary(std::uint32_t magic, const QVariantMap& dictionary) {
+    const QByteArray body = plist::writeBinary(dictionary);
+    QByteArray payload(static_cast<qsizetype>(wire::kPayloadMagicSize), Qt::Uninitialized);
+    qToBigEndian<std::uint32_t>(magic, payload.data());
+    payload.append(body);
+    return payload;
+}
+
+std::optional<QVariantMap> decodeDictionary(std::uint32_t magic, const QByteArray& payload,
+                                            QString* error) {
+    if (payload.size() <= static_cast<qsizetype>(wire::kPayloadMagicSize)) return std::nullopt;
+    if (qFromBigEndian<std::uint32_t>(payload.constData()) != magic) return std::nullopt;
+    const plist::ReadResult parsed =
+        plist::read(payload.sliced(static_cast<qsizetype>(wire::kPayloadMagicSize)));
+    if (!parsed.ok()) {
+        if (error) *error = parsed.error;
+        return std::nullopt;
+    }
+    if (parsed.value.typeId() != QMetaType::QVariantMap) {
+        if (error) *error = QStringLiteral("the property list is not a dictionary");
+        return std::nullopt;
+    }
+    return parsed.value.toMap();
+}
+
+} // namespace vantle

@@ -1,0 +1,297 @@
+#include "net/GamePeer.h"
+
+#include "net/DictionaryCodec.h"
+#include "net/NetUtilities.h"
+#include "net/NetworkThread.h"
+#include "net/ResolvedService.h"
+#include "net/WireFormat.h"
+#include "platform/MainThread.h"
+#include "support/ParoxLog.h"
+
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace vantle {
+namespace {
+
+const QString kUnnamedDevice = QStringLiteral("Unnamed Device");
+constexpr double kNoLatency = -1.0;
+constexpr int kMillisecondsPerSecond = 1000;
+
+quintptr idOf(const void* object) {
+    return reinterpret_cast<quintptr>(object);
+}
+
+void printDiagnostic(const char* operation, const QString& message) {
+    std::printf("%s: %s\n", operation, message.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+std::optional<QString> nonEmptyString(const QVariantMap& dictionary, QLatin1StringView key) {
+    const QVariant value = dictionary.value(key);
+    if (value.typeId() != QMetaType::QString || value.toString().isEmpty()) return std::nullopt;
+    return value.toString();
+}
+
+} // namespace
+
+std::shared_ptr<GamePeer> GamePeer::create(const std::optional<QString>& name,
+                                           const std::optional<SocketAddress>& address) {
+    ParoxLog("GamePeer initWithName address: %x", address ? 1 : 0);
+    if (!address) return nullptr;
+    auto peer = std::make_shared<GamePeer>(PrivateTag{}, *address);
+    ParoxLog("name: %@", name.value_or(QStringLiteral("(null)")));
+    if (!name) return peer;
+    const qsizetype colon = name->indexOf(QLatin1Char(':'));
+    if (colon < 0) return nullptr;
+    peer->_uniqueID = name->left(colon);
+    peer->_name = name->mid(colon + 1);
+    return peer;
+}
+
+std::shared_ptr<GamePeer> GamePeer::createWithService(ResolvedService& service) {
+    const QString name = service.serviceName();
+    std::optional<SocketAddress> address;
+    if (service.resolve(kResolveTimeoutSeconds)) {
+        const auto addresses = service.getAddresses();
+        if (!addresses.empty()) {
+            address = addresses.front();
+            ParoxLog("addrData: %@", QByteArray(reinterpret_cast<const char*>(address->data()),
+                                                static_cast<qsizetype>(address->size())));
+        }
+    }
+    auto peer = create(name, address);
+    if (peer) peer->_service = true;
+    return peer;
+}
+
+GamePeer::GamePeer(PrivateTag, const SocketAddress& address) : _address(address) {
+    ParoxLog("Setting _server == YES");
+    _server = true;
+}
+
+GamePeer::~GamePeer() {
+    ParoxLog("GamePeer dealloc");
+    disconnect();
+}
+
+std::optional<QString> GamePeer::name() const {
+    std::lock_guard lock(mIdentityLock);
+    return _name;
+}
+
+std::optional<QString> GamePeer::uniqueID() const {
+    std::lock_guard lock(mIdentityLock);
+    return _uniqueID;
+}
+
+QVariant GamePeer::infoPlist() const {
+    std::lock_guard lock(mIdentityLock);
+    return _plist;
+}
+
+std::shared_ptr<TCPConnection> GamePeer::connection() const {
+    std::lock_guard lock(mConnectionLock);
+    return _connection;
+}
+
+bool GamePeer::isConnecting() const {
+    return connection() && !_socket.load();
+}
+
+QString GamePeer::failureDetail() const {
+    std::lock_guard lock(mFailureLock);
+    return mFailureDetail;
+}
+
+QString GamePeer::description() const {
+    return stringWithFormat(
+        "<%@ = 0x%08X | ID = %@ | address = %@ | local = %i | name = \"%@\" | connected = %i>",
+        "GamePeer", idOf(this), uniqueID().value_or(QStringLiteral("(null)")),
+        address().value_or(QStringLiteral("(null)")), isLocal(),
+        name().value_or(QStringLiteral("(null)")), isConnected());
+}
+
+bool GamePeer::connect() {
+    std::unique_lock lock(mConnectionLock);
+    if (_connection) {
+        ParoxLog("GamePeer connect: already have a _connection");
+        return false;
+    }
+    auto connection = TCPConnection::create(_address);
+    if (!connection) {
+        ParoxLog("GamePeer connect TCPConnection initWithRemoteAddress failed");
+        return false;
+    }
+    mFailure = Failure::None;
+    connection->setDelegate(weak_from_this());
+    _connection = connection;
+    lock.unlock();
+
+    // A phone that opens the connection but never answers must not hold the PC forever.
+    const unsigned attempt = ++mAttempt;
+    std::weak_ptr<GamePeer> weak = weak_from_this();
+    performAfterDelay(gClientRunloop.load(), mHandshakeTimeoutMs.load(), [weak, attempt] {
+        if (auto self = weak.lock()) self->handshakeTimedOut(attempt);
+    });
+    return true;
+}
+
+void GamePeer::handshakeTimedOut(unsigned attempt) {
+    if (attempt != mAttempt.load() || !isConnecting()) return;
+    ParoxLog("No handshake from %@ within %d s", address().value_or(QString()),
+             mHandshakeTimeoutMs.load() / kMillisecondsPerSecond);
+    mFailure = Failure::HandshakeTimedOut;
+    disconnect();
+}
+
+void GamePeer::connectionDidOpen(TCPConnection* connection) {
+    ParoxLog("connectionDidOpen");
+    auto delegate = _delegate.lock();
+    if (!delegate) return;
+    QVariantMap dictionary;
+    const std::optional<QString> id = HostGetUniqueID();
+    if (!id) {
+        ParoxErrorLog("Unable to retrieve unique ID");
+        disconnect();
+        return;
+    }
+    dictionary.insert(wire::kHandshakeID, *id);
+    dictionary.insert(wire::kHandshakeName, delegate->gamePeerWillSendName(this));
+    if (const auto info = delegate->gamePeerWillSendInfoPlist(this))
+        dictionary.insert(wire::kHandshakeInfo, *info);
+    const QByteArray payload = encodeDictionary(wire::kHandshakeMagic, dictionary);
+    ParoxLog("serialized: %@ to: %@ back to %@", QVariant(dictionary), payload,
+             QVariant(decodeDictionary(wire::kHandshakeMagic, payload).value_or(QVariantMap())));
+    ParoxLog("going to send our info");
+    if (!connection->sendData(payload)) {
+        ParoxLog("Failed sending dictionary to connection");
+        disconnect();
+        return;
+    }
+    ParoxLog("after sendData: _server == %d", _server);
+}
+
+void GamePeer::connectionDidReceiveData(TCPConnection* connection, const QByteArray& payload) {
+    QString error;
+    const auto dictionary = decodeDictionary(wire::kHandshakeMagic, payload, &error);
+    if (!error.isEmpty())
+        printDiagnostic("GamePeer::dictionaryFromData",
+                        stringWithFormat("Failed de-serializing dictionary: \"%@\"", error));
+    if (!dictionary) {
+        if (auto delegate = _delegate.lock())
+            delegate->gamePeerDidReceiveData(this, payload, false);
+        return;
+    }
+    if (!_socket.load()) {
+        finishConnecting(*dictionary);
+        return;
+    }
+    if (dictionary->isEmpty()) {
+        if (!connection->sendData(payload))
+            ParoxLog("Failed sending dictionary: \"%@\"", QVariant(*dictionary));
+        return;
+    }
+    ParoxLog("Received unexpected dictionary: \"%@\"", QVariant(*dictionary));
+}
+
+void GamePeer::finishConnecting(const QVariantMap& dictionary) {
+    ParoxLog("_finishConnecting: %@", QVariant(dictionary));
+    const auto id = nonEmptyString(dictionary, wire::kHandshakeID);
+    auto name = nonEmptyString(dictionary, wire::kHandshakeName);
+    {
+        std::lock_guard lock(mIdentityLock);
+        _uniqueID = id;
+        _name = name;
+        _plist = dictionary.value(wire::kHandshakeInfo);
+    }
+    ParoxLog("%@ %@ %@", id.value_or(QStringLiteral("(null)")),
+             name.value_or(QStringLiteral("(null)")), dictionary.value(wire::kHandshakeInfo));
+    if (!id) ParoxLog("no unique ID from device");
+    if (!name) {
+        ParoxLog("no name from device");
+        std::lock_guard lock(mIdentityLock);
+        _name = kUnnamedDevice;
+    }
+    _socket = true;
+    if (auto delegate = _delegate.lock()) delegate->gamePeerDidConnect(this);
+}
+
+void GamePeer::disconnect() {
+    ParoxLog("GamePeer disconnect");
+    if (_disconnecting.exchange(true)) return;
+    const bool wasConnected = _socket.exchange(false);
+    std::shared_ptr<TCPConnection> connection;
+    {
+        std::lock_guard lock(mConnectionLock);
+        connection = std::move(_connection);
+        _connection.reset();
+    }
+    if (connection) {
+        connection->invalidate();
+        connection->setDelegate({});
+        if (!wasConnected) {
+            Failure none = Failure::None;
+            mFailure.compare_exchange_strong(none, Failure::ClosedDuringHandshake);
+            std::lock_guard lock(mFailureLock);
+            mFailureDetail = connection->failureReason();
+        }
+    }
+    if (auto delegate = _delegate.lock()) {
+        if (wasConnected)
+            delegate->gamePeerDidDisconnect(this);
+        else if (connection)
+            delegate->gamePeerDidFailConnecting(this);
+    }
+    _disconnecting = false;
+}
+
+void GamePeer::connectionDidClose(TCPConnection*) {
+    ParoxLog("GamePeer connectionDidClose");
+    disconnect();
+}
+
+void GamePeer::connectionDidFailOpening(TCPConnection*) {
+    ParoxLog("GamePeer connectionDidFailOpening:");
+    if (mFailure.load() == Failure::None) mFailure = Failure::CouldNotOpen;
+    disconnect();
+}
+
+bool GamePeer::sendData(const QByteArray& payload, bool /*immediate*/) {
+    auto current = connection();
+    return current && current->sendData(payload);
+}
+
+std::optional<QByteArray> GamePeer::receiveData() {
+    auto current = connection();
+    if (!current) return std::nullopt;
+    return current->receiveData();
+}
+
+double GamePeer::measureRoundTripLatency() {
+    auto current = connection();
+    if (!current) return kNoLatency;
+    const QByteArray ping = encodeDictionary(wire::kHandshakeMagic, QVariantMap());
+    // The echo must reach this thread, not the event path, which would take it for the phone's
+    // own ping and echo it back.
+    const TCPConnection::ReadClaim claim = current->claimReadSide();
+    QElapsedTimer clock;
+    clock.start();
+    if (!current->sendData(ping)) return kNoLatency;
+    for (;;) {
+        const std::optional<QByteArray> payload = current->receiveData();
+        if (!payload) return kNoLatency;
+        const auto dictionary = decodeDictionary(wire::kHandshakeMagic, *payload);
+        if (!dictionary) {
+            if (auto delegate = _delegate.lock())
+                delegate->gamePeerDidReceiveData(this, *payload, false);
+            continue;
+        }
+        if (dictionary->isEmpty()) return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        printDiagnostic(
+            "GamePeer::measureRoundTripLatency",
+            stringWithFormat("Received unexpected dictionary: \"%@\"", QVariant(*dictionary)));
+    }
+}
+
+} // namespace vantle

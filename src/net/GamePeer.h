@@ -1,0 +1,106 @@
+#pragma once
+
+#include "net/GamePeerDelegate.h"
+#include "net/SocketAddress.h"
+#include "net/TCPConnection.h"
+
+#include <QString>
+#include <QVariant>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace vantle {
+
+class ResolvedService;
+
+// One phone: where it is, who it is, and the framed connection to it while there is one. The PC
+// dials, sends its identity first and counts the phone as connected once the phone's identity
+// has arrived. Pings are echoed; every other payload goes to the delegate unchanged.
+class GamePeer : public TCPConnectionDelegate, public std::enable_shared_from_this<GamePeer> {
+    struct PrivateTag {};
+
+public:
+    // Why the last connection attempt ended before the handshake completed.
+    enum class Failure {
+        None,
+        CouldNotOpen,          // the connection never opened (refused, unreachable)
+        ClosedDuringHandshake, // it opened, then ended or broke before the phone's identity came
+        HandshakeTimedOut,     // the phone sent no identity within the handshake limit
+    };
+
+    static constexpr int kDefaultHandshakeTimeoutMs = 10'000;
+    static constexpr double kResolveTimeoutSeconds = 5.0;
+
+    // `name` is the service name "ID:Display name"; none without an address or when the name
+    // has no ":". A missing name makes a peer whose identity comes with the handshake.
+    static std::shared_ptr<GamePeer> create(const std::optional<QString>& name,
+                                            const std::optional<SocketAddress>& address);
+    // Resolves the service (5 s at most) and makes a peer from its name and first address.
+    static std::shared_ptr<GamePeer> createWithService(ResolvedService& service);
+
+    GamePeer(PrivateTag, const SocketAddress& address);
+    ~GamePeer() override;
+
+    std::optional<QString> name() const;
+    std::optional<QString> uniqueID() const;
+    QVariant infoPlist() const;
+    std::shared_ptr<GamePeerDelegate> delegate() const { return _delegate.lock(); }
+    bool isService() const { return _service; }
+    bool isServer() const { return _server; }
+    bool isLocal() const { return _local; }
+    bool isConnecting() const;
+    bool isConnected() const { return _socket.load(); }
+    const SocketAddress& socketAddress() const { return _address; }
+    std::uint32_t IPv4Address() const { return socketAddressIPv4(_address); }
+    std::optional<QString> address() const { return socketAddressText(_address); }
+    QString description() const;
+
+    void setDelegate(std::weak_ptr<GamePeerDelegate> delegate) { _delegate = std::move(delegate); }
+    bool connect();
+    void disconnect();
+    bool sendData(const QByteArray& payload, bool immediate);
+    std::optional<QByteArray> receiveData();
+    // Seconds for an empty dictionary to come back; -1.0 when it does not.
+    double measureRoundTripLatency();
+
+    // The limit for the phone's identity after connect; tests shorten it.
+    void setHandshakeTimeout(int ms) { mHandshakeTimeoutMs = ms; }
+    Failure failure() const { return mFailure.load(); }
+    // The connection's own words for the failure, such as "Connection refused".
+    QString failureDetail() const;
+
+    // TCPConnectionDelegate
+    void connectionDidOpen(TCPConnection* connection) override;
+    void connectionDidReceiveData(TCPConnection* connection, const QByteArray& payload) override;
+    void connectionDidClose(TCPConnection* connection) override;
+    void connectionDidFailOpening(TCPConnection* connection) override;
+
+private:
+    void finishConnecting(const QVariantMap& dictionary);
+    void handshakeTimedOut(unsigned attempt);
+    std::shared_ptr<TCPConnection> connection() const;
+
+    bool _service = false;
+    bool _server = false;
+    bool _local = false;
+    mutable std::mutex mIdentityLock; // _uniqueID, _name, _plist
+    std::optional<QString> _uniqueID;
+    std::optional<QString> _name;
+    SocketAddress _address{};
+    std::atomic<bool> _socket{false};
+    mutable std::mutex mConnectionLock;
+    std::shared_ptr<TCPConnection> _connection;
+    QVariant _plist;
+    std::weak_ptr<GamePeerDelegate> _delegate;
+    std::atomic<bool> _disconnecting{false};
+
+    std::atomic<int> mHandshakeTimeoutMs{kDefaultHandshakeTimeoutMs};
+    std::atomic<unsigned> mAttempt{0};
+    std::atomic<Failure> mFailure{Failure::None};
+    mutable std::mutex mFailureLock;
+    QString mFailureDetail;
+};
+
+} // namespace vantle
