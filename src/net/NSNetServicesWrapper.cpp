@@ -1,0 +1,92 @@
+#include "net/NSNetServicesWrapper.h"
+
+#include "net/NSNetServicesWinDNS.h"
+#include "net/WireFormat.h"
+#include "support/ParoxLog.h"
+
+#include <QHashFunctions>
+#include <cstdlib>
+#include <cstring>
+#include <typeinfo>
+
+#if defined(Q_OS_WIN)
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
+
+namespace vantle {
+namespace {
+
+constexpr char kManualServiceName[] = "Manual:Connection";
+
+std::optional<SocketAddress> lookUpHost(const QByteArray& host) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.constData(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
+    std::optional<SocketAddress> result;
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        if (a->ai_family != AF_INET || a->ai_addrlen < sizeof(sockaddr_in)) continue;
+        sockaddr_in in{};
+        std::memcpy(&in, a->ai_addr, sizeof in);
+        result = makeSocketAddress(ntohl(in.sin_addr.s_addr), wire::kDefaultPhonePort);
+        break;
+    }
+    freeaddrinfo(found);
+    return result;
+}
+
+} // namespace
+
+NSNetServicesWrapper::NSNetServicesWrapper(const SocketAddress& address) : mAddressData(address) {}
+
+std::optional<NSNetServicesWrapper> NSNetServicesWrapper::wrapperWithIP(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    if (std::atoi(bytes.constData()) > 0) {
+        const in_addr_t dotted = inet_addr(bytes.constData());
+        // inet_addr answers all ones for text it cannot read; only the broadcast address itself
+        // may stand for that, anything else ("1abc") is tried as a host name instead.
+        if (dotted != INADDR_NONE || bytes.trimmed() == "255.255.255.255")
+            return NSNetServicesWrapper(makeSocketAddress(ntohl(dotted), wire::kDefaultPhonePort));
+    }
+    if (auto address = lookUpHost(bytes)) return NSNetServicesWrapper(*address);
+    ParoxLog("Socket()- bad hostname %s!", bytes.constData());
+    return std::nullopt;
+}
+
+NSNetServicesWinDNS NSNetServicesWrapper::wrapperWithAddress(const SocketAddress& address,
+                                                             const QString& name) {
+    return NSNetServicesWinDNS(address, name);
+}
+
+QString NSNetServicesWrapper::serviceName() const {
+    return QLatin1String(kManualServiceName);
+}
+
+QString NSNetServicesWrapper::description() const {
+    return QStringLiteral("<NSNetServicesWrapper: %1>")
+        .arg(socketAddressText(mAddressData).value_or(QStringLiteral("?")));
+}
+
+bool NSNetServicesWrapper::resolve(double) {
+    return true;
+}
+
+std::vector<SocketAddress> NSNetServicesWrapper::getAddresses() const {
+    return {mAddressData};
+}
+
+std::size_t NSNetServicesWrapper::hash() const {
+    return qHashBits(mAddressData.data(), mAddressData.size());
+}
+
+bool NSNetServicesWrapper::isEqual(const NSNetServicesWrapper& other) const {
+    return typeid(*this) == typeid(other) && mAddressData == other.mAddressData;
+}
+
+} // namespace vantle

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "net/scripted_dnssd/ScriptedDnsSd.h"
+
+#include <QLibrary>
+
+// The scripted DNS-SD library's control functions, looked up in the same file the code under
+// test loads through VANTLE_DNSSD_LIBRARY, so both sides share its state.
+struct ScriptedDnsSdControl {
+    QLibrary library{QStringLiteral(SCRIPTED_DNSSD_LIBRARY)};
+
+    template <class Fn> Fn find(const char* name) {
+        return reinterpret_cast<Fn>(library.resolve(name));
+    }
+#define SCRIPTED_CONTROL(member, fn) decltype(&::fn) member = find<decltype(&::fn)>(#fn)
+    SCRIPTED_CONTROL(reset, scripted_reset);
+    SCRIPTED_CONTROL(failBrowse, scripted_fail_browse);
+    SCRIPTED_CONTROL(failRegister, scripted_fail_register);
+    SCRIPTED_CONTROL(browseEvent, scripted_browse_event);
+    SCRIPTED_CONTROL(resolveFails, scripted_resolve_fails);
+    SCRIPTED_CONTROL(resolveReply, scripted_resolve_reply);
+    SCRIPTED_CONTROL(queryFails, scripted_query_fails);
+    SCRIPTED_CONTROL(queryAnswer, scripted_query_answer);
+    SCRIPTED_CONTROL(openOperations, scripted_open_operations);
+    SCRIPTED_CONTROL(resolveCalls, scripted_resolve_calls);
+    SCRIPTED_CONTROL(queryCalls, scripted_query_calls);
+    SCRIPTED_CONTROL(lastBrowseType, scripted_last_browse_type);
+    SCRIPTED_CONTROL(lastBrowseDomain, scripted_last_browse_domain);
+    SCRIPTED_CONTROL(lastRegisterName, scripted_last_register_name);
+    SCRIPTED_CONTROL(lastRegisterType, scripted_last_register_type);
+    SCRIPTED_CONTROL(lastRegisterPort, scripted_last_register_port);
+#undef SCRIPTED_CONTROL
+
+    bool complete() const {
+        return reset && browseEvent && lastRegisterPort;
+    }
+};
+
+// Points the code under test at the scripted library; call before loadBonjourDLL.
+inline void useScriptedDnsSd() {
+    qputenv("VANTLE_DNSSD_LIBRARY", QByteArrayLiteral(SCRIPTED_DNSSD_LIBRARY));
+}

@@ -1,0 +1,278 @@
+#include "ScriptedDnsSdControl.h"
+#include "net/DnsSdLibrary.h"
+#include "net/DnsSdName.h"
+#include "net/NSNetServicesWinDNS.h"
+#include "net/NetServiceBrowser.h"
+#include "net/NetServiceBrowserDelegate.h"
+
+#include <QTest>
+#include <QThread>
+#include <array>
+#include <memory>
+#include <unordered_set>
+
+using namespace vantle;
+using namespace vantle::dnssd;
+
+namespace {
+
+constexpr char kType[] = "_GAME-3025F862._tcp.";
+constexpr char kDomain[] = "local.";
+constexpr char kPhone[] = "ABC:Test Phone";
+constexpr char kPhoneFullName[] = "ABC\\058Test\\032Phone._GAME-3025F862._tcp.local.";
+constexpr std::uint16_t kPhonePort = 34345;
+
+SocketAddress at(const char* dotted, std::uint16_t port) {
+    return *socketAddressFromString(QString::fromLatin1(dotted), port);
+}
+
+struct Recorder : NetServiceBrowserDelegate {
+    std::uint32_t callbacks =
+        kBrowserDidStart | kBrowserDidAddService | kBrowserDidRemoveService | kBrowserWillStop;
+    int started = 0, stopping = 0;
+    std::vector<NSNetServicesWinDNS> added, removed;
+    std::uint32_t implementedCallbacks() const override { return callbacks; }
+    void browserDidStart(NetServiceBrowser*) override { ++started; }
+    void browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS& s) override {
+        added.push_back(s);
+    }
+    void browserDidRemoveService(NetServiceBrowser*, const NSNetServicesWinDNS& s) override {
+        removed.push_back(s);
+    }
+    void browserWillStop(NetServiceBrowser*) override { ++stopping; }
+};
+
+std::array<unsigned char, 4> a(unsigned char b0, unsigned char b1, unsigned char b2,
+                               unsigned char b3) {
+    return {b0, b1, b2, b3};
+}
+
+} // namespace
+
+class DiscoveryTest : public QObject {
+    Q_OBJECT
+    ScriptedDnsSdControl dnssd;
+    std::unique_ptr<NetServiceBrowser> browser;
+    Recorder recorder;
+
+    // Starts a browser for kType with the recorder as delegate.
+    void startBrowser() {
+        browser = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        QVERIFY(browser);
+        browser->setDelegate(&recorder);
+        QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
+    }
+    // Polls until nothing more is waiting, at most `ticks` times.
+    void poll(int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            browser->handleEvents();
+    }
+
+private slots:
+    void initTestCase() {
+        useScriptedDnsSd();
+        QVERIFY(dnssd.complete());
+        QVERIFY(loadBonjourDLL());
+    }
+    void init() {
+        dnssd.reset();
+        recorder = Recorder{};
+    }
+    void cleanup() {
+        browser.reset();
+        QCOMPARE(dnssd.openOperations(), 0);
+    }
+
+    void servicesAreKeyedByAddressAndExactClass() {
+        const NSNetServicesWinDNS one(at("10.0.0.7", kPhonePort), "A:One");
+        const NSNetServicesWinDNS other(at("10.0.0.7", kPhonePort), "B:Other");
+        const NSNetServicesWinDNS elsewhere(at("10.0.0.7", kPhonePort + 1), "A:One");
+        const NSNetServicesWrapper typed(at("10.0.0.7", kPhonePort));
+        QVERIFY(one == other);
+        QCOMPARE(one.hash(), other.hash());
+        QVERIFY(!(one == elsewhere));
+        QVERIFY(!(typed == one) && !(one == typed));
+        std::unordered_set<NSNetServicesWinDNS, NSNetServicesWrapperHash> table{one, other};
+        QCOMPARE(table.size(), size_t(1));
+        QCOMPARE(typed.serviceName(), QString("Manual:Connection"));
+        QCOMPARE(one.serviceName(), QString("A:One"));
+    }
+
+    void typedAddresses() {
+        const auto dotted = NSNetServicesWrapper::wrapperWithIP("192.0.2.9");
+        QVERIFY(dotted);
+        QCOMPARE(dotted->getAddresses().size(), size_t(1));
+        QVERIFY(dotted->getAddresses().front() == at("192.0.2.9", 34345));
+        const auto named = NSNetServicesWrapper::wrapperWithIP("localhost");
+        QVERIFY(named);
+        QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
+        QCOMPARE(socketAddressPort(named->addressData()), std::uint16_t(34345));
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP("no-such-host.invalid"));
+        // A leading number that is no address must not become the broadcast address.
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP("1.invalid"));
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP(""));
+    }
+
+    void instanceNamesAreUnescaped() {
+        QCOMPARE(serviceInstanceName(kPhoneFullName).value_or("none"), QString(kPhone));
+        QCOMPARE(serviceInstanceName("a\\.b\\\\c._x._tcp.local.").value_or("none"),
+                 QString("a.b\\c"));
+        QCOMPARE(serviceInstanceName("ID:Jos\\195\\169._x._tcp.").value_or("none"),
+                 QString::fromUtf8("ID:Jos\xc3\xa9"));
+        QCOMPARE(serviceInstanceName("plain").value_or("none"), QString("plain"));
+        QVERIFY(!serviceInstanceName("bad\\"));
+        QVERIFY(!serviceInstanceName("bad\\25"));
+        QVERIFY(!serviceInstanceName("bad\\2x5.x"));
+        QVERIFY(!serviceInstanceName("bad\\256.x"));
+        QVERIFY(!serviceInstanceName("._x._tcp."));
+        QVERIFY(!serviceInstanceName("\\255\\254._x."));
+    }
+
+    void startsOnceAndReportsStart() {
+        startBrowser();
+        QCOMPARE(QString(dnssd.lastBrowseType()), QString(kType));
+        QCOMPARE(QString(dnssd.lastBrowseDomain()), QString());
+        QCOMPARE(recorder.started, 1);
+        QVERIFY(browser->isRunning());
+        QVERIFY(!browser->startUsingRunLoop(QThread::currentThread()));
+        QCOMPARE(recorder.started, 1);
+        browser->stop();
+        QCOMPARE(recorder.stopping, 1);
+        QVERIFY(!browser->isRunning());
+    }
+
+    void failedBrowseLeavesBrowserUnusable() {
+        dnssd.failBrowse(kDNSServiceErr_Unknown);
+        auto failing = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        failing->setDelegate(&recorder);
+        QVERIFY(!failing->startUsingRunLoop(QThread::currentThread()));
+        dnssd.failBrowse(0);
+        QVERIFY(!failing->startUsingRunLoop(QThread::currentThread()));
+        QCOMPARE(recorder.started, 0);
+        QVERIFY(!failing->isRunning());
+        auto noLoop = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        QVERIFY(!noLoop->startUsingRunLoop(nullptr));
+        QVERIFY(!NetServiceBrowser::createTCPBrowser(std::nullopt, ""));
+    }
+
+    void dottedTargetReportsWithoutQuery() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        startBrowser();
+        QVERIFY(dnssd.browseEvent(kDNSServiceFlagsAdd, 3, kPhone, kType, kDomain, 0));
+        poll(3);
+        QCOMPARE(dnssd.queryCalls(), 0);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        const NSNetServicesWinDNS& found = recorder.added.front();
+        QVERIFY(found.addressData() == at("10.0.0.7", kPhonePort));
+        // The peer looks for "ID:Name"; the escaped full name stays for the logs.
+        QCOMPARE(found.serviceName(), QString(kPhone));
+        QCOMPARE(found.fullName(), QString(kPhoneFullName));
+        QCOMPARE(browser->port(), std::uint32_t(kPhonePort));
+        QVERIFY(recorder.removed.empty());
+    }
+
+    void hostNameTargetCountsLastAnswerOfBatch() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "phone.local.", kPhonePort);
+        const auto first = a(10, 0, 0, 1), second = a(10, 0, 0, 2), last = a(10, 0, 0, 3);
+        const std::array<unsigned char, 16> ipv6{};
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsMoreComing | kDNSServiceFlagsAdd,
+                          kDNSServiceType_A, first.data(), 4, 0);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsMoreComing | kDNSServiceFlagsAdd,
+                          kDNSServiceType_A, second.data(), 4, 0);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, last.data(), 4,
+                          0);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, 28, ipv6.data(), 16, 0);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, last.data(), 2,
+                          0);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(8);
+        QCOMPARE(dnssd.queryCalls(), 1);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        QVERIFY(recorder.added.front().addressData() == at("10.0.0.3", kPhonePort));
+    }
+
+    void oneResultPerTickInOrder() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        dnssd.resolveReply("B:Two", 0, "B\\058Two._GAME-3025F862._tcp.local.", "10.0.0.8", 1);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "B:Two", kType, kDomain, 0);
+        browser->handleEvents();
+        QCOMPARE(dnssd.resolveCalls(), 1);
+        // The browse operation goes first, so the second event takes over before the first
+        // resolution is answered: only the newer service is followed.
+        poll(4);
+        QCOMPARE(dnssd.resolveCalls(), 2);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        QCOMPARE(recorder.added.front().serviceName(), QString("B:Two"));
+        // The abandoned resolve was ended at once: browse and the latest resolve remain.
+        QCOMPARE(dnssd.openOperations(), 2);
+    }
+
+    void removalsAreResolvedToo() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        startBrowser();
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        poll(3);
+        QVERIFY(recorder.added.empty());
+        QCOMPARE(recorder.removed.size(), size_t(1));
+        QVERIFY(recorder.removed.front().addressData() == at("10.0.0.7", kPhonePort));
+        QVERIFY(!browser->isAdding());
+    }
+
+    void failuresDropTheEvent() {
+        dnssd.resolveFails("Gone:Call", kDNSServiceErr_Unknown);
+        dnssd.resolveReply("Gone:Reply", kDNSServiceErr_Unknown, nullptr, nullptr, 0);
+        dnssd.resolveReply("Unqueried:Phone", 0, "Unqueried\\058Phone._x._tcp.local.",
+                           "unqueried.local.", 5);
+        dnssd.queryFails("unqueried.local.", kDNSServiceErr_Unknown);
+        startBrowser();
+        dnssd.browseEvent(0, 1, "Gone:Call", kType, kDomain, 0);
+        poll(2);
+        dnssd.browseEvent(0, 1, "Gone:Reply", kType, kDomain, 0);
+        poll(2);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "Unqueried:Phone", kType, kDomain, 0);
+        poll(2);
+        // A browse event that reports an error carries no names at all.
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 0, nullptr, nullptr, nullptr,
+                          kDNSServiceErr_Unknown);
+        poll(2);
+        QCOMPARE(dnssd.resolveCalls(), 3);
+        QVERIFY(recorder.added.empty());
+        QVERIFY(recorder.removed.empty());
+    }
+
+    void onlyImplementedCallbacksAreSent() {
+        recorder.callbacks = NetServiceBrowserDelegate::kBrowserDidRemoveService;
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(3);
+        browser->stop();
+        QCOMPARE(recorder.started, 0);
+        QCOMPARE(recorder.stopping, 0);
+        QVERIFY(recorder.added.empty());
+    }
+
+    void stopEndsEveryOperation() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "phone.local.", kPhonePort);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(2);
+        QCOMPARE(dnssd.openOperations(), 3);
+        browser->stop();
+        QCOMPARE(dnssd.openOperations(), 0);
+        QVERIFY(!browser->client1() && !browser->client2() && !browser->client3());
+    }
+
+    void timerPollsWithoutHelp() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.added.size(), size_t(1), 5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(DiscoveryTest)
+#include "tst_discovery.moc"
