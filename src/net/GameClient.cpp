@@ -1,0 +1,358 @@
+#include "net/GameClient.h"
+
+#include "net/GamePeer.h"
+#include "net/NetServiceBrowser.h"
+#include "net/NetUtilities.h"
+#include "support/ParoxLog.h"
+
+#include <QThread>
+#include <algorithm>
+
+namespace vantle {
+namespace {
+
+constexpr std::uint32_t kHashMultiplier = 65599;
+
+// Connecting, connected and service-made peers are the ones worth keeping in a listing.
+int listingWeight(const GamePeer& peer) {
+    int weight = 0;
+    if (peer.isConnecting() || peer.isConnected()) weight += 2;
+    if (peer.isService()) weight += 1;
+    return weight;
+}
+
+// A peer reports from its destructor too, when nobody holds it any more; then it is in no set.
+std::shared_ptr<GamePeer> retained(GamePeer* peer) {
+    return peer->weak_from_this().lock();
+}
+
+} // namespace
+
+QString _ApplicationProtocolFromGameIdentifier(const QString& identifier) {
+    std::uint32_t h = 0;
+    for (const char byte : identifier.toUtf8())
+        h = h * kHashMultiplier +
+            static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(byte)));
+    return QStringLiteral("GAME-%1").arg(h, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+std::shared_ptr<GameClient> GameClient::create(const std::optional<QString>& name,
+                                               const std::optional<QVariant>& infoPlist) {
+    return std::make_shared<GameClient>(PrivateTag{}, name, infoPlist);
+}
+
+GameClient::GameClient(PrivateTag, const std::optional<QString>& name,
+                       const std::optional<QVariant>& infoPlist)
+    : _name(name && !name->isEmpty() ? *name : HostGetName()), _plist(infoPlist) {}
+
+GameClient::~GameClient() {
+    ParoxLog("GameClient dealloc");
+    // No callback may reach a delegate while its client is going away.
+    _delegate = nullptr;
+    _delegateMethods = 0;
+    stopDiscovering(false);
+    std::vector<PeerPtr> peers;
+    {
+        std::lock_guard lock(mLock);
+        peers.assign(_connectingServers.begin(), _connectingServers.end());
+        peers.insert(peers.end(), _connectedServers.begin(), _connectedServers.end());
+        _connectingServers.clear();
+        _connectedServers.clear();
+    }
+    for (const PeerPtr& peer : peers) {
+        peer->setDelegate({});
+        peer->disconnect();
+    }
+}
+
+void GameClient::setDelegate(GameClientDelegate* delegate) {
+    _delegateMethods = delegate ? delegate->implementedCallbacks() : 0;
+    _delegate = delegate;
+}
+
+bool GameClient::delegateImplements(GameClientDelegate::Callback callback) const {
+    return (_delegateMethods.load() & callback) != 0;
+}
+
+GameClientDelegate* GameClient::delegateFor(GameClientDelegate::Callback callback) const {
+    return delegateImplements(callback) ? _delegate.load() : nullptr;
+}
+
+bool GameClient::isDiscoveringServers() const {
+    std::lock_guard lock(mLock);
+    return _onlineServers.has_value();
+}
+
+bool GameClient::startDiscoveringServersWithIdentifier(const QString& identifier) {
+    ParoxLog("startDiscoveringServersWithIdentifier");
+    auto browser = NetServiceBrowser::createTCPBrowser(
+        std::nullopt, _ApplicationProtocolFromGameIdentifier(identifier));
+    {
+        std::lock_guard lock(mLock);
+        if (_onlineServers || identifier.isEmpty() || !browser) return false;
+        _onlineServers.emplace();
+        _browser = browser.get();
+    }
+    browser->setDelegate(this);
+    ParoxLog("going to start NetServicesBrowser");
+    if (!browser->startUsingRunLoop(QThread::currentThread())) {
+        ParoxLog("startUsingRunLoop failed");
+        std::lock_guard lock(mLock);
+        _browser = nullptr;
+        _onlineServers.reset();
+        return false;
+    }
+    browser.release();
+    if (auto* d = delegateFor(GameClientDelegate::kDidStartDiscoveringServers))
+        d->gameClientDidStartDiscoveringServers(this);
+    return true;
+}
+
+void GameClient::stopDiscoveringServers() {
+    ParoxLog("stopDiscoveringServers");
+    stopDiscovering(true);
+}
+
+void GameClient::stopDiscovering(bool announce) {
+    if (!isDiscoveringServers()) return;
+    if (announce)
+        if (auto* d = delegateFor(GameClientDelegate::kWillStopDiscoveringServers))
+            d->gameClientWillStopDiscoveringServers(this);
+    NetServiceBrowser* browser = nullptr;
+    OnlineTable dropped;
+    {
+        std::lock_guard lock(mLock);
+        browser = std::exchange(_browser, nullptr);
+        if (_onlineServers) dropped = std::move(*_onlineServers);
+        _onlineServers.reset();
+    }
+    if (browser) discardBrowser(browser);
+    // `dropped` releases the online peers here, outside the lock; connecting and connected ones
+    // stay in their sets.
+}
+
+void GameClient::discardBrowser(NetServiceBrowser* browser) {
+    browser->setDelegate(nullptr);
+    browser->stop();
+    const bool onItsThread = browser->thread() == QThread::currentThread();
+    if (onItsThread && mInBrowserCallback == 0)
+        delete browser;
+    else
+        browser->deleteLater();
+}
+
+std::uint32_t GameClient::implementedCallbacks() const {
+    return NetServiceBrowserDelegate::kBrowserDidAddService |
+           NetServiceBrowserDelegate::kBrowserDidRemoveService;
+}
+
+void GameClient::browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS& service) {
+    ++mInBrowserCallback;
+    NSNetServicesWinDNS resolved = service;
+    PeerPtr peer = GamePeer::createWithService(resolved);
+    if (!peer) {
+        ParoxLog("Failed creating GamePeer from %@", service);
+        --mInBrowserCallback;
+        return;
+    }
+    bool stored = false;
+    {
+        std::lock_guard lock(mLock);
+        if (_onlineServers) {
+            auto same = std::find_if(_onlineServers->begin(), _onlineServers->end(),
+                                     [&](const auto& entry) { return entry.first == service; });
+            if (same != _onlineServers->end())
+                *same = {service, peer};
+            else
+                _onlineServers->emplace_back(service, peer);
+            stored = true;
+        }
+    }
+    if (stored)
+        if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
+            d->gameClientDidUpdateOnlineServers(this);
+    --mInBrowserCallback;
+}
+
+void GameClient::browserDidRemoveService(NetServiceBrowser*, const NSNetServicesWinDNS& service) {
+    ++mInBrowserCallback;
+    PeerPtr removed; // released outside the lock
+    {
+        std::lock_guard lock(mLock);
+        if (!_onlineServers) {
+            --mInBrowserCallback;
+            return;
+        }
+        auto same = std::find_if(_onlineServers->begin(), _onlineServers->end(),
+                                 [&](const auto& entry) { return entry.first == service; });
+        if (same != _onlineServers->end()) {
+            removed = same->second;
+            _onlineServers->erase(same);
+        }
+    }
+    if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
+        d->gameClientDidUpdateOnlineServers(this);
+    --mInBrowserCallback;
+}
+
+std::optional<std::vector<GameClient::PeerPtr>> GameClient::onlineServers() const {
+    std::lock_guard lock(mLock);
+    if (!_onlineServers) return std::nullopt;
+    std::vector<PeerPtr> list;
+    for (const auto& [service, peer] : *_onlineServers) {
+        const auto id = peer->uniqueID();
+        auto same = std::find_if(list.begin(), list.end(),
+                                 [&](const PeerPtr& listed) { return listed->uniqueID() == id; });
+        if (same == list.end()) {
+            list.push_back(peer);
+            continue;
+        }
+        // One phone seen at two addresses (an old one whose removal never came): list it once.
+        ParoxLog("onlineServers: %@ and %@ share the unique ID %@", (*same)->description(),
+                 peer->description(), id.value_or(QStringLiteral("(null)")));
+        if (listingWeight(*peer) > listingWeight(**same)) *same = peer;
+    }
+    return list;
+}
+
+std::vector<GameClient::PeerPtr> GameClient::connectingServers() const {
+    std::lock_guard lock(mLock);
+    return {_connectingServers.begin(), _connectingServers.end()};
+}
+
+std::vector<GameClient::PeerPtr> GameClient::connectedServers() const {
+    std::lock_guard lock(mLock);
+    return {_connectedServers.begin(), _connectedServers.end()};
+}
+
+bool GameClient::connectedOrConnectingToAServer() const {
+    std::lock_guard lock(mLock);
+    return !_connectingServers.empty() || !_connectedServers.empty();
+}
+
+bool GameClient::haveAConnectedServer() const {
+    std::lock_guard lock(mLock);
+    return !_connectedServers.empty();
+}
+
+bool GameClient::inEitherSet(const PeerPtr& server) const {
+    std::lock_guard lock(mLock);
+    return _connectingServers.count(server) || _connectedServers.count(server);
+}
+
+bool GameClient::connectToServer(const PeerPtr& server) {
+    if (!server) {
+        ParoxLog("connectToServer: server is nil");
+        return false;
+    }
+    {
+        std::lock_guard lock(mLock);
+        if (server->isConnected() || _connectedServers.count(server)) {
+            ParoxLog("connectToServer: server is already connected");
+            return false;
+        }
+        if (server->isConnecting() || _connectingServers.count(server)) {
+            ParoxLog("connectToServer: server is already connecting");
+            return false;
+        }
+        // In the set and the peer's delegate before the connection exists: the handshake may
+        // finish on the network thread before connect() has even returned here.
+        _connectingServers.insert(server);
+    }
+    server->setDelegate(weak_from_this());
+    if (!server->connect()) {
+        ParoxLog("connectToServer: connect failed");
+        server->setDelegate({});
+        std::lock_guard lock(mLock);
+        _connectingServers.erase(server);
+        return false;
+    }
+    ParoxLog("adding connecting server");
+    return true;
+}
+
+void GameClient::disconnectFromServer(const PeerPtr& server) {
+    ParoxLog("GameClient disconnectFromServer");
+    if (server && inEitherSet(server)) server->disconnect();
+}
+
+bool GameClient::sendData(const QByteArray& payload, const PeerPtr& server, bool immediate) {
+    {
+        std::lock_guard lock(mLock);
+        if (!server || !_connectedServers.count(server)) return false;
+    }
+    return server->sendData(payload, immediate);
+}
+
+std::optional<QByteArray> GameClient::receiveDataFrom(const PeerPtr& server) {
+    if (!server || !server->isConnected()) return std::nullopt;
+    return server->receiveData();
+}
+
+double GameClient::measureRoundTripLatencyToServer(const PeerPtr& server) {
+    constexpr double kNotConnected = -1.0;
+    if (!server || !server->isConnected()) return kNotConnected;
+    return server->measureRoundTripLatency();
+}
+
+GameClient::PeerPtr GameClient::serverWithIPv4Address(std::uint32_t ipv4, std::uint16_t port) {
+    return GamePeer::create(std::nullopt, makeSocketAddress(ipv4, port));
+}
+
+QString GameClient::gamePeerWillSendName(GamePeer*) {
+    return _name;
+}
+
+std::optional<QVariant> GameClient::gamePeerWillSendInfoPlist(GamePeer*) {
+    return _plist;
+}
+
+void GameClient::gamePeerDidConnect(GamePeer* peer) {
+    const PeerPtr server = retained(peer);
+    ParoxLog("gamePeerDidConnect: removing connecting server");
+    if (!server) return;
+    {
+        std::lock_guard lock(mLock);
+        _connectedServers.insert(server);
+        _connectingServers.erase(server);
+    }
+    if (auto* d = delegateFor(GameClientDelegate::kDidConnectToServer))
+        d->gameClientDidConnectToServer(this, server);
+}
+
+void GameClient::gamePeerDidFailConnecting(GamePeer* peer) {
+    const PeerPtr server = retained(peer);
+    ParoxLog("gamePeerDidFailConnecting: removing connecting server");
+    if (!server) return;
+    {
+        std::lock_guard lock(mLock);
+        _connectingServers.erase(server);
+    }
+    if (auto* d = delegateFor(GameClientDelegate::kDidFailConnectingToServer))
+        d->gameClientDidFailConnectingToServer(this, server);
+    server->setDelegate({});
+}
+
+void GameClient::gamePeerDidDisconnect(GamePeer* peer) {
+    const PeerPtr server = retained(peer);
+    ParoxLog("gamePeerDidDisconnect");
+    if (!server) return;
+    bool wasConnected = false;
+    {
+        std::lock_guard lock(mLock);
+        wasConnected = _connectedServers.erase(server) > 0;
+    }
+    if (wasConnected)
+        if (auto* d = delegateFor(GameClientDelegate::kDidDisconnectFromServer))
+            d->gameClientDidDisconnectFromServer(this, server);
+    server->setDelegate({});
+}
+
+void GameClient::gamePeerDidReceiveData(GamePeer* peer, const QByteArray& payload, bool immediate) {
+    const PeerPtr server = retained(peer);
+    if (!server) return;
+    if (auto* d = delegateFor(GameClientDelegate::kDidReceiveData))
+        d->gameClientDidReceiveData(this, payload, server, immediate);
+}
+
+} // namespace vantle

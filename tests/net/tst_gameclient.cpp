@@ -1,0 +1,346 @@
+#include "ScriptedDnsSdControl.h"
+#include "net/DictionaryCodec.h"
+#include "net/DnsSdLibrary.h"
+#include "net/GameClient.h"
+#include "net/GamePeer.h"
+#include "net/NetworkThread.h"
+#include "net/WireFormat.h"
+
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+#include <mutex>
+
+using namespace vantle;
+using namespace vantle::dnssd;
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+constexpr char kIdentifier[] = "abc";
+constexpr char kType[] = "_GAME-3025F862._tcp.";
+
+QByteArray frame(const QByteArray& payload) {
+    QByteArray bytes(wire::kFrameHeaderSize, '\0');
+    qToBigEndian<quint32>(wire::kFrameMagic, bytes.data());
+    qToBigEndian<quint32>(static_cast<quint32>(payload.size()), bytes.data() + 4);
+    return bytes + payload;
+}
+
+// The phone's end on 127.0.0.1: answers the PC's identity with its own (unless told to stay
+// silent) and counts the application frames it receives.
+class TestPhone : public QObject {
+public:
+    enum class Mode { Answer, Silent };
+    explicit TestPhone(Mode mode = Mode::Answer) : mode(mode) {
+        server.listen(QHostAddress::LocalHost);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                sockets.append(socket);
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+            }
+        });
+    }
+    std::uint16_t port() const { return server.serverPort(); }
+    void sendToAll(const QByteArray& payload) {
+        for (const auto& socket : sockets)
+            if (socket) socket->write(frame(payload));
+    }
+    void closeAll() {
+        for (const auto& socket : sockets)
+            if (socket) socket->close();
+    }
+    int openSockets() const {
+        int open = 0;
+        for (const auto& socket : sockets)
+            if (socket && socket->state() == QAbstractSocket::ConnectedState) ++open;
+        return open;
+    }
+
+    Mode mode;
+    QTcpServer server;
+    QList<QPointer<QTcpSocket>> sockets;
+    int handshakes = 0;
+    QList<QByteArray> received;
+
+private:
+    void read(QTcpSocket* socket) {
+        QByteArray& buffer = buffers[socket];
+        buffer += socket->readAll();
+        while (buffer.size() >= qsizetype(wire::kFrameHeaderSize)) {
+            const quint32 length = qFromBigEndian<quint32>(buffer.constData() + 4);
+            if (buffer.size() < qsizetype(wire::kFrameHeaderSize + length)) return;
+            const QByteArray payload = buffer.mid(wire::kFrameHeaderSize, length);
+            buffer.remove(0, wire::kFrameHeaderSize + length);
+            if (decodeDictionary(wire::kHandshakeMagic, payload)) {
+                ++handshakes;
+                if (mode == Mode::Answer)
+                    socket->write(frame(encodeDictionary(
+                        wire::kHandshakeMagic, {{QString(wire::kHandshakeID), "PHONE-1"},
+                                                {QString(wire::kHandshakeName), "Test Phone"}})));
+            } else {
+                received.append(payload);
+            }
+        }
+    }
+    QHash<QTcpSocket*, QByteArray> buffers;
+};
+
+// Records the client's callbacks, which arrive on the network thread as well as this one.
+struct Recorder : GameClientDelegate {
+    mutable std::mutex lock;
+    int started = 0, updates = 0, stopping = 0, failed = 0, connected = 0, disconnected = 0;
+    QList<QByteArray> data;
+    std::uint32_t implementedCallbacks() const override { return ~0u; }
+    void gameClientDidStartDiscoveringServers(GameClient*) override { bump(started); }
+    void gameClientDidUpdateOnlineServers(GameClient*) override { bump(updates); }
+    void gameClientWillStopDiscoveringServers(GameClient*) override { bump(stopping); }
+    void gameClientDidFailConnectingToServer(GameClient*,
+                                             const std::shared_ptr<GamePeer>&) override {
+        bump(failed);
+    }
+    void gameClientDidConnectToServer(GameClient*, const std::shared_ptr<GamePeer>&) override {
+        bump(connected);
+    }
+    void gameClientDidReceiveData(GameClient*, const QByteArray& payload,
+                                  const std::shared_ptr<GamePeer>&, bool) override {
+        std::lock_guard guard(lock);
+        data.append(payload);
+    }
+    void gameClientDidDisconnectFromServer(GameClient*, const std::shared_ptr<GamePeer>&) override {
+        bump(disconnected);
+    }
+    int get(const int& counter) const {
+        std::lock_guard guard(lock);
+        return counter;
+    }
+    int received() const {
+        std::lock_guard guard(lock);
+        return static_cast<int>(data.size());
+    }
+
+private:
+    void bump(int& counter) {
+        std::lock_guard guard(lock);
+        ++counter;
+    }
+};
+
+} // namespace
+
+class GameClientTest : public QObject {
+    Q_OBJECT
+    ScriptedDnsSdControl dnssd;
+    std::unique_ptr<Recorder> recorder;
+    std::shared_ptr<GameClient> client;
+
+    // Lets the client's browser find `instance` at 127.0.0.1:`port` and polls until it is listed.
+    void announce(const char* instance, std::uint16_t port, const char* host = "127.0.0.1") {
+        dnssd.resolveReply(instance, 0, instance, host, port);
+        const int before = recorder->get(recorder->updates);
+        QVERIFY(dnssd.browseEvent(kDNSServiceFlagsAdd, 1, instance, kType, "local.", 0));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->get(recorder->updates) > before, kWaitMs);
+    }
+    void withdraw(const char* instance) {
+        const int before = recorder->get(recorder->updates);
+        QVERIFY(dnssd.browseEvent(0, 1, instance, kType, "local.", 0));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->get(recorder->updates) > before, kWaitMs);
+    }
+    std::shared_ptr<GamePeer> onlineWithID(const QString& id) {
+        for (const auto& peer :
+             client->onlineServers().value_or(std::vector<GameClient::PeerPtr>{}))
+            if (peer->uniqueID() == id) return peer;
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase() {
+        useScriptedDnsSd();
+        QVERIFY(dnssd.complete());
+        QVERIFY(loadBonjourDLL());
+        QVERIFY(startNetworkThread());
+    }
+    void init() {
+        dnssd.reset();
+        recorder = std::make_unique<Recorder>();
+        client = GameClient::create();
+        client->setDelegate(recorder.get());
+    }
+    void cleanup() {
+        if (client) client->setDelegate(nullptr);
+        client.reset();
+        recorder.reset();
+    }
+
+    void applicationProtocolHash() {
+        QCOMPARE(_ApplicationProtocolFromGameIdentifier("abc"), QString("GAME-3025F862"));
+        // UTF-8 bytes above 127 count as negative numbers.
+        QCOMPARE(_ApplicationProtocolFromGameIdentifier(QString::fromUtf8("\xc3\xa9")),
+                 QString("GAME-FFC2F0A6"));
+        QCOMPARE(client->name().isEmpty(), false);
+        QCOMPARE(GameClient::create("Desk")->name(), QString("Desk"));
+    }
+
+    void discoveryStartsOnceAndStops() {
+        QVERIFY(!client->startDiscoveringServersWithIdentifier(""));
+        QVERIFY(!client->onlineServers());
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        QCOMPARE(QString(dnssd.lastBrowseType()), QString(kType));
+        QVERIFY(!client->startDiscoveringServersWithIdentifier(kIdentifier));
+        QCOMPARE(recorder->started, 1);
+        QVERIFY(client->isDiscoveringServers());
+        QVERIFY(client->onlineServers() && client->onlineServers()->empty());
+        client->stopDiscoveringServers();
+        QCOMPARE(recorder->stopping, 1);
+        QVERIFY(!client->isDiscoveringServers());
+        QCOMPARE(dnssd.openOperations(), 0);
+        client->stopDiscoveringServers();
+        QCOMPARE(recorder->stopping, 1);
+    }
+
+    void failedBrowseLeavesDiscoveryOff() {
+        dnssd.failBrowse(kDNSServiceErr_Unknown);
+        QVERIFY(!client->startDiscoveringServersWithIdentifier(kIdentifier));
+        QVERIFY(!client->isDiscoveringServers());
+        QCOMPARE(recorder->started, 0);
+        dnssd.failBrowse(0);
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+    }
+
+    void servicesComeReplaceAndGo() {
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        announce("ABC:Phone", 34345, "10.0.0.7");
+        auto first = onlineWithID("ABC");
+        QVERIFY(first);
+        QCOMPARE(first->name().value_or(""), QString("Phone"));
+        QVERIFY(first->isService());
+        // The same address again: a new idle peer takes the old one's place.
+        announce("ABC:Phone", 34345, "10.0.0.7");
+        QCOMPARE(client->onlineServers()->size(), size_t(1));
+        QVERIFY(onlineWithID("ABC") != first);
+        // A service whose name has no ":" makes no peer and no update.
+        dnssd.resolveReply("nocolon", 0, "nocolon", "10.0.0.9", 1);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "nocolon", kType, "local.", 0);
+        const int updates = recorder->get(recorder->updates);
+        QTest::qWait(1500);
+        QCOMPARE(recorder->get(recorder->updates), updates);
+        withdraw("ABC:Phone");
+        QVERIFY(client->onlineServers()->empty());
+    }
+
+    void oneListingPerUniqueID() {
+        TestPhone phone;
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        announce("PHONE-1:Old address", 34345, "10.0.0.7");
+        announce("PHONE-1:Same phone, second name", 34346, "10.0.0.7");
+        announce("LATER:New address", phone.port());
+        QCOMPARE(client->onlineServers()->size(), size_t(2));
+        QCOMPARE(onlineWithID("PHONE-1")->name().value_or(""), QString("Old address"));
+        // The handshake tells that the new address is the same phone; the listing must survive
+        // two entries of one ID and prefer the connected one.
+        auto fresh = onlineWithID("LATER");
+        QVERIFY(client->connectToServer(fresh));
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->connected), 1, kWaitMs);
+        QCOMPARE(fresh->uniqueID().value_or(""), QString("PHONE-1"));
+        const auto listed = client->onlineServers().value();
+        QCOMPARE(listed.size(), size_t(1));
+        QCOMPARE(listed.front(), fresh);
+    }
+
+    void connectHandshakeDataAndClose() {
+        TestPhone phone;
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        announce("ABC:Phone", phone.port());
+        auto peer = onlineWithID("ABC");
+        QVERIFY(!client->connectToServer(nullptr));
+        QVERIFY(client->connectToServer(peer));
+        QVERIFY(!client->connectToServer(peer)); // already connecting
+        QVERIFY(client->connectedOrConnectingToAServer());
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->connected), 1, kWaitMs);
+        QCOMPARE(phone.handshakes, 1);
+        QVERIFY(!client->connectToServer(peer)); // already connected
+        QVERIFY(client->haveAConnectedServer());
+        QVERIFY(client->connectingServers().empty());
+        QCOMPARE(client->connectedServers(), std::vector<GameClient::PeerPtr>{peer});
+        QCOMPARE(peer->name().value_or(""), QString("Test Phone"));
+
+        // A connected phone whose service goes away stays connected and keeps talking.
+        withdraw("ABC:Phone");
+        QVERIFY(client->onlineServers()->empty());
+        phone.sendToAll("application bytes");
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->received(), 1, kWaitMs);
+        QCOMPARE(recorder->data.front(), QByteArray("application bytes"));
+        QVERIFY(client->sendData("to the phone", peer, false));
+        QTRY_COMPARE_WITH_TIMEOUT(phone.received.size(), qsizetype(1), kWaitMs);
+        QCOMPARE(phone.received.front(), QByteArray("to the phone"));
+
+        // Stopping discovery leaves the connection alone.
+        client->stopDiscoveringServers();
+        QVERIFY(client->haveAConnectedServer());
+
+        phone.closeAll();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->disconnected), 1, kWaitMs);
+        QVERIFY(!client->connectedOrConnectingToAServer());
+        QVERIFY(!client->sendData("late", peer, false));
+        QCOMPARE(recorder->get(recorder->failed), 0);
+    }
+
+    void nothingIsSentBeforeTheHandshake() {
+        TestPhone silent(TestPhone::Mode::Silent);
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, silent.port());
+        QVERIFY(client->connectToServer(peer));
+        QTRY_COMPARE_WITH_TIMEOUT(silent.handshakes, 1, kWaitMs);
+        QVERIFY(!client->sendData("too early", peer, true));
+        QCOMPARE(client->connectingServers(), std::vector<GameClient::PeerPtr>{peer});
+        client->disconnectFromServer(peer);
+        QCOMPARE(recorder->get(recorder->failed), 1);
+        QVERIFY(!client->connectedOrConnectingToAServer());
+        QTest::qWait(200);
+        QVERIFY(silent.received.isEmpty());
+        QCOMPARE(recorder->get(recorder->failed), 1);
+        QCOMPARE(recorder->get(recorder->disconnected), 0);
+    }
+
+    void refusedConnectionFailsOnce() {
+        std::uint16_t closedPort = 0;
+        {
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost);
+            closedPort = probe.serverPort();
+        }
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, closedPort);
+        QVERIFY(client->connectToServer(peer));
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->failed), 1, kWaitMs);
+        QVERIFY(client->connectingServers().empty());
+        QTest::qWait(200);
+        QCOMPARE(recorder->get(recorder->failed), 1);
+        QCOMPARE(recorder->get(recorder->connected), 0);
+        // The peer can be tried again.
+        QVERIFY(client->connectToServer(peer));
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->failed), 2, kWaitMs);
+    }
+
+    void destructionDisconnectsSilently() {
+        TestPhone phone, silent(TestPhone::Mode::Silent);
+        auto connected = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+        auto connecting = GameClient::serverWithIPv4Address(0x7F000001, silent.port());
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        QVERIFY(client->connectToServer(connected));
+        QVERIFY(client->connectToServer(connecting));
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->connected), 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(silent.handshakes, 1, kWaitMs);
+        client.reset();
+        QVERIFY(!connected->isConnected() && !connecting->isConnecting());
+        QCOMPARE(recorder->get(recorder->disconnected), 0);
+        QCOMPARE(recorder->get(recorder->failed), 0);
+        QCOMPARE(recorder->get(recorder->stopping), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(phone.openSockets() + silent.openSockets(), 0, kWaitMs);
+        QCOMPARE(dnssd.openOperations(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(GameClientTest)
+#include "tst_gameclient.moc"
