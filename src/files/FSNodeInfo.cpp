@@ -1,0 +1,286 @@
+#include "files/FSNodeInfo.h"
+
+#include "files/FileSize.h"
+#include "files/NamedImages.h"
+#include "files/VantleUtilities.h"
+#include "platform/DesktopServices.h"
+#include "platform/MainThread.h"
+#include "platform/NotificationCenter.h"
+#include "support/ParoxLog.h"
+
+#include <QAbstractFileIconProvider>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QIcon>
+#include <QPainter>
+#include <thread>
+
+namespace vantle {
+
+const QString FSNodeInfo::kInfoChangedNotification = QStringLiteral("InfoChanged");
+
+namespace {
+
+constexpr quint64 kBytesPerKilobyte = 1024;
+constexpr quint64 kKilobytesPerMegabyte = 1024;
+// Tenths of a megabyte, counted in whole kilobytes the way the size texts always have.
+constexpr quint64 kKilobytesPerTenth = 102;
+constexpr quint64 kTenthsPerUnit = 10;
+const QString kSizePending = QStringLiteral("...");
+constexpr int kPlatformIconPoints = 32;
+constexpr int kPlatformPreviewPoints = 100;
+
+struct NodeCache {
+    std::mutex lock;
+    QHash<QString, FSNodeInfoPtr> nodes;
+};
+
+// Never destroyed: nodes outlive everything, including detached folder-size threads at exit.
+NodeCache& nodeCache() {
+    static auto* cache = new NodeCache;
+    return *cache;
+}
+
+// Serializes every lookup of a file's icon from the platform.
+std::mutex gIconGraphicLock;
+
+QImage drawnInto(const QImage& source, int points) {
+    QImage image = NamedImages::blankImage(points);
+    if (source.isNull()) return image;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QRectF(0, 0, points, points), source);
+    return image;
+}
+
+QImage platformIconForFile(const QString& path) {
+    // Icons need the GUI application; without one there is simply no platform icon.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+    static QAbstractFileIconProvider provider;
+    const QIcon icon = provider.icon(QFileInfo(path));
+    if (icon.isNull()) return {};
+    return icon.pixmap(QSize(kPlatformIconPoints, kPlatformIconPoints), NamedImages::kIconScale)
+        .toImage();
+}
+
+} // namespace
+
+std::shared_ptr<FSNodeInfo> FSNodeInfo::nodeWithPath(const QString& path,
+                                                     const std::optional<QString>& dateAdded) {
+    NodeCache& cache = nodeCache();
+    FSNodeInfoPtr node;
+    {
+        std::lock_guard guard(cache.lock);
+        node = cache.nodes.value(path);
+    }
+    if (!node) {
+        if (!dateAdded) return nullptr;
+        // Made outside the lock: creation reads the disk and the platform's icons.
+        FSNodeInfoPtr made = create(path);
+        if (!made) return nullptr;
+        std::lock_guard guard(cache.lock);
+        auto it = cache.nodes.constFind(path);
+        if (it != cache.nodes.constEnd()) {
+            node = *it;
+        } else {
+            cache.nodes.insert(path, made);
+            made->setDateAdded(*dateAdded);
+            return made;
+        }
+    }
+    if (dateAdded) {
+        node->setReplace(false);
+        node->setMakeUnique(false);
+        node->setUploading(false);
+        node->setDateAdded(*dateAdded);
+    }
+    return node;
+}
+
+FSNodeInfo::FSNodeInfo(Token, const QString& path) : mPath(path), mOriginalFile(path) {
+    const QFileInfo info(path);
+    mExists = info.exists();
+    mIsDirectory = mExists && info.isDir();
+    mIsLink = info.isSymLink();
+    mIsReadable = info.isReadable();
+}
+
+std::shared_ptr<FSNodeInfo> FSNodeInfo::create(const QString& path) {
+    if (path.isEmpty() || !QFileInfo::exists(path)) return nullptr;
+    auto node = std::make_shared<FSNodeInfo>(Token{}, path);
+    if (!node->mIsDirectory) {
+        node->mQLThreadRunning = true;
+        node->getQLPreviewOnThread();
+    }
+    const QImage generic =
+        genericIconForType(VantleUtilities::pathExtension(path).toUpper(), node->isDirectory());
+    const QImage icon = drawnInto(generic, NamedImages::kIconPoints);
+    std::lock_guard guard(node->mLock);
+    node->mIcon = icon;
+    return node;
+}
+
+QString FSNodeInfo::getSizeText(quint64 bytes) {
+    const auto kilobytes =
+        static_cast<quint64>(static_cast<double>(bytes) / static_cast<double>(kBytesPerKilobyte));
+    if (kilobytes == 0) return QStringLiteral("%1 Bytes").arg(bytes);
+    if (kilobytes < kKilobytesPerMegabyte) return QStringLiteral("%1 KB").arg(kilobytes);
+    const quint64 megabytes = kilobytes / kKilobytesPerMegabyte;
+    const quint64 tenths = (kilobytes % kKilobytesPerMegabyte) / kKilobytesPerTenth;
+    if (tenths == 0) return QStringLiteral("%1 MB").arg(megabytes);
+    if (tenths == kTenthsPerUnit) return QStringLiteral("%1 MB").arg(megabytes + 1);
+    return QStringLiteral("%1.%2 MB").arg(megabytes).arg(tenths);
+}
+
+QImage FSNodeInfo::genericIconForType(const QString& type, bool isFolder) {
+    QString name = QStringLiteral("iconblank");
+    if (type == QLatin1String("APP"))
+        name = QStringLiteral("iconblank");
+    else if (isFolder)
+        name = QStringLiteral("iconfolder");
+    else if (type == QLatin1String("DOC"))
+        name = QStringLiteral("icondoc");
+    else if (type == QLatin1String("JPG") || type == QLatin1String("JPEG"))
+        name = QStringLiteral("iconjpg");
+    else if (type == QLatin1String("PDF"))
+        name = QStringLiteral("iconpdf");
+    else if (type == QLatin1String("RTF"))
+        name = QStringLiteral("iconrtf");
+    else if (type == QLatin1String("TXT"))
+        name = QStringLiteral("icontxt");
+    return NamedImages::imageNamed(name);
+}
+
+QImage FSNodeInfo::iconImageForPath(const QString& path, bool isDirectory) {
+    if (isDirectory) return NamedImages::imageNamed(QStringLiteral("iconfolder"));
+    QImage image;
+    {
+        std::lock_guard guard(gIconGraphicLock);
+        image = imageWithPreviewOfFileAtPath(
+            path, QSize(kPlatformPreviewPoints, kPlatformPreviewPoints), false);
+    }
+    // Desktops without an icon theme supply nothing; a blank row icon would hide what the file is,
+    // so our own artwork for its type stands in.
+    if (image.isNull())
+        image = genericIconForType(VantleUtilities::pathExtension(path).toUpper(),
+                                   QFileInfo(path).isDir());
+    return image;
+}
+
+QImage FSNodeInfo::imageWithPreviewOfFileAtPath(const QString& path, QSize, bool) {
+    if (path.isEmpty()) return {};
+    return platformIconForFile(path);
+}
+
+QString FSNodeInfo::formatDate(const QDateTime&) {
+    return QString();
+}
+
+QString FSNodeInfo::lastPathComponent() const {
+    return QFileInfo(mPath).fileName();
+}
+
+bool FSNodeInfo::isDirectory() const {
+    return mIsDirectory && !isBundle();
+}
+
+bool FSNodeInfo::isBundle() const {
+    return mIsDirectory &&
+           VantleUtilities::getBundleTypes().contains(VantleUtilities::pathExtension(mPath));
+}
+
+QString FSNodeInfo::dateAdded() const {
+    std::lock_guard guard(mLock);
+    return mDateAdded;
+}
+
+void FSNodeInfo::setDateAdded(const QString& date) {
+    std::lock_guard guard(mLock);
+    mDateAdded = date;
+}
+
+QString FSNodeInfo::sizeString() {
+    {
+        std::lock_guard guard(mLock);
+        if (mSizeString) return *mSizeString;
+    }
+    return getSizeString();
+}
+
+QString FSNodeInfo::getSizeString() {
+    if (mIsDirectory && mExists) {
+        bool idle = false;
+        if (mSizeThreadRunning.compare_exchange_strong(idle, true)) {
+            std::thread([self = shared_from_this()] {
+                self->findFolderSizeOnThread(self->mPath);
+            }).detach();
+        }
+        return kSizePending;
+    }
+    const QString text = getSizeText(getSizeOfFileInBytes(mPath));
+    std::lock_guard guard(mLock);
+    mSizeString = text;
+    return text;
+}
+
+void FSNodeInfo::findFolderSizeOnThread(const QString& path) {
+    ParoxLog("findFolderSizeOnThread starting: %@", path);
+    const QString text = getSizeText(getSizeOfFileInBytes(path));
+    runOnMainThread([self = shared_from_this(), text] { self->updateStatusTextWithSize(text); });
+    ParoxLog("findFolderSizeOnThread finished: %@", path);
+}
+
+void FSNodeInfo::updateStatusTextWithSize(const QString& sizeText) {
+    {
+        std::lock_guard guard(mLock);
+        mSizeString = sizeText;
+    }
+    // Cleared only once the text is in, so a draw in between can't start a second computation.
+    mSizeThreadRunning = false;
+    NotificationCenter::defaultCenter().post(kInfoChangedNotification,
+                                             QVariant::fromValue(shared_from_this()));
+}
+
+QImage FSNodeInfo::iconImage() const {
+    std::lock_guard guard(mLock);
+    return mIcon;
+}
+
+QImage FSNodeInfo::getIconImageOfSize(QSize) const {
+    if (mExists) return iconImageForPath(mPath, isDirectory());
+    return genericIconForType(QStringLiteral("TXT"), false);
+}
+
+void FSNodeInfo::getQLPreviewOnThread() {
+    const QImage image =
+        drawnInto(getIconImageOfSize(QSize(NamedImages::kIconPoints, NamedImages::kIconPoints)),
+                  NamedImages::kIconPoints);
+    runOnMainThread([self = shared_from_this(), image] { self->updateIcon(image); });
+    mQLThreadRunning = false;
+}
+
+void FSNodeInfo::updateIcon(const QImage& image) {
+    {
+        std::lock_guard guard(mLock);
+        mIcon = image;
+    }
+    NotificationCenter::defaultCenter().post(kInfoChangedNotification, QVariant::fromValue(image));
+}
+
+void FSNodeInfo::revealFile() const {
+    revealPath(mOriginalFile);
+}
+
+int FSNodeInfo::byDate(const FSNodeInfo& other) const {
+    int order = QString::compare(dateAdded(), other.dateAdded());
+    if (order == 0) order = QString::compare(mPath, other.absolutePath());
+    return (order > 0) - (order < 0);
+}
+
+std::shared_ptr<FSNodeInfo> FSNodeInfo::copy() const {
+    return nodeWithPath(mPath, std::nullopt);
+}
+
+} // namespace vantle

@@ -1,0 +1,166 @@
+#include "files/FSNodeInfo.h"
+#include "files/RtfReader.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+
+namespace vantle {
+
+namespace {
+
+const QString kHtmlHeader = QStringLiteral(
+    "<html ><meta name = \"viewport\" content = \"width=500\"><meta http-equiv=\"Content-Type\" "
+    "content=\"text/html; charset=UTF-8\"><body><div>");
+const QString kHtmlFooter = QStringLiteral("</div></body></html>");
+const QString kIndentUnit = QStringLiteral("&nbsp;");
+// Points of first-line indent per non-breaking space.
+constexpr int kPointsPerIndentSpace = 9;
+constexpr float kSubstituteScaleFactor = 0.75f;
+constexpr double kColorComponentMax = 255.0;
+// Absorbs the rounding of a byte that went through n/255 and back, so 128 stays 128.
+constexpr double kColorRoundingSlack = 1e-6;
+constexpr qsizetype kMaxFileBytes = qsizetype(1) << 30;
+
+int colorByte(double component) {
+    const double scaled = std::floor(component * kColorComponentMax + kColorRoundingSlack);
+    return static_cast<int>(std::clamp(scaled, 0.0, kColorComponentMax));
+}
+
+QString hex2(int value) {
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+
+// Attribute values come from the document; they must not be able to close the attribute.
+QString escapedAttribute(QString value) {
+    value.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    value.replace(QLatin1Char('"'), QLatin1String("&quot;"));
+    value.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    value.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return value;
+}
+
+void appendRunText(QString& html, QStringView source, const QString& indent) {
+    QString text;
+    text.reserve(source.size());
+    for (const QChar c : source) {
+        // A literal ampersand would otherwise start an entity and change what the reader sees.
+        if (c == QLatin1Char('&'))
+            text += QLatin1String("&amp;");
+        else if (c == QLatin1Char('<'))
+            text += QLatin1String("&lt;");
+        else if (c == QLatin1Char('>'))
+            text += QLatin1String("&gt;");
+        else
+            text += c;
+    }
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const bool endsWithNewline = text.endsWith(QLatin1Char('\n'));
+    if (endsWithNewline) text.chop(1);
+    text.replace(QLatin1Char('\n'), QLatin1String("<br />"));
+    html += text;
+    if (endsWithNewline) {
+        html += QLatin1String("<br />\n");
+        html += indent;
+    }
+}
+
+} // namespace
+
+QString FSNodeInfo::stringForAlignment(TextAlignment alignment) {
+    switch (alignment) {
+    case TextAlignment::Right:
+        return QStringLiteral("right");
+    case TextAlignment::Center:
+        return QStringLiteral("center");
+    case TextAlignment::Justified:
+        return QStringLiteral("justify");
+    case TextAlignment::Left:
+    case TextAlignment::Natural:
+        break;
+    }
+    return QStringLiteral("left");
+}
+
+RgbColor FSNodeInfo::convertColorSpaceToRGB(const RgbColor& color) {
+    return color;
+}
+
+QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFactor) {
+    if (text.length() == 0) return QString();
+    QString html = kHtmlHeader;
+    html.reserve(text.length() * 2 + kHtmlHeader.size());
+    QString indent;
+    TextAlignment lastAlignment = TextAlignment::Left;
+    const QString& plain = text.string();
+
+    for (const AttributeRun& run : text.runs()) {
+        const TextAttributes& attributes = run.attributes;
+        if (const auto& paragraph = attributes.paragraphStyle) {
+            if (paragraph->alignment != lastAlignment) {
+                html += QLatin1String("</div><div align=\"");
+                html += stringForAlignment(paragraph->alignment);
+                html += QLatin1String("\">");
+                lastAlignment = paragraph->alignment;
+            }
+            const int spaces = std::max(0, static_cast<int>(paragraph->firstLineHeadIndent)) /
+                               kPointsPerIndentSpace;
+            indent = kIndentUnit.repeated(spaces);
+            html += indent;
+        }
+        if (attributes.attachment) continue;
+
+        bool italic = false;
+        bool bold = false;
+        if (const auto& font = attributes.font) {
+            italic = font->name.contains(QLatin1String("italic"), Qt::CaseInsensitive);
+            bold = font->name.contains(QLatin1String("bold"), Qt::CaseInsensitive);
+            QString style;
+            if (italic) style += QLatin1String("font-style: italic; ");
+            if (bold) style += QLatin1String("font-weight: bold;");
+            html += QStringLiteral("<font style=\"font-family: %1,Verdana; font-size: %2pt; %3\">")
+                        .arg(escapedAttribute(font->name))
+                        .arg(static_cast<int>(font->pointSize * scaleFactor))
+                        .arg(style);
+            if (italic) html += QLatin1String("<i>");
+            if (bold) html += QLatin1String("<b>");
+        }
+        const bool underline = attributes.underlineStyle.has_value();
+        if (underline) html += QLatin1String("<u>");
+        const bool colored = attributes.foregroundColor.has_value();
+        if (colored) {
+            const RgbColor color = convertColorSpaceToRGB(*attributes.foregroundColor);
+            html += QLatin1String("<font style=\"color: #") + hex2(colorByte(color.red)) +
+                    hex2(colorByte(color.green)) + hex2(colorByte(color.blue)) +
+                    QLatin1String(";\">");
+        }
+        const bool linked = attributes.link.has_value();
+        if (linked)
+            html += QStringLiteral("<a href=\"%1\">").arg(escapedAttribute(*attributes.link));
+
+        appendRunText(html, QStringView(plain).mid(run.location, run.length), indent);
+
+        if (underline) html += QLatin1String("</u>");
+        if (bold) html += QLatin1String("</b>");
+        if (italic) html += QLatin1String("</i>");
+        if (linked) html += QLatin1String("</a>");
+        if (colored) html += QLatin1String("</font>");
+        if (attributes.font) html += QLatin1String("</font>");
+    }
+
+    html.replace(QLatin1String("  "), QLatin1String("&nbsp;&nbsp;"));
+    html.replace(QLatin1Char('\t'), QLatin1String("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"));
+    html += kHtmlFooter;
+    return html;
+}
+
+QByteArray FSNodeInfo::htmlSubstituteForRtf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return QByteArray("");
+    const std::optional<AttributedString> text = RtfReader::read(file.readAll());
+    if (!text) return QByteArray("");
+    return convertToHtml(*text, kSubstituteScaleFactor).toUtf8();
+}
+
+} // namespace vantle

@@ -1,0 +1,238 @@
+#include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
+#include "files/NamedImages.h"
+#include "platform/NotificationCenter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vantle;
+
+namespace {
+
+void writeFile(const QString& path, qsizetype bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(bytes, 'x'));
+}
+
+qint64 folderEntrySize(const QString& path) {
+    return QFileInfo(path).size();
+}
+
+} // namespace
+
+class TestFSNodeInfo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sizeTexts_data() {
+        QTest::addColumn<quint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << quint64(0) << "0 Bytes";
+        QTest::newRow("below a kilobyte") << quint64(1023) << "1023 Bytes";
+        QTest::newRow("one kilobyte") << quint64(1024) << "1 KB";
+        QTest::newRow("just below a megabyte") << quint64(1048575) << "1023 KB";
+        QTest::newRow("one megabyte") << quint64(1048576) << "1 MB";
+        QTest::newRow("1125 KB") << quint64(1152000) << "1 MB";
+        QTest::newRow("1126 KB") << quint64(1153024) << "1.1 MB";
+        QTest::newRow("1536 KB") << quint64(1572864) << "1.5 MB";
+        QTest::newRow("2047 KB rounds up") << quint64(2096128) << "2 MB";
+        QTest::newRow("no unit above MB") << quint64(10) * 1024 * 1024 * 1024 << "10240 MB";
+        QTest::newRow("beyond 32 bits of MB")
+            << (quint64(1) << 62) << QString::number(quint64(1) << 42) + " MB";
+    }
+    void sizeTexts() {
+        QFETCH(quint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(FSNodeInfo::getSizeText(bytes), text);
+    }
+
+    void oneSharedNodePerPath() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.txt");
+        writeFile(path, 10);
+        QVERIFY(!FSNodeInfo::nodeWithPath(path, std::nullopt)); // lookups never create
+        auto first = FSNodeInfo::nodeWithPath(path, QStringLiteral("2024-01-01"));
+        QVERIFY(first);
+        first->setReplace(true);
+        first->setMakeUnique(true);
+        first->setUploading(true);
+        QCOMPARE(FSNodeInfo::nodeWithPath(path, std::nullopt), first);
+        QVERIFY(first->replace() && first->makeUnique() && first->uploading());
+        QCOMPARE(first->copy(), first);
+
+        auto again = FSNodeInfo::nodeWithPath(path, QStringLiteral("2024-02-02"));
+        QCOMPARE(again, first);
+        QVERIFY(!again->replace() && !again->makeUnique() && !again->uploading());
+        QCOMPARE(again->dateAdded(), QStringLiteral("2024-02-02"));
+        QCOMPARE(first->lastPathComponent(), QStringLiteral("a.txt"));
+        QCOMPARE(first->sizeString(), QStringLiteral("10 Bytes"));
+    }
+
+    void missingPathsMakeNoNode() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("gone.txt");
+        QVERIFY(!FSNodeInfo::nodeWithPath(path, QStringLiteral("d")));
+        writeFile(path, 1);
+        QVERIFY(!FSNodeInfo::nodeWithPath(path, std::nullopt)); // nothing was cached
+        QVERIFY(FSNodeInfo::nodeWithPath(path, QStringLiteral("d")));
+    }
+
+    void queueOrder() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a"), 1);
+        writeFile(dir.filePath("b"), 1);
+        auto a = FSNodeInfo::nodeWithPath(dir.filePath("a"), QStringLiteral("2024-05-01"));
+        auto b = FSNodeInfo::nodeWithPath(dir.filePath("b"), QStringLiteral("2024-04-01"));
+        QCOMPARE(a->byDate(*b), 1);
+        QCOMPARE(b->byDate(*a), -1);
+        QCOMPARE(a->byDate(*a), 0);
+        b->setDateAdded(QStringLiteral("2024-05-01"));
+        QCOMPARE(a->byDate(*b), -1); // equal dates: by path
+    }
+
+    // Bundles count as files but are measured in the background like folders; one computation
+    // per node however often the row is drawn meanwhile.
+    void folderAndBundleSizesInBackground_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("bundle");
+        QTest::newRow("folder") << "plain" << false;
+        QTest::newRow("app bundle") << "Tool.app" << true;
+        QTest::newRow("rtfd bundle") << "Notes.rtfd" << true;
+        QTest::newRow("bundle types are case-sensitive") << "Tool.APP" << false;
+    }
+    void folderAndBundleSizesInBackground() {
+        QFETCH(QString, name);
+        QFETCH(bool, bundle);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(name);
+        QVERIFY(QDir().mkpath(folder + "/inner"));
+        writeFile(folder + "/one", 3000);
+        writeFile(folder + "/inner/two", 2000);
+        const quint64 expected = 5000 + folderEntrySize(folder + "/inner");
+
+        auto node = FSNodeInfo::nodeWithPath(folder, QStringLiteral("d"));
+        QVERIFY(node);
+        QCOMPARE(node->isBundle(), bundle);
+        QCOMPARE(node->isDirectory(), !bundle);
+
+        int notifications = 0;
+        QObject context;
+        NotificationCenter::defaultCenter().addObserver(
+            FSNodeInfo::kInfoChangedNotification, &context, [&](const Notification& n) {
+                if (n.object.canConvert<FSNodeInfoPtr>() && n.object.value<FSNodeInfoPtr>() == node)
+                    ++notifications;
+            });
+        QCOMPARE(node->sizeString(), QStringLiteral("..."));
+        QCOMPARE(node->sizeString(), QStringLiteral("..."));
+        QTRY_COMPARE(notifications, 1);
+        QCOMPARE(node->sizeString(), FSNodeInfo::getSizeText(expected));
+        QTest::qWait(50);
+        QCOMPARE(notifications, 1);
+    }
+
+    void sizeCountsLinksNotTargets() {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("root");
+        QVERIFY(QDir().mkpath(root + "/sub/deeper"));
+        writeFile(root + "/sub/deeper/file", 777);
+        writeFile(dir.filePath("big"), 100000);
+        QVERIFY(QFile::link(dir.filePath("big"), root + "/linkToBig"));
+        QVERIFY(QFile::link(dir.path(), root + "/linkToFolder"));
+        // A link's own size is the length of the path it holds.
+        const quint64 linkSizes =
+            quint64(dir.filePath("big").toUtf8().size() + dir.path().toUtf8().size());
+        const quint64 folders =
+            folderEntrySize(root + "/sub") + folderEntrySize(root + "/sub/deeper");
+        QCOMPARE(getSizeOfFileInBytes(root), 777 + folders + linkSizes);
+        QCOMPARE(getSizeOfFileInBytes(root + "/sub/deeper/file"), quint64(777));
+        QCOMPARE(getSizeOfFileInBytes(root + "/linkToBig"),
+                 quint64(dir.filePath("big").toUtf8().size()));
+        QCOMPARE(getSizeOfFileInBytes(dir.filePath("nothing")), quint64(0));
+
+        auto link = FSNodeInfo::nodeWithPath(root + "/linkToBig", QStringLiteral("d"));
+        QVERIFY(link && link->isLink() && !link->isDirectory());
+    }
+
+    // What a queue row shows at once: our own artwork by type.
+    void genericIcons_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("image");
+        QTest::newRow("folder") << "Photos" << true << "iconfolder";
+        QTest::newRow("pdf") << "paper.pdf" << false << "iconpdf";
+        QTest::newRow("jpeg") << "cat.jpeg" << false << "iconjpg";
+        QTest::newRow("Jpeg is upper-cased first") << "cat.Jpeg" << false << "iconjpg";
+        QTest::newRow("jpg") << "cat.JPG" << false << "iconjpg";
+        QTest::newRow("doc") << "letter.doc" << false << "icondoc";
+        QTest::newRow("rtf") << "story.rtf" << false << "iconrtf";
+        QTest::newRow("txt") << "notes.txt" << false << "icontxt";
+        QTest::newRow("unknown") << "data.bin" << false << "iconblank";
+        QTest::newRow("no extension") << "README" << false << "iconblank";
+        QTest::newRow("application folder") << "Tool.app" << true << "iconblank";
+    }
+    void genericIcons() {
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QFETCH(QString, image);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (folder)
+            QVERIFY(QDir().mkpath(path));
+        else
+            writeFile(path, 1);
+        auto node = FSNodeInfo::nodeWithPath(path, QStringLiteral("d"));
+        QVERIFY(node);
+        const QImage icon = node->iconImage();
+        QCOMPARE(icon.deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(icon.devicePixelRatio(), 2.0);
+        QCOMPARE(icon, NamedImages::imageNamed(image));
+    }
+
+    void iconsAreDistinctAndDrawn() {
+        const QStringList names = {"iconblank", "iconfolder", "icondoc", "iconjpg",
+                                   "iconpdf",   "iconrtf",    "icontxt"};
+        QList<QImage> seen;
+        for (const QString& name : names) {
+            const QImage image = NamedImages::imageNamed(name);
+            QVERIFY2(!image.isNull(), qPrintable(name));
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) == 255) ++opaque;
+            QVERIFY2(opaque > image.width() * image.height() / 4, qPrintable(name));
+            QVERIFY2(!seen.contains(image), qPrintable(name));
+            seen << image;
+        }
+        QVERIFY(NamedImages::imageNamed("no such icon").isNull());
+    }
+
+    // The file's own icon replaces the generic one on a later turn of the main loop.
+    void ownIconArrivesLater() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("later.pdf");
+        writeFile(path, 1);
+        QImage delivered;
+        QObject context;
+        NotificationCenter::defaultCenter().addObserver(
+            FSNodeInfo::kInfoChangedNotification, &context, [&](const Notification& n) {
+                if (n.object.canConvert<QImage>()) delivered = n.object.value<QImage>();
+            });
+        auto node = FSNodeInfo::nodeWithPath(path, QStringLiteral("d"));
+        QVERIFY(delivered.isNull());
+        QTRY_VERIFY(!delivered.isNull());
+        QCOMPARE(node->iconImage(), delivered);
+        QCOMPARE(delivered.deviceIndependentSize(), QSizeF(32, 32));
+        bool drawn = false;
+        for (int y = 0; y < delivered.height() && !drawn; ++y)
+            for (int x = 0; x < delivered.width() && !drawn; ++x)
+                drawn = qAlpha(delivered.pixel(x, y)) != 0;
+        QVERIFY(drawn);
+    }
+};
+
+QTEST_MAIN(TestFSNodeInfo)
+#include "tst_FSNodeInfo.moc"
