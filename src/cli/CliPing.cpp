@@ -1,0 +1,154 @@
+#include "cli/CliCommands.h"
+#include "net/GamePeer.h"
+#include "net/NetUtilities.h"
+#include "net/NetworkThread.h"
+#include "net/WireFormat.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+namespace vantle::cli {
+namespace {
+
+constexpr int kPingCount = 5;
+constexpr double kMillisecondsPerSecond = 1000.0;
+
+// Waits on the calling thread for the peer's verdict, which arrives on the network thread.
+class PingDelegate : public GamePeerDelegate {
+public:
+    enum class Verdict { Waiting, Connected, Failed };
+
+    QString gamePeerWillSendName(GamePeer*) override { return HostGetName(); }
+    void gamePeerDidConnect(GamePeer*) override { settle(Verdict::Connected); }
+    void gamePeerDidFailConnecting(GamePeer*) override { settle(Verdict::Failed); }
+    void gamePeerDidDisconnect(GamePeer*) override { settle(Verdict::Failed); }
+    void gamePeerDidReceiveData(GamePeer* peer, const QByteArray&, bool) override {
+        if (!peer->isConnected()) mForeignData = true; // talking before its identity
+    }
+
+    Verdict wait() {
+        std::unique_lock lock(mMutex);
+        mChanged.wait(lock, [this] { return mVerdict != Verdict::Waiting; });
+        return mVerdict;
+    }
+    bool sawForeignData() const { return mForeignData; }
+
+private:
+    void settle(Verdict verdict) {
+        {
+            std::lock_guard lock(mMutex);
+            if (mVerdict == Verdict::Waiting) mVerdict = verdict;
+        }
+        mChanged.notify_all();
+    }
+
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    Verdict mVerdict = Verdict::Waiting;
+    std::atomic<bool> mForeignData{false};
+};
+
+int fail(const QString& target, const QString& step) {
+    std::fprintf(stderr, "vantle-cli: %s: %s\n", qPrintable(target), qPrintable(step));
+    return kExitFailure;
+}
+
+// "host", "host:port"; the host may be a name.
+std::optional<SocketAddress> addressFor(const QString& target, QString* problem) {
+    QString host = target;
+    std::uint16_t port = wire::kDefaultPhonePort;
+    if (const qsizetype colon = target.lastIndexOf(QLatin1Char(':')); colon >= 0) {
+        bool ok = false;
+        const uint value = target.mid(colon + 1).toUInt(&ok);
+        if (!ok || value == 0 || value > 65535) {
+            *problem = QStringLiteral("not a port number: %1").arg(target.mid(colon + 1));
+            return std::nullopt;
+        }
+        port = static_cast<std::uint16_t>(value);
+        host = target.left(colon);
+    }
+    if (auto direct = socketAddressFromString(host, port)) return direct;
+    const QHostInfo found = QHostInfo::fromName(host);
+    for (const QHostAddress& address : found.addresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return makeSocketAddress(address.toIPv4Address(), port);
+    *problem = QStringLiteral("cannot find the address of %1").arg(host);
+    return std::nullopt;
+}
+
+QString describeFailure(const GamePeer& peer, const PingDelegate& delegate) {
+    const QString detail = peer.failureDetail();
+    switch (peer.failure()) {
+    case GamePeer::Failure::CouldNotOpen:
+        return QStringLiteral("cannot connect: %1")
+            .arg(detail.isEmpty() ? QStringLiteral("the connection did not open")
+                                  : detail.toLower());
+    case GamePeer::Failure::HandshakeTimedOut:
+        return delegate.sawForeignData()
+                   ? QStringLiteral("the other side is not a Vantle phone (it answered with "
+                                    "something else than a handshake)")
+                   : QStringLiteral("no handshake within %1 s")
+                         .arg(GamePeer::kDefaultHandshakeTimeoutMs / 1000);
+    case GamePeer::Failure::ClosedDuringHandshake:
+    case GamePeer::Failure::None:
+        break;
+    }
+    return QStringLiteral("the other side is not a Vantle phone (%1 before its handshake)")
+        .arg(detail.isEmpty() ? QStringLiteral("the connection ended") : detail);
+}
+
+} // namespace
+
+int runPing(const QStringList& arguments) {
+    if (arguments.size() != 1) {
+        std::fprintf(stderr, "Usage: vantle-cli ping ADDRESS[:PORT]\n");
+        return kExitUsage;
+    }
+    const QString target = arguments.first();
+    QString problem;
+    const auto address = addressFor(target, &problem);
+    if (!address) return fail(target, problem);
+
+    startNetworkThread();
+    auto delegate = std::make_shared<PingDelegate>();
+    auto peer = GamePeer::create(QStringLiteral("Manual:Connection"), address);
+    if (!peer) return fail(target, QStringLiteral("not an address to dial"));
+    peer->setDelegate(delegate);
+    QElapsedTimer clock;
+    clock.start();
+    if (!peer->connect()) return fail(target, QStringLiteral("cannot make a socket"));
+    if (delegate->wait() != PingDelegate::Verdict::Connected)
+        return fail(target, describeFailure(*peer, *delegate));
+    const double handshakeMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+
+    std::vector<double> trips;
+    for (int i = 0; i < kPingCount; ++i) {
+        const double seconds = peer->measureRoundTripLatency();
+        if (seconds < 0) {
+            peer->disconnect();
+            return fail(target, QStringLiteral("the phone did not answer ping %1 of %2")
+                                    .arg(i + 1)
+                                    .arg(kPingCount));
+        }
+        trips.push_back(seconds * kMillisecondsPerSecond);
+    }
+    std::sort(trips.begin(), trips.end());
+    std::printf("Vantle phone \"%s\"\n", qPrintable(peer->name().value_or(QString())));
+    std::printf("  unique ID: %s\n",
+                qPrintable(peer->uniqueID().value_or(QStringLiteral("(none)"))));
+    std::printf("  address:   %s\n", qPrintable(peer->address().value_or(target)));
+    std::printf("  handshake: %.2f ms\n", handshakeMs);
+    std::printf("  ping:      %.3f ms (median of %d)\n", trips[trips.size() / 2], kPingCount);
+    std::fflush(stdout);
+    peer->setDelegate({});
+    peer->disconnect();
+    return kExitSuccess;
+}
+
+} // namespace vantle::cli

@@ -1,0 +1,39 @@
+// vantle-cli: talks to a phone the way the desktop program does, for diagnostics and scripts.
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+using namespace vantle::cli;
+
+namespace {
+
+// One row per command: adding a command is adding a row.
+constexpr std::array kCommands = {
+    CliCommand{"ping", "ping ADDRESS[:PORT]",
+               "connect to a phone, show who it is, the handshake time and the ping", &runPing},
+};
+
+void printUsage(std::FILE* to) {
+    std::fprintf(to, "Usage: vantle-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const CliCommand& command : kCommands)
+        std::fprintf(to, "  %-28s %s\n", command.usage, command.summary);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help")) {
+        printUsage(arguments.isEmpty() ? stderr : stdout);
+        return arguments.isEmpty() ? kExitUsage : kExitSuccess;
+    }
+    for (const CliCommand& command : kCommands)
+        if (arguments.first() == QLatin1String(command.name)) return command.run(arguments.mid(1));
+    std::fprintf(stderr, "vantle-cli: unknown command %s\n\n", qPrintable(arguments.first()));
+    printUsage(stderr);
+    return kExitUsage;
+}

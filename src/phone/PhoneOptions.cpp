@@ -1,0 +1,183 @@
+#include "phone/PhoneOptions.h"
+
+#include <functional>
+#include <vector>
+
+namespace vantle::phone {
+namespace {
+
+// One row per option: adding an option is adding a row (and its field).
+struct OptionSpec {
+    const char* name;
+    const char* valueName; // nullptr for a flag
+    const char* help;
+    std::function<bool(PhoneOptions&, const QString&)> apply;
+};
+
+bool toInt(const QString& text, int& out, int minimum) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < minimum) return false;
+    out = value;
+    return true;
+}
+
+bool setFlag(bool& field) {
+    field = true;
+    return true;
+}
+
+const std::vector<OptionSpec>& optionTable() {
+    static const std::vector<OptionSpec> table = {
+        {"--port", "N", "TCP port to listen on (default 34345; 0 picks a free one)",
+         [](PhoneOptions& o, const QString& v) {
+             int port = 0;
+             if (!toInt(v, port, 0) || port > 65535) return false;
+             o.port = static_cast<std::uint16_t>(port);
+             return true;
+         }},
+        {"--bind", "ADDRESS", "address to listen on (default 127.0.0.1)",
+         [](PhoneOptions& o, const QString& v) {
+             o.bind = v;
+             return !v.isEmpty();
+         }},
+        {"--id", "ID", "unique ID sent in the handshake",
+         [](PhoneOptions& o, const QString& v) {
+             o.id = v;
+             return true;
+         }},
+        {"--name", "NAME", "display name sent in the handshake (default \"Simulated iPhone\")",
+         [](PhoneOptions& o, const QString& v) {
+             o.name = v;
+             return true;
+         }},
+        {"--app-name", "NAME", "\"ClientAppName\" of the version answer (default Vantle)",
+         [](PhoneOptions& o, const QString& v) {
+             o.appName = v;
+             return true;
+         }},
+        {"--store", "DIR",
+         "folder the phone keeps its files in (default: a fresh temporary "
+         "folder with sample files and a folder)",
+         [](PhoneOptions& o, const QString& v) {
+             o.store = v;
+             return !v.isEmpty();
+         }},
+        {"--deny", nullptr, "refuse the PC (\"ConnectionDenied\") instead of approving it",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.deny); }},
+        {"--no-upload", nullptr, "answer the version check with \"AllowUpload\" false",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.noUpload); }},
+        {"--max-name", "N",
+         "longest name accepted in an upload; longer ones get \"ErrorCode\" "
+         "-555 (default 255)",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.maxName, 1); }},
+        {"--script", "FILE", "run the actions in FILE once the PC is approved (see ACTIONS)",
+         [](PhoneOptions& o, const QString& v) {
+             o.script = v;
+             return !v.isEmpty();
+         }},
+        {"--interactive", nullptr, "read actions from standard input once the PC is approved",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.interactive); }},
+        {"--delay-ms", "N", "wait N ms before each answer",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.delayMs, 0); }},
+        {"--drop-after-chunks", "N", "close the connection after answering N upload pieces",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.dropAfterChunks, 1); }},
+        {"--fail-chunk", "N=CODE",
+         "answer upload piece N (counted from 1) with \"ErrorCode\" CODE; "
+         "may be repeated",
+         [](PhoneOptions& o, const QString& v) {
+             const QStringList parts = v.split(QLatin1Char('='));
+             int piece = 0, code = 0;
+             if (parts.size() != 2 || !toInt(parts[0], piece, 1)) return false;
+             bool ok = false;
+             code = parts[1].toInt(&ok);
+             if (!ok) return false;
+             o.failChunk.insert(piece, code);
+             return true;
+         }},
+        {"--late-response", nullptr,
+         "answer one request twice: the second time late, just "
+         "before the answer to the next request",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.lateResponse); }},
+        {"--garbage", nullptr,
+         "after the handshake send a payload with an unknown magic, then a "
+         "message that is not a property list",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.garbage); }},
+        {"--quiet", nullptr, "do not log the messages",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.quiet); }},
+        {"--help", nullptr, "show this text",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.help); }},
+    };
+    return table;
+}
+
+const OptionSpec* findOption(const QString& name) {
+    for (const OptionSpec& spec : optionTable())
+        if (name == QLatin1String(spec.name)) return &spec;
+    return nullptr;
+}
+
+} // namespace
+
+ParsedOptions parsePhoneOptions(const QStringList& arguments) {
+    ParsedOptions parsed;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        std::optional<QString> value;
+        if (const qsizetype equals = name.indexOf(QLatin1Char('=')); equals > 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+        }
+        const OptionSpec* spec = findOption(name);
+        if (!spec) {
+            parsed.error = QStringLiteral("unknown option %1").arg(name);
+            return parsed;
+        }
+        if (spec->valueName && !value) {
+            if (i + 1 >= arguments.size()) {
+                parsed.error = QStringLiteral("%1 needs a value").arg(name);
+                return parsed;
+            }
+            value = arguments[++i];
+        }
+        if (!spec->valueName && value) {
+            parsed.error = QStringLiteral("%1 takes no value").arg(name);
+            return parsed;
+        }
+        if (!spec->apply(parsed.options, value.value_or(QString()))) {
+            parsed.error =
+                QStringLiteral("bad value for %1: %2").arg(name, value.value_or(QString()));
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+QString phoneHelpText() {
+    QString text = QStringLiteral(
+        "Usage: vantle-phone [OPTIONS]\n"
+        "Plays the phone application for one PC at a time: listens on TCP, answers the\n"
+        "handshake and pings, approves (or refuses) the PC, and answers every request from its\n"
+        "store folder. Prints \"listening on ADDRESS:PORT\" once it listens, then one line per\n"
+        "message received (<-) and sent (->).\n\nOptions:\n");
+    for (const OptionSpec& spec : optionTable()) {
+        QString left = QLatin1String(spec.name);
+        if (spec.valueName) left += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        text += QStringLiteral("  %1 %2\n").arg(left, -24).arg(QLatin1String(spec.help));
+    }
+    text += QStringLiteral(
+        "\nACTIONS (one per line in a script file or typed with --interactive; # starts a "
+        "comment):\n"
+        "  push PATH                 send a file or folder of the store to the PC unasked\n"
+        "  ask TYPE KEY=VALUE...     send a request about the PC's store and print the answer;\n"
+        "                            VALUE is an integer, true/false, [a,b] for a list of\n"
+        "                            texts, or text\n"
+        "  notify NAME               send a \"Notify\" request\n"
+        "  sleep MS                  wait\n"
+        "  disconnect                close the connection\n"
+        "\nPaths from the PC are relative to the store; a leading / stands for the store itself.\n"
+        "Paths with a .. component or a drive letter are refused.\n");
+    return text;
+}
+
+} // namespace vantle::phone

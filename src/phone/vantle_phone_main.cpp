@@ -1,0 +1,100 @@
+// vantle-phone: the simulated phone, the server end of the PC's connection.
+#include "phone/PhoneAction.h"
+#include "phone/PhoneMessageLog.h"
+#include "phone/PhoneOptions.h"
+#include "phone/PhoneServer.h"
+#include "phone/PhoneStore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using namespace vantle::phone;
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+std::optional<std::vector<PhoneAction>> loadScript(const QString& path) {
+    std::vector<PhoneAction> actions;
+    if (path.isEmpty()) return actions;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "vantle-phone: cannot read the script %s\n", qPrintable(path));
+        return std::nullopt;
+    }
+    int lineNumber = 0;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        ++lineNumber;
+        QString error;
+        const auto action = PhoneAction::parse(in.readLine(), &error);
+        if (action) actions.push_back(*action);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "vantle-phone: %s:%d: %s\n", qPrintable(path), lineNumber,
+                         qPrintable(error));
+            return std::nullopt;
+        }
+    }
+    return actions;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const ParsedOptions parsed = parsePhoneOptions(app.arguments().mid(1));
+    if (!parsed.error.isEmpty()) {
+        std::fprintf(stderr, "vantle-phone: %s\n\n%s", qPrintable(parsed.error),
+                     qPrintable(phoneHelpText()));
+        return kUsageError;
+    }
+    const PhoneOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(qPrintable(phoneHelpText()), stdout);
+        return 0;
+    }
+    const auto script = loadScript(options.script);
+    if (!script) return kUsageError;
+
+    std::unique_ptr<QTemporaryDir> samples;
+    QString storeFolder = options.store;
+    if (storeFolder.isEmpty()) {
+        samples = std::make_unique<QTemporaryDir>();
+        if (!samples->isValid() || !PhoneStore::fillWithSamples(samples->path())) {
+            std::fprintf(stderr, "vantle-phone: cannot make a sample store\n");
+            return 1;
+        }
+        storeFolder = samples->path();
+    } else if (!QDir().mkpath(storeFolder)) {
+        std::fprintf(stderr, "vantle-phone: cannot use the store %s\n", qPrintable(storeFolder));
+        return 1;
+    }
+    PhoneStore store(storeFolder, options);
+    if (!options.quiet) printLine(QStringLiteral("store folder %1").arg(store.root()));
+
+    PhoneServer server(store, options, *script);
+    if (!server.listen()) return 1;
+
+    std::unique_ptr<QSocketNotifier> input;
+    if (options.interactive) {
+        input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(input.get(), &QSocketNotifier::activated, [&] {
+            char line[4096];
+            if (!std::fgets(line, sizeof line, stdin)) {
+                input->setEnabled(false); // end of input: keep serving
+                return;
+            }
+            QString error;
+            const auto action = PhoneAction::parse(QString::fromLocal8Bit(line), &error);
+            if (action) server.typedAction(*action);
+            if (!error.isEmpty()) printLine(QStringLiteral("-- %1").arg(error));
+        });
+    }
+    return app.exec();
+}
