@@ -1,12 +1,14 @@
 #include "platform/PlistBinaryReader.h"
 
 #include "platform/PlistBinaryFormat.h"
+#include "platform/PlistTables.h"
 #include "platform/PlistValue.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <map>
 
 namespace vantle::plist {
 
@@ -20,6 +22,24 @@ constexpr uint64_t kTreeValuesAllowance = 1 << 16;
 constexpr uint64_t kInt128HalfWidth = 8;
 constexpr uint8_t kAsciiLimit = 0x80;
 
+PlistBinaryReader::Tables& threadTables() {
+    thread_local PlistBinaryReader::Tables tables;
+    return tables;
+}
+
+bool isAscii(const uint8_t* s, uint64_t count) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    uint64_t i = 0;
+    for (; i + sizeof(uint64_t) <= count; i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, s + i, sizeof word);
+        if (word & kHighBits) return false;
+    }
+    for (; i < count; ++i)
+        if (s[i] >= kAsciiLimit) return false;
+    return true;
+}
+
 uint64_t saturatingAdd(uint64_t a, uint64_t b) {
     return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max()
                                                         : a + b;
@@ -28,14 +48,22 @@ uint64_t saturatingAdd(uint64_t a, uint64_t b) {
 } // namespace
 
 PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes)
-    : mBytes(bytes), mData(reinterpret_cast<const uint8_t*>(bytes.constData())) {}
+    : mBytes(bytes), mData(reinterpret_cast<const uint8_t*>(bytes.constData())),
+      mTables(threadTables()), mValues(mTables.values), mInfo(mTables.info) {}
+
+PlistBinaryReader::~PlistBinaryReader() {
+    recycleTable(mValues);
+    recycleTable(mInfo);
+}
 
 QVariant PlistBinaryReader::read() {
     if (!parseTrailer()) return {};
     mValues.resize(mObjectCount);
     mInfo.resize(mObjectCount);
-    if (!decode(mTopObject, 0)) return {};
-    return mValues[mTopObject];
+    countReferences();
+    QVariant value;
+    if (!decode(mTopObject, 0, &value)) return {};
+    return value;
 }
 
 bool PlistBinaryReader::parseTrailer() {
@@ -90,11 +118,33 @@ bool PlistBinaryReader::fail(uint64_t index, const QString& what) {
     return false;
 }
 
-bool PlistBinaryReader::decode(uint64_t index, int enclosing) {
+// Values referenced once can be moved into their container instead of copied from the table.
+void PlistBinaryReader::countReferences() {
+    for (uint64_t index = 0; index < mObjectCount; ++index) {
+        const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
+        if (offset < uint64_t(kMagicSize) || offset >= mObjectsEnd) continue;
+        const uint8_t kind = mData[offset] >> 4;
+        if (kind != kArray && kind != kDictionary) continue;
+        uint64_t count = 0;
+        uint64_t start = 0;
+        if (!readCount(offset, mData[offset] & 0xF, &count, &start)) continue;
+        if (kind == kDictionary && count <= std::numeric_limits<uint64_t>::max() / 2) count *= 2;
+        if (!fits(start, count, uint64_t(mRefSize))) continue;
+        for (uint64_t i = 0; i < count; ++i) {
+            const uint64_t ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
+            if (ref < mObjectCount && mInfo[ref].references < 2) ++mInfo[ref].references;
+        }
+    }
+}
+
+// Objects referenced more than once are decoded once and kept; the others go straight into
+// their container.
+bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
     ObjectInfo& info = mInfo[index];
     if (info.state == State::Done) {
         if (enclosing + int(info.height) > kMaxDepth)
             return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
+        *out = mValues[index];
         return true;
     }
     if (info.state == State::Decoding)
@@ -103,7 +153,8 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing) {
     const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
     if (offset < uint64_t(kMagicSize) || offset >= mObjectsEnd)
         return fail(index, QStringLiteral("offset %1 out of range").arg(offset));
-    if (!decodeObject(index, offset, enclosing)) return false;
+    if (!decodeObject(index, offset, enclosing, out)) return false;
+    if (mInfo[index].references > 1) mValues[index] = *out;
     mInfo[index].state = State::Done;
     return true;
 }
@@ -126,12 +177,13 @@ bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* 
     return true;
 }
 
-bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclosing) {
+bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclosing,
+                                     QVariant* result) {
     const uint8_t marker = mData[offset];
     const uint8_t kind = marker >> 4;
     const uint8_t low = marker & 0xF;
     const uint64_t next = offset + 1;
-    QVariant& out = mValues[index];
+    QVariant& out = *result;
     mInfo[index].treeSize = 1;
     switch (kind) {
     case kSingleton:
@@ -207,8 +259,7 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
     case kAsciiString: {
         if (!fits(start, count, 1))
             return fail(index, QStringLiteral("string runs past the objects"));
-        const uint8_t* s = mData + start;
-        if (std::any_of(s, s + count, [](uint8_t c) { return c >= kAsciiLimit; }))
+        if (!isAscii(mData + start, count))
             return fail(index, QStringLiteral("non-ASCII byte in an ASCII string"));
         out = QVariant(QString::fromLatin1(bytes, qsizetype(count)));
         return true;
@@ -224,12 +275,12 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
         return true;
     }
     default:
-        return decodeContainer(index, kind, start, count, enclosing);
+        return decodeContainer(index, kind, start, count, enclosing, result);
     }
 }
 
 bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t start,
-                                        uint64_t count, int enclosing) {
+                                        uint64_t count, int enclosing, QVariant* result) {
     const bool isDictionary = kind == kDictionary;
     const uint64_t refs = isDictionary ? count * 2 : count;
     if ((isDictionary && count > std::numeric_limits<uint64_t>::max() / 2) ||
@@ -240,12 +291,12 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
 
     uint64_t treeSize = 1;
     int height = 0;
-    auto child = [&](uint64_t i, uint64_t* ref) {
-        *ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
-        if (*ref >= mObjectCount)
-            return fail(index, QStringLiteral("reference %1 out of range").arg(*ref));
-        if (!decode(*ref, enclosing + 1)) return false;
-        const ObjectInfo& info = mInfo[*ref];
+    auto child = [&](uint64_t i, QVariant* value) {
+        const uint64_t ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
+        if (ref >= mObjectCount)
+            return fail(index, QStringLiteral("reference %1 out of range").arg(ref));
+        if (!decode(ref, enclosing + 1, value)) return false;
+        const ObjectInfo& info = mInfo[ref];
         height = std::max(height, int(info.height));
         treeSize = saturatingAdd(treeSize, info.treeSize);
         if (treeSize > mMaxTreeSize)
@@ -256,28 +307,26 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
     };
 
     if (isDictionary) {
-        QVariantMap map;
+        std::map<QString, QVariant> map;
+        QVariant key;
+        QVariant value;
         for (uint64_t i = 0; i < count; ++i) {
-            uint64_t keyRef = 0;
-            uint64_t valueRef = 0;
-            if (!child(i, &keyRef)) return false;
-            if (mValues[keyRef].typeId() != QMetaType::QString)
+            if (!child(i, &key)) return false;
+            if (key.typeId() != QMetaType::QString)
                 return fail(index, QStringLiteral("dictionary key is not a string"));
-            if (!child(count + i, &valueRef)) return false;
+            if (!child(count + i, &value)) return false;
             // Keys usually arrive sorted, which makes the hint exact.
-            map.insert(map.cend(), *static_cast<const QString*>(mValues[keyRef].constData()),
-                       mValues[valueRef]);
+            map.insert_or_assign(map.end(), std::move(*static_cast<QString*>(key.data())),
+                                 std::move(value));
         }
-        mValues[index] = QVariant(map);
+        *result = QVariant(QVariantMap(std::move(map)));
     } else {
         QVariantList list;
         list.reserve(qsizetype(count));
         for (uint64_t i = 0; i < count; ++i) {
-            uint64_t ref = 0;
-            if (!child(i, &ref)) return false;
-            list.append(mValues[ref]);
+            if (!child(i, &list.emplace_back())) return false;
         }
-        mValues[index] = QVariant(list);
+        *result = QVariant(list);
     }
     mInfo[index].height = uint16_t(height + 1);
     mInfo[index].treeSize = treeSize;

@@ -14,24 +14,35 @@ namespace vantle::plist {
 class PlistBinaryReader {
 public:
     explicit PlistBinaryReader(const QByteArray& bytes);
+    ~PlistBinaryReader();
+    PlistBinaryReader(const PlistBinaryReader&) = delete;
+    PlistBinaryReader& operator=(const PlistBinaryReader&) = delete;
 
     // The value, or an invalid QVariant with error() set.
     QVariant read();
     const QString& error() const { return mError; }
 
-private:
     enum class State : uint8_t { Unvisited, Decoding, Done };
     struct ObjectInfo {
         State state = State::Unvisited;
-        uint16_t height = 0;   // nesting levels inside the object
-        uint64_t treeSize = 0; // values in the object's tree, counting every reference
+        uint8_t references = 0; // from all containers, counted up to 2
+        uint16_t height = 0;    // nesting levels inside the object
+        uint64_t treeSize = 0;  // values in the object's tree, counting every reference
+    };
+    // Working tables (values of objects referenced more than once), kept per thread between reads
+    // so that steady traffic does not allocate.
+    struct Tables {
+        std::vector<QVariant> values;
+        std::vector<ObjectInfo> info;
     };
 
+private:
     bool parseTrailer();
-    bool decode(uint64_t index, int enclosing);
-    bool decodeObject(uint64_t index, uint64_t offset, int enclosing);
+    void countReferences();
+    bool decode(uint64_t index, int enclosing, QVariant* out);
+    bool decodeObject(uint64_t index, uint64_t offset, int enclosing, QVariant* result);
     bool decodeContainer(uint64_t index, uint8_t marker, uint64_t start, uint64_t count,
-                         int enclosing);
+                         int enclosing, QVariant* result);
     bool readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count, uint64_t* payload);
     bool fits(uint64_t start, uint64_t count, uint64_t unit) const;
     uint64_t readUInt(uint64_t at, int width) const;
@@ -46,8 +57,9 @@ private:
     uint64_t mTopObject = 0;
     uint64_t mTableOffset = 0;
     uint64_t mMaxTreeSize = 0;
-    std::vector<QVariant> mValues;
-    std::vector<ObjectInfo> mInfo;
+    Tables& mTables;
+    std::vector<QVariant>& mValues;
+    std::vector<ObjectInfo>& mInfo;
     QString mError;
 };
 
