@@ -160,7 +160,8 @@ QByteArray FSNodeInfo::htmlSubstituteForRtf(const QString& path) {
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return QByteArray("");
     const std::optional<AttributedString> text = RtfReader::read(file.readAll());
     if (!text) return QByteArray("");
-    return convertToHtml(*text, kSubstituteScaleFactor).toUtf8();
+    const QByteArray html = convertToHtml(*text, kSubstituteScaleFactor).toUtf8();
+    return html.isEmpty() ? QByteArray("") : html; // empty, but present
 }
 
 } // namespace vantle

@@ -82,8 +82,7 @@ Table makeTable() {
                                   "oldcprops",
                                   "oldpprops",
                                   "oldtprops",
-                                  "oldsprops",
-                                  "ulc"})
+                                  "oldsprops"})
         word(name, RtfKeyword::SkippedDestination);
     word("pict", RtfKeyword::Picture);
     word("object", RtfKeyword::Object);
