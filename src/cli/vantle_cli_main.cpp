@@ -1,5 +1,6 @@
 // vantle-cli: talks to a phone the way the desktop program does, for diagnostics and scripts.
 #include "cli/CliCommands.h"
+#include "cli/CliDiscover.h"
 
 #include <QCoreApplication>
 #include <array>
@@ -14,6 +15,8 @@ namespace {
 constexpr std::array kCommands = {
     CliCommand{"ping", "ping ADDRESS[:PORT]",
                "connect to a phone, show who it is, the handshake time and the ping", &runPing},
+    CliCommand{"discover", "discover [--seconds N]",
+               "list the phones found on the network during N seconds (default 5)", &runDiscover},
 };
 
 void printUsage(std::FILE* to) {

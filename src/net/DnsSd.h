@@ -24,6 +24,7 @@ inline constexpr std::uint16_t kDNSServiceType_A = 1;
 inline constexpr std::uint16_t kDNSServiceClass_IN = 1;
 inline constexpr DNSServiceErrorType kDNSServiceErr_NoError = 0;
 inline constexpr DNSServiceErrorType kDNSServiceErr_Unknown = -65537;
+inline constexpr DNSServiceErrorType kDNSServiceErr_BadParam = -65540;
 inline constexpr DNSServiceErrorType kDNSServiceErr_NameConflict = -65548;
 inline constexpr DNSServiceErrorType kDNSServiceErr_ServiceNotRunning = -65563;
 // The bytes of an A record's data: one IPv4 address in network order.

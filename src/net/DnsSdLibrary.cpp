@@ -115,6 +115,27 @@ QFunctionPointer dnsSdFunction(const char* name) {
     return found;
 }
 
+QString dnsSdErrorText(dnssd::DNSServiceErrorType error) {
+    switch (error) {
+    case dnssd::kDNSServiceErr_NoError:
+        return QStringLiteral("no error");
+    // Avahi's library answers "unknown" when it cannot reach its daemon over D-Bus.
+    case dnssd::kDNSServiceErr_Unknown:
+    case dnssd::kDNSServiceErr_ServiceNotRunning:
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+        return QStringLiteral("DNS-SD daemon not reachable: is the Bonjour service running?");
+#else
+        return QStringLiteral("DNS-SD daemon not reachable: is avahi-daemon running?");
+#endif
+    case dnssd::kDNSServiceErr_NameConflict:
+        return QStringLiteral("the name is already in use on the network");
+    case dnssd::kDNSServiceErr_BadParam:
+        return QStringLiteral("the name or service type is not valid for DNS-SD");
+    default:
+        return QStringLiteral("DNS-SD error %1").arg(error);
+    }
+}
+
 QString dnsSdLoadError() {
     std::lock_guard lock(gLoadLock);
     return gLoadError;

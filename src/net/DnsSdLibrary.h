@@ -30,4 +30,7 @@ QFunctionPointer dnsSdFunction(const char* name);
 // Why the last load or look-up failed, in plain words; empty when nothing failed.
 QString dnsSdLoadError();
 
+// A library error code in plain words, for the people who see it.
+QString dnsSdErrorText(dnssd::DNSServiceErrorType error);
+
 } // namespace vantle

@@ -36,6 +36,11 @@ QString _ApplicationProtocolFromGameIdentifier(const QString& identifier) {
     return QStringLiteral("GAME-%1").arg(h, 8, 16, QLatin1Char('0')).toUpper();
 }
 
+std::optional<QString> serviceTypeForGameIdentifier(const QString& identifier) {
+    return _MakeServiceType(_ApplicationProtocolFromGameIdentifier(identifier),
+                            QLatin1String(NetServiceBrowser::kTCPTransport));
+}
+
 std::shared_ptr<GameClient> GameClient::create(const std::optional<QString>& name,
                                                const std::optional<QVariant>& infoPlist) {
     return std::make_shared<GameClient>(PrivateTag{}, name, infoPlist);
@@ -95,7 +100,9 @@ bool GameClient::startDiscoveringServersWithIdentifier(const QString& identifier
     }
     browser->setDelegate(this);
     ParoxLog("going to start NetServicesBrowser");
-    if (!browser->startUsingRunLoop(QThread::currentThread())) {
+    const bool started = browser->startUsingRunLoop(QThread::currentThread());
+    mDiscoveryError = browser->browseError();
+    if (!started) {
         ParoxLog("startUsingRunLoop failed");
         std::lock_guard lock(mLock);
         _browser = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/DnsSd.h"
 #include "net/GameClientDelegate.h"
 #include "net/GamePeerDelegate.h"
 #include "net/NSNetServicesWinDNS.h"
@@ -19,8 +20,14 @@ namespace vantle {
 
 class NetServiceBrowser;
 
+// The identifier phones are discovered by.
+inline constexpr char kVantleServiceIdentifier[] = "VantleService";
+
 // "GAME-%08X" of the identifier's UTF-8 bytes, each taken as a signed byte: h = h * 65599 + b.
 QString _ApplicationProtocolFromGameIdentifier(const QString& identifier);
+
+// "_GAME-3025F862._tcp." for "abc": the DNS-SD service type phones of an identifier advertise.
+std::optional<QString> serviceTypeForGameIdentifier(const QString& identifier);
 
 // The PC's entry point to phones: the phones seen on the network (while discovery is on), the
 // ones being connected to and the connected ones. It is the delegate of its browser and of every
@@ -53,6 +60,8 @@ public:
 
     bool isDiscoveringServers() const;
     bool startDiscoveringServersWithIdentifier(const QString& identifier);
+    // Why the last start of discovery failed in the library; no error when it did not.
+    dnssd::DNSServiceErrorType discoveryError() const { return mDiscoveryError.load(); }
     void stopDiscoveringServers();
 
     // One peer per unique ID; none while discovery is off.
@@ -108,6 +117,7 @@ private:
     std::optional<OnlineTable> _onlineServers;
     NetServiceBrowser* _browser = nullptr; // owned
     int mInBrowserCallback = 0;            // discovery thread only
+    std::atomic<dnssd::DNSServiceErrorType> mDiscoveryError{dnssd::kDNSServiceErr_NoError};
 };
 
 } // namespace vantle

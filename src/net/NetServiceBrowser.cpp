@@ -25,7 +25,6 @@ namespace vantle {
 namespace {
 
 constexpr int kPollIntervalMs = 300;
-constexpr char kTransportProtocol[] = "tcp";
 
 NetServiceBrowser* browserFrom(void* context) {
     return static_cast<NetServiceBrowser*>(context);
@@ -45,7 +44,7 @@ NetServiceBrowser::~NetServiceBrowser() {
 std::unique_ptr<NetServiceBrowser>
 NetServiceBrowser::createTCPBrowser(const std::optional<QString>& domain,
                                     const QString& applicationProtocol) {
-    const auto type = _MakeServiceType(applicationProtocol, QLatin1String(kTransportProtocol));
+    const auto type = _MakeServiceType(applicationProtocol, QLatin1String(kTCPTransport));
     if (!type) return nullptr;
     return std::make_unique<NetServiceBrowser>(domain, *type);
 }
@@ -80,6 +79,7 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     else
         ParoxErrorLog("NetServiceBrowser: the DNS-SD library is not loaded");
     ParoxLog("after calling DNSServiceBrowse %d", err);
+    mBrowseError = err;
 
     delete mEventTimer;
     mEventTimer = nullptr;

@@ -21,6 +21,9 @@ class NetServiceBrowserDelegate;
 // resolution is followed at a time: a newer browse event takes over from an unfinished one.
 class NetServiceBrowser : public QObject {
 public:
+    // The transport of every service type browsed or advertised here.
+    static constexpr char kTCPTransport[] = "tcp";
+
     // initWithDomain:type: ; no domain means the library's default browse domains.
     NetServiceBrowser(const std::optional<QString>& domain, const QString& type);
     ~NetServiceBrowser() override;
@@ -47,6 +50,8 @@ public:
     dnssd::DNSServiceRef client2() const { return mClient2; }
     dnssd::DNSServiceRef client3() const { return mClient3; }
     QString type() const { return _type; }
+    // What the browse call answered at start; no error before a start.
+    dnssd::DNSServiceErrorType browseError() const { return mBrowseError; }
     QString description() const;
 
 private:
@@ -85,6 +90,7 @@ private:
     bool mAdding = true;
     std::uint32_t mPort = 0;
     QString mFullName;
+    dnssd::DNSServiceErrorType mBrowseError = dnssd::kDNSServiceErr_NoError;
 };
 
 } // namespace vantle

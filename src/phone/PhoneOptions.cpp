@@ -103,6 +103,9 @@ const std::vector<OptionSpec>& optionTable() {
          "after the handshake send a payload with an unknown magic, then a "
          "message that is not a property list",
          [](PhoneOptions& o, const QString&) { return setFlag(o.garbage); }},
+        {"--advertise", nullptr,
+         "make the phone findable by DNS-SD as \"ID:NAME\" (needs a running DNS-SD daemon)",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.advertise); }},
         {"--quiet", nullptr, "do not log the messages",
          [](PhoneOptions& o, const QString&) { return setFlag(o.quiet); }},
         {"--help", nullptr, "show this text",

@@ -26,6 +26,7 @@ struct PhoneOptions {
     bool lateResponse = false;
     bool garbage = false;
     bool quiet = false;
+    bool advertise = false;
     bool help = false;
 };
 

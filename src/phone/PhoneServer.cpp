@@ -36,6 +36,8 @@ bool PhoneServer::listen() {
     return true;
 }
 
+std::uint16_t PhoneServer::port() const { return mServer->serverPort(); }
+
 void PhoneServer::acceptPending() {
     while (QTcpSocket* socket = mServer->nextPendingConnection()) {
         if (mSession) {

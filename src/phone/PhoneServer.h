@@ -24,6 +24,8 @@ public:
 
     // Prints "listening on ADDRESS:PORT"; false (with the reason printed) when it cannot listen.
     bool listen();
+    // The port listened on, once listening.
+    std::uint16_t port() const;
     // An action typed on standard input; runs in the connected PC's session.
     void typedAction(const PhoneAction& action);
 

@@ -1,5 +1,6 @@
 // vantle-phone: the simulated phone, the server end of the PC's connection.
 #include "phone/PhoneAction.h"
+#include "phone/PhoneAdvertiser.h"
 #include "phone/PhoneMessageLog.h"
 #include "phone/PhoneOptions.h"
 #include "phone/PhoneServer.h"
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
 
     PhoneServer server(store, options, *script);
     if (!server.listen()) return 1;
+    PhoneAdvertiser advertiser;
+    if (options.advertise) advertiser.advertise(options.id, options.name, server.port());
 
     std::unique_ptr<QSocketNotifier> input;
     if (options.interactive) {
