@@ -2,12 +2,19 @@
 
 #include "net/scripted_dnssd/ScriptedDnsSd.h"
 
+#include <QCoreApplication>
 #include <QLibrary>
+
+// Where the build puts the scripted library (`baseName` "scripted_dnssd") and its incomplete twin.
+inline QString scriptedDnsSdPath(const char* baseName = "scripted_dnssd") {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/scripted_dnssd/lib") +
+           QLatin1String(baseName) + QStringLiteral(".so");
+}
 
 // The scripted DNS-SD library's control functions, looked up in the same file the code under
 // test loads through VANTLE_DNSSD_LIBRARY, so both sides share its state.
 struct ScriptedDnsSdControl {
-    QLibrary library{QStringLiteral(SCRIPTED_DNSSD_LIBRARY)};
+    QLibrary library{scriptedDnsSdPath()};
 
     template <class Fn> Fn find(const char* name) {
         return reinterpret_cast<Fn>(library.resolve(name));
@@ -38,5 +45,5 @@ struct ScriptedDnsSdControl {
 
 // Points the code under test at the scripted library; call before loadBonjourDLL.
 inline void useScriptedDnsSd() {
-    qputenv("VANTLE_DNSSD_LIBRARY", QByteArrayLiteral(SCRIPTED_DNSSD_LIBRARY));
+    qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath().toUtf8());
 }

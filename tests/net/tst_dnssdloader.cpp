@@ -22,7 +22,7 @@ private slots:
     }
 
     void libraryLackingOneFunctionIsFalse() {
-        qputenv("VANTLE_DNSSD_LIBRARY", QByteArrayLiteral(SCRIPTED_DNSSD_INCOMPLETE_LIBRARY));
+        qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath("scripted_dnssd_incomplete").toUtf8());
         QVERIFY(!loadBonjourDLL());
         QVERIFY(dnsSdLoadError().contains("DNSServiceReconfirmRecord"));
         QVERIFY(!mDNSServiceBrowseFn && !mDNSServiceResolveFn && !mDNSServiceQueryRecordFn &&

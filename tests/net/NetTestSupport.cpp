@@ -1,0 +1,174 @@
+#include "NetTestSupport.h"
+
+#include "net/DictionaryCodec.h"
+#include "net/FrameReader.h"
+#include "net/WireFormat.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QThread>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace vantle::test {
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+RawServer::RawServer() {
+    mListener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const SocketAddress any = makeSocketAddress(INADDR_LOOPBACK, 0);
+    if (::bind(mListener, asSockaddr(any), sizeof(sockaddr_in)) != 0 || ::listen(mListener, 4) != 0)
+        return;
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(mListener, reinterpret_cast<sockaddr*>(&bound), &length);
+    mPort = ntohs(bound.sin_port);
+}
+
+RawServer::~RawServer() {
+    closeClient();
+    if (mListener >= 0) ::close(mListener);
+}
+
+SocketAddress RawServer::address() const {
+    return makeSocketAddress(INADDR_LOOPBACK, mPort);
+}
+
+bool RawServer::accept() {
+    pollfd entry{mListener, POLLIN, 0};
+    if (::poll(&entry, 1, kWaitMs) <= 0) return false;
+    mClient = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
+    return mClient >= 0;
+}
+
+bool RawServer::send(const QByteArray& bytes) {
+    return ::send(mClient, bytes.constData(), static_cast<size_t>(bytes.size()), MSG_NOSIGNAL) ==
+           bytes.size();
+}
+
+QByteArray RawServer::receive(std::size_t count, int timeoutMs) {
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (static_cast<std::size_t>(bytes.size()) < count && !deadline.hasExpired()) {
+        pollfd entry{mClient, POLLIN, 0};
+        if (::poll(&entry, 1, static_cast<int>(deadline.remainingTime())) <= 0) break;
+        char buffer[65536];
+        const ssize_t got =
+            ::recv(mClient, buffer,
+                   std::min(sizeof buffer, count - static_cast<std::size_t>(bytes.size())), 0);
+        if (got <= 0) break;
+        bytes.append(buffer, got);
+    }
+    return static_cast<std::size_t>(bytes.size()) == count ? bytes : QByteArray();
+}
+
+std::optional<QByteArray> RawServer::receiveFrame() {
+    const QByteArray header = receive(wire::kFrameHeaderSize);
+    if (header.isEmpty()) return std::nullopt;
+    FrameReader reader;
+    std::vector<QByteArray> frames;
+    if (reader.feed(header, frames) != FrameReader::Status::NeedMore || !frames.empty()) {
+        if (frames.size() == 1) return frames.front();
+        return std::nullopt;
+    }
+    const QByteArray payload = receive(reader.announcedLength());
+    if (reader.feed(payload, frames) == FrameReader::Status::NeedMore && frames.size() == 1)
+        return frames.front();
+    return std::nullopt;
+}
+
+bool RawServer::sawClose(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        pollfd entry{mClient, POLLIN, 0};
+        if (::poll(&entry, 1, static_cast<int>(deadline.remainingTime())) <= 0) return false;
+        char buffer[4096];
+        const ssize_t got = ::recv(mClient, buffer, sizeof buffer, 0);
+        if (got <= 0) return true;
+    }
+    return false;
+}
+
+void RawServer::closeClient() {
+    if (mClient >= 0) ::close(mClient);
+    mClient = -1;
+}
+
+QByteArray frame(const QByteArray& payload) {
+    const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
+    return QByteArray(header.data(), static_cast<qsizetype>(header.size())) + payload;
+}
+
+QByteArray handshakePayload(const QVariantMap& dictionary) {
+    return encodeDictionary(wire::kHandshakeMagic, dictionary);
+}
+
+void ConnectionRecorder::connectionDidReceiveData(TCPConnection*, const QByteArray& data) {
+    std::lock_guard lock(mMutex);
+    mPayloads.push_back(data);
+    ++received;
+}
+
+std::vector<QByteArray> ConnectionRecorder::payloads() const {
+    std::lock_guard lock(mMutex);
+    return mPayloads;
+}
+
+void PeerRecorder::gamePeerDidReceiveData(GamePeer*, const QByteArray& data, bool immediate) {
+    std::lock_guard lock(mMutex);
+    mPayloads.push_back(data);
+    if (immediate) sawImmediate = true;
+    ++received;
+}
+
+std::vector<QByteArray> PeerRecorder::payloads() const {
+    std::lock_guard lock(mMutex);
+    return mPayloads;
+}
+
+PhoneProcess::PhoneProcess(const QStringList& arguments) {
+    mProcess.setProcessChannelMode(QProcess::SeparateChannels);
+    mProcess.start(QStringLiteral(VANTLE_BIN_DIR "/vantle-phone"),
+                   QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments);
+    if (!mProcess.waitForStarted(kWaitMs)) return;
+    static const QRegularExpression listening(QStringLiteral("listening on [0-9.]+:(\\d+)"));
+    QDeadlineTimer deadline(kWaitMs);
+    while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
+        mProcess.waitForReadyRead(50);
+        mOutput += QString::fromLocal8Bit(mProcess.readAllStandardOutput());
+        const auto match = listening.match(mOutput);
+        if (match.hasMatch()) {
+            mPort = static_cast<std::uint16_t>(match.captured(1).toUInt());
+            return;
+        }
+    }
+}
+
+PhoneProcess::~PhoneProcess() {
+    if (mProcess.state() == QProcess::NotRunning) return;
+    mProcess.kill(); // our own child, by its process id
+    mProcess.waitForFinished(kWaitMs);
+}
+
+SocketAddress PhoneProcess::address() const {
+    return makeSocketAddress(INADDR_LOOPBACK, mPort);
+}
+
+QString PhoneProcess::output() {
+    mProcess.waitForReadyRead(10);
+    mOutput += QString::fromLocal8Bit(mProcess.readAllStandardOutput());
+    return mOutput;
+}
+
+} // namespace vantle::test

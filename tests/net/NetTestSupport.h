@@ -1,0 +1,107 @@
+#pragma once
+
+#include "net/GamePeer.h"
+#include "net/SocketAddress.h"
+#include "net/TCPConnection.h"
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace vantle::test {
+
+// Generous bound for anything a test waits for; reaching it means the test failed.
+inline constexpr int kWaitMs = 5000;
+
+// Waits (bounded) until `condition` holds, letting the calling thread's events run.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
+
+// A listening socket on 127.0.0.1 that a test drives byte by byte, with blocking calls bounded
+// in time.
+class RawServer {
+public:
+    RawServer();
+    ~RawServer();
+    std::uint16_t port() const { return mPort; }
+    SocketAddress address() const;
+    bool accept();
+    bool send(const QByteArray& bytes);
+    // Reads exactly `count` bytes; empty when they do not come in time.
+    QByteArray receive(std::size_t count, int timeoutMs = kWaitMs);
+    // Reads one frame's payload; none when none comes in time.
+    std::optional<QByteArray> receiveFrame();
+    // True when the other end has closed (read returns 0) within the time.
+    bool sawClose(int timeoutMs = kWaitMs);
+    void closeClient();
+
+private:
+    int mListener = -1;
+    int mClient = -1;
+    std::uint16_t mPort = 0;
+};
+
+QByteArray frame(const QByteArray& payload);
+QByteArray handshakePayload(const QVariantMap& dictionary);
+
+// Records what a connection tells its delegate; callbacks arrive on the network thread.
+class ConnectionRecorder : public TCPConnectionDelegate {
+public:
+    void connectionDidFailOpening(TCPConnection*) override { ++failedOpening; }
+    void connectionDidOpen(TCPConnection*) override { ++opened; }
+    void connectionDidClose(TCPConnection*) override { ++closed; }
+    void connectionDidReceiveData(TCPConnection*, const QByteArray& data) override;
+    std::vector<QByteArray> payloads() const;
+
+    std::atomic<int> failedOpening{0}, opened{0}, closed{0}, received{0};
+
+private:
+    mutable std::mutex mMutex;
+    std::vector<QByteArray> mPayloads;
+};
+
+// Records what a peer tells its delegate.
+class PeerRecorder : public GamePeerDelegate {
+public:
+    QString gamePeerWillSendName(GamePeer*) override { return QStringLiteral("Test PC"); }
+    std::optional<QVariant> gamePeerWillSendInfoPlist(GamePeer*) override { return info; }
+    void gamePeerDidConnect(GamePeer*) override { ++connected; }
+    void gamePeerDidFailConnecting(GamePeer*) override { ++failed; }
+    void gamePeerDidDisconnect(GamePeer*) override { ++disconnected; }
+    void gamePeerDidReceiveData(GamePeer*, const QByteArray& data, bool immediate) override;
+    std::vector<QByteArray> payloads() const;
+
+    std::optional<QVariant> info;
+    std::atomic<int> connected{0}, failed{0}, disconnected{0}, received{0};
+    std::atomic<bool> sawImmediate{false};
+
+private:
+    mutable std::mutex mMutex;
+    std::vector<QByteArray> mPayloads;
+};
+
+// vantle-phone started from the build's bin folder on a free port of 127.0.0.1, stopped by its
+// process id when the test is done.
+class PhoneProcess {
+public:
+    explicit PhoneProcess(const QStringList& arguments = {});
+    ~PhoneProcess();
+    bool started() const { return mPort != 0; }
+    std::uint16_t port() const { return mPort; }
+    SocketAddress address() const;
+    // Everything the phone printed so far.
+    QString output();
+
+private:
+    QProcess mProcess;
+    std::uint16_t mPort = 0;
+    QString mOutput;
+};
+
+} // namespace vantle::test

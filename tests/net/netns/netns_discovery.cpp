@@ -1,0 +1,214 @@
+// Discovery over the real DNS-SD library and daemon. Runs only inside the private network
+// namespace that run-in-netns.sh makes, where avahi-daemon sees nothing but loopback.
+#include "net/DnsSdLibrary.h"
+#include "net/GameClient.h"
+#include "net/GamePeer.h"
+#include "net/NSNetServicesWinDNS.h"
+#include "net/NetServiceBrowser.h"
+#include "net/NetServiceBrowserDelegate.h"
+#include "net/NetworkThread.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+#include <atomic>
+#include <memory>
+
+using namespace vantle;
+using namespace vantle::dnssd;
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+constexpr int kStopWaitMs = 5000;
+const QString kPhoneID = QStringLiteral("NS-PHONE-01");
+const QString kPhoneName = QStringLiteral("Namespace Phone");
+
+std::uint16_t freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+struct BrowserRecorder : NetServiceBrowserDelegate {
+    std::vector<NSNetServicesWinDNS> added;
+    std::uint32_t implementedCallbacks() const override { return kBrowserDidAddService; }
+    void browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS& s) override {
+        added.push_back(s);
+    }
+};
+
+// Connects to the first phone listed, as the desktop program's session does, and notes when the
+// handshake is done.
+struct AutoConnect : GameClientDelegate {
+    std::shared_ptr<GamePeer> chosen;
+    std::atomic<bool> connected{false};
+    std::uint32_t implementedCallbacks() const override {
+        return kDidUpdateOnlineServers | kDidConnectToServer;
+    }
+    void gameClientDidUpdateOnlineServers(GameClient* client) override {
+        if (chosen) return;
+        for (const auto& peer : client->onlineServers().value_or(std::vector<GameClient::PeerPtr>{}))
+            if (peer->uniqueID() == kPhoneID && client->connectToServer(peer)) {
+                chosen = peer;
+                return;
+            }
+    }
+    void gameClientDidConnectToServer(GameClient*, const std::shared_ptr<GamePeer>&) override {
+        connected = true;
+    }
+};
+
+} // namespace
+
+class NetnsDiscoveryTest : public QObject {
+    Q_OBJECT
+    std::vector<std::unique_ptr<QProcess>> processes;
+
+    QProcess* start(const QString& tool, const QStringList& arguments,
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start(QStringLiteral(VANTLE_BIN_DIR "/") + tool, arguments);
+        if (!process->waitForStarted()) return nullptr;
+        processes.push_back(std::move(process));
+        return processes.back().get();
+    }
+    QProcess* startAdvertisingPhone(std::uint16_t port,
+                                    const QProcessEnvironment& environment =
+                                        QProcessEnvironment::systemEnvironment()) {
+        return start("vantle-phone",
+                     {"--advertise", "--port", QString::number(port), "--id", kPhoneID, "--name",
+                      kPhoneName},
+                     environment);
+    }
+    static bool waitForOutput(QProcess* process, const QByteArray& text, QByteArray* seen) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!seen->contains(text) && clock.elapsed() < kWaitMs) {
+            process->waitForReadyRead(100);
+            seen->append(process->readAll());
+            if (process->state() != QProcess::Running) {
+                seen->append(process->readAll());
+                break;
+            }
+        }
+        return seen->contains(text);
+    }
+
+private slots:
+    void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("VANTLE_NETNS"))
+            QSKIP("*** SKIPPED: needs the private network namespace of run-in-netns.sh (root) ***");
+        qunsetenv("VANTLE_DNSSD_LIBRARY");
+        QVERIFY2(loadBonjourDLL(), qPrintable(dnsSdLoadError()));
+        QVERIFY(startNetworkThread());
+    }
+
+    void cleanup() {
+        // Everything started here is stopped by its own process id.
+        for (auto& process : processes) {
+            if (process->state() == QProcess::NotRunning) continue;
+            process->terminate();
+            if (!process->waitForFinished(kStopWaitMs)) {
+                process->kill();
+                process->waitForFinished(kStopWaitMs);
+            }
+        }
+        processes.clear();
+    }
+
+    void browserFindsARealRegistration() {
+        const auto registerFn =
+            reinterpret_cast<DNSServiceRegisterFn>(dnsSdFunction("DNSServiceRegister"));
+        QVERIFY(registerFn);
+        DNSServiceRef registration = nullptr;
+        QCOMPARE(registerFn(&registration, 0, 0, "ABC:Test Phone", "_GAME-3025F862._tcp", nullptr,
+                            nullptr, qToBigEndian<std::uint16_t>(34999), 0, nullptr, nullptr,
+                            nullptr),
+                 kDNSServiceErr_NoError);
+        BrowserRecorder recorder;
+        auto browser = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        browser->setDelegate(&recorder);
+        QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
+        QTRY_VERIFY_WITH_TIMEOUT(!recorder.added.empty(), kWaitMs);
+        const NSNetServicesWinDNS& found = recorder.added.front();
+        QCOMPARE(found.serviceName(), QString("ABC:Test Phone"));
+        QVERIFY(found.fullName().contains("\\058"));
+        QCOMPARE(socketAddressIPv4(found.addressData()), 0x7F000001u);
+        QCOMPARE(socketAddressPort(found.addressData()), std::uint16_t(34999));
+        browser.reset();
+        mDNSServiceRefDeallocateFn(registration);
+    }
+
+    void advertisedPhoneIsFoundAndConnected() {
+        const std::uint16_t port = freePort();
+        QProcess* phone = startAdvertisingPhone(port);
+        QVERIFY(phone);
+        QByteArray output;
+        QVERIFY2(waitForOutput(phone, "advertised", &output), output.constData());
+
+        AutoConnect session;
+        auto client = GameClient::create();
+        client->setDelegate(&session);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kVantleServiceIdentifier));
+        QTRY_VERIFY_WITH_TIMEOUT(session.connected.load(), kWaitMs);
+        const qint64 elapsed = clock.elapsed();
+        std::printf("discovery of an advertised vantle-phone to a completed handshake: %lld ms\n",
+                    static_cast<long long>(elapsed));
+        std::fflush(stdout);
+        QCOMPARE(session.chosen->name().value_or(""), kPhoneName);
+        QCOMPARE(session.chosen->address().value_or(""),
+                 QStringLiteral("127.0.0.1:%1").arg(port));
+        QVERIFY(client->haveAConnectedServer());
+        client->setDelegate(nullptr);
+    }
+
+    void cliDiscoverListsThePhone() {
+        const std::uint16_t port = freePort();
+        QProcess* phone = startAdvertisingPhone(port);
+        QVERIFY(phone);
+        QByteArray phoneOutput;
+        QVERIFY2(waitForOutput(phone, "advertised", &phoneOutput), phoneOutput.constData());
+        QProcess* cli = start("vantle-cli", {"discover", "--seconds", "3"});
+        QVERIFY(cli);
+        QVERIFY(cli->waitForFinished(kWaitMs));
+        const QByteArray listing = cli->readAll();
+        QCOMPARE(cli->exitCode(), 0);
+        QVERIFY2(listing.contains(QStringLiteral("+ %1  %2  127.0.0.1:%3")
+                                      .arg(kPhoneID, kPhoneName)
+                                      .arg(port)
+                                      .toUtf8()),
+                 listing.constData());
+    }
+
+    void withoutTheDaemonBothSaySo() {
+        QProcessEnvironment noBus = QProcessEnvironment::systemEnvironment();
+        noBus.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/vantle-no-bus");
+        QProcess* cli = start("vantle-cli", {"discover", "--seconds", "1"}, noBus);
+        QVERIFY(cli);
+        QVERIFY(cli->waitForFinished(kWaitMs));
+        QCOMPARE(cli->exitCode(), 1);
+        QVERIFY(cli->readAll().contains("DNS-SD daemon not reachable: is avahi-daemon running?"));
+
+        const std::uint16_t port = freePort();
+        QProcess* phone = startAdvertisingPhone(port, noBus);
+        QVERIFY(phone);
+        QByteArray output;
+        QVERIFY2(waitForOutput(phone, "DNS-SD daemon not reachable", &output), output.constData());
+        // It goes on without advertising: the phone still answers by address.
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(probe.waitForConnected(kWaitMs));
+        QCOMPARE(phone->state(), QProcess::Running);
+    }
+};
+
+QTEST_GUILESS_MAIN(NetnsDiscoveryTest)
+#include "netns_discovery.moc"
