@@ -61,6 +61,10 @@ void print(const QVariant& value, int depth, QByteArray& out) {
         break;
     case ValueKind::Array: {
         const QVariantList list = value.toList();
+        if (list.isEmpty()) {
+            out += "[]";
+            break;
+        }
         out += "[\n";
         for (qsizetype i = 0; i < list.size(); ++i) {
             out += pad + QByteArray::number(i) + " => ";
@@ -72,6 +76,10 @@ void print(const QVariant& value, int depth, QByteArray& out) {
     }
     case ValueKind::Dictionary: {
         const QVariantMap map = value.toMap();
+        if (map.isEmpty()) {
+            out += "{}";
+            break;
+        }
         out += "{\n";
         for (auto i = map.cbegin(); i != map.cend(); ++i) {
             out += pad + quoted(i.key()) + " => ";
