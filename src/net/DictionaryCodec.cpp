@@ -2,13 +2,19 @@
 
 #include "net/WireFormat.h"
 #include "platform/Plist.h"
+#include "support/ParoxLog.h"
 
 #include <QtEndian>
 
 namespace vantle {
 
 QByteArray encodeDictionary(std::uint32_t magic, const QVariantMap& dictionary) {
-    const QByteArray body = plist::writeBinary(dictionary);
+    QString error;
+    const QByteArray body = plist::writeBinary(dictionary, &error);
+    if (body.isEmpty()) {
+        ParoxErrorLog("Failed serializing dictionary: %@", error);
+        return {};
+    }
     QByteArray payload(static_cast<qsizetype>(wire::kPayloadMagicSize), Qt::Uninitialized);
     qToBigEndian<std::uint32_t>(magic, payload.data());
     payload.append(body);

@@ -10,6 +10,7 @@ namespace vantle {
 
 // A dictionary inside a frame payload: a 4-byte big-endian magic, then the dictionary as a binary
 // property list. Handshakes and application messages share the layout with different magics.
+// Empty (and logged) when the dictionary holds a value a property list cannot carry.
 QByteArray encodeDictionary(std::uint32_t magic, const QVariantMap& dictionary);
 
 // None when the payload is 4 bytes or fewer, carries another magic, or does not parse as a

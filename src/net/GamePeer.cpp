@@ -164,7 +164,7 @@ void GamePeer::connectionDidOpen(TCPConnection* connection) {
     ParoxLog("serialized: %@ to: %@ back to %@", QVariant(dictionary), payload,
              QVariant(decodeDictionary(wire::kHandshakeMagic, payload).value_or(QVariantMap())));
     ParoxLog("going to send our info");
-    if (!connection->sendData(payload)) {
+    if (payload.isEmpty() || !connection->sendData(payload)) {
         ParoxLog("Failed sending dictionary to connection");
         disconnect();
         return;

@@ -36,7 +36,9 @@ bool PhoneServer::listen() {
     return true;
 }
 
-std::uint16_t PhoneServer::port() const { return mServer->serverPort(); }
+std::uint16_t PhoneServer::port() const {
+    return mServer->serverPort();
+}
 
 void PhoneServer::acceptPending() {
     while (QTcpSocket* socket = mServer->nextPendingConnection()) {

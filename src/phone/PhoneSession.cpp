@@ -186,7 +186,12 @@ void PhoneSession::sendPayload(const QByteArray& payload) {
 
 void PhoneSession::sendMessage(const QVariantMap& message) {
     log(QStringLiteral("-> ") + describeMessage(message));
-    sendPayload(encodeDictionary(protocol::kMessageMagic, message));
+    const QByteArray payload = encodeDictionary(protocol::kMessageMagic, message);
+    if (payload.isEmpty()) {
+        printLine(QStringLiteral("-- cannot encode that message; not sent"));
+        return;
+    }
+    sendPayload(payload);
 }
 
 void PhoneSession::sendRequest(QVariantMap request, Reply onAnswer) {

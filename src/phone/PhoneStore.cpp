@@ -86,7 +86,10 @@ QVariantMap PhoneStore::directoryList(const QVariantMap& request) const {
         QDir dir(*folder);
         const QStringList names = dir.entryList(
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        answer.insert(keys::kListing, names);
+        QVariantList listing; // a property list holds lists of values, not QStringList
+        for (const QString& name : names)
+            listing << name;
+        answer.insert(keys::kListing, listing);
         for (const QString& name : names) {
             if (name == storeNames::kMetadataFolder || name == storeNames::kThumbsFolder) continue;
             plus.insert(name,
