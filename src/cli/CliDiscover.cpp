@@ -4,6 +4,7 @@
 #include "net/DnsSdLibrary.h"
 #include "net/GameClient.h"
 #include "net/GamePeer.h"
+#include "support/ParoxLogger.h"
 
 #include <QEventLoop>
 #include <QSet>
@@ -50,30 +51,46 @@ private:
     QSet<QString> mShown, mEverSeen;
 };
 
-std::optional<int> parseSeconds(const QStringList& arguments) {
-    if (arguments.isEmpty()) return kDefaultSeconds;
-    QString value;
-    if (arguments.size() == 2 && arguments[0] == QLatin1String("--seconds"))
-        value = arguments[1];
-    else if (arguments.size() == 1 && arguments[0].startsWith(QLatin1String("--seconds=")))
-        value = arguments[0].section(QLatin1Char('='), 1);
-    else
-        return std::nullopt;
-    bool ok = false;
-    const int seconds = value.toInt(&ok);
-    if (!ok || seconds <= 0 || seconds > kLongestSeconds) return std::nullopt;
-    return seconds;
+struct DiscoverOptions {
+    int seconds = kDefaultSeconds;
+    bool verbose = false;
+};
+
+std::optional<DiscoverOptions> parseOptions(const QStringList& arguments) {
+    DiscoverOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        QString value;
+        if (argument == QLatin1String("--verbose")) {
+            options.verbose = true;
+            continue;
+        }
+        if (argument == QLatin1String("--seconds") && i + 1 < arguments.size())
+            value = arguments[++i];
+        else if (argument.startsWith(QLatin1String("--seconds=")))
+            value = argument.section(QLatin1Char('='), 1);
+        else
+            return std::nullopt;
+        bool ok = false;
+        options.seconds = value.toInt(&ok);
+        if (!ok || options.seconds <= 0 || options.seconds > kLongestSeconds) return std::nullopt;
+    }
+    return options;
 }
 
 } // namespace
 
 int runDiscover(const QStringList& arguments) {
-    const auto seconds = parseSeconds(arguments);
-    if (!seconds) {
-        std::fprintf(stderr, "Usage: vantle-cli discover [--seconds N]  (N from 1 to %d)\n",
+    const auto options = parseOptions(arguments);
+    if (!options) {
+        std::fprintf(stderr,
+                     "Usage: vantle-cli discover [--seconds N] [--verbose]  (N from 1 to %d)\n",
                      kLongestSeconds);
         return kExitUsage;
     }
+    // Every step of browsing and resolving, for "my phone isn't found".
+    if (options->verbose) ParoxLogger::createDefaultLogger(false, true);
+    const int seconds = options->seconds;
     if (!loadBonjourDLL()) {
         std::fprintf(stderr, "vantle-cli: cannot look for phones: %s\n",
                      qPrintable(dnsSdLoadError()));
@@ -88,10 +105,10 @@ int runDiscover(const QStringList& arguments) {
         client->setDelegate(nullptr);
         return kExitFailure;
     }
-    std::printf("Looking for phones for %d s...\n", *seconds);
+    std::printf("Looking for phones for %d s...\n", seconds);
     std::fflush(stdout);
     QEventLoop loop;
-    QTimer::singleShot(*seconds * kMillisecondsPerSecond, &loop, &QEventLoop::quit);
+    QTimer::singleShot(seconds * kMillisecondsPerSecond, &loop, &QEventLoop::quit);
     loop.exec();
     client->setDelegate(nullptr);
     client->stopDiscoveringServers();

@@ -7,6 +7,7 @@
 #include "net/NetUtilities.h"
 #include "support/ParoxLog.h"
 
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <array>
@@ -25,6 +26,7 @@ namespace vantle {
 namespace {
 
 constexpr int kPollIntervalMs = 300;
+constexpr int kMaxResultsPerTick = 64;
 
 NetServiceBrowser* browserFrom(void* context) {
     return static_cast<NetServiceBrowser*>(context);
@@ -99,8 +101,7 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     return true;
 }
 
-void NetServiceBrowser::handleEvents() {
-    if (!mDNSServiceRefSockFDFn || !mDNSServiceProcessResultFn) return;
+bool NetServiceBrowser::processOneResult() {
     const std::array<dnssd::DNSServiceRef, 3> refs{client, mClient2, mClient3};
     std::array<pollfd, 3> fds{};
     std::array<dnssd::DNSServiceRef, 3> polled{};
@@ -113,13 +114,24 @@ void NetServiceBrowser::handleEvents() {
         polled[count] = ref;
         ++count;
     }
-    if (count == 0 || poll(fds.data(), count, 0) <= 0) return;
+    if (count == 0 || poll(fds.data(), count, 0) <= 0) return false;
     for (nfds_t i = 0; i < count; ++i) {
         if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
-            // The callback may stop this browser; nothing here touches it afterwards.
             mDNSServiceProcessResultFn(polled[i]);
-            return;
+            return true;
         }
+    }
+    return false;
+}
+
+void NetServiceBrowser::handleEvents() {
+    if (!mDNSServiceRefSockFDFn || !mDNSServiceProcessResultFn) return;
+    // Avahi's library needs one call per internal wake-up, several for each answer; taking a
+    // single result per tick made a phone take seconds to appear. Everything waiting is taken,
+    // still browse before resolve before query, up to a bound that keeps the thread responsive.
+    const QPointer<NetServiceBrowser> alive(this);
+    for (int i = 0; i < kMaxResultsPerTick; ++i) {
+        if (!processOneResult() || !alive) return;
     }
 }
 

@@ -39,7 +39,9 @@ public:
     // run loop, when one is recorded already (a failed start keeps it) or when browsing fails.
     bool startUsingRunLoop(QThread* runLoop);
     void stop();
-    // One poll: processes at most one waiting result, browse before resolve before query.
+    // One poll: processes the waiting results (a bounded number), each time the first of browse,
+    // resolve and query that has one. A delegate may stop the browser from a callback; it must
+    // not delete it there (deleteLater).
     void handleEvents();
 
     bool isRunning() const { return _running; }
@@ -73,6 +75,8 @@ private:
                                                  std::uint16_t rdlen, const void* rdata,
                                                  std::uint32_t ttl, void* context);
 
+    // Processes the result of the first reference with one waiting; false when none has.
+    bool processOneResult();
     void didResolveTo(std::uint32_t ipv4NetworkOrder);
     // Puts a new operation in a slot, ending the one it replaces.
     static void replaceReference(dnssd::DNSServiceRef* slot, dnssd::DNSServiceRef next);
