@@ -1,6 +1,5 @@
 #include "platform/Plist.h"
 
-#include "platform/PlistBinaryFormat.h"
 #include "platform/PlistBinaryReader.h"
 #include "platform/PlistBinaryWriter.h"
 #include "platform/PlistXmlReader.h"
@@ -12,6 +11,15 @@ namespace {
 
 constexpr char kBinaryPrefix[] = "bplist";
 
+template <typename Reader> ReadResult readWith(const QByteArray& bytes, Format format) {
+    Reader reader(bytes);
+    ReadResult result;
+    result.format = format;
+    result.value = reader.read();
+    result.error = reader.error();
+    return result;
+}
+
 } // namespace
 
 ReadResult read(const QByteArray& bytes) {
@@ -20,21 +28,11 @@ ReadResult read(const QByteArray& bytes) {
 }
 
 ReadResult readBinary(const QByteArray& bytes) {
-    PlistBinaryReader reader(bytes);
-    ReadResult result;
-    result.format = Format::Binary;
-    result.value = reader.read();
-    result.error = reader.error();
-    return result;
+    return readWith<PlistBinaryReader>(bytes, Format::Binary);
 }
 
 ReadResult readXml(const QByteArray& bytes) {
-    PlistXmlReader reader(bytes);
-    ReadResult result;
-    result.format = Format::Xml;
-    result.value = reader.read();
-    result.error = reader.error();
-    return result;
+    return readWith<PlistXmlReader>(bytes, Format::Xml);
 }
 
 QByteArray writeBinary(const QVariant& value, QString* error) {
