@@ -17,6 +17,8 @@ const QString kIndentUnit = QStringLiteral("&nbsp;");
 // Points of first-line indent per non-breaking space.
 constexpr int kPointsPerIndentSpace = 9;
 constexpr float kSubstituteScaleFactor = 0.75f;
+// Room for the tags of a typical run, so that the page is rarely copied while it grows.
+constexpr qsizetype kTagBytesPerRun = 128;
 constexpr double kColorComponentMax = 255.0;
 // Absorbs the rounding of a byte that went through n/255 and back, so 128 stays 128.
 constexpr double kColorRoundingSlack = 1e-6;
@@ -40,30 +42,56 @@ QString escapedAttribute(QString value) {
     return value;
 }
 
-void appendRunText(QString& html, QStringView source, const QString& indent) {
-    QString text;
-    text.reserve(source.size());
-    for (const QChar c : source) {
-        // A literal ampersand would otherwise start an entity and change what the reader sees.
-        if (c == QLatin1Char('&'))
-            text += QLatin1String("&amp;");
-        else if (c == QLatin1Char('<'))
-            text += QLatin1String("&lt;");
-        else if (c == QLatin1Char('>'))
-            text += QLatin1String("&gt;");
-        else
-            text += c;
+// One pass: markup escaped, every line end ("\r\n", "\r" or "\n") a break, and a line end in
+// the last position followed by the indentation so that the next line starts indented.
+void appendRunText(QString& html, QStringView text, const QString& indent) {
+    const qsizetype length = text.size();
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\r' && c != u'\n' && c != u'&' && c != u'<' && c != u'>') continue;
+        html += text.mid(plainFrom, i - plainFrom);
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < length && text[i + 1] == QLatin1Char('\n')) ++i;
+            if (i + 1 == length) {
+                html += QLatin1String("<br />\n");
+                html += indent;
+            } else {
+                html += QLatin1String("<br />");
+            }
+        } else if (c == u'&') {
+            // A literal ampersand would otherwise start an entity and change what is shown.
+            html += QLatin1String("&amp;");
+        } else {
+            html += c == u'<' ? QLatin1String("&lt;") : QLatin1String("&gt;");
+        }
+        plainFrom = i + 1;
     }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const bool endsWithNewline = text.endsWith(QLatin1Char('\n'));
-    if (endsWithNewline) text.chop(1);
-    text.replace(QLatin1Char('\n'), QLatin1String("<br />"));
-    html += text;
-    if (endsWithNewline) {
-        html += QLatin1String("<br />\n");
-        html += indent;
+    html += text.mid(plainFrom);
+}
+
+// Pairs of spaces, left to right, and tabs become non-breaking spaces over the whole page.
+QString withHardSpaces(const QString& html) {
+    QString out;
+    out.reserve(html.size() + html.size() / 8 + kHtmlFooter.size());
+    const QStringView view(html);
+    const qsizetype length = view.size();
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = view[i].unicode();
+        const bool pair = c == u' ' && i + 1 < length && view[i + 1] == QLatin1Char(' ');
+        if (!pair && c != u'\t') continue;
+        out += view.mid(plainFrom, i - plainFrom);
+        if (pair) {
+            out += QLatin1String("&nbsp;&nbsp;");
+            ++i;
+        } else {
+            out += QLatin1String("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;");
+        }
+        plainFrom = i + 1;
     }
+    out += view.mid(plainFrom);
+    return out;
 }
 
 } // namespace
@@ -90,7 +118,7 @@ RgbColor FSNodeInfo::convertColorSpaceToRGB(const RgbColor& color) {
 QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFactor) {
     if (text.length() == 0) return QString();
     QString html = kHtmlHeader;
-    html.reserve(text.length() * 2 + kHtmlHeader.size());
+    html.reserve(text.length() * 2 + qsizetype(text.runs().size()) * kTagBytesPerRun);
     QString indent;
     TextAlignment lastAlignment = TextAlignment::Left;
     const QString& plain = text.string();
@@ -149,10 +177,9 @@ QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFacto
         if (attributes.font) html += QLatin1String("</font>");
     }
 
-    html.replace(QLatin1String("  "), QLatin1String("&nbsp;&nbsp;"));
-    html.replace(QLatin1Char('\t'), QLatin1String("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"));
-    html += kHtmlFooter;
-    return html;
+    QString page = withHardSpaces(html);
+    page += kHtmlFooter;
+    return page;
 }
 
 QByteArray FSNodeInfo::htmlSubstituteForRtf(const QString& path) {
