@@ -11,10 +11,6 @@ namespace vantle {
 namespace {
 
 constexpr std::string_view kSignature = "{\\rtf";
-constexpr int kDefaultHalfPoints = 24;
-constexpr int kMaxHalfPoints = 3276; // 1638 points, the largest size word processors offer
-constexpr double kTwipsPerPoint = 20;
-constexpr int kMaxIndentTwips = 31680; // 22 inches: wider than any page
 constexpr int kMaxParameterDigits = 10;
 constexpr qint64 kMaxParameter = 0x7FFFFFFF;
 constexpr int kMaxUnicodeSkip = 16;
@@ -37,30 +33,6 @@ int hexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// A font as the platform names it: "Helvetica-Bold", "Times-BoldItalic". Writers that already
-// name the face ("Helvetica-Oblique") keep their family and get the style spelled out.
-QString platformFontName(const QString& family, bool bold, bool italic) {
-    static const std::array<QLatin1String, 10> faceSuffixes = {
-        QLatin1String("roman"),   QLatin1String("regular"),    QLatin1String("plain"),
-        QLatin1String("book"),    QLatin1String("bold"),       QLatin1String("italic"),
-        QLatin1String("oblique"), QLatin1String("bolditalic"), QLatin1String("boldoblique"),
-        QLatin1String("medium")};
-    QString base = family;
-    const qsizetype dash = family.lastIndexOf(QLatin1Char('-'));
-    if (dash > 0) {
-        const QString face = family.mid(dash + 1).toLower();
-        if (std::find(faceSuffixes.begin(), faceSuffixes.end(), face) != faceSuffixes.end()) {
-            base = family.left(dash);
-            bold = bold || face.contains(QLatin1String("bold"));
-            italic = italic || face.contains(QLatin1String("italic")) ||
-                     face.contains(QLatin1String("oblique"));
-        }
-    }
-    if (!bold && !italic) return family;
-    return base + QLatin1Char('-') + (bold ? QLatin1String("Bold") : QLatin1String()) +
-           (italic ? QLatin1String("Italic") : QLatin1String());
 }
 
 } // namespace
@@ -139,7 +111,8 @@ void RtfParser::closeGroup() {
         commitFont();
         break;
     case Destination::FieldInstruction:
-        if (top().destination != Destination::FieldInstruction) parseFieldInstruction(top());
+        if (top().destination != Destination::FieldInstruction)
+            top().fieldLink = rtfHyperlinkTarget(mFieldInstruction);
         break;
     case Destination::Picture:
     case Destination::NeXTGraphic:
@@ -249,9 +222,16 @@ void RtfParser::word(std::string_view name, std::optional<int> parameter) {
     const bool ignorable = std::exchange(group.ignorable, false);
     const bool inText = group.destination == Destination::Text;
     const int value = parameter.value_or(0);
-    const bool on = !parameter || *parameter != 0;
     CharFormat& chars = group.chars;
     ParaFormat& paragraph = group.paragraph;
+
+    if (found.keyword == RtfKeyword::Font && group.destination == Destination::FontTable) {
+        commitFont();
+        mFontEntry = value;
+        mFontCodePage = 0;
+        return;
+    }
+    if (chars.apply(found.keyword, parameter) || paragraph.apply(found.keyword, parameter)) return;
 
     switch (found.keyword) {
     case RtfKeyword::Unknown:
@@ -327,39 +307,6 @@ void RtfParser::word(std::string_view name, std::optional<int> parameter) {
             mBlue = component;
         return;
     }
-    case RtfKeyword::Plain: {
-        const QString link = chars.link;
-        chars = CharFormat{};
-        chars.link = link;
-        return;
-    }
-    case RtfKeyword::Font:
-        if (group.destination == Destination::FontTable) {
-            commitFont();
-            mFontEntry = value;
-            mFontCodePage = 0;
-        } else {
-            chars.font = value;
-        }
-        return;
-    case RtfKeyword::FontSize:
-        chars.halfPoints = std::clamp(value, 0, kMaxHalfPoints);
-        return;
-    case RtfKeyword::Bold:
-        chars.bold = on;
-        return;
-    case RtfKeyword::Italic:
-        chars.italic = on;
-        return;
-    case RtfKeyword::Underline:
-        chars.underline = on;
-        return;
-    case RtfKeyword::UnderlineNone:
-        chars.underline = false;
-        return;
-    case RtfKeyword::Color:
-        chars.color = std::max(value, 0);
-        return;
     case RtfKeyword::Unicode: {
         int code = value < 0 ? value + kUnicodeWrap : value;
         if (code < 0 || code >= kUnicodeWrap) code = QChar::ReplacementCharacter;
@@ -370,27 +317,6 @@ void RtfParser::word(std::string_view name, std::optional<int> parameter) {
     }
     case RtfKeyword::UnicodeSkip:
         group.unicodeSkip = std::clamp(value, 0, kMaxUnicodeSkip);
-        return;
-    case RtfKeyword::ParagraphDefaults:
-        paragraph = ParaFormat{};
-        return;
-    case RtfKeyword::AlignLeft:
-        paragraph.alignment = TextAlignment::Left;
-        return;
-    case RtfKeyword::AlignRight:
-        paragraph.alignment = TextAlignment::Right;
-        return;
-    case RtfKeyword::AlignCenter:
-        paragraph.alignment = TextAlignment::Center;
-        return;
-    case RtfKeyword::AlignJustified:
-        paragraph.alignment = TextAlignment::Justified;
-        return;
-    case RtfKeyword::LeftIndent:
-        paragraph.leftIndentTwips = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
-        return;
-    case RtfKeyword::FirstLineIndent:
-        paragraph.firstIndentTwips = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
         return;
     case RtfKeyword::Paragraph:
     case RtfKeyword::Row:
@@ -410,6 +336,8 @@ void RtfParser::word(std::string_view name, std::optional<int> parameter) {
         text(QStringView(&character, 1));
         return;
     }
+    default: // formatting, applied above
+        return;
     }
 }
 
@@ -500,56 +428,10 @@ void RtfParser::commitFont() {
     mFontEntry = -1;
 }
 
-void RtfParser::parseFieldInstruction(Group& field) {
-    QStringList tokens;
-    const QString instruction = mFieldInstruction;
-    for (qsizetype i = 0; i < instruction.size();) {
-        if (instruction[i].isSpace()) {
-            ++i;
-            continue;
-        }
-        qsizetype end;
-        if (instruction[i] == QLatin1Char('"')) {
-            end = instruction.indexOf(QLatin1Char('"'), i + 1);
-            if (end < 0) end = instruction.size();
-            tokens << instruction.mid(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
-        }
-        for (end = i; end < instruction.size() && !instruction[end].isSpace(); ++end) {
-        }
-        tokens << instruction.mid(i, end - i);
-        i = end;
-    }
-    if (tokens.isEmpty() ||
-        tokens.front().compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive) != 0)
-        return;
-    QString target;
-    for (qsizetype i = 1; i < tokens.size(); ++i) {
-        const QString& token = tokens[i];
-        if (token.startsWith(QLatin1Char('\\'))) {
-            // Switches with an argument: \l names a place in the document, \o and \t are tips.
-            const bool takesArgument = token == QLatin1String("\\l") ||
-                                       token == QLatin1String("\\o") ||
-                                       token == QLatin1String("\\t");
-            if (takesArgument && i + 1 < tokens.size()) {
-                if (token == QLatin1String("\\l") && target.isEmpty())
-                    target = QLatin1Char('#') + tokens[i + 1];
-                ++i;
-            }
-            continue;
-        }
-        if (target.isEmpty()) target = token;
-    }
-    field.fieldLink = target;
-}
-
 TextAttributes RtfParser::attributesFor(const Segment& segment, const ParaFormat& paragraph) const {
     TextAttributes attributes;
     attributes.font = fontFor(segment.chars);
-    const int indentTwips =
-        std::clamp(paragraph.leftIndentTwips + paragraph.firstIndentTwips, 0, kMaxIndentTwips);
-    attributes.paragraphStyle = ParagraphStyle{paragraph.alignment, indentTwips / kTwipsPerPoint};
+    attributes.paragraphStyle = paragraph.style();
     const int color = segment.chars.color;
     if (color < static_cast<int>(mColors.size()) && mColors[color])
         attributes.foregroundColor = mColors[color];
@@ -563,8 +445,8 @@ FontAttribute RtfParser::fontFor(const CharFormat& chars) const {
     auto it = mFonts.constFind(chars.font);
     if (it == mFonts.constEnd()) it = mFonts.constFind(mDefaultFont);
     const QString family = it != mFonts.constEnd() ? it->name : kDefaultFontName;
-    const int halfPoints = chars.halfPoints > 0 ? chars.halfPoints : kDefaultHalfPoints;
-    return FontAttribute{platformFontName(family, chars.bold, chars.italic), halfPoints / 2.0};
+    return FontAttribute{CharFormat::platformFontName(family, chars.bold, chars.italic),
+                         chars.pointSize()};
 }
 
 } // namespace vantle

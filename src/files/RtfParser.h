@@ -2,6 +2,7 @@
 
 #include "files/AttributedString.h"
 #include "files/RtfCodePage.h"
+#include "files/RtfFormat.h"
 #include "files/RtfKeywords.h"
 
 #include <QByteArray>
@@ -28,21 +29,8 @@ private:
         Picture,    // one attachment character when it closes
         NeXTGraphic // likewise, and the placeholder text after it is dropped
     };
-    struct CharFormat {
-        int font = -1;
-        int halfPoints = 0;
-        bool bold = false;
-        bool italic = false;
-        bool underline = false;
-        int color = 0;
-        QString link;
-        bool operator==(const CharFormat&) const = default;
-    };
-    struct ParaFormat {
-        TextAlignment alignment = TextAlignment::Left;
-        int leftIndentTwips = 0;
-        int firstIndentTwips = 0;
-    };
+    using CharFormat = RtfCharFormat;
+    using ParaFormat = RtfParaFormat;
     struct Group {
         Destination destination = Destination::Text;
         CharFormat chars;
@@ -77,7 +65,6 @@ private:
     void appendToParagraph(QStringView text, bool attachment);
     void endParagraph(const ParaFormat& paragraph);
     void commitFont();
-    void parseFieldInstruction(Group& field);
     int currentCodePage() const;
     TextAttributes attributesFor(const Segment& segment, const ParaFormat& paragraph) const;
     FontAttribute fontFor(const CharFormat& chars) const;

@@ -180,6 +180,17 @@ private slots:
                  QString(AttributedString::kAttachmentCharacter) + "a");
     }
 
+    void fieldsAndLinks() {
+        const AttributedString text =
+            read("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}} "
+                 "{\\field{\\*\\fldinst {HYPERLINK \\\\l \"part two\"}}{\\fldrslt "
+                 "{\\plain go}}} after}");
+        QCOMPARE(text.string(), "3 go after");
+        QVERIFY(!attributesAt(text, "3").link);
+        QCOMPARE(attributesAt(text, "go").link, QStringLiteral("#part two"));
+        QVERIFY(!attributesAt(text, "after").link);
+    }
+
     void binaryDataIsSkipped() {
         QByteArray rtf("{\\rtf1 a{\\pict\\bin4 }}{}}b}");
         QCOMPARE(read(rtf).string(),
