@@ -80,6 +80,18 @@ std::shared_ptr<TCPConnection> TCPConnection::create(const SocketAddress& remote
                  "(null)");
         return nullptr;
     }
+    return startWatching(std::move(connection));
+}
+
+std::shared_ptr<TCPConnection> TCPConnection::adopt(int connectedSocket) {
+    if (connectedSocket < 0) return nullptr;
+    const int flags = ::fcntl(connectedSocket, F_GETFL);
+    if (flags < 0 || ::fcntl(connectedSocket, F_SETFL, flags | O_NONBLOCK) != 0) return nullptr;
+    return startWatching(std::make_shared<TCPConnection>(PrivateTag{}, connectedSocket));
+}
+
+std::shared_ptr<TCPConnection>
+TCPConnection::startWatching(std::shared_ptr<TCPConnection> connection) {
     QObject* loop = gClientRunloop.load();
     if (!loop) ParoxLog("Error! no gClientRunloop");
     ParoxLog("TCPConnection _initWithRunLoop %@", connection->description());
@@ -111,6 +123,12 @@ TCPConnection::TCPConnection(PrivateTag, const SocketAddress& remoteAddress)
     } else if (errno != EINPROGRESS) {
         mConnectError = errno; // reported as a stream error once the loop watches the socket
     }
+}
+
+TCPConnection::TCPConnection(PrivateTag, int connectedSocket)
+    : mWatch(std::make_shared<SocketWatch>()), mSocket(connectedSocket) {
+    mWatch->fd = connectedSocket;
+    _opened = 3;
 }
 
 TCPConnection::~TCPConnection() {
@@ -245,7 +263,11 @@ void TCPConnection::socketReadable() {
         ReadOutcome outcome;
         {
             std::unique_lock lock(mReadLock, std::try_to_lock);
-            if (!lock.owns_lock()) return; // a synchronous reader has the socket
+            if (!lock.owns_lock()) {
+                // A synchronous reader has the socket; wait for its claim to end.
+                if (mWatch->read) mWatch->read->setEnabled(false);
+                return;
+            }
             outcome = readFrame(frame, false, error);
         }
         switch (outcome) {
@@ -346,8 +368,21 @@ std::optional<QByteArray> TCPConnection::receiveData() {
     return std::nullopt;
 }
 
-TCPConnection::ReadClaim TCPConnection::claimReadSide() {
-    return ReadClaim(mReadLock);
+TCPConnection::ReadClaim::ReadClaim(TCPConnection& connection)
+    : mConnection(connection.shared_from_this()), mLock(connection.mReadLock) {}
+
+TCPConnection::ReadClaim::~ReadClaim() {
+    mLock.unlock();
+    mConnection->resumeEventReads();
+}
+
+void TCPConnection::resumeEventReads() {
+    std::weak_ptr<TCPConnection> weak = weak_from_this();
+    runOn(gClientRunloop.load(), [weak] {
+        auto self = weak.lock();
+        if (!self || self->_invalidating || self->mEndSeen || self->_opened.load() < 3) return;
+        if (self->mWatch->read) self->mWatch->read->setEnabled(true);
+    });
 }
 
 void TCPConnection::noteFailure(const QString& reason) {

@@ -33,7 +33,11 @@ public:
 
     // Starts opening a connection; null when no socket could be made.
     static std::shared_ptr<TCPConnection> create(const SocketAddress& remoteAddress);
+    // Takes over a socket that is already connected (the accepting end of a test or a tool); it
+    // counts as open at once and reports the open from a timer, like a socket connected at once.
+    static std::shared_ptr<TCPConnection> adopt(int connectedSocket);
     TCPConnection(PrivateTag, const SocketAddress& remoteAddress);
+    TCPConnection(PrivateTag, int connectedSocket);
     ~TCPConnection();
     TCPConnection(const TCPConnection&) = delete;
     TCPConnection& operator=(const TCPConnection&) = delete;
@@ -49,8 +53,18 @@ public:
     bool hasDataAvailable() const;
     // Keeps the network thread off the socket until the claim is dropped, so that an answer the
     // caller is about to read with receiveData cannot be taken by the event path first.
-    using ReadClaim = std::unique_lock<std::recursive_mutex>;
-    ReadClaim claimReadSide();
+    class ReadClaim {
+    public:
+        explicit ReadClaim(TCPConnection& connection);
+        ~ReadClaim();
+        ReadClaim(const ReadClaim&) = delete;
+        ReadClaim& operator=(const ReadClaim&) = delete;
+
+    private:
+        std::shared_ptr<TCPConnection> mConnection;
+        std::unique_lock<std::recursive_mutex> mLock;
+    };
+    ReadClaim claimReadSide() { return ReadClaim(*this); }
     // Why a connection that was never invalidated by its owner went down; empty while alive.
     QString failureReason() const;
     void invalidate();
@@ -78,6 +92,8 @@ private:
     ReadOutcome readFrame(QByteArray& frame, bool wait, int& error);
     void _invalidate();
     void stopWatching();
+    void resumeEventReads();
+    static std::shared_ptr<TCPConnection> startWatching(std::shared_ptr<TCPConnection> connection);
     std::optional<SocketAddress> addressOf(bool local) const;
 
     std::shared_ptr<SocketWatch>

@@ -42,7 +42,7 @@ std::uint16_t PhoneServer::port() const {
 
 void PhoneServer::acceptPending() {
     while (QTcpSocket* socket = mServer->nextPendingConnection()) {
-        if (mSession) {
+        if (mSession && mSession->isOpen()) {
             if (!mOptions.quiet) printLine(QStringLiteral("-- turning away a second PC"));
             socket->abort();
             socket->deleteLater();

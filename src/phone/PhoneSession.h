@@ -29,6 +29,8 @@ public:
 
     // Runs after the approval, in order with the script's actions.
     void enqueueAction(const PhoneAction& action);
+    // False once the connection has ended, from either side.
+    bool isOpen() const { return mStage != Stage::Closed; }
 
 signals:
     void finished();
