@@ -32,6 +32,18 @@ NetServiceBrowser* browserFrom(void* context) {
     return static_cast<NetServiceBrowser*>(context);
 }
 
+// What tells one browse event's service from another: DNS-SD reports a service per interface.
+QByteArray browseKey(std::uint32_t interfaceIndex, const char* name, const char* type,
+                     const char* domain) {
+    constexpr char kSeparator = '\0';
+    QByteArray key = QByteArray::number(interfaceIndex);
+    for (const char* part : {name, type, domain}) {
+        key.append(kSeparator);
+        key.append(part);
+    }
+    return key;
+}
+
 } // namespace
 
 NetServiceBrowser::NetServiceBrowser(const std::optional<QString>& domain, const QString& type)
@@ -153,7 +165,19 @@ void NetServiceBrowser::browse_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlag
     }
     const bool adding = (flags & dnssd::kDNSServiceFlagsAdd) != 0;
     ParoxLog("browse_reply %s", adding ? "adding" : "removing");
+    const QByteArray key = browseKey(interfaceIndex, serviceName, regtype, replyDomain);
+    // A service that has gone can seldom be resolved again (Avahi never can), so its removal is
+    // reported with the address its appearance was reported with. Unknown ones are resolved.
+    if (!adding) {
+        if (const auto known = self->mReported.find(key); known != self->mReported.end()) {
+            const NSNetServicesWinDNS service = known->second;
+            self->mReported.erase(known);
+            self->report(false, service);
+            return;
+        }
+    }
     self->mAdding = adding;
+    self->mResolvingKey = key;
 
     dnssd::DNSServiceRef resolver = nullptr;
     const dnssd::DNSServiceErrorType err = mDNSServiceResolveFn(
@@ -227,6 +251,14 @@ void NetServiceBrowser::didResolveTo(std::uint32_t ipv4NetworkOrder) {
              QByteArray(reinterpret_cast<const char*>(address.data()), address.size()));
     const QString name = serviceInstanceName(mFullName.toUtf8()).value_or(mFullName);
     const NSNetServicesWinDNS service(address, name, mFullName);
+    if (adding)
+        mReported.insert_or_assign(mResolvingKey, service);
+    else
+        mReported.erase(mResolvingKey);
+    report(adding, service);
+}
+
+void NetServiceBrowser::report(bool adding, const NSNetServicesWinDNS& service) {
     if (!_delegate) return;
     if (adding) {
         if (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidAddService)
@@ -249,6 +281,7 @@ void NetServiceBrowser::stop() {
         mEventTimer = nullptr;
     }
     _runLoop = nullptr;
+    mReported.clear();
     for (dnssd::DNSServiceRef* ref : {&client, &mClient2, &mClient3}) {
         if (*ref && mDNSServiceRefDeallocateFn) mDNSServiceRefDeallocateFn(*ref);
         *ref = nullptr;

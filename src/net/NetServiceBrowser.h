@@ -1,10 +1,12 @@
 #pragma once
 
 #include "net/DnsSd.h"
+#include "net/NSNetServicesWinDNS.h"
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -78,6 +80,7 @@ private:
     // Processes the result of the first reference with one waiting; false when none has.
     bool processOneResult();
     void didResolveTo(std::uint32_t ipv4NetworkOrder);
+    void report(bool adding, const NSNetServicesWinDNS& service);
     // Puts a new operation in a slot, ending the one it replaces.
     static void replaceReference(dnssd::DNSServiceRef* slot, dnssd::DNSServiceRef next);
 
@@ -94,6 +97,10 @@ private:
     bool mAdding = true;
     std::uint32_t mPort = 0;
     QString mFullName;
+    // The browse event whose resolution is under way, and what each reported service resolved
+    // to, by browse event (interface, name, type, domain).
+    QByteArray mResolvingKey;
+    std::map<QByteArray, NSNetServicesWinDNS> mReported;
     dnssd::DNSServiceErrorType mBrowseError = dnssd::kDNSServiceErr_NoError;
 };
 

@@ -221,6 +221,32 @@ private slots:
         QVERIFY(!browser->isAdding());
     }
 
+    void reportedServiceGoesWithoutResolving() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        dnssd.resolveReply("B:Two", 0, "B\\058Two._GAME-3025F862._tcp.local.", "10.0.0.8", 1);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(2);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        // Gone for good: resolving it again would fail, as it does with Avahi.
+        dnssd.resolveFails(kPhone, kDNSServiceErr_Unknown);
+        // The removal does not disturb a resolution under way: B still comes as an add.
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "B:Two", kType, kDomain, 0);
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        poll(2);
+        QCOMPARE(dnssd.resolveCalls(), 2);
+        QCOMPARE(recorder.removed.size(), size_t(1));
+        QVERIFY(recorder.removed.front() == recorder.added.front());
+        QCOMPARE(recorder.removed.front().serviceName(), QString(kPhone));
+        QCOMPARE(recorder.added.size(), size_t(2));
+        QCOMPARE(recorder.added.back().serviceName(), QString("B:Two"));
+        // Known no more: a second removal is resolved, fails, and reports nothing.
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        poll(2);
+        QCOMPARE(dnssd.resolveCalls(), 3);
+        QCOMPARE(recorder.removed.size(), size_t(1));
+    }
+
     void failuresDropTheEvent() {
         dnssd.resolveFails("Gone:Call", kDNSServiceErr_Unknown);
         dnssd.resolveReply("Gone:Reply", kDNSServiceErr_Unknown, nullptr, nullptr, 0);
