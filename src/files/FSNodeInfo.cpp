@@ -56,8 +56,8 @@ QImage drawnInto(const QImage& source, int points) {
 }
 
 QImage platformIconForFile(const QString& path) {
-    // Icons need the GUI application; without one there is simply no platform icon.
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+    // Icons need the GUI application and its thread; elsewhere there is no platform icon.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !isMainThread()) return {};
     static QAbstractFileIconProvider provider;
     const QIcon icon = provider.icon(QFileInfo(path));
     if (icon.isNull()) return {};
