@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kChunkBytes = 131072;
 constexpr int kListingEntries = 10000;
-constexpr int kRuns = 7;
+constexpr int kRuns = 15;
 constexpr double kMinRunSeconds = 0.01;
 
 using Clock = std::chrono::steady_clock;
@@ -34,25 +34,36 @@ void keep(const void* p) {
     asm volatile("" : : "g"(p) : "memory");
 }
 
-// Best time per call in microseconds.
-double measure(const std::function<void()>& work) {
+// One timed operation. All jobs run in turns, round after round, so that load from elsewhere on
+// the machine falls on all of them alike; each keeps its best round.
+struct Job {
+    std::string name;
+    std::function<void()> work;
     int iterations = 1;
-    for (;;) {
-        const auto start = Clock::now();
-        for (int i = 0; i < iterations; ++i)
-            work();
-        if (std::chrono::duration<double>(Clock::now() - start).count() >= kMinRunSeconds) break;
-        iterations *= 2;
+    double bestUs = 1e300;
+};
+
+void runJobs(std::vector<Job>& jobs) {
+    for (Job& job : jobs) {
+        for (;;) {
+            const auto start = Clock::now();
+            for (int i = 0; i < job.iterations; ++i)
+                job.work();
+            if (std::chrono::duration<double>(Clock::now() - start).count() >= kMinRunSeconds)
+                break;
+            job.iterations *= 2;
+        }
     }
-    double best = 1e300;
     for (int run = 0; run < kRuns; ++run) {
-        const auto start = Clock::now();
-        for (int i = 0; i < iterations; ++i)
-            work();
-        const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-        best = std::min(best, us / iterations);
+        for (Job& job : jobs) {
+            const auto start = Clock::now();
+            for (int i = 0; i < job.iterations; ++i)
+                job.work();
+            const double us =
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+            job.bestUs = std::min(job.bestUs, us / job.iterations);
+        }
     }
-    return best;
 }
 
 QByteArray chunk() {
@@ -157,28 +168,36 @@ plist_t libplistListing() {
     return d;
 }
 
-// Encode and decode times of one value.
-std::pair<double, double> measureLibplist(plist_t value) {
-    const double enc = measure([&] {
-        char* out = nullptr;
-        uint32_t length = 0;
-        plist_to_bin(value, &out, &length);
-        keep(out);
-        plist_to_bin_free(out);
-    });
+// A libplist tree and its encoding, for the encode and decode jobs.
+struct LibplistCase {
+    plist_t tree = nullptr;
     char* bytes = nullptr;
     uint32_t length = 0;
-    plist_to_bin(value, &bytes, &length);
-    const double dec = measure([&] {
-        plist_t decoded = nullptr;
-        plist_from_bin(bytes, length, &decoded);
-        keep(decoded);
-        plist_free(decoded);
-    });
-    plist_to_bin_free(bytes);
-    plist_free(value);
-    return {enc, dec};
-}
+
+    explicit LibplistCase(plist_t value) : tree(value) { plist_to_bin(tree, &bytes, &length); }
+    ~LibplistCase() {
+        plist_to_bin_free(bytes);
+        plist_free(tree);
+    }
+    LibplistCase(const LibplistCase&) = delete;
+    LibplistCase& operator=(const LibplistCase&) = delete;
+
+    void addJobs(const std::string& name, std::vector<Job>& jobs) {
+        jobs.push_back({"libplist_" + name + "_enc_us", [this] {
+                            char* out = nullptr;
+                            uint32_t size = 0;
+                            plist_to_bin(tree, &out, &size);
+                            keep(out);
+                            plist_to_bin_free(out);
+                        }});
+        jobs.push_back({"libplist_" + name + "_dec_us", [this] {
+                            plist_t decoded = nullptr;
+                            plist_from_bin(bytes, length, &decoded);
+                            keep(decoded);
+                            plist_free(decoded);
+                        }});
+    }
+};
 #endif
 
 } // namespace
@@ -186,49 +205,56 @@ std::pair<double, double> measureLibplist(plist_t value) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::map<std::string, double> r;
+    std::vector<Job> jobs;
 
     const std::vector<std::pair<std::string, QVariant>> cases = {
         {"a", request(true)}, {"b", request(false)}, {"c", listing()}};
+    std::vector<QByteArray> encoded;
     for (const auto& [name, value] : cases) {
-        const QByteArray bytes = vantle::plist::writeBinary(value);
-        const vantle::plist::ReadResult check = vantle::plist::readBinary(bytes);
+        encoded.push_back(vantle::plist::writeBinary(value));
+        const vantle::plist::ReadResult check = vantle::plist::readBinary(encoded.back());
         if (!check.ok() || check.value != value) {
             std::fprintf(stderr, "case %s does not survive a round trip: %s\n", name.c_str(),
                          qUtf8Printable(check.error));
             return 1;
         }
-        r[name + "_enc_us"] = measure([&] {
-            const QByteArray out = vantle::plist::writeBinary(value);
-            keep(out.constData());
-        });
-        r[name + "_dec_us"] = measure([&] {
-            const vantle::plist::ReadResult in = vantle::plist::readBinary(bytes);
-            keep(&in);
-        });
-        std::printf("%s: %lld bytes, encode %.2f us, decode %.2f us\n", name.c_str(),
-                    static_cast<long long>(bytes.size()), r[name + "_enc_us"], r[name + "_dec_us"]);
+        std::printf("%s: %lld bytes\n", name.c_str(),
+                    static_cast<long long>(encoded.back().size()));
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const QVariant* value = &cases[i].second;
+        const QByteArray* bytes = &encoded[i];
+        jobs.push_back({cases[i].first + "_enc_us", [value] {
+                            const QByteArray out = vantle::plist::writeBinary(*value);
+                            keep(out.constData());
+                        }});
+        jobs.push_back({cases[i].first + "_dec_us", [bytes] {
+                            const vantle::plist::ReadResult in = vantle::plist::readBinary(*bytes);
+                            keep(&in);
+                        }});
     }
 
-    {
-        const QByteArray source = chunk();
-        std::vector<char> target(kChunkBytes);
-        r["memcpy_us"] = measure([&] {
-            std::memcpy(target.data(), source.constData(), kChunkBytes);
-            keep(target.data());
-        });
-    }
-
-    for (const auto& [key, us] : runPython())
-        r[key] = us;
+    const QByteArray source = chunk();
+    std::vector<char> target(kChunkBytes);
+    jobs.push_back({"memcpy_us", [&] {
+                        std::memcpy(target.data(), source.constData(), kChunkBytes);
+                        keep(target.data());
+                    }});
 
 #ifdef VANTLE_HAVE_LIBPLIST
-    const QByteArray data = chunk();
-    std::tie(r["libplist_a_enc_us"], r["libplist_a_dec_us"]) =
-        measureLibplist(libplistRequest(true, data));
-    std::tie(r["libplist_b_enc_us"], r["libplist_b_dec_us"]) =
-        measureLibplist(libplistRequest(false, data));
-    std::tie(r["libplist_c_enc_us"], r["libplist_c_dec_us"]) = measureLibplist(libplistListing());
+    LibplistCase libplistA(libplistRequest(true, source));
+    LibplistCase libplistB(libplistRequest(false, source));
+    LibplistCase libplistC(libplistListing());
+    libplistA.addJobs("a", jobs);
+    libplistB.addJobs("b", jobs);
+    libplistC.addJobs("c", jobs);
 #endif
+
+    runJobs(jobs);
+    for (const Job& job : jobs)
+        r[job.name] = job.bestUs;
+    for (const auto& [key, us] : runPython())
+        r[key] = us;
 
     const char* order[] = {
         "a_enc_us",          "a_dec_us",          "b_enc_us",          "b_dec_us",

@@ -1,6 +1,7 @@
 #include "platform/PlistBinaryReader.h"
 
 #include "platform/PlistBinaryFormat.h"
+#include "platform/PlistStringCache.h"
 #include "platform/PlistTables.h"
 #include "platform/PlistValue.h"
 
@@ -60,7 +61,6 @@ QVariant PlistBinaryReader::read() {
     if (!parseTrailer()) return {};
     mValues.resize(mObjectCount);
     mInfo.resize(mObjectCount);
-    countReferences();
     QVariant value;
     if (!decode(mTopObject, 0, &value)) return {};
     return value;
@@ -107,6 +107,19 @@ bool PlistBinaryReader::fits(uint64_t start, uint64_t count, uint64_t unit) cons
 }
 
 uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
+    const uint8_t* p = mData + at;
+    switch (width) {
+    case 1:
+        return *p;
+    case 2:
+        return qFromBigEndian<uint16_t>(p);
+    case 4:
+        return qFromBigEndian<uint32_t>(p);
+    case kMaxIntWidth:
+        return qFromBigEndian<uint64_t>(p);
+    default:
+        break;
+    }
     uint64_t value = 0;
     for (int i = 0; i < width; ++i)
         value = (value << 8) | mData[at + i];
@@ -118,44 +131,38 @@ bool PlistBinaryReader::fail(uint64_t index, const QString& what) {
     return false;
 }
 
-// Values referenced once can be moved into their container instead of copied from the table.
-void PlistBinaryReader::countReferences() {
-    for (uint64_t index = 0; index < mObjectCount; ++index) {
-        const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
-        if (offset < uint64_t(kMagicSize) || offset >= mObjectsEnd) continue;
-        const uint8_t kind = mData[offset] >> 4;
-        if (kind != kArray && kind != kDictionary) continue;
-        uint64_t count = 0;
-        uint64_t start = 0;
-        if (!readCount(offset, mData[offset] & 0xF, &count, &start)) continue;
-        if (kind == kDictionary && count <= std::numeric_limits<uint64_t>::max() / 2) count *= 2;
-        if (!fits(start, count, uint64_t(mRefSize))) continue;
-        for (uint64_t i = 0; i < count; ++i) {
-            const uint64_t ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
-            if (ref < mObjectCount && mInfo[ref].references < 2) ++mInfo[ref].references;
-        }
-    }
-}
-
-// Objects referenced more than once are decoded once and kept; the others go straight into
-// their container.
+// An object goes straight into its container. Only when a second reference reaches it is it
+// decoded again and kept for all later ones: no object is decoded more than twice, and objects
+// referenced once cost no table traffic.
 bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
     ObjectInfo& info = mInfo[index];
-    if (info.state == State::Done) {
+    switch (info.state) {
+    case State::Kept:
+    case State::Done:
         if (enclosing + int(info.height) > kMaxDepth)
             return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
-        *out = mValues[index];
-        return true;
-    }
-    if (info.state == State::Decoding)
+        if (info.state == State::Kept) {
+            *out = mValues[index];
+            return true;
+        }
+        break;
+    case State::Decoding:
         return fail(index, QStringLiteral("refers to itself (a cycle)"));
+    case State::Unvisited:
+        break;
+    }
+    const State before = info.state;
     info.state = State::Decoding;
     const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
     if (offset < uint64_t(kMagicSize) || offset >= mObjectsEnd)
         return fail(index, QStringLiteral("offset %1 out of range").arg(offset));
     if (!decodeObject(index, offset, enclosing, out)) return false;
-    if (mInfo[index].references > 1) mValues[index] = *out;
-    mInfo[index].state = State::Done;
+    if (before == State::Done) {
+        mValues[index] = *out;
+        mInfo[index].state = State::Kept;
+    } else {
+        mInfo[index].state = State::Done;
+    }
     return true;
 }
 
@@ -261,7 +268,7 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
             return fail(index, QStringLiteral("string runs past the objects"));
         if (!isAscii(mData + start, count))
             return fail(index, QStringLiteral("non-ASCII byte in an ASCII string"));
-        out = QVariant(QString::fromLatin1(bytes, qsizetype(count)));
+        out = PlistStringCache::ascii(mData + start, count);
         return true;
     }
     case kUtf16String: {

@@ -8,9 +8,10 @@
 
 namespace vantle::plist {
 
-// Decodes "bplist00" bytes. Every object is decoded once and shared by all references to it, so
-// the work is bounded by the input; the size of the resulting tree (which shared references can
-// multiply) is capped in proportion to the input, so callers can walk it safely.
+// Decodes "bplist00" bytes. Every object is decoded at most twice and then shared by all
+// references to it, so the work is bounded by the input; the size of the resulting tree (which
+// shared references can multiply) is capped in proportion to the input, so callers can walk it
+// safely.
 class PlistBinaryReader {
 public:
     explicit PlistBinaryReader(const QByteArray& bytes);
@@ -22,12 +23,11 @@ public:
     QVariant read();
     const QString& error() const { return mError; }
 
-    enum class State : uint8_t { Unvisited, Decoding, Done };
+    enum class State : uint8_t { Unvisited, Decoding, Done, Kept };
     struct ObjectInfo {
         State state = State::Unvisited;
-        uint8_t references = 0; // from all containers, counted up to 2
-        uint16_t height = 0;    // nesting levels inside the object
-        uint64_t treeSize = 0;  // values in the object's tree, counting every reference
+        uint16_t height = 0;   // nesting levels inside the object
+        uint64_t treeSize = 0; // values in the object's tree, counting every reference
     };
     // Working tables (values of objects referenced more than once), kept per thread between reads
     // so that steady traffic does not allocate.
@@ -38,7 +38,6 @@ public:
 
 private:
     bool parseTrailer();
-    void countReferences();
     bool decode(uint64_t index, int enclosing, QVariant* out);
     bool decodeObject(uint64_t index, uint64_t offset, int enclosing, QVariant* result);
     bool decodeContainer(uint64_t index, uint8_t marker, uint64_t start, uint64_t count,

@@ -364,6 +364,11 @@ void PlistTest::sharedReferencesAreBounded() {
     QVERIFY2(shared.ok(), qPrintable(shared.error));
     QCOMPARE(shared.value.toList().size(), 2000);
     QCOMPARE(shared.value.toList().last(), QVariant("s"));
+    const plist::ReadResult nested =
+        plist::readBinary(bplist({array({1, 1, 1}), array({2, 2}), bytes({0x51, 's'})}));
+    QVERIFY2(nested.ok(), qPrintable(nested.error));
+    const QVariantList pair{"s", "s"};
+    QVERIFY(plist::sameValue(nested.value, QVariantList{pair, pair, pair}));
 }
 
 void PlistTest::nestingIsBounded() {
