@@ -90,6 +90,16 @@ QVariant GamePeer::infoPlist() const {
     return _plist;
 }
 
+std::shared_ptr<GamePeerDelegate> GamePeer::delegate() const {
+    std::lock_guard lock(mDelegateLock);
+    return _delegate.lock();
+}
+
+void GamePeer::setDelegate(std::weak_ptr<GamePeerDelegate> delegate) {
+    std::lock_guard lock(mDelegateLock);
+    _delegate = std::move(delegate);
+}
+
 std::shared_ptr<TCPConnection> GamePeer::connection() const {
     std::lock_guard lock(mConnectionLock);
     return _connection;
@@ -147,8 +157,8 @@ void GamePeer::handshakeTimedOut(unsigned attempt) {
 
 void GamePeer::connectionDidOpen(TCPConnection* connection) {
     ParoxLog("connectionDidOpen");
-    auto delegate = _delegate.lock();
-    if (!delegate) return;
+    auto owner = delegate();
+    if (!owner) return;
     QVariantMap dictionary;
     const std::optional<QString> id = HostGetUniqueID();
     if (!id) {
@@ -157,8 +167,8 @@ void GamePeer::connectionDidOpen(TCPConnection* connection) {
         return;
     }
     dictionary.insert(wire::kHandshakeID, *id);
-    dictionary.insert(wire::kHandshakeName, delegate->gamePeerWillSendName(this));
-    if (const auto info = delegate->gamePeerWillSendInfoPlist(this))
+    dictionary.insert(wire::kHandshakeName, owner->gamePeerWillSendName(this));
+    if (const auto info = owner->gamePeerWillSendInfoPlist(this))
         dictionary.insert(wire::kHandshakeInfo, *info);
     const QByteArray payload = encodeDictionary(wire::kHandshakeMagic, dictionary);
     ParoxLog("serialized: %@ to: %@ back to %@", QVariant(dictionary), payload,
@@ -179,8 +189,7 @@ void GamePeer::connectionDidReceiveData(TCPConnection* connection, const QByteAr
         printDiagnostic("GamePeer::dictionaryFromData",
                         stringWithFormat("Failed de-serializing dictionary: \"%@\"", error));
     if (!dictionary) {
-        if (auto delegate = _delegate.lock())
-            delegate->gamePeerDidReceiveData(this, payload, false);
+        if (auto owner = delegate()) owner->gamePeerDidReceiveData(this, payload, false);
         return;
     }
     if (!_socket.load()) {
@@ -214,7 +223,7 @@ void GamePeer::finishConnecting(const QVariantMap& dictionary) {
         _name = kUnnamedDevice;
     }
     _socket = true;
-    if (auto delegate = _delegate.lock()) delegate->gamePeerDidConnect(this);
+    if (auto owner = delegate()) owner->gamePeerDidConnect(this);
 }
 
 void GamePeer::disconnect() {
@@ -237,11 +246,11 @@ void GamePeer::disconnect() {
             mFailureDetail = connection->failureReason();
         }
     }
-    if (auto delegate = _delegate.lock()) {
+    if (auto owner = delegate()) {
         if (wasConnected)
-            delegate->gamePeerDidDisconnect(this);
+            owner->gamePeerDidDisconnect(this);
         else if (connection)
-            delegate->gamePeerDidFailConnecting(this);
+            owner->gamePeerDidFailConnecting(this);
     }
     _disconnecting = false;
 }
@@ -283,8 +292,7 @@ double GamePeer::measureRoundTripLatency() {
         if (!payload) return kNoLatency;
         const auto dictionary = decodeDictionary(wire::kHandshakeMagic, *payload);
         if (!dictionary) {
-            if (auto delegate = _delegate.lock())
-                delegate->gamePeerDidReceiveData(this, *payload, false);
+            if (auto owner = delegate()) owner->gamePeerDidReceiveData(this, *payload, false);
             continue;
         }
         if (dictionary->isEmpty()) return static_cast<double>(clock.nsecsElapsed()) / 1e9;

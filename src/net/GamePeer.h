@@ -46,7 +46,7 @@ public:
     std::optional<QString> name() const;
     std::optional<QString> uniqueID() const;
     QVariant infoPlist() const;
-    std::shared_ptr<GamePeerDelegate> delegate() const { return _delegate.lock(); }
+    std::shared_ptr<GamePeerDelegate> delegate() const;
     bool isService() const { return _service; }
     bool isServer() const { return _server; }
     bool isLocal() const { return _local; }
@@ -57,7 +57,7 @@ public:
     std::optional<QString> address() const { return socketAddressText(_address); }
     QString description() const;
 
-    void setDelegate(std::weak_ptr<GamePeerDelegate> delegate) { _delegate = std::move(delegate); }
+    void setDelegate(std::weak_ptr<GamePeerDelegate> delegate);
     bool connect();
     void disconnect();
     bool sendData(const QByteArray& payload, bool immediate);
@@ -93,6 +93,7 @@ private:
     mutable std::mutex mConnectionLock;
     std::shared_ptr<TCPConnection> _connection;
     QVariant _plist;
+    mutable std::mutex mDelegateLock; // set on one thread, called on others
     std::weak_ptr<GamePeerDelegate> _delegate;
     std::atomic<bool> _disconnecting{false};
 

@@ -56,8 +56,8 @@ void disposeWatch(const std::shared_ptr<SocketWatch>& watch) {
         notifier->deleteLater(); // may be inside its own signal right now
     }
     watch->read = watch->write = nullptr;
-    if (watch->fd >= 0) ::close(watch->fd);
-    watch->fd = -1;
+    const int fd = std::exchange(watch->fd, -1);
+    if (fd >= 0) ::close(fd);
 }
 
 // Waits until the socket is ready for `events` or `keepWaiting` turns false.
@@ -95,7 +95,7 @@ TCPConnection::startWatching(std::shared_ptr<TCPConnection> connection) {
     QObject* loop = gClientRunloop.load();
     if (!loop) ParoxLog("Error! no gClientRunloop");
     ParoxLog("TCPConnection _initWithRunLoop %@", connection->description());
-    ParoxLog("input: %d output: %d", connection->mSocket, connection->mSocket);
+    ParoxLog("input: %d output: %d", connection->mSocket.load(), connection->mSocket.load());
     std::weak_ptr<TCPConnection> weak = connection;
     runOn(loop, [weak] {
         if (auto self = weak.lock()) self->attach();
@@ -138,12 +138,19 @@ TCPConnection::~TCPConnection() {
 
 void TCPConnection::setDelegate(std::weak_ptr<TCPConnectionDelegate> delegate) {
     auto strong = delegate.lock();
+    std::lock_guard lock(mDelegateLock);
     _delegateMethods = strong ? strong->implementedCallbacks() : 0;
     _delegate = std::move(delegate);
 }
 
 std::shared_ptr<TCPConnectionDelegate> TCPConnection::delegate() const {
+    std::lock_guard lock(mDelegateLock);
     return _delegate.lock();
+}
+
+std::shared_ptr<TCPConnectionDelegate> TCPConnection::delegateFor(std::uint32_t callback) const {
+    std::lock_guard lock(mDelegateLock);
+    return (_delegateMethods & callback) ? _delegate.lock() : nullptr;
 }
 
 bool TCPConnection::isValid() const {
@@ -244,9 +251,8 @@ void TCPConnection::initializeConnection() {
         (local ? _localAddress : _remoteAddress) = address;
     }
     if (mWatch->read && !_invalidating) mWatch->read->setEnabled(true);
-    auto delegate = _delegate.lock();
-    ParoxLog("here! %@", QStringLiteral("0x%1").arg(idOf(delegate.get()), 0, 16));
-    if (delegate && (_delegateMethods & TCPConnectionDelegate::kDidOpen)) {
+    ParoxLog("here! %@", QStringLiteral("0x%1").arg(idOf(delegate().get()), 0, 16));
+    if (auto delegate = delegateFor(TCPConnectionDelegate::kDidOpen)) {
         ParoxLog("bit!");
         delegate->connectionDidOpen(this);
     }
@@ -272,8 +278,8 @@ void TCPConnection::socketReadable() {
         }
         switch (outcome) {
         case ReadOutcome::Frame:
-            if (!_invalidating && (_delegateMethods & TCPConnectionDelegate::kDidReceiveData))
-                if (auto delegate = _delegate.lock())
+            if (!_invalidating)
+                if (auto delegate = delegateFor(TCPConnectionDelegate::kDidReceiveData))
                     delegate->connectionDidReceiveData(this, frame);
             if (_invalidating) return;
             budget -= std::min<std::size_t>(budget, frame.size() + wire::kFrameHeaderSize);
@@ -466,8 +472,8 @@ void TCPConnection::invalidate() {
 void TCPConnection::_invalidate() {
     ParoxLog("TCPConnection _invalidate %x", idOf(this));
     if (mSocket >= 0) {
-        ParoxLog("_inputStream: %x", mSocket);
-        ParoxLog("_outputStream: %x", mSocket);
+        ParoxLog("_inputStream: %x", mSocket.load());
+        ParoxLog("_outputStream: %x", mSocket.load());
         ::shutdown(mSocket, SHUT_RDWR); // wakes a blocked write or synchronous read
     }
     // Wait for a write or read in progress to let go before the socket is closed.
@@ -480,13 +486,11 @@ void TCPConnection::_invalidate() {
     } else {
         runOn(loop, [watch = mWatch] { disposeWatch(watch); });
     }
-    auto delegate = _delegate.lock();
-    const std::uint32_t methods = _delegateMethods;
     if (_opened.load() >= 3) {
-        if (delegate && (methods & TCPConnectionDelegate::kDidClose))
+        if (auto delegate = delegateFor(TCPConnectionDelegate::kDidClose))
             delegate->connectionDidClose(this);
         _opened = 0;
-    } else if (delegate && (methods & TCPConnectionDelegate::kDidFailOpening)) {
+    } else if (auto delegate = delegateFor(TCPConnectionDelegate::kDidFailOpening)) {
         delegate->connectionDidFailOpening(this);
     }
 }

@@ -98,12 +98,15 @@ private:
 
     std::shared_ptr<SocketWatch>
         mWatch; // the socket and its notifiers, owned by the network thread
-    int mSocket = -1;
+    std::atomic<int> mSocket{-1};
     int mConnectError = 0; // an error the connect call reported at once
     SocketAddress mTarget{};
 
+    mutable std::mutex mDelegateLock; // the delegate is set from any thread
     std::weak_ptr<TCPConnectionDelegate> _delegate;
-    std::atomic<std::uint32_t> _delegateMethods{0};
+    std::uint32_t _delegateMethods = 0;
+    // The delegate, when it is still there and implements `callback`.
+    std::shared_ptr<TCPConnectionDelegate> delegateFor(std::uint32_t callback) const;
     std::atomic<unsigned> _opened{0};
     mutable std::mutex mAddressLock;
     std::optional<SocketAddress> _localAddress;

@@ -2,6 +2,7 @@
 
 #include "net/DictionaryCodec.h"
 #include "net/FrameReader.h"
+#include "net/NetworkThread.h"
 #include "net/WireFormat.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,10 @@ RawServer::RawServer() {
 RawServer::~RawServer() {
     closeClient();
     if (mListener >= 0) ::close(mListener);
+}
+
+int RawServer::takeClient() {
+    return std::exchange(mClient, -1);
 }
 
 SocketAddress RawServer::address() const {
@@ -101,8 +106,8 @@ bool RawServer::sawClose(int timeoutMs) {
 }
 
 void RawServer::closeClient() {
-    if (mClient >= 0) ::close(mClient);
-    mClient = -1;
+    const int client = std::exchange(mClient, -1);
+    if (client >= 0) ::close(client);
 }
 
 QByteArray frame(const QByteArray& payload) {
@@ -112,6 +117,11 @@ QByteArray frame(const QByteArray& payload) {
 
 QByteArray handshakePayload(const QVariantMap& dictionary) {
     return encodeDictionary(wire::kHandshakeMagic, dictionary);
+}
+
+void ConnectionRecorder::connectionDidClose(TCPConnection*) {
+    closedOnNetworkThread = QThread::currentThread() == gClientRunloop.load()->thread();
+    ++closed;
 }
 
 void ConnectionRecorder::connectionDidReceiveData(TCPConnection*, const QByteArray& data) {

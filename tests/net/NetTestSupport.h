@@ -40,6 +40,8 @@ public:
     // True when the other end has closed (read returns 0) within the time.
     bool sawClose(int timeoutMs = kWaitMs);
     void closeClient();
+    // Hands the accepted socket over to the caller.
+    int takeClient();
 
 private:
     int mListener = -1;
@@ -55,11 +57,12 @@ class ConnectionRecorder : public TCPConnectionDelegate {
 public:
     void connectionDidFailOpening(TCPConnection*) override { ++failedOpening; }
     void connectionDidOpen(TCPConnection*) override { ++opened; }
-    void connectionDidClose(TCPConnection*) override { ++closed; }
+    void connectionDidClose(TCPConnection*) override;
     void connectionDidReceiveData(TCPConnection*, const QByteArray& data) override;
     std::vector<QByteArray> payloads() const;
 
     std::atomic<int> failedOpening{0}, opened{0}, closed{0}, received{0};
+    std::atomic<bool> closedOnNetworkThread{false};
 
 private:
     mutable std::mutex mMutex;

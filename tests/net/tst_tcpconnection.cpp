@@ -113,6 +113,7 @@ private slots:
         QVERIFY(c.open());
         c.server.closeClient();
         QVERIFY(waitUntil([&] { return c.recorder->closed == 1; }));
+        QVERIFY(c.recorder->closedOnNetworkThread);
         c.connection->invalidate();
         c.connection->invalidate();
         QThread::msleep(150);
@@ -147,6 +148,25 @@ private slots:
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
         QVERIFY(connection->sendData("in time"));
         QCOMPARE(server.receiveFrame().value_or(QByteArray()), QByteArray("in time"));
+    }
+
+    void adoptedSocketOpensOnceAndCarriesFrames() {
+        RawServer server;
+        auto dialler = TCPConnection::create(server.address());
+        auto dialled = std::make_shared<ConnectionRecorder>();
+        dialler->setDelegate(dialled);
+        QVERIFY(server.accept());
+        auto recorder = std::make_shared<ConnectionRecorder>();
+        auto adopted = TCPConnection::adopt(server.takeClient());
+        QVERIFY(adopted && adopted->isValid());
+        adopted->setDelegate(recorder);
+        QVERIFY(waitUntil([&] { return recorder->opened == 1 && dialled->opened == 1; }));
+        QVERIFY(dialler->sendData("to the adopted end"));
+        QVERIFY(adopted->sendData("back"));
+        QVERIFY(waitUntil([&] { return recorder->received == 1 && dialled->received == 1; }));
+        QCOMPARE(recorder->payloads().front(), QByteArray("to the adopted end"));
+        QThread::msleep(150);
+        QCOMPARE(recorder->opened.load(), 1);
     }
 
     void invalidateBeforeOpenReportsFailOpeningOnce() {
