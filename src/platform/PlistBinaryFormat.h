@@ -15,6 +15,7 @@ inline constexpr int kTrailerObjectCountAt = 8;
 inline constexpr int kTrailerTopObjectAt = 16;
 inline constexpr int kTrailerTableOffsetAt = 24;
 inline constexpr int kMaxIntWidth = 8;
+inline constexpr int kBitsPerByte = 8;
 
 // High nibble of an object marker.
 enum Marker : uint8_t {
@@ -38,8 +39,21 @@ inline constexpr uint8_t kDoubleMarker = 0x23;
 inline constexpr uint8_t kFloatMarker = 0x22;
 // Low nibble that says "the count follows as an integer object".
 inline constexpr uint8_t kCountFollows = 0xF;
-// Integer width exponents: 2^n bytes.
+// Integer and real width exponents: 2^n bytes.
+inline constexpr uint8_t kFloatExponent = 2;
 inline constexpr uint8_t kInt64Exponent = 3;
+inline constexpr uint8_t kDoubleExponent = 3;
 inline constexpr uint8_t kInt128Exponent = 4;
+
+// A marker is a kind in the high nibble and a count or width in the low one.
+constexpr uint8_t markerKind(uint8_t marker) {
+    return marker >> 4;
+}
+constexpr uint8_t markerLow(uint8_t marker) {
+    return marker & 0xF;
+}
+constexpr uint8_t makeMarker(uint8_t kind, uint8_t low) {
+    return uint8_t(kind << 4 | low);
+}
 
 } // namespace vantle::plist::binary

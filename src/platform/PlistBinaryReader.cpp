@@ -111,9 +111,9 @@ uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
     switch (width) {
     case 1:
         return *p;
-    case 2:
+    case sizeof(uint16_t):
         return qFromBigEndian<uint16_t>(p);
-    case 4:
+    case sizeof(uint32_t):
         return qFromBigEndian<uint32_t>(p);
     case kMaxIntWidth:
         return qFromBigEndian<uint64_t>(p);
@@ -122,7 +122,7 @@ uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
     }
     uint64_t value = 0;
     for (int i = 0; i < width; ++i)
-        value = (value << 8) | mData[at + i];
+        value = (value << kBitsPerByte) | mData[at + i];
     return value;
 }
 
@@ -175,8 +175,8 @@ bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* 
     }
     if (offset + 2 > mObjectsEnd) return false;
     const uint8_t marker = mData[offset + 1];
-    const uint8_t exponent = marker & 0xF;
-    if ((marker >> 4) != kInteger || exponent > kInt64Exponent) return false;
+    const uint8_t exponent = markerLow(marker);
+    if (markerKind(marker) != kInteger || exponent > kInt64Exponent) return false;
     const int width = 1 << exponent;
     if (!fits(offset + 2, uint64_t(width), 1)) return false;
     *count = readUInt(offset + 2, width);
@@ -187,8 +187,8 @@ bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* 
 bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclosing,
                                      QVariant* result) {
     const uint8_t marker = mData[offset];
-    const uint8_t kind = marker >> 4;
-    const uint8_t low = marker & 0xF;
+    const uint8_t kind = markerKind(marker);
+    const uint8_t low = markerLow(marker);
     const uint64_t next = offset + 1;
     QVariant& out = *result;
     mInfo[index].treeSize = 1;
@@ -217,12 +217,12 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
         return true;
     }
     case kReal: {
-        if (low != 2 && low != 3)
+        if (low != kFloatExponent && low != kDoubleExponent)
             return fail(index, QStringLiteral("real of %1 bytes").arg(1 << low));
         const int width = 1 << low;
         if (!fits(next, uint64_t(width), 1))
             return fail(index, QStringLiteral("real runs past the objects"));
-        if (low == 3)
+        if (low == kDoubleExponent)
             out = QVariant(qFromBigEndian<double>(mData + next));
         else
             out = QVariant(double(qFromBigEndian<float>(mData + next)));

@@ -16,7 +16,7 @@ using namespace binary;
 namespace {
 
 constexpr uint64_t kSmallCountLimit = 15;
-constexpr uint8_t kInt128Marker = (kInteger << 4) | kInt128Exponent;
+constexpr uint8_t kInt128Marker = makeMarker(kInteger, kInt128Exponent);
 constexpr int kInt128Width = 16;
 constexpr uint16_t kAsciiLimit = 0x80;
 constexpr size_t kMinSharedSlots = 16;
@@ -72,16 +72,16 @@ uint64_t itemCount(const PlistBinaryWriter::Object& object) {
 // Bytes needed to hold `value` (1..8).
 int widthFor(uint64_t value) {
     int width = 1;
-    while (width < kMaxIntWidth && (value >> (8 * width)) != 0)
+    while (width < kMaxIntWidth && (value >> (kBitsPerByte * width)) != 0)
         ++width;
     return width;
 }
 
 // Exponent of the smallest 1/2/4/8-byte integer object that holds `value`.
 uint8_t intExponentFor(uint64_t value) {
-    if (value <= 0xFF) return 0;
-    if (value <= 0xFFFF) return 1;
-    if (value <= 0xFFFFFFFF) return 2;
+    if (value <= std::numeric_limits<uint8_t>::max()) return 0;
+    if (value <= std::numeric_limits<uint16_t>::max()) return 1;
+    if (value <= std::numeric_limits<uint32_t>::max()) return 2;
     return kInt64Exponent;
 }
 
@@ -91,23 +91,23 @@ uint64_t headerBytes(uint64_t count) {
 
 char* putUInt(char* out, uint64_t value, int width) {
     for (int i = width - 1; i >= 0; --i) {
-        out[i] = char(value & 0xFF);
-        value >>= 8;
+        out[i] = char(uint8_t(value));
+        value >>= kBitsPerByte;
     }
     return out + width;
 }
 
 char* putInt(char* out, uint64_t value, uint8_t exponent) {
-    *out++ = char((kInteger << 4) | exponent);
+    *out++ = char(makeMarker(kInteger, exponent));
     return putUInt(out, value, 1 << exponent);
 }
 
 char* putHeader(char* out, uint8_t kind, uint64_t count) {
     if (count < kSmallCountLimit) {
-        *out++ = char((kind << 4) | count);
+        *out++ = char(makeMarker(kind, uint8_t(count)));
         return out;
     }
-    *out++ = char((kind << 4) | kCountFollows);
+    *out++ = char(makeMarker(kind, kCountFollows));
     return putInt(out, count, intExponentFor(count));
 }
 

@@ -20,12 +20,10 @@ uint32_t fnv1a(const uint8_t* bytes, uint64_t count) {
 }
 
 bool sameText(const QString& text, const uint8_t* bytes, uint64_t count) {
-    if (text.size() != qsizetype(count))
-        return false;
+    if (text.size() != qsizetype(count)) return false;
     const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
     for (uint64_t i = 0; i < count; ++i)
-        if (units[i] != bytes[i])
-            return false;
+        if (units[i] != bytes[i]) return false;
     return true;
 }
 
@@ -33,8 +31,7 @@ bool sameText(const QString& text, const uint8_t* bytes, uint64_t count) {
 
 QVariant PlistStringCache::ascii(const uint8_t* bytes, uint64_t count) {
     const char* text = reinterpret_cast<const char*>(bytes);
-    if (count > kLongestCached)
-        return QVariant(QString::fromLatin1(text, qsizetype(count)));
+    if (count > kLongestCached) return QVariant(QString::fromLatin1(text, qsizetype(count)));
     thread_local std::array<QVariant, kSlots> recent;
     QVariant& slot = recent[fnv1a(bytes, count) % kSlots];
     if (slot.typeId() != QMetaType::QString ||

@@ -13,6 +13,7 @@ constexpr double kReferenceEpochOffset = 978307200.0;
 constexpr double kEarliestDateSeconds = -63113904000.0;
 constexpr double kLatestDateSeconds = 252423993599.0;
 constexpr double kMillisecondsPerSecond = 1000.0;
+constexpr int kLatestYear = 9999;
 
 } // namespace
 
@@ -75,7 +76,7 @@ std::optional<QDateTime> dateFromReferenceSeconds(double seconds) {
         return std::nullopt; // also NaN
     const double ms = std::round((seconds + kReferenceEpochOffset) * kMillisecondsPerSecond);
     QDateTime date = QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC);
-    if (!date.isValid() || date.date().year() > 9999) return std::nullopt;
+    if (!date.isValid() || date.date().year() > kLatestYear) return std::nullopt;
     return date;
 }
 
@@ -87,9 +88,8 @@ bool isWellFormed(QStringView text) {
     const qsizetype n = text.size();
     const QChar* s = text.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i].unicode();
-        if (c < 0xD800 || c > 0xDFFF) continue;
-        if (c >= 0xDC00 || i + 1 == n || !s[i + 1].isLowSurrogate()) return false;
+        if (!s[i].isSurrogate()) continue;
+        if (!s[i].isHighSurrogate() || i + 1 == n || !s[i + 1].isLowSurrogate()) return false;
         ++i;
     }
     return true;

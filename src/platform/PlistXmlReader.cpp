@@ -18,7 +18,8 @@ constexpr int kDecimalBase = 10;
 int digitValue(QChar c, int base) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9') return u - u'0';
-    const char16_t lower = u | 0x20;
+    constexpr char16_t kAsciiLowerCaseBit = 0x20;
+    const char16_t lower = u | kAsciiLowerCaseBit;
     if (base == kHexBase && lower >= u'a' && lower <= u'f') return lower - u'a' + kDecimalBase;
     return -1;
 }

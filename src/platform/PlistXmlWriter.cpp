@@ -26,7 +26,7 @@ QByteArray escaped(const QString& text) {
     if (!utf8.contains('&') && !utf8.contains('<') && !utf8.contains('>') && !utf8.contains('\r'))
         return utf8;
     QByteArray out;
-    out.reserve(utf8.size() + utf8.size() / 4);
+    out.reserve(utf8.size() * 2);
     for (char c : utf8) {
         switch (c) {
         case '&':
