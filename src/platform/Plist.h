@@ -9,6 +9,12 @@
 // Value types: QString, qint64 (any integer type is accepted on writing), double, bool, QDateTime,
 // QByteArray, QVariantList, QVariantMap. Readers return exactly these types; integers that only fit
 // unsigned 64 bits come back as quint64.
+//
+// Readers refuse what could exhaust the reader or its caller: nesting deeper than 512, shared
+// references that multiply the values beyond a small multiple of the input size, cycles, dates
+// outside years 1..9999 (which XML and other tools cannot carry), UIDs and sets, and XML with a
+// DTD internal subset or entity references beyond the five predefined ones. Readers do not log;
+// callers log the error text. Dates keep milliseconds in binary and whole seconds in XML.
 namespace vantle::plist {
 
 enum class Format { Binary, Xml };
