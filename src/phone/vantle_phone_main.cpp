@@ -85,18 +85,25 @@ int main(int argc, char** argv) {
     if (options.advertise) advertiser.advertise(options.id, options.name, server.port());
 
     std::unique_ptr<QSocketNotifier> input;
+    QByteArray typed; // what has been typed but not yet ended by a newline
     if (options.interactive) {
         input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
         QObject::connect(input.get(), &QSocketNotifier::activated, [&] {
-            char line[4096];
-            if (!std::fgets(line, sizeof line, stdin)) {
+            char buffer[4096];
+            const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (count <= 0) {
                 input->setEnabled(false); // end of input: keep serving
                 return;
             }
-            QString error;
-            const auto action = PhoneAction::parse(QString::fromLocal8Bit(line), &error);
-            if (action) server.typedAction(*action);
-            if (!error.isEmpty()) printLine(QStringLiteral("-- %1").arg(error));
+            typed.append(buffer, count);
+            for (qsizetype end = typed.indexOf('\n'); end >= 0; end = typed.indexOf('\n')) {
+                const QString line = QString::fromLocal8Bit(typed.left(end));
+                typed.remove(0, end + 1);
+                QString error;
+                const auto action = PhoneAction::parse(line, &error);
+                if (action) server.typedAction(*action);
+                if (!error.isEmpty()) printLine(QStringLiteral("-- %1").arg(error));
+            }
         });
     }
     return app.exec();

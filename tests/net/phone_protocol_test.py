@@ -373,6 +373,21 @@ class Script(unittest.TestCase):
             finally:
                 phone.stop()
 
+    def test_interactive_actions_from_standard_input(self):
+        phone = Phone("--interactive")
+        try:
+            pc = PC(phone.port)
+            pc.handshake()
+            pc.drain_until(lambda m: m.get("Notification") == "ConnectionAllowed")
+            phone.proc.stdin.write("bogus\nnotify ServerListingChanged\n")
+            phone.proc.stdin.flush()
+            note = pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+            self.assertEqual(note["Notification"], "ServerListingChanged")
+            time.sleep(0.1)
+            self.assertIn("unknown action bogus", phone.output())
+        finally:
+            phone.stop()
+
     def test_help_lists_every_option(self):
         out = subprocess.run([os.path.join(BIN, "vantle-phone"), "--help"], capture_output=True,
                              text=True, timeout=TIMEOUT).stdout
