@@ -90,12 +90,19 @@ bool GameClient::isDiscoveringServers() const {
 
 bool GameClient::startDiscoveringServersWithIdentifier(const QString& identifier) {
     ParoxLog("startDiscoveringServersWithIdentifier");
+    {
+        std::lock_guard lock(mLock);
+        if (_onlineServers || identifier.isEmpty()) return false;
+        _onlineServers.emplace();
+    }
     auto browser = NetServiceBrowser::createTCPBrowser(
         std::nullopt, _ApplicationProtocolFromGameIdentifier(identifier));
     {
         std::lock_guard lock(mLock);
-        if (_onlineServers || identifier.isEmpty() || !browser) return false;
-        _onlineServers.emplace();
+        if (!browser) {
+            _onlineServers.reset();
+            return false;
+        }
         _browser = browser.get();
     }
     browser->setDelegate(this);

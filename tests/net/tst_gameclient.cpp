@@ -1,3 +1,4 @@
+#include "NetTestSupport.h"
 #include "ScriptedDnsSdControl.h"
 #include "net/DictionaryCodec.h"
 #include "net/DnsSdLibrary.h"
@@ -23,13 +24,6 @@ constexpr int kWaitMs = 10000;
 constexpr char kIdentifier[] = "abc";
 constexpr char kType[] = "_GAME-3025F862._tcp.";
 
-QByteArray frame(const QByteArray& payload) {
-    QByteArray bytes(wire::kFrameHeaderSize, '\0');
-    qToBigEndian<quint32>(wire::kFrameMagic, bytes.data());
-    qToBigEndian<quint32>(static_cast<quint32>(payload.size()), bytes.data() + 4);
-    return bytes + payload;
-}
-
 // The phone's end on 127.0.0.1: answers the PC's identity with its own (unless told to stay
 // silent) and counts the application frames it receives.
 class TestPhone : public QObject {
@@ -47,7 +41,7 @@ public:
     std::uint16_t port() const { return server.serverPort(); }
     void sendToAll(const QByteArray& payload) {
         for (const auto& socket : sockets)
-            if (socket) socket->write(frame(payload));
+            if (socket) socket->write(test::frame(payload));
     }
     void closeAll() {
         for (const auto& socket : sockets)
@@ -78,8 +72,8 @@ private:
             if (decodeDictionary(wire::kHandshakeMagic, payload)) {
                 ++handshakes;
                 if (mode == Mode::Answer)
-                    socket->write(frame(encodeDictionary(
-                        wire::kHandshakeMagic, {{QString(wire::kHandshakeID), "PHONE-1"},
+                    socket->write(test::frame(
+                        test::handshakePayload({{QString(wire::kHandshakeID), "PHONE-1"},
                                                 {QString(wire::kHandshakeName), "Test Phone"}})));
             } else {
                 received.append(payload);
