@@ -1,6 +1,5 @@
 #include "files/VantleUtilities.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace vantle {
