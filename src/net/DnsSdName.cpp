@@ -52,9 +52,10 @@ std::optional<QString> serviceInstanceName(const QByteArray& fullName) {
         i += 1 + kDecimalEscapeDigits;
     }
     if (label.isEmpty()) return reject(fullName, "no instance name");
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off at the end is an error, not something to wait for.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(label);
-    if (decoder.hasError()) return reject(fullName, "instance name is not UTF-8");
+    if (decoder.hasError() || text.isEmpty()) return reject(fullName, "instance name is not UTF-8");
     return text;
 }
 

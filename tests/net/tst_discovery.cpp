@@ -126,6 +126,8 @@ private slots:
         QVERIFY(!serviceInstanceName("bad\\256.x"));
         QVERIFY(!serviceInstanceName("._x._tcp."));
         QVERIFY(!serviceInstanceName("\\255\\254._x."));
+        QVERIFY(!serviceInstanceName("ID:cut\xcd._x."));
+        QVERIFY(!serviceInstanceName("\xcd"));
     }
 
     void startsOnceAndReportsStart() {
