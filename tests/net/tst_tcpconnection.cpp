@@ -3,7 +3,10 @@
 #include "net/TCPConnection.h"
 
 #include <QtTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace vantle;
 using namespace vantle::test;
@@ -170,16 +173,37 @@ private slots:
     }
 
     void invalidateBeforeOpenReportsFailOpeningOnce() {
-        RawServer server;
+        // A listener whose queue is full drops new dials' first packet, so this one stays
+        // opening for a second or more.
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const SocketAddress any = makeSocketAddress(0x7F000001, 0);
+        QVERIFY(::bind(listener, asSockaddr(any), sizeof(sockaddr_in)) == 0);
+        QVERIFY(::listen(listener, 0) == 0);
+        sockaddr_in bound{};
+        socklen_t length = sizeof bound;
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length);
+        const SocketAddress address = makeSocketAddress(0x7F000001, ntohs(bound.sin_port));
+        std::vector<int> fillers;
+        for (int i = 0; i < 2; ++i) {
+            fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+            ::connect(fillers.back(), asSockaddr(address), sizeof(sockaddr_in));
+        }
+        QThread::msleep(50);
+
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(server.address());
+        auto connection = TCPConnection::create(address);
         connection->setDelegate(recorder);
+        QThread::msleep(100);
+        QVERIFY(!connection->isValid());
         connection->invalidate();
         connection->invalidate();
         QCOMPARE(recorder->failedOpening.load(), 1);
         QCOMPARE(recorder->closed.load(), 0);
         QThread::msleep(150);
         QCOMPARE(recorder->opened.load(), 0);
+        for (const int filler : fillers)
+            ::close(filler);
+        ::close(listener);
     }
 
     void framesFromManyThreadsNeverInterleave() {
