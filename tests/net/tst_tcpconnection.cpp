@@ -88,6 +88,20 @@ private slots:
         QCOMPARE(c.recorder->closed.load(), 0);
     }
 
+    void stalledSenderDoesNotHoldUpOtherConnections() {
+        OpenConnection stalled, lively;
+        QVERIFY(stalled.open() && lively.open());
+        const QByteArray big = patterned(1 << 20, 's');
+        const QByteArray stream = frame(big);
+        QVERIFY(stalled.server.send(stream.first(1000))); // then nothing for a while
+        QVERIFY(lively.server.send(frame("meanwhile")));
+        QVERIFY(waitUntil([&] { return lively.recorder->received == 1; }));
+        QCOMPARE(stalled.recorder->received.load(), 0);
+        QVERIFY(stalled.server.send(stream.sliced(1000)));
+        QVERIFY(waitUntil([&] { return stalled.recorder->received == 1; }));
+        QCOMPARE(stalled.recorder->payloads().front(), big);
+    }
+
     void badFramesCloseTheConnection_data() {
         QTest::addColumn<QByteArray>("bytes");
         QByteArray swapped = frame("x");
