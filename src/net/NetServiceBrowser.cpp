@@ -10,8 +10,10 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
-#include <array>
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #if defined(Q_OS_WIN)
 #include <winsock2.h>
@@ -27,10 +29,7 @@ namespace {
 
 constexpr int kPollIntervalMs = 300;
 constexpr int kMaxResultsPerTick = 64;
-
-NetServiceBrowser* browserFrom(void* context) {
-    return static_cast<NetServiceBrowser*>(context);
-}
+constexpr int kFollowUpWaitMs = 3; // only after a result was processed
 
 // What tells one browse event's service from another: DNS-SD reports a service per interface.
 QByteArray browseKey(std::uint32_t interfaceIndex, const char* name, const char* type,
@@ -79,8 +78,8 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     _runLoop = runLoop;
     if (!_runLoop) return false;
 
-    client = mClient2 = mClient3 = nullptr;
-    mFullName.clear();
+    client = nullptr;
+    mResolutions.clear();
 
     const QByteArray type = _type.toUtf8();
     const QByteArray domain = _domain ? _domain->toUtf8() : QByteArray();
@@ -113,21 +112,23 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     return true;
 }
 
-bool NetServiceBrowser::processOneResult() {
-    const std::array<dnssd::DNSServiceRef, 3> refs{client, mClient2, mClient3};
-    std::array<pollfd, 3> fds{};
-    std::array<dnssd::DNSServiceRef, 3> polled{};
-    nfds_t count = 0;
-    for (dnssd::DNSServiceRef ref : refs) {
-        if (!ref) continue;
+bool NetServiceBrowser::processOneResult(int waitMs) {
+    std::vector<pollfd> fds;
+    std::vector<dnssd::DNSServiceRef> polled;
+    const auto watch = [&](dnssd::DNSServiceRef ref) {
+        if (!ref) return;
         const int fd = mDNSServiceRefSockFDFn(ref);
-        if (fd < 0) continue;
-        fds[count] = pollfd{fd, POLLIN, 0};
-        polled[count] = ref;
-        ++count;
+        if (fd < 0) return;
+        fds.push_back(pollfd{fd, POLLIN, 0});
+        polled.push_back(ref);
+    };
+    watch(client);
+    for (const auto& resolution : mResolutions) {
+        watch(resolution->resolveRef);
+        watch(resolution->queryRef);
     }
-    if (count == 0 || poll(fds.data(), count, 0) <= 0) return false;
-    for (nfds_t i = 0; i < count; ++i) {
+    if (fds.empty() || poll(fds.data(), static_cast<nfds_t>(fds.size()), waitMs) <= 0) return false;
+    for (std::size_t i = 0; i < fds.size(); ++i) {
         if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
             mDNSServiceProcessResultFn(polled[i]);
             return true;
@@ -138,26 +139,45 @@ bool NetServiceBrowser::processOneResult() {
 
 void NetServiceBrowser::handleEvents() {
     if (!mDNSServiceRefSockFDFn || !mDNSServiceProcessResultFn) return;
-    // Avahi's library needs one call per internal wake-up, several for each answer; taking a
-    // single result per tick made a phone take seconds to appear. Everything waiting is taken,
-    // still browse before resolve before query, up to a bound that keeps the thread responsive.
+    // Avahi's library needs one call per internal wake-up, several for each answer, and wakes
+    // again moments after each call. Taking a single result per tick made a phone take about
+    // 5 s to appear; so everything waiting is taken, browse first, with a short wait for the
+    // follow-up after each result, up to a bound that keeps the thread responsive.
     const QPointer<NetServiceBrowser> alive(this);
     for (int i = 0; i < kMaxResultsPerTick; ++i) {
-        if (!processOneResult() || !alive) return;
+        mInCallback = true;
+        const bool processed = processOneResult(i == 0 ? 0 : kFollowUpWaitMs);
+        if (!alive) return;
+        mInCallback = false;
+        deallocateRetired();
+        if (!processed) return;
     }
 }
 
-void NetServiceBrowser::replaceReference(dnssd::DNSServiceRef* slot, dnssd::DNSServiceRef next) {
-    // The old operation is no longer followed; ending it now frees what the library holds for it.
-    if (*slot && *slot != next && mDNSServiceRefDeallocateFn) mDNSServiceRefDeallocateFn(*slot);
-    *slot = next;
+void NetServiceBrowser::retire(dnssd::DNSServiceRef ref) {
+    if (ref) mRetired.push_back(ref);
+}
+
+void NetServiceBrowser::deallocateRetired() {
+    for (dnssd::DNSServiceRef ref : std::exchange(mRetired, {}))
+        if (mDNSServiceRefDeallocateFn) mDNSServiceRefDeallocateFn(ref);
+}
+
+void NetServiceBrowser::endResolution(const QByteArray& key) {
+    const auto found = std::find_if(mResolutions.begin(), mResolutions.end(),
+                                    [&](const auto& r) { return r->key == key; });
+    if (found == mResolutions.end()) return;
+    retire((*found)->resolveRef);
+    retire((*found)->queryRef);
+    // The callbacks of retired operations never run again, so their context may go now.
+    mResolutions.erase(found);
 }
 
 void NetServiceBrowser::browse_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlags flags,
                                      std::uint32_t interfaceIndex,
                                      dnssd::DNSServiceErrorType errorCode, const char* serviceName,
                                      const char* regtype, const char* replyDomain, void* context) {
-    NetServiceBrowser* self = browserFrom(context);
+    NetServiceBrowser* self = static_cast<NetServiceBrowser*>(context);
     // A failed browse event (a daemon that went away) carries no names to resolve.
     if (errorCode != dnssd::kDNSServiceErr_NoError || !serviceName || !regtype || !replyDomain) {
         ParoxLog("browse_reply error %d", errorCode);
@@ -166,6 +186,8 @@ void NetServiceBrowser::browse_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlag
     const bool adding = (flags & dnssd::kDNSServiceFlagsAdd) != 0;
     ParoxLog("browse_reply %s", adding ? "adding" : "removing");
     const QByteArray key = browseKey(interfaceIndex, serviceName, regtype, replyDomain);
+    // A newer event about the service replaces what was being done for it.
+    self->endResolution(key);
     // A service that has gone can seldom be resolved again (Avahi never can), so its removal is
     // reported with the address its appearance was reported with. Unknown ones are resolved.
     if (!adding) {
@@ -176,50 +198,54 @@ void NetServiceBrowser::browse_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlag
             return;
         }
     }
-    self->mAdding = adding;
-    self->mResolvingKey = key;
-
-    dnssd::DNSServiceRef resolver = nullptr;
-    const dnssd::DNSServiceErrorType err = mDNSServiceResolveFn(
-        &resolver, 0, interfaceIndex, serviceName, regtype, replyDomain, &resolve_reply, self);
+    auto resolution = std::make_unique<Resolution>();
+    resolution->browser = self;
+    resolution->key = key;
+    resolution->adding = adding;
+    const dnssd::DNSServiceErrorType err =
+        mDNSServiceResolveFn(&resolution->resolveRef, 0, interfaceIndex, serviceName, regtype,
+                             replyDomain, &resolve_reply, resolution.get());
     if (err != dnssd::kDNSServiceErr_NoError) {
         ParoxLog("DNSServiceResolve: %d", err);
         return;
     }
-    replaceReference(&self->mClient2, resolver);
+    self->mResolutions.push_back(std::move(resolution));
 }
 
 void NetServiceBrowser::resolve_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlags, std::uint32_t,
                                       dnssd::DNSServiceErrorType errorCode, const char* fullname,
                                       const char* hosttarget, std::uint16_t port, std::uint16_t,
                                       const unsigned char*, void* context) {
-    NetServiceBrowser* self = browserFrom(context);
+    Resolution& resolution = *static_cast<Resolution*>(context);
+    NetServiceBrowser* self = resolution.browser;
     ParoxLog("resolve_reply");
     // A resolve that failed (a service that has gone for good) comes without names.
     if (errorCode != dnssd::kDNSServiceErr_NoError || !fullname || !hosttarget) {
         ParoxLog("resolve_reply error %d", errorCode);
+        self->endResolution(resolution.key);
         return;
     }
     const std::uint16_t hostPort = ntohs(port);
     ParoxLog("Bonjour: \"%s\" can %s be reached at %s:%u", fullname,
-             self->mAdding ? "" : "no longer", hosttarget, static_cast<unsigned>(hostPort));
-    self->mPort = hostPort;
-    self->mFullName = QString::fromUtf8(fullname);
+             resolution.adding ? "" : "no longer", hosttarget, static_cast<unsigned>(hostPort));
+    resolution.port = hostPort;
+    resolution.fullName = QString::fromUtf8(fullname);
 
     const in_addr_t dotted = inet_addr(hosttarget);
     if (dotted != INADDR_NONE) {
-        self->didResolveTo(dotted);
+        self->didResolveTo(resolution, dotted);
         return;
     }
     dnssd::DNSServiceRef query = nullptr;
     const dnssd::DNSServiceErrorType err =
         mDNSServiceQueryRecordFn(&query, 0, 0, hosttarget, dnssd::kDNSServiceType_A,
-                                 dnssd::kDNSServiceClass_IN, &lookup_callback, self);
+                                 dnssd::kDNSServiceClass_IN, &lookup_callback, &resolution);
     if (err != dnssd::kDNSServiceErr_NoError) {
         ParoxLog("DNSServiceQueryRecord: %d", err);
         return;
     }
-    replaceReference(&self->mClient3, query);
+    // A later answer about the host target asks again; the earlier query is no longer followed.
+    self->retire(std::exchange(resolution.queryRef, query));
 }
 
 void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceFlags flags,
@@ -227,7 +253,7 @@ void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceF
                                         const char*, std::uint16_t rrtype, std::uint16_t,
                                         std::uint16_t rdlen, const void* rdata, std::uint32_t,
                                         void* context) {
-    NetServiceBrowser* self = browserFrom(context);
+    Resolution& resolution = *static_cast<Resolution*>(context);
     ParoxLog("lookup_callback: %x", flags);
     if (flags & dnssd::kDNSServiceFlagsMoreComing) return;
     if (rrtype != dnssd::kDNSServiceType_A) return;
@@ -240,21 +266,25 @@ void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceF
     std::uint32_t address = 0;
     std::memcpy(&address, rdata, sizeof address);
     ParoxLog("resolved data: %@", record);
-    self->didResolveTo(address);
+    resolution.browser->didResolveTo(resolution, address);
 }
 
-void NetServiceBrowser::didResolveTo(std::uint32_t ipv4NetworkOrder) {
-    const bool adding = mAdding;
+void NetServiceBrowser::didResolveTo(Resolution& resolution, std::uint32_t ipv4NetworkOrder) {
+    const bool adding = resolution.adding;
     const SocketAddress address =
-        makeSocketAddress(ntohl(ipv4NetworkOrder), static_cast<std::uint16_t>(mPort));
+        makeSocketAddress(ntohl(ipv4NetworkOrder), static_cast<std::uint16_t>(resolution.port));
     ParoxLog("addressData: %@",
              QByteArray(reinterpret_cast<const char*>(address.data()), address.size()));
-    const QString name = serviceInstanceName(mFullName.toUtf8()).value_or(mFullName);
-    const NSNetServicesWinDNS service(address, name, mFullName);
-    if (adding)
-        mReported.insert_or_assign(mResolvingKey, service);
-    else
-        mReported.erase(mResolvingKey);
+    const QString name =
+        serviceInstanceName(resolution.fullName.toUtf8()).value_or(resolution.fullName);
+    const NSNetServicesWinDNS service(address, name, resolution.fullName);
+    if (adding) {
+        mReported.insert_or_assign(resolution.key, service);
+    } else {
+        // A removal is done once reported.
+        mReported.erase(resolution.key);
+        endResolution(resolution.key);
+    }
     report(adding, service);
 }
 
@@ -282,10 +312,14 @@ void NetServiceBrowser::stop() {
     }
     _runLoop = nullptr;
     mReported.clear();
-    for (dnssd::DNSServiceRef* ref : {&client, &mClient2, &mClient3}) {
-        if (*ref && mDNSServiceRefDeallocateFn) mDNSServiceRefDeallocateFn(*ref);
-        *ref = nullptr;
+    retire(std::exchange(client, nullptr));
+    for (const auto& resolution : mResolutions) {
+        retire(resolution->resolveRef);
+        retire(resolution->queryRef);
     }
+    mResolutions.clear();
+    // Inside a callback, handleEvents ends them once the library call has returned.
+    if (!mInCallback) deallocateRetired();
 }
 
 } // namespace vantle

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QThread;
 class QTimer;
@@ -19,8 +20,9 @@ class NetServiceBrowserDelegate;
 
 // Browses for one DNS-SD service type and reports every service that comes or goes, resolved to
 // an IPv4 address, to its delegate. It polls the library's sockets from a 0.3 s timer on the
-// thread that starts it; every library callback and every delegate callback runs there. One
-// resolution is followed at a time: a newer browse event takes over from an unfinished one.
+// thread that starts it; every library callback and every delegate callback runs there. Each
+// service is resolved on its own, so services that appear together are all reported; a newer
+// event about the same service takes over from its unfinished resolution.
 class NetServiceBrowser : public QObject {
 public:
     // The transport of every service type browsed or advertised here.
@@ -41,18 +43,15 @@ public:
     // run loop, when one is recorded already (a failed start keeps it) or when browsing fails.
     bool startUsingRunLoop(QThread* runLoop);
     void stop();
-    // One poll: processes the waiting results (a bounded number), each time the first of browse,
-    // resolve and query that has one. A delegate may stop the browser from a callback; it must
-    // not delete it there (deleteLater).
+    // One poll: processes the waiting results (a bounded number), each time the first operation
+    // with one: browse, then the resolutions in the order they started. A delegate may stop the
+    // browser from a callback; it must not delete it there (deleteLater).
     void handleEvents();
 
     bool isRunning() const { return _running; }
-    QString fullName() const { return mFullName; }
-    std::uint32_t port() const { return mPort; }
-    bool isAdding() const { return mAdding; }
     dnssd::DNSServiceRef client1() const { return client; }
-    dnssd::DNSServiceRef client2() const { return mClient2; }
-    dnssd::DNSServiceRef client3() const { return mClient3; }
+    // Resolutions being followed: one per service seen and not gone.
+    std::size_t resolutionCount() const { return mResolutions.size(); }
     QString type() const { return _type; }
     // What the browse call answered at start; no error before a start.
     dnssd::DNSServiceErrorType browseError() const { return mBrowseError; }
@@ -77,12 +76,28 @@ private:
                                                  std::uint16_t rdlen, const void* rdata,
                                                  std::uint32_t ttl, void* context);
 
-    // Processes the result of the first reference with one waiting; false when none has.
-    bool processOneResult();
-    void didResolveTo(std::uint32_t ipv4NetworkOrder);
+    // One service's way from its browse event to a reported address. It carries what the
+    // callbacks pass along (whether it came or went, its port and DNS-SD full name) and stays
+    // open after reporting, so that a later answer about the service reports again.
+    struct Resolution {
+        NetServiceBrowser* browser = nullptr;
+        QByteArray key; // the browse event: interface, name, type, domain
+        bool adding = true;
+        std::uint32_t port = 0;
+        QString fullName;
+        dnssd::DNSServiceRef resolveRef = nullptr;
+        dnssd::DNSServiceRef queryRef = nullptr;
+    };
+
+    // Processes the result of the first operation with one waiting, waiting at most `waitMs`
+    // for one; false when none has.
+    bool processOneResult(int waitMs);
+    void didResolveTo(Resolution& resolution, std::uint32_t ipv4NetworkOrder);
     void report(bool adding, const NSNetServicesWinDNS& service);
-    // Puts a new operation in a slot, ending the one it replaces.
-    static void replaceReference(dnssd::DNSServiceRef* slot, dnssd::DNSServiceRef next);
+    // Ends a resolution's operations once the library call under way has returned.
+    void endResolution(const QByteArray& key);
+    void retire(dnssd::DNSServiceRef ref);
+    void deallocateRetired();
 
     std::optional<QString> _domain;
     QString _type;
@@ -92,14 +107,11 @@ private:
     QThread* _runLoop = nullptr;
     QTimer* mEventTimer = nullptr;
     dnssd::DNSServiceRef client = nullptr;
-    dnssd::DNSServiceRef mClient2 = nullptr;
-    dnssd::DNSServiceRef mClient3 = nullptr;
-    bool mAdding = true;
-    std::uint32_t mPort = 0;
-    QString mFullName;
-    // The browse event whose resolution is under way, and what each reported service resolved
-    // to, by browse event (interface, name, type, domain).
-    QByteArray mResolvingKey;
+    std::vector<std::unique_ptr<Resolution>> mResolutions;
+    // Operations to end after the library call that ended them has returned.
+    std::vector<dnssd::DNSServiceRef> mRetired;
+    bool mInCallback = false; // a library call that runs callbacks is under way
+    // What each reported service resolved to, by browse event.
     std::map<QByteArray, NSNetServicesWinDNS> mReported;
     dnssd::DNSServiceErrorType mBrowseError = dnssd::kDNSServiceErr_NoError;
 };

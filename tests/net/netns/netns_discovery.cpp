@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 constexpr int kStopWaitMs = 5000;
+constexpr int kPortTries = 8;
 const QString kPhoneID = QStringLiteral("NS-PHONE-01");
 const QString kPhoneName = QStringLiteral("Namespace Phone");
 
@@ -84,10 +85,10 @@ class NetnsDiscoveryTest : public QObject {
     }
     QProcess* startAdvertisingPhone(
         std::uint16_t port,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+        const QString& id = kPhoneID, const QString& name = kPhoneName) {
         return start("vantle-phone",
-                     {"--advertise", "--port", QString::number(port), "--id", kPhoneID, "--name",
-                      kPhoneName},
+                     {"--advertise", "--port", QString::number(port), "--id", id, "--name", name},
                      environment);
     }
     static bool waitForOutput(QProcess* process, const QByteArray& text, QByteArray* seen) {
@@ -181,21 +182,28 @@ private slots:
         client->setDelegate(nullptr);
     }
 
-    void cliDiscoverListsThePhone() {
+    void cliDiscoverListsEveryPhone() {
+        // Two phones that appear together must both be listed.
         const std::uint16_t port = freePort();
+        std::uint16_t secondPort = freePort();
+        for (int i = 0; i < kPortTries && secondPort == port; ++i)
+            secondPort = freePort();
         QProcess* phone = startAdvertisingPhone(port);
-        QVERIFY(phone);
-        QByteArray phoneOutput;
+        QProcess* second = startAdvertisingPhone(
+            secondPort, QProcessEnvironment::systemEnvironment(), "NS-PHONE-02", "Second Phone");
+        QVERIFY(phone && second);
+        QByteArray phoneOutput, secondOutput;
         QVERIFY2(waitForOutput(phone, "advertised", &phoneOutput), phoneOutput.constData());
+        QVERIFY2(waitForOutput(second, "advertised", &secondOutput), secondOutput.constData());
         QProcess* cli = start("vantle-cli", {"discover", "--seconds", "3"});
         QVERIFY(cli);
         QVERIFY(cli->waitForFinished(kWaitMs));
         const QByteArray listing = cli->readAll();
         QCOMPARE(cli->exitCode(), 0);
-        QVERIFY2(listing.contains(QStringLiteral("+ %1  %2  127.0.0.1:%3")
-                                      .arg(kPhoneID, kPhoneName)
-                                      .arg(port)
-                                      .toUtf8()),
+        const QString line = QStringLiteral("+ %1  %2  127.0.0.1:%3");
+        QVERIFY2(listing.contains(line.arg(kPhoneID, kPhoneName).arg(port).toUtf8()),
+                 listing.constData());
+        QVERIFY2(listing.contains(line.arg("NS-PHONE-02", "Second Phone").arg(secondPort).toUtf8()),
                  listing.constData());
     }
 
