@@ -129,10 +129,14 @@ bool NetServiceBrowser::processOneResult(int waitMs) {
     }
     if (fds.empty() || poll(fds.data(), static_cast<nfds_t>(fds.size()), waitMs) <= 0) return false;
     for (std::size_t i = 0; i < fds.size(); ++i) {
-        if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
-            mDNSServiceProcessResultFn(polled[i]);
-            return true;
+        if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        const dnssd::DNSServiceErrorType err = mDNSServiceProcessResultFn(polled[i]);
+        if (err != dnssd::kDNSServiceErr_NoError) {
+            // A broken operation (its daemon gone) would be readable on every poll from now on.
+            ParoxLog("DNSServiceProcessResult: %d", err);
+            dropBrokenOperation(polled[i]);
         }
+        return true;
     }
     return false;
 }
@@ -151,6 +155,19 @@ void NetServiceBrowser::handleEvents() {
         mInCallback = false;
         deallocateRetired();
         if (!processed) return;
+    }
+}
+
+void NetServiceBrowser::dropBrokenOperation(dnssd::DNSServiceRef ref) {
+    if (ref == client) {
+        retire(std::exchange(client, nullptr));
+        return;
+    }
+    for (const auto& resolution : mResolutions) {
+        if (resolution->resolveRef == ref || resolution->queryRef == ref) {
+            endResolution(QByteArray(resolution->key));
+            return;
+        }
     }
 }
 

@@ -97,6 +97,8 @@ private:
     // Ends a resolution's operations once the library call under way has returned.
     void endResolution(const QByteArray& key);
     void retire(dnssd::DNSServiceRef ref);
+    // Stops polling an operation whose results can no longer be read.
+    void dropBrokenOperation(dnssd::DNSServiceRef ref);
     void deallocateRetired();
 
     std::optional<QString> _domain;

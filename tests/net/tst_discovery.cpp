@@ -286,6 +286,15 @@ private slots:
         QCOMPARE(browser->resolutionCount(), size_t(1));
     }
 
+    void brokenOperationIsNoLongerPolled() {
+        startBrowser();
+        QVERIFY(dnssd.breakBrowse());
+        browser->handleEvents();
+        QVERIFY(!browser->client1());
+        QCOMPARE(dnssd.openOperations(), 0);
+        browser->handleEvents();
+    }
+
     void onlyImplementedCallbacksAreSent() {
         recorder.callbacks = NetServiceBrowserDelegate::kBrowserDidRemoveService;
         dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);

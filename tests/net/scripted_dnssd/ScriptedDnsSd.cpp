@@ -74,8 +74,8 @@ void queue(DNSServiceRef ref, std::function<void(DNSServiceRef)> event) {
 }
 
 void freeRef(DNSServiceRef ref) {
-    close(ref->fds[0]);
-    close(ref->fds[1]);
+    for (int fd : ref->fds)
+        if (fd >= 0) close(fd);
     state().open.erase(ref);
     if (state().newestBrowse == ref) state().newestBrowse = nullptr;
     delete ref;
@@ -217,6 +217,14 @@ bool scripted_browse_event(std::uint32_t flags, std::uint32_t interfaceIndex, co
                           noNames ? nullptr : t.c_str(), noNames ? nullptr : d.c_str(),
                           self->context);
     });
+    return true;
+}
+
+bool scripted_break_browse(void) {
+    DNSServiceRef ref = state().newestBrowse;
+    if (!ref || ref->fds[1] < 0) return false;
+    close(ref->fds[1]);
+    ref->fds[1] = -1;
     return true;
 }
 
