@@ -20,8 +20,11 @@ namespace {
 // Shared references may repeat values, but never by more than this per input byte.
 constexpr uint64_t kTreeValuesPerInputByte = 32;
 constexpr uint64_t kTreeValuesAllowance = 1 << 16;
+constexpr uint64_t kMaxTreeValues = std::numeric_limits<uint32_t>::max() - 1;
 constexpr uint64_t kInt128HalfWidth = 8;
 constexpr uint8_t kAsciiLimit = 0x80;
+// Strings looked up before the cache may be judged useless for a file.
+constexpr uint64_t kStringCacheTrial = 32;
 
 PlistBinaryReader::Tables& threadTables() {
     thread_local PlistBinaryReader::Tables tables;
@@ -50,16 +53,18 @@ uint64_t saturatingAdd(uint64_t a, uint64_t b) {
 
 PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes)
     : mBytes(bytes), mData(reinterpret_cast<const uint8_t*>(bytes.constData())),
-      mTables(threadTables()), mValues(mTables.values), mInfo(mTables.info) {}
+      mTables(threadTables()), mKept(mTables.kept), mInfo(mTables.info) {}
 
 PlistBinaryReader::~PlistBinaryReader() {
-    recycleTable(mValues);
+    if (mKept.bucket_count() * sizeof(void*) > kRetainedTableBytes)
+        std::unordered_map<uint64_t, QVariant>().swap(mKept);
+    else
+        mKept.clear();
     recycleTable(mInfo);
 }
 
 QVariant PlistBinaryReader::read() {
     if (!parseTrailer()) return {};
-    mValues.resize(mObjectCount);
     mInfo.resize(mObjectCount);
     QVariant value;
     if (!decode(mTopObject, 0, &value)) return {};
@@ -98,12 +103,15 @@ bool PlistBinaryReader::parseTrailer() {
                      .arg(mTableOffset);
         return false;
     }
-    mMaxTreeSize = saturatingAdd(size * kTreeValuesPerInputByte, kTreeValuesAllowance);
+    mMaxTreeSize = std::min<uint64_t>(
+        saturatingAdd(size * kTreeValuesPerInputByte, kTreeValuesAllowance), kMaxTreeValues);
     return true;
 }
 
 bool PlistBinaryReader::fits(uint64_t start, uint64_t count, uint64_t unit) const {
-    return start <= mObjectsEnd && count <= (mObjectsEnd - start) / unit;
+    uint64_t bytes = 0;
+    return start <= mObjectsEnd && !__builtin_mul_overflow(count, unit, &bytes) &&
+           bytes <= mObjectsEnd - start;
 }
 
 uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
@@ -142,7 +150,7 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
         if (enclosing + int(info.height) > kMaxDepth)
             return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
         if (info.state == State::Kept) {
-            *out = mValues[index];
+            *out = mKept[index];
             return true;
         }
         break;
@@ -158,12 +166,24 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
         return fail(index, QStringLiteral("offset %1 out of range").arg(offset));
     if (!decodeObject(index, offset, enclosing, out)) return false;
     if (before == State::Done) {
-        mValues[index] = *out;
+        mKept[index] = *out;
         mInfo[index].state = State::Kept;
     } else {
         mInfo[index].state = State::Done;
     }
     return true;
+}
+
+// Recent strings are shared while that pays: once most strings of a file turn out to be new,
+// the rest of it bypasses the cache.
+QVariant PlistBinaryReader::asciiString(const uint8_t* bytes, uint64_t count) {
+    if (mStringMisses >= kStringCacheTrial && mStringHits < mStringMisses)
+        return QVariant(
+            QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(count)));
+    bool hit = false;
+    QVariant value = PlistStringCache::ascii(bytes, count, &hit);
+    ++(hit ? mStringHits : mStringMisses);
+    return value;
 }
 
 bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count,
@@ -268,7 +288,7 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
             return fail(index, QStringLiteral("string runs past the objects"));
         if (!isAscii(mData + start, count))
             return fail(index, QStringLiteral("non-ASCII byte in an ASCII string"));
-        out = PlistStringCache::ascii(mData + start, count);
+        out = asciiString(mData + start, count);
         return true;
     }
     case kUtf16String: {
@@ -336,7 +356,7 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
         *result = QVariant(list);
     }
     mInfo[index].height = uint16_t(height + 1);
-    mInfo[index].treeSize = treeSize;
+    mInfo[index].treeSize = uint32_t(treeSize);
     return true;
 }
 

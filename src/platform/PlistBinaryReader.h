@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace vantle::plist {
@@ -27,12 +28,12 @@ public:
     struct ObjectInfo {
         State state = State::Unvisited;
         uint16_t height = 0;   // nesting levels inside the object
-        uint64_t treeSize = 0; // values in the object's tree, counting every reference
+        uint32_t treeSize = 0; // values in the object's tree, counting every reference
     };
     // Working tables (values of objects referenced more than once), kept per thread between reads
     // so that steady traffic does not allocate.
     struct Tables {
-        std::vector<QVariant> values;
+        std::unordered_map<uint64_t, QVariant> kept; // objects referenced more than once
         std::vector<ObjectInfo> info;
     };
 
@@ -42,6 +43,7 @@ private:
     bool decodeObject(uint64_t index, uint64_t offset, int enclosing, QVariant* result);
     bool decodeContainer(uint64_t index, uint8_t marker, uint64_t start, uint64_t count,
                          int enclosing, QVariant* result);
+    QVariant asciiString(const uint8_t* bytes, uint64_t count);
     bool readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count, uint64_t* payload);
     bool fits(uint64_t start, uint64_t count, uint64_t unit) const;
     uint64_t readUInt(uint64_t at, int width) const;
@@ -57,8 +59,10 @@ private:
     uint64_t mTableOffset = 0;
     uint64_t mMaxTreeSize = 0;
     Tables& mTables;
-    std::vector<QVariant>& mValues;
+    std::unordered_map<uint64_t, QVariant>& mKept;
     std::vector<ObjectInfo>& mInfo;
+    uint64_t mStringHits = 0;
+    uint64_t mStringMisses = 0;
     QString mError;
 };
 
