@@ -62,6 +62,11 @@ class DiscoveryTest : public QObject {
         browser->setDelegate(&recorder);
         QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
     }
+    // kPhone answers from 10.0.0.7, "B:Two" from 10.0.0.8.
+    void scriptTwoPhones() {
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
+        dnssd.resolveReply("B:Two", 0, "B\\058Two._GAME-3025F862._tcp.local.", "10.0.0.8", 1);
+    }
     // Polls until nothing more is waiting, at most `ticks` times.
     void poll(int ticks) {
         for (int i = 0; i < ticks; ++i)
@@ -194,8 +199,7 @@ private slots:
     }
 
     void servicesThatAppearTogetherAreAllReported() {
-        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
-        dnssd.resolveReply("B:Two", 0, "B\\058Two._GAME-3025F862._tcp.local.", "10.0.0.8", 1);
+        scriptTwoPhones();
         startBrowser();
         dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
         dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "B:Two", kType, kDomain, 0);
@@ -237,8 +241,7 @@ private slots:
     }
 
     void reportedServiceGoesWithoutResolving() {
-        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
-        dnssd.resolveReply("B:Two", 0, "B\\058Two._GAME-3025F862._tcp.local.", "10.0.0.8", 1);
+        scriptTwoPhones();
         startBrowser();
         dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
         poll(2);
