@@ -75,6 +75,16 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Reads the row's input with `reader` and checks the refusal and its error text.
+void verifyRefused(plist::ReadResult (*reader)(const QByteArray&)) {
+    QFETCH(QByteArray, input);
+    QFETCH(QString, error);
+    const plist::ReadResult result = reader(input);
+    QVERIFY(!result.ok());
+    QVERIFY(!result.value.isValid());
+    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+}
+
 } // namespace
 
 class PlistTest : public QObject {
@@ -338,12 +348,7 @@ void PlistTest::hostileBinaryIsRefused_data() {
 }
 
 void PlistTest::hostileBinaryIsRefused() {
-    QFETCH(QByteArray, input);
-    QFETCH(QString, error);
-    const plist::ReadResult result = plist::readBinary(input);
-    QVERIFY(!result.ok());
-    QVERIFY(!result.value.isValid());
-    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    verifyRefused(plist::readBinary);
 }
 
 void PlistTest::sharedReferencesAreBounded() {
@@ -450,12 +455,7 @@ void PlistTest::hostileXmlIsRefused_data() {
 }
 
 void PlistTest::hostileXmlIsRefused() {
-    QFETCH(QByteArray, input);
-    QFETCH(QString, error);
-    const plist::ReadResult result = plist::read(input);
-    QVERIFY(!result.ok());
-    QVERIFY(!result.value.isValid());
-    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    verifyRefused(plist::read);
 }
 
 void PlistTest::unwritableValuesAreRefused() {
