@@ -166,8 +166,10 @@ private slots:
         session.sinceStart.start();
         QVERIFY(client->startDiscoveringServersWithIdentifier(kVantleServiceIdentifier));
         QTRY_VERIFY_WITH_TIMEOUT(session.connectedAfterMs.load() >= 0, kWaitMs);
-        std::printf("discovery of an advertised vantle-phone to a completed handshake: %lld ms\n",
-                    static_cast<long long>(session.connectedAfterMs.load()));
+        const long long ms = session.connectedAfterMs.load();
+        std::printf("discovery of an advertised vantle-phone to a completed handshake: %lld ms\n"
+                    "RESULT discovery_to_handshake_ms=%lld\n",
+                    ms, ms);
         std::fflush(stdout);
         QCOMPARE(session.chosen->name().value_or(""), kPhoneName);
         QCOMPARE(session.chosen->address().value_or(""), QStringLiteral("127.0.0.1:%1").arg(port));
