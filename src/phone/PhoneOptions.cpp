@@ -115,8 +115,8 @@ const std::vector<OptionSpec>& optionTable() {
 }
 
 const OptionSpec* findOption(const QString& name) {
-    for (const OptionSpec& spec : optionTable())
-        if (name == QLatin1String(spec.name)) return &spec;
+    for (const OptionSpec& option : optionTable())
+        if (name == QLatin1String(option.name)) return &option;
     return nullptr;
 }
 
@@ -131,23 +131,23 @@ ParsedOptions parsePhoneOptions(const QStringList& arguments) {
             value = name.mid(equals + 1);
             name = name.left(equals);
         }
-        const OptionSpec* spec = findOption(name);
-        if (!spec) {
+        const OptionSpec* option = findOption(name);
+        if (!option) {
             parsed.error = QStringLiteral("unknown option %1").arg(name);
             return parsed;
         }
-        if (spec->valueName && !value) {
+        if (option->valueName && !value) {
             if (i + 1 >= arguments.size()) {
                 parsed.error = QStringLiteral("%1 needs a value").arg(name);
                 return parsed;
             }
             value = arguments[++i];
         }
-        if (!spec->valueName && value) {
+        if (!option->valueName && value) {
             parsed.error = QStringLiteral("%1 takes no value").arg(name);
             return parsed;
         }
-        if (!spec->apply(parsed.options, value.value_or(QString()))) {
+        if (!option->apply(parsed.options, value.value_or(QString()))) {
             parsed.error =
                 QStringLiteral("bad value for %1: %2").arg(name, value.value_or(QString()));
             return parsed;
@@ -163,10 +163,10 @@ QString phoneHelpText() {
         "handshake and pings, approves (or refuses) the PC, and answers every request from its\n"
         "store folder. Prints \"listening on ADDRESS:PORT\" once it listens, then one line per\n"
         "message received (<-) and sent (->).\n\nOptions:\n");
-    for (const OptionSpec& spec : optionTable()) {
-        QString left = QLatin1String(spec.name);
-        if (spec.valueName) left += QLatin1Char(' ') + QLatin1String(spec.valueName);
-        text += QStringLiteral("  %1 %2\n").arg(left, -24).arg(QLatin1String(spec.help));
+    for (const OptionSpec& option : optionTable()) {
+        QString left = QLatin1String(option.name);
+        if (option.valueName) left += QLatin1Char(' ') + QLatin1String(option.valueName);
+        text += QStringLiteral("  %1 %2\n").arg(left, -24).arg(QLatin1String(option.help));
     }
     text += QStringLiteral(
         "\nACTIONS (one per line in a script file or typed with --interactive; # starts a "

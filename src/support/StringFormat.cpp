@@ -9,7 +9,7 @@
 namespace vantle {
 namespace {
 
-constexpr int kMaxSpecLength = 32;
+constexpr int kMaxDirectiveLength = 32;
 
 QString describeList(const QVariantList& list) {
     QString out = QStringLiteral("(");
@@ -27,7 +27,7 @@ QString describeMap(const QVariantMap& map) {
 }
 
 // One conversion through the C library, for width, precision and flags.
-QString cFormat(const std::string& spec, const FormatArg& arg, char conversion) {
+QString cFormat(const std::string& directive, const FormatArg& arg, char conversion) {
     char buffer[512];
     int n = -1;
     switch (conversion) {
@@ -36,7 +36,7 @@ QString cFormat(const std::string& spec, const FormatArg& arg, char conversion) 
         const long long v = arg.kind == FormatArg::Kind::Unsigned ? static_cast<long long>(arg.u)
                             : arg.kind == FormatArg::Kind::Real   ? static_cast<long long>(arg.d)
                                                                   : arg.i;
-        n = std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(), v);
+        n = std::snprintf(buffer, sizeof buffer, (directive + "lld").c_str(), v);
         break;
     }
     case 'u':
@@ -47,21 +47,21 @@ QString cFormat(const std::string& spec, const FormatArg& arg, char conversion) 
             arg.kind == FormatArg::Kind::Signed ? static_cast<unsigned long long>(arg.i)
             : arg.kind == FormatArg::Kind::Real ? static_cast<unsigned long long>(arg.d)
                                                 : arg.u;
-        n = std::snprintf(buffer, sizeof buffer, (spec + "ll" + conversion).c_str(), v);
+        n = std::snprintf(buffer, sizeof buffer, (directive + "ll" + conversion).c_str(), v);
         break;
     }
     case 'c': {
-        n = std::snprintf(buffer, sizeof buffer, (spec + "c").c_str(), static_cast<int>(arg.i));
+        n = std::snprintf(buffer, sizeof buffer, (directive + "c").c_str(), static_cast<int>(arg.i));
         break;
     }
     case 'p':
-        n = std::snprintf(buffer, sizeof buffer, (spec + "p").c_str(), arg.p);
+        n = std::snprintf(buffer, sizeof buffer, (directive + "p").c_str(), arg.p);
         break;
     default: { // f, e, g, E, G, a
         const double v = arg.kind == FormatArg::Kind::Real     ? arg.d
                          : arg.kind == FormatArg::Kind::Signed ? static_cast<double>(arg.i)
                                                                : static_cast<double>(arg.u);
-        n = std::snprintf(buffer, sizeof buffer, (spec + conversion).c_str(), v);
+        n = std::snprintf(buffer, sizeof buffer, (directive + conversion).c_str(), v);
         break;
     }
     }
@@ -69,23 +69,23 @@ QString cFormat(const std::string& spec, const FormatArg& arg, char conversion) 
     return QString::fromUtf8(buffer, std::min<int>(n, sizeof buffer - 1));
 }
 
-// Applies width and the '-' flag of a "%s"/"%@" spec to a text.
-QString padText(const std::string& spec, const QString& text) {
+// Applies width and the '-' flag of a "%s"/"%@" directive to a text.
+QString padText(const std::string& directive, const QString& text) {
     bool left = false;
     size_t pos = 1;
-    while (pos < spec.size() && std::string_view("-+ #0").find(spec[pos]) != std::string::npos) {
-        left = left || spec[pos] == '-';
+    while (pos < directive.size() && std::string_view("-+ #0").find(directive[pos]) != std::string::npos) {
+        left = left || directive[pos] == '-';
         ++pos;
     }
     int width = 0;
-    while (pos < spec.size() && std::isdigit(static_cast<unsigned char>(spec[pos])))
-        width = std::min(width * 10 + (spec[pos++] - '0'), 1000);
+    while (pos < directive.size() && std::isdigit(static_cast<unsigned char>(directive[pos])))
+        width = std::min(width * 10 + (directive[pos++] - '0'), 1000);
     QString out = text;
-    if (pos < spec.size() && spec[pos] == '.') {
+    if (pos < directive.size() && directive[pos] == '.') {
         int precision = 0;
         ++pos;
-        while (pos < spec.size() && std::isdigit(static_cast<unsigned char>(spec[pos])))
-            precision = std::min(precision * 10 + (spec[pos++] - '0'), 100000);
+        while (pos < directive.size() && std::isdigit(static_cast<unsigned char>(directive[pos])))
+            precision = std::min(precision * 10 + (directive[pos++] - '0'), 100000);
         out.truncate(precision);
     }
     return left ? out.leftJustified(width) : out.rightJustified(width);
@@ -155,9 +155,9 @@ QString formatWithArgs(const char* format, std::initializer_list<FormatArg> args
         }
         const char conversion = *c++;
         literal = c;
-        std::string spec;
-        for (const char* s = start; s < c - 1 && spec.size() < kMaxSpecLength; ++s)
-            if (std::string_view("hlqLzjt").find(*s) == std::string::npos) spec += *s;
+        std::string directive;
+        for (const char* s = start; s < c - 1 && directive.size() < kMaxDirectiveLength; ++s)
+            if (std::string_view("hlqLzjt").find(*s) == std::string::npos) directive += *s;
         if (std::string_view("@sSdiuxXocpfFeEgGaA").find(conversion) == std::string::npos) {
             out += QString::fromUtf8(start, c - start);
             continue;
@@ -168,9 +168,9 @@ QString formatWithArgs(const char* format, std::initializer_list<FormatArg> args
         }
         const FormatArg& arg = *next++;
         if (conversion == '@' || conversion == 's' || conversion == 'S')
-            out += padText(spec, arg.text);
+            out += padText(directive, arg.text);
         else
-            out += cFormat(spec, arg, conversion == 'F' ? 'f' : conversion);
+            out += cFormat(directive, arg, conversion == 'F' ? 'f' : conversion);
     }
     flushLiteral(c);
     return out;
