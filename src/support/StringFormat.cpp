@@ -51,7 +51,8 @@ QString cFormat(const std::string& directive, const FormatArg& arg, char convers
         break;
     }
     case 'c': {
-        n = std::snprintf(buffer, sizeof buffer, (directive + "c").c_str(), static_cast<int>(arg.i));
+        n = std::snprintf(buffer, sizeof buffer, (directive + "c").c_str(),
+                          static_cast<int>(arg.i));
         break;
     }
     case 'p':
@@ -73,7 +74,8 @@ QString cFormat(const std::string& directive, const FormatArg& arg, char convers
 QString padText(const std::string& directive, const QString& text) {
     bool left = false;
     size_t pos = 1;
-    while (pos < directive.size() && std::string_view("-+ #0").find(directive[pos]) != std::string::npos) {
+    while (pos < directive.size() &&
+           std::string_view("-+ #0").find(directive[pos]) != std::string::npos) {
         left = left || directive[pos] == '-';
         ++pos;
     }
