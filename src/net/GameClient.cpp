@@ -3,6 +3,7 @@
 #include "net/GamePeer.h"
 #include "net/NetServiceBrowser.h"
 #include "net/NetUtilities.h"
+#include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 
 #include <QThread>
@@ -146,6 +147,17 @@ void GameClient::stopDiscovering(bool announce) {
 }
 
 void GameClient::discardBrowser(NetServiceBrowser* browser) {
+    // The browser, its timer and its library operations belong to the thread that started
+    // discovery, which may be polling them right now; a stop from elsewhere (the network thread,
+    // once a phone has connected) ends them there. Until then its reports find no online table.
+    if (browser->thread() != QThread::currentThread()) {
+        runOn(browser, [browser] {
+            browser->setDelegate(nullptr);
+            browser->stop();
+            browser->deleteLater();
+        });
+        return;
+    }
     browser->setDelegate(nullptr);
     browser->stop();
     const bool onItsThread = browser->thread() == QThread::currentThread();
@@ -160,7 +172,8 @@ std::uint32_t GameClient::implementedCallbacks() const {
            NetServiceBrowserDelegate::kBrowserDidRemoveService;
 }
 
-void GameClient::browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS& service) {
+void GameClient::browserDidAddService(NetServiceBrowser* browser,
+                                      const NSNetServicesWinDNS& service) {
     ++mInBrowserCallback;
     NSNetServicesWinDNS resolved = service;
     PeerPtr peer = GamePeer::createWithService(resolved);
@@ -172,7 +185,8 @@ void GameClient::browserDidAddService(NetServiceBrowser*, const NSNetServicesWin
     bool stored = false;
     {
         std::lock_guard lock(mLock);
-        if (_onlineServers) {
+        // A browser that is being discarded may still report before it stops.
+        if (_onlineServers && browser == _browser) {
             auto same = std::find_if(_onlineServers->begin(), _onlineServers->end(),
                                      [&](const auto& entry) { return entry.first == service; });
             if (same != _onlineServers->end())
@@ -188,12 +202,13 @@ void GameClient::browserDidAddService(NetServiceBrowser*, const NSNetServicesWin
     --mInBrowserCallback;
 }
 
-void GameClient::browserDidRemoveService(NetServiceBrowser*, const NSNetServicesWinDNS& service) {
+void GameClient::browserDidRemoveService(NetServiceBrowser* browser,
+                                         const NSNetServicesWinDNS& service) {
     ++mInBrowserCallback;
     PeerPtr removed; // released outside the lock
     {
         std::lock_guard lock(mLock);
-        if (!_onlineServers) {
+        if (!_onlineServers || browser != _browser) {
             --mInBrowserCallback;
             return;
         }

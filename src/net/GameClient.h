@@ -32,8 +32,9 @@ std::optional<QString> serviceTypeForGameIdentifier(const QString& identifier);
 // The PC's entry point to phones: the phones seen on the network (while discovery is on), the
 // ones being connected to and the connected ones. It is the delegate of its browser and of every
 // peer it connects. Discovery runs on the thread that starts it; peer callbacks arrive on the
-// network thread; sends and disconnects may come from any thread. The collections are guarded by
-// one lock that is never held while a delegate or a peer is called.
+// network thread; sends, disconnects and stopping discovery may come from any thread (it is
+// destroyed on the thread that started discovery). The collections are guarded by one lock that
+// is never held while a delegate or a peer is called.
 class GameClient : public GamePeerDelegate,
                    public NetServiceBrowserDelegate,
                    public std::enable_shared_from_this<GameClient> {

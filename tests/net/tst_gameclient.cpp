@@ -6,6 +6,7 @@
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "net/WireFormat.h"
+#include "platform/MainThread.h"
 
 #include <QPointer>
 #include <QTcpServer>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 #include <QtEndian>
+#include <atomic>
 #include <mutex>
 
 using namespace vantle;
@@ -193,6 +195,23 @@ private slots:
         QCOMPARE(dnssd.openOperations(), 0);
         client->stopDiscoveringServers();
         QCOMPARE(recorder->stopping, 1);
+    }
+
+    void stopFromTheNetworkThreadEndsDiscoveryOnItsOwnThread() {
+        // As when a phone has connected: the stop comes from the network thread while this
+        // thread owns the browser, its timer and its operations.
+        QTest::failOnWarning(QRegularExpression("another thread"));
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
+        std::atomic<bool> stopped{false};
+        runOn(gClientRunloop.load(), [&] {
+            client->stopDiscoveringServers();
+            stopped = true;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return stopped.load(); }, kWaitMs));
+        QVERIFY(!client->isDiscoveringServers());
+        QTRY_COMPARE_WITH_TIMEOUT(dnssd.openOperations(), 0, kWaitMs);
+        QCOMPARE(recorder->get(recorder->stopping), 1);
+        QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
     }
 
     void failedBrowseLeavesDiscoveryOff() {
