@@ -40,7 +40,8 @@ public:
     static QString createTempFileIfNecessary(const QString& path);
     static QString getNameForUpload(const QString& name, const QString& localFile);
 
-    // Rich text to HTML: the page the phone shows instead of an RTF document.
+    // Rich text to HTML: the page the phone shows instead of an RTF document; empty for an empty
+    // document and for a page too large to send.
     static QByteArray htmlSubstituteForRtf(const QString& path);
     static QString convertToHtml(const AttributedString& text, float scaleFactor);
     static QString stringForAlignment(TextAlignment alignment);

@@ -1,5 +1,6 @@
 #include "files/FSNodeInfo.h"
 #include "files/RtfReader.h"
+#include "support/ParoxLog.h"
 
 #include <QFile>
 #include <algorithm>
@@ -23,6 +24,15 @@ constexpr double kColorComponentMax = 255.0;
 // Absorbs the rounding of a byte that went through n/255 and back, so 128 stays 128.
 constexpr double kColorRoundingSlack = 1e-6;
 constexpr qsizetype kMaxFileBytes = qsizetype(1) << 30;
+// The page travels in one message beside the file's last piece, so a larger one could never be
+// sent; and a hostile document (one-letter runs under a wide indent) would otherwise grow it to
+// hundreds of times its own size. Counted in UTF-16 units while building, in bytes once encoded.
+constexpr qsizetype kMaxPageSize = qsizetype(32) << 20;
+
+QString pageTooLarge() {
+    ParoxLog("RTF to HTML: the page would exceed %lld bytes; no substitute", kMaxPageSize);
+    return QString();
+}
 
 int colorByte(double component) {
     const double scaled = std::floor(component * kColorComponentMax + kColorRoundingSlack);
@@ -43,13 +53,15 @@ QString escapedAttribute(QString value) {
 }
 
 // One pass: markup escaped, every line end ("\r\n", "\r" or "\n") a break, and a line end in
-// the last position followed by the indentation so that the next line starts indented.
-void appendRunText(QString& html, QStringView text, const QString& indent) {
+// the last position followed by the indentation so that the next line starts indented. False
+// once the page has outgrown kMaxPageSize.
+bool appendRunText(QString& html, QStringView text, const QString& indent) {
     const qsizetype length = text.size();
     qsizetype plainFrom = 0;
     for (qsizetype i = 0; i < length; ++i) {
         const char16_t c = text[i].unicode();
         if (c != u'\r' && c != u'\n' && c != u'&' && c != u'<' && c != u'>') continue;
+        if (html.size() > kMaxPageSize) return false;
         html += text.mid(plainFrom, i - plainFrom);
         if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < length && text[i + 1] == QLatin1Char('\n')) ++i;
@@ -68,10 +80,12 @@ void appendRunText(QString& html, QStringView text, const QString& indent) {
         plainFrom = i + 1;
     }
     html += text.mid(plainFrom);
+    return html.size() <= kMaxPageSize;
 }
 
-// Pairs of spaces, left to right, and tabs become non-breaking spaces over the whole page.
-QString withHardSpaces(const QString& html) {
+// Pairs of spaces, left to right, and tabs become non-breaking spaces over the whole page; none
+// when that outgrows kMaxPageSize.
+std::optional<QString> withHardSpaces(const QString& html) {
     QString out;
     out.reserve(html.size() + html.size() / 8 + kHtmlFooter.size());
     const QStringView view(html);
@@ -81,6 +95,7 @@ QString withHardSpaces(const QString& html) {
         const char16_t c = view[i].unicode();
         const bool pair = c == u' ' && i + 1 < length && view[i + 1] == QLatin1Char(' ');
         if (!pair && c != u'\t') continue;
+        if (out.size() > kMaxPageSize) return std::nullopt;
         out += view.mid(plainFrom, i - plainFrom);
         if (pair) {
             out += QLatin1String("&nbsp;&nbsp;");
@@ -91,6 +106,7 @@ QString withHardSpaces(const QString& html) {
         plainFrom = i + 1;
     }
     out += view.mid(plainFrom);
+    if (out.size() + kHtmlFooter.size() > kMaxPageSize) return std::nullopt;
     return out;
 }
 
@@ -117,13 +133,17 @@ RgbColor FSNodeInfo::convertColorSpaceToRGB(const RgbColor& color) {
 
 QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFactor) {
     if (text.length() == 0) return QString();
+    // Every character but an attachment's writes at least one.
+    if (text.length() > kMaxPageSize) return pageTooLarge();
     QString html = kHtmlHeader;
-    html.reserve(text.length() * 2 + qsizetype(text.runs().size()) * kTagBytesPerRun);
+    html.reserve(std::min(text.length() * 2 + qsizetype(text.runs().size()) * kTagBytesPerRun,
+                          kMaxPageSize));
     QString indent;
     TextAlignment lastAlignment = TextAlignment::Left;
     const QString& plain = text.string();
 
     for (const AttributeRun& run : text.runs()) {
+        if (html.size() > kMaxPageSize) return pageTooLarge();
         const TextAttributes& attributes = run.attributes;
         if (const auto& paragraph = attributes.paragraphStyle) {
             if (paragraph->alignment != lastAlignment) {
@@ -167,7 +187,8 @@ QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFacto
         if (linked)
             html += QStringLiteral("<a href=\"%1\">").arg(escapedAttribute(*attributes.link));
 
-        appendRunText(html, QStringView(plain).mid(run.location, run.length), indent);
+        if (!appendRunText(html, QStringView(plain).mid(run.location, run.length), indent))
+            return pageTooLarge();
 
         if (underline) html += QLatin1String("</u>");
         if (bold) html += QLatin1String("</b>");
@@ -177,9 +198,10 @@ QString FSNodeInfo::convertToHtml(const AttributedString& text, float scaleFacto
         if (attributes.font) html += QLatin1String("</font>");
     }
 
-    QString page = withHardSpaces(html);
-    page += kHtmlFooter;
-    return page;
+    std::optional<QString> page = withHardSpaces(html);
+    if (!page) return pageTooLarge();
+    *page += kHtmlFooter;
+    return *page;
 }
 
 QByteArray FSNodeInfo::htmlSubstituteForRtf(const QString& path) {
@@ -188,6 +210,10 @@ QByteArray FSNodeInfo::htmlSubstituteForRtf(const QString& path) {
     const std::optional<AttributedString> text = RtfReader::read(file.readAll());
     if (!text) return QByteArray("");
     const QByteArray html = convertToHtml(*text, kSubstituteScaleFactor).toUtf8();
+    if (html.size() > kMaxPageSize) {
+        pageTooLarge();
+        return QByteArray("");
+    }
     return html.isEmpty() ? QByteArray("") : html; // empty, but present
 }
 

@@ -162,6 +162,36 @@ private slots:
         const QByteArray missing = FSNodeInfo::htmlSubstituteForRtf("/nonexistent/x.rtf");
         QVERIFY(missing.isEmpty() && !missing.isNull());
     }
+
+    // One-letter runs under the widest indent make about a thousand bytes of page per input byte
+    // pair; such a page could never be sent, so the substitute stays empty instead of eating
+    // memory.
+    void runawayPageGivesEmptySubstitute() {
+        QByteArray rtf = "{\\rtf1{\\fonttbl\\f0 " + QByteArray(200, 'F') + ";}\\fi31680 ";
+        constexpr int kRunPairs = 40000;
+        for (int n = 0; n < kRunPairs; ++n)
+            rtf += "\\b x\\b0 x";
+        rtf += "}";
+        QTemporaryDir dir;
+        QFile file(dir.filePath("wide.rtf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size());
+        file.close();
+        const QByteArray html = FSNodeInfo::htmlSubstituteForRtf(file.fileName());
+        QVERIFY(html.isEmpty() && !html.isNull());
+
+        // The same runs a hundred times fewer still make their page.
+        AttributedString s;
+        for (int n = 0; n < kRunPairs / 100; ++n) {
+            s.append(QStringLiteral("x"), font("Helvetica-Bold", 12));
+            s.append(QStringLiteral("x"), font("Helvetica", 12));
+        }
+        QVERIFY(FSNodeInfo::convertToHtml(s, 0.75f).endsWith(kFooter));
+
+        // Tabs grow thirtyfold only at the end, when the spaces are made hard.
+        AttributedString tabs;
+        tabs.append(QString(1 << 21, QLatin1Char('\t')), {});
+        QCOMPARE(FSNodeInfo::convertToHtml(tabs, 0.75f), QString());
+    }
 };
 
 QTEST_MAIN(TestRtfHtml)
