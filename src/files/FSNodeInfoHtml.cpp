@@ -24,10 +24,11 @@ constexpr double kColorComponentMax = 255.0;
 // Absorbs the rounding of a byte that went through n/255 and back, so 128 stays 128.
 constexpr double kColorRoundingSlack = 1e-6;
 constexpr qsizetype kMaxFileBytes = qsizetype(1) << 30;
-// The page travels in one message beside the file's last piece, so a larger one could never be
-// sent; and a hostile document (one-letter runs under a wide indent) would otherwise grow it to
-// hundreds of times its own size. Counted in UTF-16 units while building, in bytes once encoded.
-constexpr qsizetype kMaxPageSize = qsizetype(32) << 20;
+// The page travels in one message (at most 64 MiB) beside the file's last piece, so a larger one
+// could never be sent; and a hostile document (one-letter runs under a wide indent) would
+// otherwise grow it to hundreds of times its own size. Counted in UTF-16 units while building, in
+// bytes once encoded.
+constexpr qsizetype kMaxPageSize = qsizetype(60) << 20;
 
 QString pageTooLarge() {
     ParoxLog("RTF to HTML: the page would exceed %lld bytes; no substitute", kMaxPageSize);

@@ -189,7 +189,7 @@ private slots:
 
         // Tabs grow thirtyfold only at the end, when the spaces are made hard.
         AttributedString tabs;
-        tabs.append(QString(1 << 21, QLatin1Char('\t')), {});
+        tabs.append(QString(1 << 22, QLatin1Char('\t')), {});
         QCOMPARE(FSNodeInfo::convertToHtml(tabs, 0.75f), QString());
     }
 };
