@@ -128,13 +128,12 @@ bool GamePeer::connect() {
         ParoxLog("GamePeer connect: already have a _connection");
         return false;
     }
-    auto connection = TCPConnection::create(_address);
+    mFailure = Failure::None;
+    auto connection = TCPConnection::create(_address, weak_from_this());
     if (!connection) {
         ParoxLog("GamePeer connect TCPConnection initWithRemoteAddress failed");
         return false;
     }
-    mFailure = Failure::None;
-    connection->setDelegate(weak_from_this());
     _connection = connection;
     lock.unlock();
 

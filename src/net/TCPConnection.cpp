@@ -73,21 +73,27 @@ template <class Predicate> bool waitFor(int fd, short events, Predicate keepWait
 
 } // namespace
 
-std::shared_ptr<TCPConnection> TCPConnection::create(const SocketAddress& remoteAddress) {
+std::shared_ptr<TCPConnection>
+TCPConnection::create(const SocketAddress& remoteAddress,
+                      std::weak_ptr<TCPConnectionDelegate> delegate) {
     auto connection = std::make_shared<TCPConnection>(PrivateTag{}, remoteAddress);
     if (connection->mSocket < 0) {
         ParoxLog("TCPConnection: getStreamsToHost fails: readStream %@ writeStream %@", "(null)",
                  "(null)");
         return nullptr;
     }
+    connection->setDelegate(std::move(delegate));
     return startWatching(std::move(connection));
 }
 
-std::shared_ptr<TCPConnection> TCPConnection::adopt(int connectedSocket) {
+std::shared_ptr<TCPConnection> TCPConnection::adopt(int connectedSocket,
+                                                    std::weak_ptr<TCPConnectionDelegate> delegate) {
     if (connectedSocket < 0) return nullptr;
     const int flags = ::fcntl(connectedSocket, F_GETFL);
     if (flags < 0 || ::fcntl(connectedSocket, F_SETFL, flags | O_NONBLOCK) != 0) return nullptr;
-    return startWatching(std::make_shared<TCPConnection>(PrivateTag{}, connectedSocket));
+    auto connection = std::make_shared<TCPConnection>(PrivateTag{}, connectedSocket);
+    connection->setDelegate(std::move(delegate));
+    return startWatching(std::move(connection));
 }
 
 std::shared_ptr<TCPConnection>

@@ -31,11 +31,15 @@ public:
         EndEncountered = 16,
     };
 
-    // Starts opening a connection; null when no socket could be made.
-    static std::shared_ptr<TCPConnection> create(const SocketAddress& remoteAddress);
+    // Starts opening a connection; null when no socket could be made. A delegate given here is
+    // in place before the network thread can see the socket: a loopback dial can open before
+    // the caller gets round to setDelegate, and that open would be reported to nobody.
+    static std::shared_ptr<TCPConnection>
+    create(const SocketAddress& remoteAddress, std::weak_ptr<TCPConnectionDelegate> delegate = {});
     // Takes over a socket that is already connected (the accepting end of a test or a tool); it
     // counts as open at once and reports the open from a timer, like a socket connected at once.
-    static std::shared_ptr<TCPConnection> adopt(int connectedSocket);
+    static std::shared_ptr<TCPConnection> adopt(int connectedSocket,
+                                                std::weak_ptr<TCPConnectionDelegate> delegate = {});
     TCPConnection(PrivateTag, const SocketAddress& remoteAddress);
     TCPConnection(PrivateTag, int connectedSocket);
     ~TCPConnection();

@@ -19,7 +19,9 @@
 namespace vantle {
 namespace {
 
-std::atomic<std::shared_ptr<ParoxLogger>> gMainLogger;
+// Never destroyed: detached workers may still log while the process exits.
+std::atomic<std::shared_ptr<ParoxLogger>>& gMainLogger =
+    *new std::atomic<std::shared_ptr<ParoxLogger>>();
 
 const char* const kLogFolderName = "Logs";
 

@@ -55,6 +55,21 @@ private slots:
         QCOMPARE(c.recorder->opened.load(), 1);
     }
 
+    void delegateGivenAtCreationHearsAnOpenThatBeatsTheCaller() {
+        RawServer server;
+        auto recorder = std::make_shared<ConnectionRecorder>();
+        auto connection = TCPConnection::create(server.address(), recorder);
+        QVERIFY(connection);
+        // A caller that loses the processor now finds its loopback dial already open; the open
+        // has still been reported, once.
+        QThread::msleep(150);
+        QVERIFY(server.accept());
+        QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
+        QVERIFY(server.send(frame("first")));
+        QVERIFY(waitUntil([&] { return recorder->received == 1; }));
+        QCOMPARE(recorder->opened.load(), 1);
+    }
+
     void framesInBothDirections() {
         OpenConnection c;
         QVERIFY(c.open());
