@@ -102,11 +102,14 @@ TCPConnection::startWatching(std::shared_ptr<TCPConnection> connection) {
     if (!loop) ParoxLog("Error! no gClientRunloop");
     ParoxLog("TCPConnection _initWithRunLoop %@", connection->description());
     ParoxLog("input: %d output: %d", connection->mSocket.load(), connection->mSocket.load());
+    // Read before the network thread sees the socket: once it does, a dial in progress can open
+    // at any moment and must not be taken for one that was connected at once (a second open).
+    const bool connectedAtOnce = connection->_opened.load() >= 3;
     std::weak_ptr<TCPConnection> weak = connection;
     runOn(loop, [weak] {
         if (auto self = weak.lock()) self->attach();
     });
-    if (connection->_opened.load() >= 3)
+    if (connectedAtOnce)
         performAfterDelay(loop, kOpenTimerMs, [weak] {
             if (auto self = weak.lock(); self && !self->_invalidating) self->initializeConnection();
         });

@@ -20,9 +20,8 @@ struct OpenConnection {
     std::shared_ptr<TCPConnection> connection;
 
     bool open() {
-        connection = TCPConnection::create(server.address());
+        connection = TCPConnection::create(server.address(), recorder);
         if (!connection) return false;
-        connection->setDelegate(recorder);
         return server.accept() && waitUntil([&] { return recorder->opened == 1; });
     }
 };
@@ -161,9 +160,8 @@ private slots:
             port = closedAgain.port();
         }
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(makeSocketAddress(0x7F000001, port));
+        auto connection = TCPConnection::create(makeSocketAddress(0x7F000001, port), recorder);
         QVERIFY(connection);
-        connection->setDelegate(recorder);
         QVERIFY(waitUntil([&] { return recorder->failedOpening == 1; }));
         QCOMPARE(recorder->closed.load(), 0);
         QCOMPARE(recorder->opened.load(), 0);
@@ -173,8 +171,7 @@ private slots:
     void sendBeforeOpenFailsWithoutClosing() {
         RawServer server;
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(server.address());
-        connection->setDelegate(recorder);
+        auto connection = TCPConnection::create(server.address(), recorder);
         if (!connection->isValid()) QVERIFY(!connection->sendData("too early"));
         QVERIFY(server.accept());
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
@@ -184,14 +181,12 @@ private slots:
 
     void adoptedSocketOpensOnceAndCarriesFrames() {
         RawServer server;
-        auto dialler = TCPConnection::create(server.address());
         auto dialled = std::make_shared<ConnectionRecorder>();
-        dialler->setDelegate(dialled);
+        auto dialler = TCPConnection::create(server.address(), dialled);
         QVERIFY(server.accept());
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto adopted = TCPConnection::adopt(server.takeClient());
+        auto adopted = TCPConnection::adopt(server.takeClient(), recorder);
         QVERIFY(adopted && adopted->isValid());
-        adopted->setDelegate(recorder);
         QVERIFY(waitUntil([&] { return recorder->opened == 1 && dialled->opened == 1; }));
         QVERIFY(dialler->sendData("to the adopted end"));
         QVERIFY(adopted->sendData("back"));
@@ -220,8 +215,7 @@ private slots:
         QThread::msleep(50);
 
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(address);
-        connection->setDelegate(recorder);
+        auto connection = TCPConnection::create(address, recorder);
         QThread::msleep(100);
         QVERIFY(!connection->isValid());
         connection->invalidate();
