@@ -178,16 +178,23 @@ void NetServiceBrowser::retire(dnssd::DNSServiceRef ref) {
 void NetServiceBrowser::deallocateRetired() {
     for (dnssd::DNSServiceRef ref : std::exchange(mRetired, {}))
         if (mDNSServiceRefDeallocateFn) mDNSServiceRefDeallocateFn(ref);
+    // No callback can name them once their operations are gone.
+    mEndedResolutions.clear();
 }
 
 void NetServiceBrowser::endResolution(const QByteArray& key) {
     const auto found = std::find_if(mResolutions.begin(), mResolutions.end(),
                                     [&](const auto& r) { return r->key == key; });
     if (found == mResolutions.end()) return;
-    retire((*found)->resolveRef);
-    retire((*found)->queryRef);
-    // The callbacks of retired operations never run again, so their context may go now.
+    retireResolution(std::move(*found));
     mResolutions.erase(found);
+}
+
+void NetServiceBrowser::retireResolution(std::unique_ptr<Resolution> resolution) {
+    retire(resolution->resolveRef);
+    retire(resolution->queryRef);
+    resolution->ended = true;
+    mEndedResolutions.push_back(std::move(resolution));
 }
 
 void NetServiceBrowser::browse_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFlags flags,
@@ -234,6 +241,7 @@ void NetServiceBrowser::resolve_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFla
                                       const char* hosttarget, std::uint16_t port, std::uint16_t,
                                       const unsigned char*, void* context) {
     Resolution& resolution = *static_cast<Resolution*>(context);
+    if (resolution.ended) return;
     NetServiceBrowser* self = resolution.browser;
     ParoxLog("resolve_reply");
     // A resolve that failed (a service that has gone for good) comes without names.
@@ -271,6 +279,7 @@ void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceF
                                         std::uint16_t rdlen, const void* rdata, std::uint32_t,
                                         void* context) {
     Resolution& resolution = *static_cast<Resolution*>(context);
+    if (resolution.ended) return;
     ParoxLog("lookup_callback: %x", flags);
     if (flags & dnssd::kDNSServiceFlagsMoreComing) return;
     if (rrtype != dnssd::kDNSServiceType_A) return;
@@ -330,10 +339,8 @@ void NetServiceBrowser::stop() {
     _runLoop = nullptr;
     mReported.clear();
     retire(std::exchange(client, nullptr));
-    for (const auto& resolution : mResolutions) {
-        retire(resolution->resolveRef);
-        retire(resolution->queryRef);
-    }
+    for (auto& resolution : mResolutions)
+        retireResolution(std::move(resolution));
     mResolutions.clear();
     // Inside a callback, handleEvents ends them once the library call has returned.
     if (!mInCallback) deallocateRetired();

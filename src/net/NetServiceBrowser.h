@@ -87,6 +87,7 @@ private:
         QString fullName;
         dnssd::DNSServiceRef resolveRef = nullptr;
         dnssd::DNSServiceRef queryRef = nullptr;
+        bool ended = false; // its operations are retired; late callbacks are ignored
     };
 
     // Processes the result of the first operation with one waiting, waiting at most `waitMs`
@@ -96,6 +97,7 @@ private:
     void report(bool adding, const NSNetServicesWinDNS& service);
     // Ends a resolution's operations once the library call under way has returned.
     void endResolution(const QByteArray& key);
+    void retireResolution(std::unique_ptr<Resolution> resolution);
     void retire(dnssd::DNSServiceRef ref);
     // Stops polling an operation whose results can no longer be read.
     void dropBrokenOperation(dnssd::DNSServiceRef ref);
@@ -112,6 +114,9 @@ private:
     std::vector<std::unique_ptr<Resolution>> mResolutions;
     // Operations to end after the library call that ended them has returned.
     std::vector<dnssd::DNSServiceRef> mRetired;
+    // Ended resolutions stay until then too: one library call may run several callbacks, and
+    // those after the one that ended a resolution still carry it as their context.
+    std::vector<std::unique_ptr<Resolution>> mEndedResolutions;
     bool mInCallback = false; // a library call that runs callbacks is under way
     // What each reported service resolved to, by browse event.
     std::map<QByteArray, NSNetServicesWinDNS> mReported;

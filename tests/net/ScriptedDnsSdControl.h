@@ -28,6 +28,7 @@ struct ScriptedDnsSdControl {
     SCRIPTED_CONTROL(resolveReply, scripted_resolve_reply);
     SCRIPTED_CONTROL(queryFails, scripted_query_fails);
     SCRIPTED_CONTROL(queryAnswer, scripted_query_answer);
+    SCRIPTED_CONTROL(queryAnswersAtOnce, scripted_query_answers_at_once);
     SCRIPTED_CONTROL(breakBrowse, scripted_break_browse);
     SCRIPTED_CONTROL(openOperations, scripted_open_operations);
     SCRIPTED_CONTROL(resolveCalls, scripted_resolve_calls);

@@ -230,6 +230,25 @@ private slots:
         QCOMPARE(dnssd.openOperations(), 1);
     }
 
+    void removalWithSeveralAnswersInOneCallReportsOnce() {
+        // The phone's host has two addresses and the library hands both over in one call: the
+        // first ends the removal's resolution, the second still carries it as its context.
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "phone.local.", kPhonePort);
+        const auto first = a(10, 0, 0, 1), second = a(10, 0, 0, 2);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, first.data(), 4,
+                          0);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, second.data(), 4,
+                          0);
+        dnssd.queryAnswersAtOnce(true);
+        startBrowser();
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        poll(4);
+        dnssd.queryAnswersAtOnce(false);
+        QCOMPARE(recorder.removed.size(), size_t(1));
+        QVERIFY(recorder.removed.front().addressData() == at("10.0.0.1", kPhonePort));
+        QCOMPARE(browser->resolutionCount(), size_t(0));
+    }
+
     void removalsAreResolvedToo() {
         dnssd.resolveReply(kPhone, 0, kPhoneFullName, "10.0.0.7", kPhonePort);
         startBrowser();

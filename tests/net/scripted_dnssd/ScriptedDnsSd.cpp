@@ -48,6 +48,7 @@ struct State {
     std::map<std::string, std::int32_t> queryErrors;
     std::map<std::string, std::vector<QueryAnswer>> queries;
     int resolveCalls = 0, queryCalls = 0;
+    bool queryAnswersAtOnce = false;
     std::string browseType, browseDomain, registerName, registerType;
     std::uint16_t registerPort = 0;
 };
@@ -133,12 +134,20 @@ DNSServiceErrorType DNSServiceQueryRecord(DNSServiceRef* out, DNSServiceFlags, s
     if (const auto e = s.queryErrors.find(host); e != s.queryErrors.end()) return e->second;
     DNSServiceRef ref = makeRef();
     if (!ref) return kDNSServiceErr_Unknown;
-    for (const QueryAnswer& answer : s.queries[host]) {
-        queue(ref, [answer, host, rrclass, callback, context](DNSServiceRef self) {
-            callback(self, answer.flags, 0, answer.error, host.c_str(), answer.rrtype, rrclass,
-                     static_cast<std::uint16_t>(answer.rdata.size()),
-                     answer.rdata.empty() ? nullptr : answer.rdata.data(), 0, context);
+    const auto deliver = [host, rrclass, callback, context](DNSServiceRef self,
+                                                            const QueryAnswer& answer) {
+        callback(self, answer.flags, 0, answer.error, host.c_str(), answer.rrtype, rrclass,
+                 static_cast<std::uint16_t>(answer.rdata.size()),
+                 answer.rdata.empty() ? nullptr : answer.rdata.data(), 0, context);
+    };
+    if (s.queryAnswersAtOnce) {
+        queue(ref, [deliver, answers = s.queries[host]](DNSServiceRef self) {
+            for (const QueryAnswer& answer : answers)
+                deliver(self, answer);
         });
+    } else {
+        for (const QueryAnswer& answer : s.queries[host])
+            queue(ref, [deliver, answer](DNSServiceRef self) { deliver(self, answer); });
     }
     *out = ref;
     return kDNSServiceErr_NoError;
@@ -252,6 +261,10 @@ void scripted_query_answer(const char* host, std::uint32_t flags, std::uint16_t 
     const auto* bytes = static_cast<const unsigned char*>(rdata);
     state().queries[host].push_back(
         QueryAnswer{flags, rrtype, std::vector<unsigned char>(bytes, bytes + rdlen), error});
+}
+
+void scripted_query_answers_at_once(bool atOnce) {
+    state().queryAnswersAtOnce = atOnce;
 }
 
 int scripted_open_operations(void) {

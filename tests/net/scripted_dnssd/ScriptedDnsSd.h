@@ -22,6 +22,9 @@ void scripted_resolve_reply(const char* name, std::int32_t replyError, const cha
 void scripted_query_fails(const char* host, std::int32_t callError);
 void scripted_query_answer(const char* host, std::uint32_t flags, std::uint16_t rrtype,
                            const void* rdata, std::uint16_t rdlen, std::int32_t error);
+// From now on a query delivers all its answers in one DNSServiceProcessResult call, as Avahi's
+// library can.
+void scripted_query_answers_at_once(bool atOnce);
 // Closes the sending end of the newest browse operation's socket, as a daemon that died would.
 bool scripted_break_browse(void);
 // Counters for the tests' checks.
