@@ -75,11 +75,9 @@ bool waitFor(const std::atomic<bool>& flag) {
 double frameThroughput() {
     Listener listener;
     auto waiter = std::make_shared<OpenWaiter>();
-    auto client = TCPConnection::create(listener.address());
-    client->setDelegate(waiter);
+    auto client = TCPConnection::create(listener.address(), waiter);
     auto echo = std::make_shared<Echo>();
-    auto server = TCPConnection::adopt(listener.accept());
-    server->setDelegate(echo);
+    auto server = TCPConnection::adopt(listener.accept(), echo);
     if (!waitFor(waiter->open)) return 0;
 
     const QByteArray payload(kFrameSize, 'f');
