@@ -367,6 +367,8 @@ std::optional<QByteArray> TCPConnection::receiveData() {
         std::lock_guard lock(mReadLock);
         outcome = readFrame(frame, true, error);
     }
+    // The network thread may have found the socket taken meanwhile and parked its reads.
+    resumeEventReads();
     switch (outcome) {
     case ReadOutcome::Frame:
         return frame;
