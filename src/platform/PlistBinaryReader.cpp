@@ -23,6 +23,8 @@ constexpr uint64_t kTreeValuesAllowance = 1 << 16;
 constexpr uint64_t kMaxTreeValues = std::numeric_limits<uint32_t>::max() - 1;
 constexpr uint64_t kInt128HalfWidth = 8;
 constexpr uint8_t kAsciiLimit = 0x80;
+// Offsets into files of 64 KiB to 16 MiB take three bytes, so they get their own case.
+constexpr int kThreeByteWidth = 3;
 // Strings looked up before the cache may be judged useless for a file.
 constexpr uint64_t kStringCacheTrial = 32;
 
@@ -56,10 +58,7 @@ PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes)
       mTables(threadTables()), mKept(mTables.kept), mInfo(mTables.info) {}
 
 PlistBinaryReader::~PlistBinaryReader() {
-    if (mKept.bucket_count() * sizeof(void*) > kRetainedTableBytes)
-        std::unordered_map<uint64_t, QVariant>().swap(mKept);
-    else
-        mKept.clear();
+    recycleTable(mKept);
     recycleTable(mInfo);
 }
 
@@ -108,19 +107,21 @@ bool PlistBinaryReader::parseTrailer() {
     return true;
 }
 
-bool PlistBinaryReader::fits(uint64_t start, uint64_t count, uint64_t unit) const {
+inline bool PlistBinaryReader::fits(uint64_t start, uint64_t count, uint64_t unit) const {
     uint64_t bytes = 0;
     return start <= mObjectsEnd && !__builtin_mul_overflow(count, unit, &bytes) &&
            bytes <= mObjectsEnd - start;
 }
 
-uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
+inline uint64_t PlistBinaryReader::readUInt(uint64_t at, int width) const {
     const uint8_t* p = mData + at;
     switch (width) {
     case 1:
         return *p;
     case sizeof(uint16_t):
         return qFromBigEndian<uint16_t>(p);
+    case kThreeByteWidth:
+        return uint64_t(*p) << (2 * kBitsPerByte) | qFromBigEndian<uint16_t>(p + 1);
     case sizeof(uint32_t):
         return qFromBigEndian<uint32_t>(p);
     case kMaxIntWidth:
@@ -150,7 +151,7 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
         if (enclosing + int(info.height) > kMaxDepth)
             return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
         if (info.state == State::Kept) {
-            *out = mKept[index];
+            *out = mKept[info.kept];
             return true;
         }
         break;
@@ -166,7 +167,10 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
         return fail(index, QStringLiteral("offset %1 out of range").arg(offset));
     if (!decodeObject(index, offset, enclosing, out)) return false;
     if (before == State::Done) {
-        mKept[index] = *out;
+        if (mKept.size() >= kMaxTreeValues)
+            return fail(index, QStringLiteral("more than %1 shared values").arg(kMaxTreeValues));
+        mInfo[index].kept = uint32_t(mKept.size());
+        mKept.push_back(*out);
         mInfo[index].state = State::Kept;
     } else {
         mInfo[index].state = State::Done;
@@ -176,14 +180,45 @@ bool PlistBinaryReader::decode(uint64_t index, int enclosing, QVariant* out) {
 
 // Recent strings are shared while that pays: once most strings of a file turn out to be new,
 // the rest of it bypasses the cache.
-QVariant PlistBinaryReader::asciiString(const uint8_t* bytes, uint64_t count) {
+QString PlistBinaryReader::asciiString(const uint8_t* bytes, uint64_t count) {
     if (mStringMisses >= kStringCacheTrial && mStringHits < mStringMisses)
-        return QVariant(
-            QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(count)));
+        return QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(count));
     bool hit = false;
-    QVariant value = PlistStringCache::ascii(bytes, count, &hit);
+    QString text = PlistStringCache::ascii(bytes, count, &hit);
     ++(hit ? mStringHits : mStringMisses);
-    return value;
+    return text;
+}
+
+// Keys are nearly always plain ASCII strings met for the first time or shared ones; those go
+// straight into a QString. Anything else takes the general path, which also reports the faults.
+bool PlistBinaryReader::decodeKey(uint64_t dictionary, uint64_t index, int enclosing,
+                                  QString* key) {
+    ObjectInfo& info = mInfo[index];
+    if (info.state == State::Kept && enclosing + int(info.height) <= kMaxDepth &&
+        mKept[info.kept].typeId() == QMetaType::QString) {
+        *key = *static_cast<const QString*>(mKept[info.kept].constData());
+        return true;
+    }
+    if (info.state == State::Unvisited) {
+        const uint64_t offset = readUInt(mTableOffset + index * uint64_t(mOffsetSize), mOffsetSize);
+        uint64_t count = 0;
+        uint64_t start = 0;
+        if (offset >= uint64_t(kMagicSize) && offset < mObjectsEnd &&
+            markerKind(mData[offset]) == kAsciiString &&
+            readCount(offset, markerLow(mData[offset]), &count, &start) && fits(start, count, 1) &&
+            isAscii(mData + start, count)) {
+            *key = asciiString(mData + start, count);
+            info.treeSize = 1;
+            info.state = State::Done;
+            return true;
+        }
+    }
+    QVariant value;
+    if (!decode(index, enclosing, &value)) return false;
+    if (value.typeId() != QMetaType::QString)
+        return fail(dictionary, QStringLiteral("dictionary key is not a string"));
+    *key = std::move(*static_cast<QString*>(value.data()));
+    return true;
 }
 
 bool PlistBinaryReader::readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count,
@@ -288,7 +323,7 @@ bool PlistBinaryReader::decodeObject(uint64_t index, uint64_t offset, int enclos
             return fail(index, QStringLiteral("string runs past the objects"));
         if (!isAscii(mData + start, count))
             return fail(index, QStringLiteral("non-ASCII byte in an ASCII string"));
-        out = asciiString(mData + start, count);
+        out = QVariant(asciiString(mData + start, count));
         return true;
     }
     case kUtf16String: {
@@ -318,11 +353,13 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
 
     uint64_t treeSize = 1;
     int height = 0;
-    auto child = [&](uint64_t i, QVariant* value) {
-        const uint64_t ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
-        if (ref >= mObjectCount)
-            return fail(index, QStringLiteral("reference %1 out of range").arg(ref));
-        if (!decode(ref, enclosing + 1, value)) return false;
+    auto reference = [&](uint64_t i, uint64_t* ref) {
+        *ref = readUInt(start + i * uint64_t(mRefSize), mRefSize);
+        if (*ref >= mObjectCount)
+            return fail(index, QStringLiteral("reference %1 out of range").arg(*ref));
+        return true;
+    };
+    auto counted = [&](uint64_t ref) {
         const ObjectInfo& info = mInfo[ref];
         height = std::max(height, int(info.height));
         treeSize = saturatingAdd(treeSize, info.treeSize);
@@ -332,19 +369,22 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
                 QStringLiteral("shared references build more than %1 values").arg(mMaxTreeSize));
         return true;
     };
+    auto child = [&](uint64_t i, QVariant* value) {
+        uint64_t ref = 0;
+        return reference(i, &ref) && decode(ref, enclosing + 1, value) && counted(ref);
+    };
 
     if (isDictionary) {
         std::map<QString, QVariant> map;
-        QVariant key;
+        QString key;
         QVariant value;
         for (uint64_t i = 0; i < count; ++i) {
-            if (!child(i, &key)) return false;
-            if (key.typeId() != QMetaType::QString)
-                return fail(index, QStringLiteral("dictionary key is not a string"));
+            uint64_t ref = 0;
+            if (!reference(i, &ref) || !decodeKey(index, ref, enclosing + 1, &key) || !counted(ref))
+                return false;
             if (!child(count + i, &value)) return false;
             // Keys usually arrive sorted, which makes the hint exact.
-            map.insert_or_assign(map.end(), std::move(*static_cast<QString*>(key.data())),
-                                 std::move(value));
+            map.insert_or_assign(map.end(), std::move(key), std::move(value));
         }
         *result = QVariant(QVariantMap(std::move(map)));
     } else {

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace vantle::plist {
@@ -29,11 +28,12 @@ public:
         State state = State::Unvisited;
         uint16_t height = 0;   // nesting levels inside the object
         uint32_t treeSize = 0; // values in the object's tree, counting every reference
+        uint32_t kept = 0;     // slot in Tables::kept once the state is Kept
     };
     // Working tables (values of objects referenced more than once), kept per thread between reads
     // so that steady traffic does not allocate.
     struct Tables {
-        std::unordered_map<uint64_t, QVariant> kept; // objects referenced more than once
+        std::vector<QVariant> kept; // objects referenced more than once
         std::vector<ObjectInfo> info;
     };
 
@@ -43,7 +43,8 @@ private:
     bool decodeObject(uint64_t index, uint64_t offset, int enclosing, QVariant* result);
     bool decodeContainer(uint64_t index, uint8_t marker, uint64_t start, uint64_t count,
                          int enclosing, QVariant* result);
-    QVariant asciiString(const uint8_t* bytes, uint64_t count);
+    bool decodeKey(uint64_t dictionary, uint64_t index, int enclosing, QString* key);
+    QString asciiString(const uint8_t* bytes, uint64_t count);
     bool readCount(uint64_t offset, uint8_t lowNibble, uint64_t* count, uint64_t* payload);
     bool fits(uint64_t start, uint64_t count, uint64_t unit) const;
     uint64_t readUInt(uint64_t at, int width) const;
@@ -59,7 +60,7 @@ private:
     uint64_t mTableOffset = 0;
     uint64_t mMaxTreeSize = 0;
     Tables& mTables;
-    std::unordered_map<uint64_t, QVariant>& mKept;
+    std::vector<QVariant>& mKept;
     std::vector<ObjectInfo>& mInfo;
     uint64_t mStringHits = 0;
     uint64_t mStringMisses = 0;

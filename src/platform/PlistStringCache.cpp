@@ -36,10 +36,10 @@ uint64_t hashBytes(const char* bytes, uint64_t count) {
 
 } // namespace
 
-QVariant PlistStringCache::ascii(const uint8_t* bytes, uint64_t count, bool* hit) {
+QString PlistStringCache::ascii(const uint8_t* bytes, uint64_t count, bool* hit) {
     const char* text = reinterpret_cast<const char*>(bytes);
     *hit = false;
-    if (count > kLongestCached) return QVariant(QString::fromLatin1(text, qsizetype(count)));
+    if (count > kLongestCached) return QString::fromLatin1(text, qsizetype(count));
     thread_local std::array<Slot, kSlots> recent;
     Slot& slot = recent[hashBytes(text, count) % kSlots];
     *hit = slot.length == count && !slot.text.isNull() && std::memcmp(slot.bytes, text, count) == 0;
@@ -48,7 +48,7 @@ QVariant PlistStringCache::ascii(const uint8_t* bytes, uint64_t count, bool* hit
         std::memcpy(slot.bytes, text, count);
         slot.text = QString::fromLatin1(text, qsizetype(count));
     }
-    return QVariant(slot.text);
+    return slot.text;
 }
 
 } // namespace vantle::plist

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QVariant>
+#include <QString>
 #include <cstdint>
 
 namespace vantle::plist {
@@ -9,9 +9,8 @@ namespace vantle::plist {
 // repeat the same keys and words, and sharing them saves an allocation and a free per string.
 class PlistStringCache {
 public:
-    // The string of `count` ASCII bytes at `bytes`, as a value; `hit` tells whether it was
-    // shared.
-    static QVariant ascii(const uint8_t* bytes, uint64_t count, bool* hit);
+    // The string of `count` ASCII bytes at `bytes`; `hit` tells whether it was shared.
+    static QString ascii(const uint8_t* bytes, uint64_t count, bool* hit);
 };
 
 } // namespace vantle::plist
