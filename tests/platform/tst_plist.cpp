@@ -334,6 +334,16 @@ void PlistTest::hostileBinaryIsRefused_data() {
     QTest::newRow("reversed pair")
         << bplist({bytes({0x62, 0xDC, 0x00, 0xD8, 0x00})}) << "surrogate";
     QTest::newRow("int key") << bplist({bytes({0xD1, 1, 1}), kOne}) << "key is not a string";
+    QTest::newRow("key is its own dict") << bplist({bytes({0xD1, 0, 1}), kOne}) << "cycle";
+    QTest::newRow("non-ascii key")
+        << bplist({bytes({0xD1, 1, 2}), bytes({0x52, 'a', 0xE9}), kOne}) << "non-ASCII";
+    QTest::newRow("key of bad length")
+        << bplist({bytes({0xD1, 1, 2}), bytes({0x5F, 0x14}) + QByteArray(16, 0), kOne})
+        << "malformed length";
+    // The second visit reads the shared dictionary again, by the shared-value path.
+    QTest::newRow("shared array key")
+        << bplist({array({1, 1}), bytes({0xD1, 2, 3}), bytes({0xA0}), kOne})
+        << "key is not a string";
     QTest::newRow("uid") << bplist({bytes({0x80, 1})}) << "UID";
     QTest::newRow("set") << bplist({bytes({0xC1, 1}), kOne}) << "sets";
     QTest::newRow("null") << bplist({bytes({0x00})}) << "not a value";
