@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/WireFormat.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,7 @@ namespace vantle::phone {
 
 struct PhoneOptions {
     QString bind = QStringLiteral("127.0.0.1");
-    std::uint16_t port = 34345;
+    std::uint16_t port = wire::kDefaultPhonePort;
     QString id = QStringLiteral("5A-1E-0C-0F-FE-E0");
     QString name = QStringLiteral("Simulated iPhone");
     QString appName = QStringLiteral("Vantle");
