@@ -340,10 +340,20 @@ void GameClient::gamePeerDidConnect(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidConnect: removing connecting server");
     if (!server) return;
+    bool wasConnecting = false;
     {
         std::lock_guard lock(mLock);
-        _connectedServers.insert(server);
-        _connectingServers.erase(server);
+        wasConnecting = _connectingServers.erase(server) > 0;
+        if (wasConnecting) _connectedServers.insert(server);
+    }
+    if (!wasConnecting) {
+        // Not an attempt of ours (its end was already reported): a peer connected behind the
+        // client's back would be listed nowhere and never let go.
+        ParoxLog("gamePeerDidConnect: %@ was not connecting; disconnecting it",
+                 server->description());
+        server->setDelegate({});
+        server->disconnect();
+        return;
     }
     if (auto* d = delegateFor(GameClientDelegate::kDidConnectToServer))
         d->gameClientDidConnectToServer(this, server);
@@ -353,28 +363,33 @@ void GameClient::gamePeerDidFailConnecting(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidFailConnecting: removing connecting server");
     if (!server) return;
-    {
-        std::lock_guard lock(mLock);
-        _connectingServers.erase(server);
+    if (!forget(server, _connectingServers)) {
+        ParoxLog("gamePeerDidFailConnecting: %@ was not connecting", server->description());
+        return;
     }
     if (auto* d = delegateFor(GameClientDelegate::kDidFailConnectingToServer))
         d->gameClientDidFailConnectingToServer(this, server);
-    server->setDelegate({});
 }
 
 void GameClient::gamePeerDidDisconnect(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidDisconnect");
     if (!server) return;
-    bool wasConnected = false;
-    {
-        std::lock_guard lock(mLock);
-        wasConnected = _connectedServers.erase(server) > 0;
+    if (!forget(server, _connectedServers)) {
+        ParoxLog("gamePeerDidDisconnect: %@ was not connected", server->description());
+        return;
     }
-    if (wasConnected)
-        if (auto* d = delegateFor(GameClientDelegate::kDidDisconnectFromServer))
-            d->gameClientDidDisconnectFromServer(this, server);
+    if (auto* d = delegateFor(GameClientDelegate::kDidDisconnectFromServer))
+        d->gameClientDidDisconnectFromServer(this, server);
+}
+
+bool GameClient::forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set) {
+    std::lock_guard lock(mLock);
+    if (set.erase(server) == 0) return false;
+    // Before the delegate hears of it: a delegate that connects the peer again from inside the
+    // callback sets it anew.
     server->setDelegate({});
+    return true;
 }
 
 void GameClient::gamePeerDidReceiveData(GamePeer* peer, const QByteArray& payload, bool immediate) {

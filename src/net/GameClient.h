@@ -107,6 +107,8 @@ private:
     // Ends a browser that may be in the middle of one of its own callbacks.
     void discardBrowser(NetServiceBrowser* browser);
     bool inEitherSet(const PeerPtr& server) const;
+    // Takes a peer whose attempt has ended out of `set`; false when it was not there.
+    bool forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set);
 
     const QString _name;
     const std::optional<QVariant> _plist;
