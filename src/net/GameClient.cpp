@@ -54,8 +54,7 @@ GameClient::GameClient(PrivateTag, const std::optional<QString>& name,
 GameClient::~GameClient() {
     ParoxLog("GameClient dealloc");
     // No callback may reach a delegate while its client is going away.
-    _delegate = nullptr;
-    _delegateMethods = 0;
+    setDelegate(nullptr);
     stopDiscovering(false);
     std::vector<PeerPtr> peers;
     {
@@ -71,17 +70,30 @@ GameClient::~GameClient() {
     }
 }
 
+GameClientDelegate* GameClient::delegate() const {
+    std::lock_guard lock(mDelegateLock);
+    return _delegate;
+}
+
 void GameClient::setDelegate(GameClientDelegate* delegate) {
-    _delegateMethods = delegate ? delegate->implementedCallbacks() : 0;
-    _delegate = delegate;
+    const std::uint32_t methods = delegate ? delegate->implementedCallbacks() : 0;
+    {
+        std::lock_guard lock(mDelegateLock);
+        _delegate = delegate;
+        _delegateMethods = methods;
+    }
+    // A callback that took the old delegate before the change may still be running.
+    mCallbacks.waitForCallbacksInFlight();
 }
 
-bool GameClient::delegateImplements(GameClientDelegate::Callback callback) const {
-    return (_delegateMethods.load() & callback) != 0;
-}
-
-GameClientDelegate* GameClient::delegateFor(GameClientDelegate::Callback callback) const {
-    return delegateImplements(callback) ? _delegate.load() : nullptr;
+template <class Call> void GameClient::notify(GameClientDelegate::Callback callback, Call&& call) {
+    const CallbackGate::Pass pass(mCallbacks);
+    GameClientDelegate* target = nullptr;
+    {
+        std::lock_guard lock(mDelegateLock);
+        if (_delegateMethods & callback) target = _delegate;
+    }
+    if (target) call(*target);
 }
 
 bool GameClient::isDiscoveringServers() const {
@@ -118,8 +130,8 @@ bool GameClient::startDiscoveringServersWithIdentifier(const QString& identifier
         return false;
     }
     browser.release();
-    if (auto* d = delegateFor(GameClientDelegate::kDidStartDiscoveringServers))
-        d->gameClientDidStartDiscoveringServers(this);
+    notify(GameClientDelegate::kDidStartDiscoveringServers,
+           [&](GameClientDelegate& d) { d.gameClientDidStartDiscoveringServers(this); });
     return true;
 }
 
@@ -131,8 +143,8 @@ void GameClient::stopDiscoveringServers() {
 void GameClient::stopDiscovering(bool announce) {
     if (!isDiscoveringServers()) return;
     if (announce)
-        if (auto* d = delegateFor(GameClientDelegate::kWillStopDiscoveringServers))
-            d->gameClientWillStopDiscoveringServers(this);
+        notify(GameClientDelegate::kWillStopDiscoveringServers,
+               [&](GameClientDelegate& d) { d.gameClientWillStopDiscoveringServers(this); });
     NetServiceBrowser* browser = nullptr;
     OnlineTable dropped;
     {
@@ -197,8 +209,8 @@ void GameClient::browserDidAddService(NetServiceBrowser* browser,
         }
     }
     if (stored)
-        if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
-            d->gameClientDidUpdateOnlineServers(this);
+        notify(GameClientDelegate::kDidUpdateOnlineServers,
+               [&](GameClientDelegate& d) { d.gameClientDidUpdateOnlineServers(this); });
     --mInBrowserCallback;
 }
 
@@ -219,8 +231,8 @@ void GameClient::browserDidRemoveService(NetServiceBrowser* browser,
             _onlineServers->erase(same);
         }
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
-        d->gameClientDidUpdateOnlineServers(this);
+    notify(GameClientDelegate::kDidUpdateOnlineServers,
+           [&](GameClientDelegate& d) { d.gameClientDidUpdateOnlineServers(this); });
     --mInBrowserCallback;
 }
 
@@ -355,8 +367,8 @@ void GameClient::gamePeerDidConnect(GamePeer* peer) {
         server->disconnect();
         return;
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidConnectToServer))
-        d->gameClientDidConnectToServer(this, server);
+    notify(GameClientDelegate::kDidConnectToServer,
+           [&](GameClientDelegate& d) { d.gameClientDidConnectToServer(this, server); });
 }
 
 void GameClient::gamePeerDidFailConnecting(GamePeer* peer) {
@@ -367,8 +379,8 @@ void GameClient::gamePeerDidFailConnecting(GamePeer* peer) {
         ParoxLog("gamePeerDidFailConnecting: %@ was not connecting", server->description());
         return;
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidFailConnectingToServer))
-        d->gameClientDidFailConnectingToServer(this, server);
+    notify(GameClientDelegate::kDidFailConnectingToServer,
+           [&](GameClientDelegate& d) { d.gameClientDidFailConnectingToServer(this, server); });
 }
 
 void GameClient::gamePeerDidDisconnect(GamePeer* peer) {
@@ -379,8 +391,8 @@ void GameClient::gamePeerDidDisconnect(GamePeer* peer) {
         ParoxLog("gamePeerDidDisconnect: %@ was not connected", server->description());
         return;
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidDisconnectFromServer))
-        d->gameClientDidDisconnectFromServer(this, server);
+    notify(GameClientDelegate::kDidDisconnectFromServer,
+           [&](GameClientDelegate& d) { d.gameClientDidDisconnectFromServer(this, server); });
 }
 
 bool GameClient::forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set) {
@@ -395,8 +407,9 @@ bool GameClient::forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set)
 void GameClient::gamePeerDidReceiveData(GamePeer* peer, const QByteArray& payload, bool immediate) {
     const PeerPtr server = retained(peer);
     if (!server) return;
-    if (auto* d = delegateFor(GameClientDelegate::kDidReceiveData))
-        d->gameClientDidReceiveData(this, payload, server, immediate);
+    notify(GameClientDelegate::kDidReceiveData, [&](GameClientDelegate& d) {
+        d.gameClientDidReceiveData(this, payload, server, immediate);
+    });
 }
 
 } // namespace vantle

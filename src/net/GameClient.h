@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallbackGate.h"
 #include "net/DnsSd.h"
 #include "net/GameClientDelegate.h"
 #include "net/GamePeerDelegate.h"
@@ -55,8 +56,13 @@ public:
 
     QString name() const { return _name; }
     std::optional<QVariant> infoPlist() const { return _plist; }
-    GameClientDelegate* delegate() const { return _delegate.load(); }
-    // The delegate must be cleared (set to null) before it is destroyed.
+    GameClientDelegate* delegate() const;
+    // Once it returns, no callback reaches the previous delegate: a callback already running on
+    // another thread is waited for, so a delegate is cleared (set to null) before it is
+    // destroyed, and a callback must never wait for a thread that may be changing the delegate.
+    // Called from inside one of this client's callbacks (a delegate clearing itself) it cannot
+    // wait, as it would wait for itself: the change holds, but a callback running on another
+    // thread at that moment may still reach the old delegate until it returns.
     void setDelegate(GameClientDelegate* delegate);
 
     bool isDiscoveringServers() const;
@@ -100,8 +106,9 @@ public:
 private:
     using OnlineTable = std::vector<std::pair<NSNetServicesWinDNS, PeerPtr>>;
 
-    bool delegateImplements(GameClientDelegate::Callback callback) const;
-    GameClientDelegate* delegateFor(GameClientDelegate::Callback callback) const;
+    // Sends one callback, if the delegate implements it, with the delegate kept from changing
+    // under it.
+    template <class Call> void notify(GameClientDelegate::Callback callback, Call&& call);
     // Stops discovery; `announce` sends gameClientWillStopDiscoveringServers first.
     void stopDiscovering(bool announce);
     // Ends a browser that may be in the middle of one of its own callbacks.
@@ -112,8 +119,10 @@ private:
 
     const QString _name;
     const std::optional<QVariant> _plist;
-    std::atomic<GameClientDelegate*> _delegate{nullptr};
-    std::atomic<std::uint32_t> _delegateMethods{0};
+    mutable std::mutex mDelegateLock; // _delegate with _delegateMethods, read together
+    GameClientDelegate* _delegate = nullptr;
+    std::uint32_t _delegateMethods = 0;
+    CallbackGate mCallbacks;            // callbacks in flight, waited for when the delegate changes
     mutable std::recursive_mutex mLock; // the two sets, the online table and the browser
     std::unordered_set<PeerPtr> _connectingServers;
     std::unordered_set<PeerPtr> _connectedServers;

@@ -17,6 +17,7 @@
 #include <QtEndian>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -142,6 +143,48 @@ private:
         std::lock_guard guard(lock);
         ++counter;
         outcomes[peer.get()].append(outcome);
+    }
+};
+
+// Holds the network thread inside its connect callback until the test lets it go.
+struct SlowDelegate : Recorder {
+    std::mutex gate;
+    std::condition_variable changed;
+    bool inside = false, released = false, finished = false;
+
+    void gameClientDidConnectToServer(GameClient* client,
+                                      const std::shared_ptr<GamePeer>& peer) override {
+        Recorder::gameClientDidConnectToServer(client, peer);
+        std::unique_lock lock(gate);
+        inside = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return released; });
+        finished = true;
+    }
+    bool isInside() {
+        std::lock_guard lock(gate);
+        return inside;
+    }
+    bool hasFinished() {
+        std::lock_guard lock(gate);
+        return finished;
+    }
+    void release() {
+        std::lock_guard lock(gate);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+// Disconnects its phone and clears itself from inside its connect callback.
+struct SelfClearingDelegate : Recorder {
+    std::atomic<bool> cleared{false};
+    void gameClientDidConnectToServer(GameClient* client,
+                                      const std::shared_ptr<GamePeer>& peer) override {
+        Recorder::gameClientDidConnectToServer(client, peer);
+        client->disconnectFromServer(peer); // its disconnect callback comes on this thread
+        client->setDelegate(nullptr);
+        cleared = true;
     }
 };
 
@@ -453,6 +496,57 @@ private slots:
         for (const auto& peer : peers) // nothing came late
             QVERIFY(endedOnce(recorder->outcomesOf(peer)));
         QVERIFY(!client->haveAConnectedServer());
+        QVERIFY(!client->connectedOrConnectingToAServer());
+    }
+
+    void clearingTheDelegateWaitsForACallbackInFlight() {
+        TestPhone phone;
+        SlowDelegate slow;
+        client->setDelegate(&slow);
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+        QVERIFY(client->connectToServer(peer));
+        QTRY_VERIFY_WITH_TIMEOUT(slow.isInside(), kWaitMs);
+
+        // The callback is let go once the clear has returned, or after a grace in which a clear
+        // that does not wait would have returned.
+        constexpr auto kGrace = std::chrono::milliseconds(200);
+        std::mutex clearLock;
+        std::condition_variable clearDone;
+        bool cleared = false;
+        std::thread releaser([&] {
+            std::unique_lock lock(clearLock);
+            clearDone.wait_for(lock, kGrace, [&] { return cleared; });
+            slow.release();
+        });
+        client->setDelegate(nullptr);
+        const bool finishedBeforeReturn = slow.hasFinished();
+        {
+            std::lock_guard lock(clearLock);
+            cleared = true;
+        }
+        clearDone.notify_all();
+        releaser.join();
+        QVERIFY(finishedBeforeReturn);
+
+        // Nothing more reaches it: the next delegate hears the data and the end.
+        client->setDelegate(recorder.get());
+        phone.sendToAll("after the change");
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->received(), 1, kWaitMs);
+        client->disconnectFromServer(peer);
+        QCOMPARE(recorder->get(recorder->disconnected), 1);
+        QCOMPARE(slow.received(), 0);
+        QCOMPARE(slow.get(slow.disconnected), 0);
+    }
+
+    void aDelegateClearsItselfFromItsCallback() {
+        TestPhone phone;
+        SelfClearingDelegate self;
+        client->setDelegate(&self);
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+        QVERIFY(client->connectToServer(peer));
+        QTRY_VERIFY_WITH_TIMEOUT(self.cleared.load(), kWaitMs);
+        QCOMPARE(self.get(self.disconnected), 1);
+        QCOMPARE(client->delegate(), nullptr);
         QVERIFY(!client->connectedOrConnectingToAServer());
     }
 
