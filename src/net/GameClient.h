@@ -35,7 +35,7 @@ std::optional<QString> serviceTypeForGameIdentifier(const QString& identifier);
 // peer it connects. Discovery runs on the thread that starts it; peer callbacks arrive on the
 // network thread; sends, disconnects and stopping discovery may come from any thread (it is
 // destroyed on the thread that started discovery). The collections are guarded by one lock that
-// is never held while a delegate or a peer is called.
+// is never held while the delegate is called or a peer connects or disconnects.
 class GameClient : public GamePeerDelegate,
                    public NetServiceBrowserDelegate,
                    public std::enable_shared_from_this<GameClient> {

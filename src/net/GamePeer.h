@@ -61,7 +61,9 @@ public:
     void setDelegate(std::weak_ptr<GamePeerDelegate> delegate);
     // False while the end of the last connection is still on its way to the delegate.
     bool connect();
-    // Safe from any thread, also from two at once: the delegate hears the outcome once.
+    // Safe from any thread, also from two at once: the delegate hears the outcome once, on this
+    // thread; or, when the completed handshake is being reported on another thread right then,
+    // on that thread just after that report, so "connected" always comes first.
     void disconnect();
     bool sendData(const QByteArray& payload, bool immediate);
     std::optional<QByteArray> receiveData();
