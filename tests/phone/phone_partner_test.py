@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""vantle-phone as the partner of end-to-end tests: pushes one at a time, links and read failures
+in a pushed folder, reconnection right after a close, wrongly typed fields, and the options that
+control approval, reading and the message record."""
+
+import hashlib
+import json
+import os
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from phone_client import (MESSAGE_MAGIC, PC, TIMEOUT, Phone, PhoneTestCase,  # noqa: E402
+                          binary, take_bin_dir_argument)
+
+PIECE = 131072
+
+
+def kinds(requests):
+    return [(m["RequestType"], m.get("Path") or m.get("Notification")) for m in requests]
+
+
+class Pushes(PhoneTestCase):
+    def setUp(self):
+        super().setUp()
+        self.pc.phone_requests.clear()  # the approval
+
+    def test_two_requested_items_are_pushed_one_after_the_other(self):
+        self.write("A.bin", os.urandom(PIECE + 1))
+        self.write("B.bin", os.urandom(PIECE + 2))
+        # Both requests go out before anything of the first push is answered.
+        for path in ("A.bin", "B.bin"):
+            self.pc.num += 1
+            self.pc.send_message({"MessageType": "Request", "RequestType": "RequestFile",
+                                  "Path": path, "RequestNum": self.pc.num})
+        finished = []
+
+        def second_finish(message):
+            if message.get("Notification") == "TransferFinished":
+                finished.append(message)
+            return len(finished) == 2
+
+        self.pc.drain_until(second_finish)
+        self.assertEqual(kinds(self.pc.phone_requests), [
+            ("SendChunk", "A.bin"), ("SendChunk", "A.bin"), ("Notify", "TransferFinished"),
+            ("SendChunk", "B.bin"), ("SendChunk", "B.bin"), ("Notify", "TransferFinished")])
+        self.assertEqual([m["UserInfo"]["Path"] for m in finished], ["A.bin", "B.bin"])
+
+    def test_a_pushed_folder_keeps_its_links_inside_the_store(self):
+        secret_dir = tempfile.mkdtemp()
+        self.addCleanup(lambda: subprocess.run(["rm", "-rf", secret_dir]))
+        with open(os.path.join(secret_dir, "secret.txt"), "wb") as f:
+            f.write(b"secret")
+        self.write("Docs/inside.txt", b"inside")
+        os.symlink(os.path.join(secret_dir, "secret.txt"),
+                   os.path.join(self.phone.store, "Docs", "out.txt"))
+        os.symlink(secret_dir, os.path.join(self.phone.store, "Docs", "outdir"))
+        os.symlink("inside.txt", os.path.join(self.phone.store, "Docs", "alias.txt"))
+        self.assertTrue(self.pc.request("RequestFile", Path="Docs")["Success"])
+        self.pc.drain_until(lambda m: m.get("Notification") == "TransferFinished")
+        sent = {m["Path"]: m.get("ChunkData") for m in self.pc.phone_requests
+                if m["RequestType"] in ("SendChunk", "CreateDirectory")}
+        self.assertEqual(sent, {"Docs": None, "Docs/inside.txt": b"inside",
+                                "Docs/alias.txt": b"inside"})
+
+    def test_a_file_that_shrinks_during_the_push_stops_it(self):
+        self.write("big.bin", os.urandom(2 * PIECE + 5))
+        self.assertTrue(self.pc.request("RequestFile", Path="big.bin")["Success"])
+        first = self.pc.recv_message()
+        self.assertEqual((first["RequestType"], first["ChunkNum"]), ("SendChunk", 0))
+        with open(os.path.join(self.phone.store, "big.bin"), "r+b") as f:
+            f.truncate(10)
+        self.pc.answer(first)
+        # The phone handles our answer before this request: a next piece would come first.
+        self.pc.request("FileExists", Path="big.bin")
+        self.assertEqual(kinds(self.pc.phone_requests), [("SendChunk", "big.bin")])
+        self.assertTrue(self.phone.wait_for_output("cannot read"), self.phone.output())
+
+
+class Reconnect(unittest.TestCase):
+    ROUNDS = 40
+
+    def test_a_pc_that_connects_right_after_a_close_is_served(self):
+        phone = Phone("--quiet")
+        self.addCleanup(phone.stop)
+        for round_ in range(self.ROUNDS):
+            pc = PC(phone.port)
+            try:
+                self.assertEqual(pc.handshake()["name"], "Simulated iPhone", round_)
+                note = pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+                self.assertEqual(note["Notification"], "ConnectionAllowed", round_)
+            except (ConnectionError, EOFError) as e:
+                self.fail("round %d: %r" % (round_, e))
+            finally:
+                pc.close()
+
+
+class WrongTypes(PhoneTestCase):
+    def assert_refused(self, request_type, **fields):
+        r = self.pc.request(request_type, **fields)
+        self.assertIs(r.get("Success"), False, (request_type, fields, r))
+        self.assertEqual(set(r), {"Success", "MessageType", "ResponseNum"}, r)
+
+    def test_wrongly_typed_fields_are_refused_and_write_nothing(self):
+        piece = dict(Path="f.bin", ChunkData=b"x", ChunkNum=0, LastChunk=True)
+        for key, wrong in (("Path", 5), ("ChunkData", "text"), ("ChunkNum", "0"),
+                           ("LastChunk", "yes"), ("TotalBytes", "9"), ("PreviewTIFF", 1)):
+            self.assert_refused("SendChunk", **dict(piece, **{key: wrong}))
+        self.assert_refused("SendChunk", Path="f.bin", ChunkNum=0)
+        self.assertEqual(os.listdir(self.phone.store), [])
+
+        self.write("1", b"keep")
+        for request_type in ("RemoveFile", "RequestFile", "CreateDirectory", "FileExists",
+                             "DirectoryList"):
+            self.assert_refused(request_type, Path=1)
+        self.assert_refused("DirectoryList", Path=["/"])
+        self.assert_refused("GetIconsAndSizes", Paths="1")
+        self.assert_refused("GetIconsAndSizes", Paths=["1", 2])
+        self.assert_refused("Notify", Notification=5, UserInfo={})
+        self.assert_refused("Notify", Notification="TransferFinished", UserInfo="x")
+        self.assert_refused("VersionCheck", ServerVersion="259")
+        self.assertEqual(os.listdir(self.phone.store), ["1"])
+        # Well-typed requests still work.
+        self.assertTrue(self.pc.request("SendChunk", **piece)["Success"])
+        self.assertTrue(self.pc.request("FileExists", Path="1")["Exists"])
+
+
+if __name__ == "__main__":
+    take_bin_dir_argument()
+    unittest.main(verbosity=2)
