@@ -77,6 +77,9 @@ class Phone:
     def stop(self):
         self.proc.kill()
         self.proc.wait(TIMEOUT)
+        self.reader.join(TIMEOUT)
+        self.proc.stdin.close()
+        self.proc.stdout.close()
         self.tmp.cleanup()
 
 

@@ -131,6 +131,144 @@ class WrongTypes(PhoneTestCase):
         self.assertTrue(self.pc.request("FileExists", Path="1")["Exists"])
 
 
+class Approval(unittest.TestCase):
+    def start(self, *args):
+        phone = Phone(*args)
+        self.addCleanup(phone.stop)
+        return phone
+
+    def connect(self, phone):
+        pc = PC(phone.port)
+        self.addCleanup(pc.close)
+        pc.handshake()
+        return pc
+
+    def verdict(self, pc):
+        return pc.drain_until(lambda m: m.get("RequestType") == "Notify")["Notification"]
+
+    def test_refused_first_then_approved_while_the_refused_connection_stays(self):
+        phone = self.start("--deny-first")
+        first = self.connect(phone)
+        self.assertEqual(self.verdict(first), "ConnectionDenied")
+        self.assertIn("Exists", first.request("FileExists", Path="x"))
+        first.close()
+        self.assertEqual(self.verdict(self.connect(phone)), "ConnectionAllowed")
+
+    def test_close_on_deny_asks_every_connection_afresh(self):
+        phone = self.start("--deny", "--close-on-deny")
+        for _ in range(2):
+            pc = self.connect(phone)
+            self.assertEqual(self.verdict(pc), "ConnectionDenied")
+            with self.assertRaises((EOFError, ConnectionError)):
+                pc.recv_message()
+            pc.close()
+
+    def test_verdict_after_a_delay_and_requests_answered_meanwhile(self):
+        phone = self.start("--approve-after-ms", "300")
+        pc = self.connect(phone)
+        shaken = time.monotonic()
+        self.assertIn("Exists", pc.request("FileExists", Path="x"))
+        self.assertEqual(pc.phone_requests, [])
+        self.assertEqual(self.verdict(pc), "ConnectionAllowed")
+        self.assertGreaterEqual(time.monotonic() - shaken, 0.25)
+
+    def test_no_verdict_at_all(self):
+        phone = self.start("--no-approval")
+        pc = self.connect(phone)
+        # Without the option the verdict goes out before this request is read.
+        self.assertIn("Exists", pc.request("FileExists", Path="x"))
+        self.assertEqual(pc.phone_requests, [])
+        self.assertTrue(phone.wait_for_output("no verdict"), phone.output())
+
+    def test_a_second_pc_is_turned_away_while_the_first_stays(self):
+        phone = self.start()
+        first = self.connect(phone)
+        self.assertEqual(self.verdict(first), "ConnectionAllowed")
+        second = PC(phone.port)
+        self.addCleanup(second.close)
+        with self.assertRaises((EOFError, ConnectionError)):
+            second.handshake()
+        self.assertIn("Exists", first.request("FileExists", Path="x"))
+
+
+class Reading(unittest.TestCase):
+    def test_a_phone_that_stops_reading_stalls_the_pc(self):
+        phone = Phone("--stop-reading-after", "20000")
+        self.addCleanup(phone.stop)
+        pc = PC(phone.port)
+        self.addCleanup(pc.close)
+        pc.handshake()
+        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        self.assertIn("Exists", pc.request("FileExists", Path="x"))
+        pc.sock.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 65536)
+        pc.sock.settimeout(1.0)
+        body = b"\0" * (32 * 1024 * 1024)  # more than both ends' buffers hold
+        with self.assertRaises(TimeoutError):
+            pc.send_frame(struct.pack(">I", MESSAGE_MAGIC) + body)
+        self.assertTrue(phone.wait_for_output("no longer reading"), phone.output())
+
+    def test_a_phone_that_reads_slowly(self):
+        phone = Phone("--read-bytes-per-second", "200000")
+        self.addCleanup(phone.stop)
+        pc = PC(phone.port)
+        self.addCleanup(pc.close)
+        pc.handshake()
+        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        started = time.monotonic()
+        data = os.urandom(300000)
+        self.assertTrue(pc.request("SendChunk", Path="slow.bin", ChunkData=data,
+                                   ChunkNum=0)["Success"])
+        self.assertGreaterEqual(time.monotonic() - started, 1.2)  # 1.5 s at that rate
+        with open(os.path.join(phone.store, "slow.bin"), "rb") as f:
+            self.assertEqual(f.read(), data)
+
+
+class Record(unittest.TestCase):
+    def test_every_message_in_both_directions_with_data_as_length_and_hash(self):
+        tmp = tempfile.TemporaryDirectory()
+        self.addCleanup(tmp.cleanup)
+        path = os.path.join(tmp.name, "record.jsonl")
+        phone = Phone("--record", path)
+        self.addCleanup(phone.stop)
+        pc = PC(phone.port)
+        self.addCleanup(pc.close)
+        pc.handshake()
+        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        data = os.urandom(1000)
+        pc.request("SendChunk", Path="r.bin", ChunkData=data, ChunkNum=0, LastChunk=True)
+        # Read while the phone runs: every line is on disk once its message has gone out.
+        with open(path) as f:
+            lines = [json.loads(line) for line in f]
+        seen = [(r["connection"], r["direction"], r["kind"],
+                 r["dictionary"].get("RequestType") or r["dictionary"].get("MessageType")
+                 or r["dictionary"].get("name")) for r in lines]
+        self.assertEqual(seen, [
+            (1, "received", "handshake", "python"),
+            (1, "sent", "handshake", "Simulated iPhone"),
+            (1, "sent", "message", "Notify"),
+            (1, "received", "message", "Response"),
+            (1, "received", "message", "SendChunk"),
+            (1, "sent", "message", "Response")])
+        self.assertEqual(lines[4]["dictionary"]["ChunkData"],
+                         {"length": 1000, "sha256": hashlib.sha256(data).hexdigest()})
+        self.assertEqual(lines[5]["dictionary"]["Success"], True)
+        self.assertRegex(lines[0]["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$")
+
+
+class Help(unittest.TestCase):
+    def test_help_lists_the_partner_options_and_approvals_exclude_each_other(self):
+        out = subprocess.run([binary("vantle-phone"), "--help"], capture_output=True, text=True,
+                             timeout=TIMEOUT).stdout
+        for option in ("--deny-first", "--no-approval", "--approve-after-ms N",
+                       "--close-on-deny", "--stop-reading-after BYTES",
+                       "--read-bytes-per-second N", "--record FILE"):
+            self.assertIn(option, out)
+        bad = subprocess.run([binary("vantle-phone"), "--deny", "--no-approval"],
+                             capture_output=True, text=True, timeout=TIMEOUT)
+        self.assertEqual(bad.returncode, 2)
+        self.assertIn("cannot be combined", bad.stderr)
+
+
 if __name__ == "__main__":
     take_bin_dir_argument()
     unittest.main(verbosity=2)
