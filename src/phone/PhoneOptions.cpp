@@ -1,6 +1,7 @@
 #include "phone/PhoneOptions.h"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace vantle::phone {
@@ -14,19 +15,18 @@ struct OptionSpec {
     std::function<bool(PhoneOptions&, const QString&)> apply;
 };
 
-bool toInt(const QString& text, int& out, int minimum) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < minimum) return false;
-    out = value;
-    return true;
-}
-
 bool toInt64(const QString& text, qint64& out, qint64 minimum) {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
     if (!ok || value < minimum) return false;
     out = value;
+    return true;
+}
+
+bool toInt(const QString& text, int& out, int minimum) {
+    qint64 value = 0;
+    if (!toInt64(text, value, minimum) || value > std::numeric_limits<int>::max()) return false;
+    out = static_cast<int>(value);
     return true;
 }
 

@@ -22,6 +22,17 @@ from phone_client import (MESSAGE_MAGIC, PC, TIMEOUT, Phone, PhoneTestCase,  # n
 PIECE = 131072
 
 
+def start_approved(test, *args):
+    """A phone started with `args` and a PC it has approved, both stopped after `test`."""
+    phone = Phone(*args)
+    test.addCleanup(phone.stop)
+    pc = PC(phone.port)
+    test.addCleanup(pc.close)
+    pc.handshake()
+    pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+    return phone, pc
+
+
 def kinds(requests):
     return [(m["RequestType"], m.get("Path") or m.get("Notification")) for m in requests]
 
@@ -193,12 +204,7 @@ class Approval(unittest.TestCase):
 
 class Reading(unittest.TestCase):
     def test_a_phone_that_stops_reading_stalls_the_pc(self):
-        phone = Phone("--stop-reading-after", "20000")
-        self.addCleanup(phone.stop)
-        pc = PC(phone.port)
-        self.addCleanup(pc.close)
-        pc.handshake()
-        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        phone, pc = start_approved(self, "--stop-reading-after", "20000")
         self.assertIn("Exists", pc.request("FileExists", Path="x"))
         pc.sock.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 65536)
         pc.sock.settimeout(1.0)
@@ -208,12 +214,7 @@ class Reading(unittest.TestCase):
         self.assertTrue(phone.wait_for_output("no longer reading"), phone.output())
 
     def test_a_phone_that_reads_slowly(self):
-        phone = Phone("--read-bytes-per-second", "200000")
-        self.addCleanup(phone.stop)
-        pc = PC(phone.port)
-        self.addCleanup(pc.close)
-        pc.handshake()
-        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        phone, pc = start_approved(self, "--read-bytes-per-second", "200000")
         started = time.monotonic()
         data = os.urandom(300000)
         self.assertTrue(pc.request("SendChunk", Path="slow.bin", ChunkData=data,
@@ -228,12 +229,7 @@ class Record(unittest.TestCase):
         tmp = tempfile.TemporaryDirectory()
         self.addCleanup(tmp.cleanup)
         path = os.path.join(tmp.name, "record.jsonl")
-        phone = Phone("--record", path)
-        self.addCleanup(phone.stop)
-        pc = PC(phone.port)
-        self.addCleanup(pc.close)
-        pc.handshake()
-        pc.drain_until(lambda m: m.get("RequestType") == "Notify")
+        phone, pc = start_approved(self, "--record", path)
         data = os.urandom(1000)
         pc.request("SendChunk", Path="r.bin", ChunkData=data, ChunkNum=0, LastChunk=True)
         # Read while the phone runs: every line is on disk once its message has gone out.
