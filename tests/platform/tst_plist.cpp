@@ -102,6 +102,8 @@ private slots:
     void hostileBinaryIsRefused();
     void sharedReferencesAreBounded();
     void nestingIsBounded();
+    void valueLimitsAreHonoured_data();
+    void valueLimitsAreHonoured();
     void hostileXmlIsRefused_data();
     void hostileXmlIsRefused();
     void unwritableValuesAreRefused();
@@ -419,6 +421,44 @@ void PlistTest::nestingIsBounded() {
     QVERIFY(plist::writeBinary(deep, &error).isEmpty());
     QVERIFY(error.contains("nested deeper"));
     QVERIFY(plist::writeXml(deep, &error).isEmpty());
+}
+
+void PlistTest::valueLimitsAreHonoured_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<quint64>("maxValues");
+    QTest::addColumn<bool>("accepted");
+    // An array of three references and the array itself: four values.
+    const QByteArray flat = bplist({array({1, 1, 1}), kOne});
+    QTest::newRow("binary at the limit") << flat << quint64(4) << true;
+    QTest::newRow("binary over the limit") << flat << quint64(3) << false;
+    // Keys count as values: the dictionary, two keys, two values.
+    const QByteArray dictionary =
+        bplist({bytes({0xD2, 1, 2, 3, 3}), bytes({0x51, 'a'}), bytes({0x51, 'b'}), kOne});
+    QTest::newRow("dictionary at the limit") << dictionary << quint64(5) << true;
+    QTest::newRow("dictionary over the limit") << dictionary << quint64(4) << false;
+    // Every reference to a shared array counts its values again.
+    const QByteArray shared = bplist({array({1, 1}), array({2, 2}), kOne});
+    QTest::newRow("shared at the limit") << shared << quint64(7) << true;
+    QTest::newRow("shared over the limit") << shared << quint64(6) << false;
+    // More objects than values cannot be a tree within the limit.
+    QTest::newRow("objects over the limit") << bplist({kOne, kOne, kOne}) << quint64(2) << false;
+    const QByteArray xml =
+        xmlDocument("<dict><key>a</key><array><true/><true/></array></dict>").toUtf8();
+    QTest::newRow("xml at the limit") << xml << quint64(5) << true;
+    QTest::newRow("xml over the limit") << xml << quint64(4) << false;
+}
+
+void PlistTest::valueLimitsAreHonoured() {
+    QFETCH(QByteArray, input);
+    QFETCH(quint64, maxValues);
+    QFETCH(bool, accepted);
+    const Result<plist::Document> result = plist::read(input, plist::ReadLimits{maxValues});
+    QCOMPARE(result.ok(), accepted);
+    if (accepted)
+        QVERIFY(plist::sameValue(result->value, plist::read(input)->value));
+    else
+        QVERIFY2(result.error().contains(QStringLiteral("limit of %1 values").arg(maxValues)),
+                 qPrintable(result.error()));
 }
 
 void PlistTest::hostileXmlIsRefused_data() {
