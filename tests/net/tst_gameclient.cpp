@@ -155,22 +155,22 @@ struct SlowDelegate : Recorder {
     void gameClientDidConnectToServer(GameClient* client,
                                       const std::shared_ptr<GamePeer>& peer) override {
         Recorder::gameClientDidConnectToServer(client, peer);
-        std::unique_lock lock(gate);
+        std::unique_lock held(gate);
         inside = true;
         changed.notify_all();
-        changed.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this] { return released; });
+        changed.wait_for(held, std::chrono::milliseconds(kWaitMs), [this] { return released; });
         finished = true;
     }
     bool isInside() {
-        std::lock_guard lock(gate);
+        std::lock_guard held(gate);
         return inside;
     }
     bool hasFinished() {
-        std::lock_guard lock(gate);
+        std::lock_guard held(gate);
         return finished;
     }
     void release() {
-        std::lock_guard lock(gate);
+        std::lock_guard held(gate);
         released = true;
         changed.notify_all();
     }
