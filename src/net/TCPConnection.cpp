@@ -476,9 +476,6 @@ bool TCPConnection::sendData(const QByteArray& payload) {
         ParoxLog("Wrote only %i bytes out of %i (%i) bytes in data", sent - wire::kFrameHeaderSize,
                  total - sent, payload.size());
     ParoxLog("_writeData failed");
-    noteFailure(outcome == WriteOutcome::Stalled
-                    ? QStringLiteral("the other side took no data for %1 s").arg(limit)
-                    : QStringLiteral("a write failed"));
     invalidate();
     return false;
 }
@@ -498,8 +495,27 @@ TCPConnection::WriteOutcome TCPConnection::writeFrame(const QByteArray& payload,
     std::unique_lock lock(mTCPLock, std::defer_lock);
     // The writer ahead of us may be moving bytes, which renews our wait as well.
     while (!lock.try_lock_until(writeDeadline(start)))
-        if (Clock::now() >= writeDeadline(start)) return WriteOutcome::Stalled;
+        if (Clock::now() >= writeDeadline(start)) return writeFailed(WriteOutcome::Stalled);
+    if (mWriteBroken) return writeFailed(WriteOutcome::Failed);
+    const WriteOutcome outcome = writeLocked(payload, start, sent);
+    if (outcome == WriteOutcome::Written) return outcome;
+    // A frame cut off mid-way leaves the stream unusable: the next writer, who may take the lock
+    // before this one gets round to invalidating, must not append to it. The reason is noted
+    // under the lock too, so that it is this failure's, not the next writer's.
+    mWriteBroken = true;
+    return writeFailed(outcome);
+}
 
+TCPConnection::WriteOutcome TCPConnection::writeFailed(WriteOutcome outcome) {
+    noteFailure(outcome == WriteOutcome::Stalled
+                    ? QStringLiteral("the other side took no data for %1 s")
+                          .arg(secondsIn(Clock::duration(mWriteStallLimit.load())))
+                    : QStringLiteral("a write failed"));
+    return outcome;
+}
+
+TCPConnection::WriteOutcome TCPConnection::writeLocked(const QByteArray& payload,
+                                                       Clock::time_point start, std::size_t& sent) {
     const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
     const std::size_t total = header.size() + static_cast<std::size_t>(payload.size());
     while (sent < total) {

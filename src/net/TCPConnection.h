@@ -119,6 +119,8 @@ private:
     ReadOutcome readFrame(QByteArray& frame, std::optional<Clock::time_point> waitUntil,
                           int& error);
     WriteOutcome writeFrame(const QByteArray& payload, std::size_t& sent);
+    WriteOutcome writeFailed(WriteOutcome outcome); // notes why; passes `outcome` on
+    WriteOutcome writeLocked(const QByteArray& payload, Clock::time_point start, std::size_t& sent);
     // When a writer that started waiting at `start` gives up, unless a byte moves first.
     Clock::time_point writeDeadline(Clock::time_point start) const;
     void _invalidate();
@@ -144,6 +146,7 @@ private:
     std::optional<SocketAddress> _remoteAddress;
     std::timed_mutex mTCPLock;                     // held while one whole frame is written
     std::atomic<Clock::rep> mLastWriteProgress{0}; // when a write last moved a byte
+    std::atomic<bool> mWriteBroken{false};         // a write failed: no frame may follow
     std::atomic<Clock::rep> mWriteStallLimit{
         std::chrono::duration_cast<Clock::duration>(kWriteStallLimit).count()};
     // Held while a frame is read, by the network thread or by a thread that claimed the read side.
