@@ -325,9 +325,10 @@ bool GameClient::sendData(const QByteArray& payload, const PeerPtr& server, bool
     return server->sendData(payload, immediate);
 }
 
-std::optional<QByteArray> GameClient::receiveDataFrom(const PeerPtr& server) {
+std::optional<QByteArray> GameClient::receiveDataFrom(const PeerPtr& server,
+                                                      std::chrono::milliseconds timeout) {
     if (!server || !server->isConnected()) return std::nullopt;
-    return server->receiveData();
+    return server->receiveData(timeout);
 }
 
 double GameClient::measureRoundTripLatencyToServer(const PeerPtr& server) {

@@ -6,6 +6,7 @@
 #include "net/GamePeerDelegate.h"
 #include "net/NSNetServicesWinDNS.h"
 #include "net/NetServiceBrowserDelegate.h"
+#include "net/TCPConnection.h"
 
 #include <QString>
 #include <QVariant>
@@ -81,7 +82,9 @@ public:
     bool connectToServer(const PeerPtr& server);
     void disconnectFromServer(const PeerPtr& server);
     bool sendData(const QByteArray& payload, const PeerPtr& server, bool immediate);
-    std::optional<QByteArray> receiveDataFrom(const PeerPtr& server);
+    std::optional<QByteArray>
+    receiveDataFrom(const PeerPtr& server,
+                    std::chrono::milliseconds timeout = TCPConnection::kDefaultReceiveTimeout);
     double measureRoundTripLatencyToServer(const PeerPtr& server);
 
     // A peer without a name for an IPv4 address and port, both in host order.

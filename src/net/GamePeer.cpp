@@ -232,6 +232,7 @@ void GamePeer::connectionDidReceiveData(TCPConnection* connection, const QByteAr
         return;
     }
     if (dictionary->isEmpty()) {
+        if (takeLateEcho(connection)) return;
         if (!connection->sendData(payload))
             ParoxLog("Failed sending dictionary: \"%@\"", QVariant(*dictionary));
         return;
@@ -338,35 +339,70 @@ bool GamePeer::sendData(const QByteArray& payload, bool /*immediate*/) {
     return current && current->sendData(payload);
 }
 
-std::optional<QByteArray> GamePeer::receiveData() {
+std::optional<QByteArray> GamePeer::receiveData(std::chrono::milliseconds timeout) {
     auto current = connection();
     if (!current) return std::nullopt;
-    return current->receiveData();
+    return current->receiveData(timeout);
 }
 
 double GamePeer::measureRoundTripLatency() {
     auto current = connection();
     if (!current) return kNoLatency;
+    using Clock = TCPConnection::Clock;
+    const std::chrono::milliseconds limit(mPingTimeoutMs.load());
+    const Clock::time_point deadline = Clock::now() + limit;
     const QByteArray ping = encodeDictionary(wire::kHandshakeMagic, QVariantMap());
     // The echo must reach this thread, not the event path, which would take it for the phone's
     // own ping and echo it back.
-    const TCPConnection::ReadClaim claim = current->claimReadSide();
+    const TCPConnection::ReadClaim claim = current->claimReadSide(deadline);
+    if (!claim.holds()) {
+        ParoxLog("Ping to %@: another reader kept the connection for %d ms",
+                 address().value_or(QString()), limit.count());
+        return kNoLatency;
+    }
     QElapsedTimer clock;
     clock.start();
     if (!current->sendData(ping)) return kNoLatency;
     for (;;) {
-        const std::optional<QByteArray> payload = current->receiveData();
-        if (!payload) return kNoLatency;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const std::optional<QByteArray> payload =
+            left.count() > 0 ? current->receiveData(left) : std::nullopt;
+        if (!payload) {
+            if (Clock::now() >= deadline && current->isValid()) {
+                ParoxLog("No echo of a ping from %@ within %d ms", address().value_or(QString()),
+                         limit.count());
+                oweLateEcho(current);
+            }
+            return kNoLatency;
+        }
         const auto dictionary = decodeDictionary(wire::kHandshakeMagic, *payload);
         if (!dictionary) {
             if (auto owner = delegate()) owner->gamePeerDidReceiveData(this, *payload, false);
             continue;
         }
-        if (dictionary->isEmpty()) return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        if (dictionary->isEmpty()) {
+            if (takeLateEcho(current.get())) continue; // an earlier ping's, late
+            return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        }
         printDiagnostic(
             "GamePeer::measureRoundTripLatency",
             stringWithFormat("Received unexpected dictionary: \"%@\"", QVariant(*dictionary)));
     }
+}
+
+void GamePeer::oweLateEcho(const std::shared_ptr<TCPConnection>& connection) {
+    std::lock_guard lock(mLateEchoLock);
+    if (mLateEchoConnection.lock() != connection) mLateEchoes = 0;
+    mLateEchoConnection = connection;
+    ++mLateEchoes;
+}
+
+bool GamePeer::takeLateEcho(const TCPConnection* connection) {
+    std::lock_guard lock(mLateEchoLock);
+    if (mLateEchoes == 0 || mLateEchoConnection.lock().get() != connection) return false;
+    --mLateEchoes;
+    ParoxLog("A late ping echo from %@ taken without answering", address().value_or(QString()));
+    return true;
 }
 
 } // namespace vantle

@@ -32,6 +32,7 @@ public:
     };
 
     static constexpr int kDefaultHandshakeTimeoutMs = 10'000;
+    static constexpr int kDefaultPingTimeoutMs = 10'000;
     static constexpr double kResolveTimeoutSeconds = 5.0;
 
     // `name` is the service name "ID:Display name"; none without an address or when the name
@@ -66,9 +67,13 @@ public:
     // on that thread just after that report, so "connected" always comes first.
     void disconnect();
     bool sendData(const QByteArray& payload, bool immediate);
-    std::optional<QByteArray> receiveData();
-    // Seconds for an empty dictionary to come back; -1.0 when it does not.
+    std::optional<QByteArray>
+    receiveData(std::chrono::milliseconds timeout = TCPConnection::kDefaultReceiveTimeout);
+    // Seconds for an empty dictionary to come back; -1.0 when it does not come within the ping
+    // limit (the connection stays up) or the connection fails.
     double measureRoundTripLatency();
+    // The limit for a ping's echo; tests shorten it.
+    void setPingTimeout(int ms) { mPingTimeoutMs = ms; }
 
     // The limit for the phone's identity after connect; tests shorten it.
     void setHandshakeTimeout(int ms) { mHandshakeTimeoutMs = ms; }
@@ -105,6 +110,11 @@ private:
     void completeEnding(const Ending& ending);
     void reportEnd(State was);
     std::shared_ptr<TCPConnection> connection() const;
+    // An echo that comes after its ping gave up is owed by `connection`; the first empty
+    // dictionary from it is taken as that echo, not answered, or the two ends would echo one
+    // ping back and forth for good.
+    void oweLateEcho(const std::shared_ptr<TCPConnection>& connection);
+    bool takeLateEcho(const TCPConnection* connection);
 
     bool _service = false;
     bool _server = false;
@@ -124,6 +134,10 @@ private:
     std::weak_ptr<GamePeerDelegate> _delegate;
 
     std::atomic<int> mHandshakeTimeoutMs{kDefaultHandshakeTimeoutMs};
+    std::atomic<int> mPingTimeoutMs{kDefaultPingTimeoutMs};
+    std::mutex mLateEchoLock;
+    std::weak_ptr<TCPConnection> mLateEchoConnection;
+    int mLateEchoes = 0;
     std::atomic<Failure> mFailure{Failure::None};
     mutable std::mutex mFailureLock;
     QString mFailureDetail;

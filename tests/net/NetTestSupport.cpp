@@ -120,6 +120,28 @@ QByteArray handshakePayload(const QVariantMap& dictionary) {
     return encodeDictionary(wire::kHandshakeMagic, dictionary);
 }
 
+QByteArray patterned(qsizetype size, char seed) {
+    constexpr int kPatternLength = 97;
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i % kPatternLength);
+    return bytes;
+}
+
+bool answerHandshake(RawServer& server) {
+    const auto theirs = server.receiveFrame();
+    if (!theirs || !decodeDictionary(wire::kHandshakeMagic, *theirs)) return false;
+    return server.send(
+        frame(handshakePayload({{QStringLiteral("id"), QStringLiteral("PHONE-1")},
+                                {QStringLiteral("name"), QStringLiteral("Phone")}})));
+}
+
+bool OpenConnection::open() {
+    connection = TCPConnection::create(server.address(), recorder);
+    if (!connection) return false;
+    return server.accept() && waitUntil([&] { return recorder->opened == 1; });
+}
+
 void ConnectionRecorder::connectionDidClose(TCPConnection*) {
     closedOnNetworkThread = QThread::currentThread() == gClientRunloop.load()->thread();
     ++closed;
