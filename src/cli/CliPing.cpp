@@ -103,6 +103,17 @@ QString describeFailure(const GamePeer& peer, const PingDelegate& delegate) {
         .arg(detail.isEmpty() ? QStringLiteral("the connection ended") : detail);
 }
 
+// A ping gives up at its limit, also when the phone stops taking the ping itself; sooner, the
+// connection has ended.
+QString describePingFailure(int ping, qint64 elapsedMs) {
+    if (elapsedMs >= GamePeer::kDefaultPingTimeoutMs)
+        return QStringLiteral("the phone did not answer ping %1 of %2 within %3 s")
+            .arg(ping)
+            .arg(kPingCount)
+            .arg(qRound(GamePeer::kDefaultPingTimeoutMs / kMillisecondsPerSecond));
+    return QStringLiteral("the connection ended during ping %1 of %2").arg(ping).arg(kPingCount);
+}
+
 } // namespace
 
 int runPing(const QStringList& arguments) {
@@ -129,12 +140,12 @@ int runPing(const QStringList& arguments) {
 
     std::vector<double> trips;
     for (int i = 0; i < kPingCount; ++i) {
+        QElapsedTimer pingClock;
+        pingClock.start();
         const double seconds = peer->measureRoundTripLatency();
         if (seconds < 0) {
             peer->disconnect();
-            return fail(target, QStringLiteral("the phone did not answer ping %1 of %2")
-                                    .arg(i + 1)
-                                    .arg(kPingCount));
+            return fail(target, describePingFailure(i + 1, pingClock.elapsed()));
         }
         trips.push_back(seconds * kMillisecondsPerSecond);
     }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace vantle {
 
@@ -31,6 +32,7 @@ public:
     };
 
     static constexpr int kDefaultHandshakeTimeoutMs = 10'000;
+    static constexpr int kDefaultPingTimeoutMs = 10'000;
     static constexpr double kResolveTimeoutSeconds = 5.0;
 
     // `name` is the service name "ID:Display name"; none without an address or when the name
@@ -51,19 +53,27 @@ public:
     bool isServer() const { return _server; }
     bool isLocal() const { return _local; }
     bool isConnecting() const;
-    bool isConnected() const { return _socket.load(); }
+    bool isConnected() const;
     const SocketAddress& socketAddress() const { return _address; }
     std::uint32_t IPv4Address() const { return socketAddressIPv4(_address); }
     std::optional<QString> address() const { return socketAddressText(_address); }
     QString description() const;
 
     void setDelegate(std::weak_ptr<GamePeerDelegate> delegate);
+    // False while the end of the last connection is still on its way to the delegate.
     bool connect();
+    // Safe from any thread, also from two at once: the delegate hears the outcome once, on this
+    // thread; or, when the completed handshake is being reported on another thread right then,
+    // on that thread just after that report, so "connected" always comes first.
     void disconnect();
     bool sendData(const QByteArray& payload, bool immediate);
-    std::optional<QByteArray> receiveData();
-    // Seconds for an empty dictionary to come back; -1.0 when it does not.
+    std::optional<QByteArray>
+    receiveData(std::chrono::milliseconds timeout = TCPConnection::kDefaultReceiveTimeout);
+    // Seconds for an empty dictionary to come back; -1.0 when it does not come within the ping
+    // limit (the connection stays up) or the connection fails.
     double measureRoundTripLatency();
+    // The limit for a ping's echo; tests shorten it.
+    void setPingTimeout(int ms) { mPingTimeoutMs = ms; }
 
     // The limit for the phone's identity after connect; tests shorten it.
     void setHandshakeTimeout(int ms) { mHandshakeTimeoutMs = ms; }
@@ -71,16 +81,40 @@ public:
     // The connection's own words for the failure, such as "Connection refused".
     QString failureDetail() const;
 
-    // TCPConnectionDelegate
+    // TCPConnectionDelegate. Reports of a connection that is not the current one (a connection
+    // that has ended, whose reports were already under way) are ignored.
     void connectionDidOpen(TCPConnection* connection) override;
     void connectionDidReceiveData(TCPConnection* connection, const QByteArray& payload) override;
     void connectionDidClose(TCPConnection* connection) override;
     void connectionDidFailOpening(TCPConnection* connection) override;
 
 private:
-    void finishConnecting(const QVariantMap& dictionary);
-    void handshakeTimedOut(unsigned attempt);
+    enum class State { Idle, Connecting, Connected };
+    // The report that the handshake completed, while it is on its way to the delegate. A
+    // disconnect from another thread meanwhile leaves its own report to the reporting thread, so
+    // that the delegate hears "connected" before "disconnected".
+    enum class ConnectReport { None, InFlight, EndedMeanwhile };
+    // A connection taken from the peer, with what is to be reported of it.
+    struct Ending {
+        std::shared_ptr<TCPConnection> connection;
+        State was = State::Idle;
+        bool reportHere = true;
+    };
+
+    void finishConnecting(TCPConnection* connection, const QVariantMap& dictionary);
+    void handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled);
+    bool isCurrent(const TCPConnection* connection, State state) const;
+    // Ends the current connection, when it is still `expected` (null: whichever there is).
+    void endConnection(const TCPConnection* expected, Failure reason);
+    Ending takeConnection(Failure reason); // with mConnectionLock held
+    void completeEnding(const Ending& ending);
+    void reportEnd(State was);
     std::shared_ptr<TCPConnection> connection() const;
+    // An echo that comes after its ping gave up is owed by `connection`; the first empty
+    // dictionary from it is taken as that echo, not answered, or the two ends would echo one
+    // ping back and forth for good.
+    void oweLateEcho(const std::shared_ptr<TCPConnection>& connection);
+    bool takeLateEcho(const TCPConnection* connection);
 
     bool _service = false;
     bool _server = false;
@@ -89,16 +123,21 @@ private:
     std::optional<QString> _uniqueID;
     std::optional<QString> _name;
     SocketAddress _address{};
-    std::atomic<bool> _socket{false};
+    // The state, the connection and the connect report change together under this lock.
     mutable std::mutex mConnectionLock;
+    State mState = State::Idle;
     std::shared_ptr<TCPConnection> _connection;
+    ConnectReport mConnectReport = ConnectReport::None;
+    std::thread::id mConnectReporter;
     QVariant _plist;
     mutable std::mutex mDelegateLock; // set on one thread, called on others
     std::weak_ptr<GamePeerDelegate> _delegate;
-    std::atomic<bool> _disconnecting{false};
 
     std::atomic<int> mHandshakeTimeoutMs{kDefaultHandshakeTimeoutMs};
-    std::atomic<unsigned> mAttempt{0};
+    std::atomic<int> mPingTimeoutMs{kDefaultPingTimeoutMs};
+    std::mutex mLateEchoLock;
+    std::weak_ptr<TCPConnection> mLateEchoConnection;
+    int mLateEchoes = 0;
     std::atomic<Failure> mFailure{Failure::None};
     mutable std::mutex mFailureLock;
     QString mFailureDetail;

@@ -60,15 +60,28 @@ void disposeWatch(const std::shared_ptr<SocketWatch>& watch) {
     if (fd >= 0) ::close(fd);
 }
 
-// Waits until the socket is ready for `events` or `keepWaiting` turns false.
-template <class Predicate> bool waitFor(int fd, short events, Predicate keepWaiting) {
-    while (keepWaiting()) {
+using Clock = TCPConnection::Clock;
+
+double secondsIn(Clock::duration span) {
+    return std::chrono::duration<double>(span).count();
+}
+
+enum class WaitResult { Ready, TimedOut, Stopped };
+
+// Waits until the socket is ready for `events`, the deadline passes or `stop` is set.
+WaitResult waitFor(int fd, short events, Clock::time_point deadline,
+                   const std::atomic<bool>& stop) {
+    for (;;) {
+        if (stop.load()) return WaitResult::Stopped;
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return WaitResult::TimedOut;
         pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, kWaitSliceMs);
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
+        const int ready =
+            ::poll(&entry, 1, static_cast<int>(std::min<long long>(left, kWaitSliceMs)));
+        if (ready > 0) return WaitResult::Ready;
+        if (ready < 0 && errno != EINTR) return WaitResult::Stopped;
     }
-    return false;
 }
 
 } // namespace
@@ -283,7 +296,7 @@ void TCPConnection::socketReadable() {
                 if (mWatch->read) mWatch->read->setEnabled(false);
                 return;
             }
-            outcome = readFrame(frame, false, error);
+            outcome = readFrame(frame, std::nullopt, error);
         }
         switch (outcome) {
         case ReadOutcome::Frame:
@@ -295,6 +308,7 @@ void TCPConnection::socketReadable() {
             if (budget == 0) return; // the notifier fires again for the rest
             continue;
         case ReadOutcome::NoData:
+        case ReadOutcome::TimedOut:
             return;
         case ReadOutcome::End:
             handleEvent(StreamEvent::EndEncountered);
@@ -310,7 +324,9 @@ void TCPConnection::socketReadable() {
     }
 }
 
-TCPConnection::ReadOutcome TCPConnection::readFrame(QByteArray& frame, bool wait, int& error) {
+TCPConnection::ReadOutcome TCPConnection::readFrame(QByteArray& frame,
+                                                    std::optional<Clock::time_point> waitUntil,
+                                                    int& error) {
     for (;;) {
         if (_invalidating) return ReadOutcome::NoData;
         const std::span<char> room = mReader.buffer();
@@ -335,9 +351,15 @@ TCPConnection::ReadOutcome TCPConnection::readFrame(QByteArray& frame, bool wait
         }
         if (count < 0 && errno == EINTR) continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!wait) return ReadOutcome::NoData;
-            if (waitFor(mSocket, POLLIN, [this] { return !_invalidating.load(); })) continue;
-            return ReadOutcome::NoData;
+            if (!waitUntil) return ReadOutcome::NoData;
+            switch (waitFor(mSocket, POLLIN, *waitUntil, _invalidating)) {
+            case WaitResult::Ready:
+                continue;
+            case WaitResult::TimedOut:
+                return ReadOutcome::TimedOut; // the reader keeps what it has of a frame
+            case WaitResult::Stopped:
+                return ReadOutcome::NoData;
+            }
         }
         // The stream ended or failed. Between frames that is an end; inside one, a broken frame.
         if (mReader.midFrame()) noteFailure(QStringLiteral("the stream ended inside a frame"));
@@ -357,21 +379,30 @@ TCPConnection::ReadOutcome TCPConnection::readFrame(QByteArray& frame, bool wait
     }
 }
 
-std::optional<QByteArray> TCPConnection::receiveData() {
+std::optional<QByteArray> TCPConnection::receiveData(std::chrono::milliseconds timeout) {
     if (!isValid()) return std::nullopt;
     auto self = shared_from_this();
+    const Clock::time_point deadline = Clock::now() + timeout;
     QByteArray frame;
     int error = 0;
-    ReadOutcome outcome;
+    ReadOutcome outcome = ReadOutcome::TimedOut;
+    bool partial = false;
     {
-        std::lock_guard lock(mReadLock);
-        outcome = readFrame(frame, true, error);
-    }
-    // The network thread may have found the socket taken meanwhile and parked its reads.
-    resumeEventReads();
+        const ReadClaim claim(*this, deadline);
+        if (claim.holds()) {
+            outcome = readFrame(frame, deadline, error);
+            partial = mReader.midFrame();
+        }
+    } // the claim's end resumes the event reads the network thread may have parked meanwhile
     switch (outcome) {
     case ReadOutcome::Frame:
         return frame;
+    case ReadOutcome::TimedOut:
+        ParoxLog("receiveData: no whole frame from %@ within %.1f s%@", description(),
+                 secondsIn(timeout),
+                 partial ? QStringLiteral("; the rest of the frame goes to the delegate")
+                         : QString());
+        return std::nullopt;
     case ReadOutcome::Broken:
         ParoxLog("_readData returns nil in receiveData");
         invalidate();
@@ -385,10 +416,17 @@ std::optional<QByteArray> TCPConnection::receiveData() {
     return std::nullopt;
 }
 
-TCPConnection::ReadClaim::ReadClaim(TCPConnection& connection)
-    : mConnection(connection.shared_from_this()), mLock(connection.mReadLock) {}
+TCPConnection::ReadClaim::ReadClaim(TCPConnection& connection,
+                                    std::optional<Clock::time_point> deadline)
+    : mConnection(connection.shared_from_this()), mLock(connection.mReadLock, std::defer_lock) {
+    if (deadline)
+        (void)mLock.try_lock_until(*deadline);
+    else
+        mLock.lock();
+}
 
 TCPConnection::ReadClaim::~ReadClaim() {
+    if (!mLock.owns_lock()) return;
     mLock.unlock();
     mConnection->resumeEventReads();
 }
@@ -424,54 +462,96 @@ bool TCPConnection::sendData(const QByteArray& payload) {
         return false;
     }
     auto self = shared_from_this();
-    const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
-    const std::size_t total = header.size() + static_cast<std::size_t>(payload.size());
-    bool ok = true;
-    {
-        std::lock_guard lock(mTCPLock);
-        std::size_t sent = 0;
-        while (sent < total) {
-            if (_invalidating) {
-                ok = false;
-                break;
-            }
-            // Header and payload leave in one call where the socket takes them.
-            iovec parts[2];
-            int used = 0;
-            if (sent < header.size())
-                parts[used++] = {const_cast<char*>(header.data()) + sent, header.size() - sent};
-            const std::size_t payloadSent = sent > header.size() ? sent - header.size() : 0;
-            if (payloadSent < static_cast<std::size_t>(payload.size()))
-                parts[used++] = {const_cast<char*>(payload.constData()) + payloadSent,
-                                 static_cast<std::size_t>(payload.size()) - payloadSent};
-            msghdr message{};
-            message.msg_iov = parts;
-            message.msg_iovlen = used;
-            const ssize_t count = ::sendmsg(mSocket, &message, MSG_NOSIGNAL);
-            if (count > 0) {
-                sent += static_cast<std::size_t>(count);
-                continue;
-            }
-            if (count < 0 && errno == EINTR) continue;
-            if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-                waitFor(mSocket, POLLOUT, [this] { return !_invalidating.load(); }))
-                continue;
-            ok = false;
-            break;
-        }
-        if (!ok) {
-            if (sent < header.size())
-                ParoxLog("Wrote only %i bytes out of %i bytes in header", sent, header.size());
-            else
-                ParoxLog("Wrote only %i bytes out of %i (%i) bytes in data", sent - header.size(),
-                         total - sent, payload.size());
-        }
-    }
-    if (ok) return true;
+    std::size_t sent = 0;
+    const WriteOutcome outcome = writeFrame(payload, sent);
+    if (outcome == WriteOutcome::Written) return true;
+    const double limit = secondsIn(Clock::duration(mWriteStallLimit.load()));
+    if (outcome == WriteOutcome::Stalled)
+        ParoxLog("The write on %@ stalled: the other side took no byte for %.1f s", description(),
+                 limit);
+    const std::size_t total = wire::kFrameHeaderSize + static_cast<std::size_t>(payload.size());
+    if (sent < wire::kFrameHeaderSize)
+        ParoxLog("Wrote only %i bytes out of %i bytes in header", sent, wire::kFrameHeaderSize);
+    else
+        ParoxLog("Wrote only %i bytes out of %i (%i) bytes in data", sent - wire::kFrameHeaderSize,
+                 total - sent, payload.size());
     ParoxLog("_writeData failed");
-    noteFailure(QStringLiteral("a write failed"));
     invalidate();
     return false;
+}
+
+void TCPConnection::setWriteStallLimit(std::chrono::milliseconds limit) {
+    mWriteStallLimit = std::chrono::duration_cast<Clock::duration>(limit).count();
+}
+
+Clock::time_point TCPConnection::writeDeadline(Clock::time_point start) const {
+    const Clock::time_point progress{Clock::duration(mLastWriteProgress.load())};
+    return std::max(start, progress) + Clock::duration(mWriteStallLimit.load());
+}
+
+TCPConnection::WriteOutcome TCPConnection::writeFrame(const QByteArray& payload,
+                                                      std::size_t& sent) {
+    const Clock::time_point start = Clock::now();
+    std::unique_lock lock(mTCPLock, std::defer_lock);
+    // The writer ahead of us may be moving bytes, which renews our wait as well.
+    while (!lock.try_lock_until(writeDeadline(start)))
+        if (Clock::now() >= writeDeadline(start)) return writeFailed(WriteOutcome::Stalled);
+    if (mWriteBroken) return writeFailed(WriteOutcome::Failed);
+    const WriteOutcome outcome = writeLocked(payload, start, sent);
+    if (outcome == WriteOutcome::Written) return outcome;
+    // A frame cut off mid-way leaves the stream unusable: the next writer, who may take the lock
+    // before this one gets round to invalidating, must not append to it. The reason is noted
+    // under the lock too, so that it is this failure's, not the next writer's.
+    mWriteBroken = true;
+    return writeFailed(outcome);
+}
+
+TCPConnection::WriteOutcome TCPConnection::writeFailed(WriteOutcome outcome) {
+    noteFailure(outcome == WriteOutcome::Stalled
+                    ? QStringLiteral("the other side took no data for %1 s")
+                          .arg(secondsIn(Clock::duration(mWriteStallLimit.load())))
+                    : QStringLiteral("a write failed"));
+    return outcome;
+}
+
+TCPConnection::WriteOutcome TCPConnection::writeLocked(const QByteArray& payload,
+                                                       Clock::time_point start, std::size_t& sent) {
+    const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
+    const std::size_t total = header.size() + static_cast<std::size_t>(payload.size());
+    while (sent < total) {
+        if (_invalidating) return WriteOutcome::Failed;
+        // Header and payload leave in one call where the socket takes them.
+        iovec parts[2];
+        int used = 0;
+        if (sent < header.size())
+            parts[used++] = {const_cast<char*>(header.data()) + sent, header.size() - sent};
+        const std::size_t payloadSent = sent > header.size() ? sent - header.size() : 0;
+        if (payloadSent < static_cast<std::size_t>(payload.size()))
+            parts[used++] = {const_cast<char*>(payload.constData()) + payloadSent,
+                             static_cast<std::size_t>(payload.size()) - payloadSent};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = used;
+        const ssize_t count = ::sendmsg(mSocket, &message, MSG_NOSIGNAL);
+        if (count > 0) {
+            sent += static_cast<std::size_t>(count);
+            mLastWriteProgress = Clock::now().time_since_epoch().count();
+            continue;
+        }
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            switch (waitFor(mSocket, POLLOUT, writeDeadline(start), _invalidating)) {
+            case WaitResult::Ready:
+                continue;
+            case WaitResult::TimedOut:
+                return WriteOutcome::Stalled;
+            case WaitResult::Stopped:
+                break;
+            }
+        }
+        return WriteOutcome::Failed;
+    }
+    return WriteOutcome::Written;
 }
 
 void TCPConnection::invalidate() {

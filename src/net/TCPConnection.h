@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -23,6 +24,13 @@ class TCPConnection : public std::enable_shared_from_this<TCPConnection> {
     struct PrivateTag {};
 
 public:
+    using Clock = std::chrono::steady_clock;
+    // A write that moves no byte for this long gives up and closes the connection: a phone that
+    // stops reading must not hold the writing thread, which may be the network thread.
+    static constexpr std::chrono::milliseconds kWriteStallLimit{10'000};
+    // How long receiveData waits for a frame unless told otherwise.
+    static constexpr std::chrono::milliseconds kDefaultReceiveTimeout{10'000};
+
     enum class StreamEvent : unsigned {
         OpenCompleted = 1,
         HasBytesAvailable = 2,
@@ -50,25 +58,38 @@ public:
     std::shared_ptr<TCPConnectionDelegate> delegate() const;
 
     bool isValid() const;
+    // Writes one whole frame, blocking while the socket is full. Waiting behind another writer
+    // counts against the stall limit; any byte moved on the connection renews it.
     bool sendData(const QByteArray& payload);
-    // Reads one frame on the calling thread, waiting as long as it takes. Meant for a thread that
-    // owns the read side for that moment; the network thread leaves the socket alone meanwhile.
-    std::optional<QByteArray> receiveData();
+    // Shortens (tests) or lengthens the stall limit of this connection's writes.
+    void setWriteStallLimit(std::chrono::milliseconds limit);
+    // Reads one frame on the calling thread, claiming the read side for the call. None when no
+    // whole frame comes within `timeout`; the connection stays up then, and a frame cut off by
+    // the time-out is finished and delivered by the event path. A caller that expects an answer
+    // to something it sends claims the read side before sending, or the event path may take it.
+    std::optional<QByteArray>
+    receiveData(std::chrono::milliseconds timeout = kDefaultReceiveTimeout);
     bool hasDataAvailable() const;
     // Keeps the network thread off the socket until the claim is dropped, so that an answer the
-    // caller is about to read with receiveData cannot be taken by the event path first.
+    // caller is about to read with receiveData cannot be taken by the event path first. Claims
+    // nest on one thread.
     class ReadClaim {
     public:
-        explicit ReadClaim(TCPConnection& connection);
+        explicit ReadClaim(TCPConnection& connection,
+                           std::optional<Clock::time_point> deadline = std::nullopt);
         ~ReadClaim();
         ReadClaim(const ReadClaim&) = delete;
         ReadClaim& operator=(const ReadClaim&) = delete;
+        // False when another reader kept the read side past the deadline.
+        bool holds() const { return mLock.owns_lock(); }
 
     private:
         std::shared_ptr<TCPConnection> mConnection;
-        std::unique_lock<std::recursive_mutex> mLock;
+        std::unique_lock<std::recursive_timed_mutex> mLock;
     };
-    ReadClaim claimReadSide() { return ReadClaim(*this); }
+    ReadClaim claimReadSide(std::optional<Clock::time_point> deadline = std::nullopt) {
+        return ReadClaim(*this, deadline);
+    }
     // Why a connection that was never invalidated by its owner went down; empty while alive.
     QString failureReason() const;
     void invalidate();
@@ -86,14 +107,22 @@ public:
     QString description() const;
 
 private:
-    enum class ReadOutcome { Frame, NoData, End, StreamError, Broken };
+    enum class ReadOutcome { Frame, NoData, TimedOut, End, StreamError, Broken };
+    enum class WriteOutcome { Written, Stalled, Failed };
 
     void attach();
     void socketWritable();
     void socketReadable();
     void handleEvent(StreamEvent event, const QString& error = {});
     void initializeConnection();
-    ReadOutcome readFrame(QByteArray& frame, bool wait, int& error);
+    // Without `waitUntil` it takes only what has arrived.
+    ReadOutcome readFrame(QByteArray& frame, std::optional<Clock::time_point> waitUntil,
+                          int& error);
+    WriteOutcome writeFrame(const QByteArray& payload, std::size_t& sent);
+    WriteOutcome writeFailed(WriteOutcome outcome); // notes why; passes `outcome` on
+    WriteOutcome writeLocked(const QByteArray& payload, Clock::time_point start, std::size_t& sent);
+    // When a writer that started waiting at `start` gives up, unless a byte moves first.
+    Clock::time_point writeDeadline(Clock::time_point start) const;
     void _invalidate();
     void stopWatching();
     void resumeEventReads();
@@ -115,9 +144,13 @@ private:
     mutable std::mutex mAddressLock;
     std::optional<SocketAddress> _localAddress;
     std::optional<SocketAddress> _remoteAddress;
-    std::mutex mTCPLock; // held while one whole frame is written
+    std::timed_mutex mTCPLock;                     // held while one whole frame is written
+    std::atomic<Clock::rep> mLastWriteProgress{0}; // when a write last moved a byte
+    std::atomic<bool> mWriteBroken{false};         // a write failed: no frame may follow
+    std::atomic<Clock::rep> mWriteStallLimit{
+        std::chrono::duration_cast<Clock::duration>(kWriteStallLimit).count()};
     // Held while a frame is read, by the network thread or by a thread that claimed the read side.
-    std::recursive_mutex mReadLock;
+    std::recursive_timed_mutex mReadLock;
     FrameReader mReader;
     std::atomic<bool> _invalidating{false};
     bool mEndSeen = false; // network thread only

@@ -50,9 +50,10 @@ SocketAddress RawServer::address() const {
     return makeSocketAddress(INADDR_LOOPBACK, mPort);
 }
 
-bool RawServer::accept() {
+bool RawServer::accept(int timeoutMs) {
     pollfd entry{mListener, POLLIN, 0};
-    if (::poll(&entry, 1, kWaitMs) <= 0) return false;
+    if (::poll(&entry, 1, timeoutMs) <= 0) return false;
+    closeClient();
     mClient = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
     return mClient >= 0;
 }
@@ -117,6 +118,28 @@ QByteArray frame(const QByteArray& payload) {
 
 QByteArray handshakePayload(const QVariantMap& dictionary) {
     return encodeDictionary(wire::kHandshakeMagic, dictionary);
+}
+
+QByteArray patterned(qsizetype size, char seed) {
+    constexpr int kPatternLength = 97;
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i % kPatternLength);
+    return bytes;
+}
+
+bool answerHandshake(RawServer& server) {
+    const auto theirs = server.receiveFrame();
+    if (!theirs || !decodeDictionary(wire::kHandshakeMagic, *theirs)) return false;
+    return server.send(
+        frame(handshakePayload({{QStringLiteral("id"), QStringLiteral("PHONE-1")},
+                                {QStringLiteral("name"), QStringLiteral("Phone")}})));
+}
+
+bool OpenConnection::open() {
+    connection = TCPConnection::create(server.address(), recorder);
+    if (!connection) return false;
+    return server.accept() && waitUntil([&] { return recorder->opened == 1; });
 }
 
 void ConnectionRecorder::connectionDidClose(TCPConnection*) {

@@ -31,7 +31,8 @@ public:
     ~RawServer();
     std::uint16_t port() const { return mPort; }
     SocketAddress address() const;
-    bool accept();
+    // Takes the next dial, closing the one taken before.
+    bool accept(int timeoutMs = kWaitMs);
     bool send(const QByteArray& bytes);
     // Reads exactly `count` bytes; empty when they do not come in time.
     QByteArray receive(std::size_t count, int timeoutMs = kWaitMs);
@@ -51,6 +52,11 @@ private:
 
 QByteArray frame(const QByteArray& payload);
 QByteArray handshakePayload(const QVariantMap& dictionary);
+// `size` bytes in a pattern that starts at `seed`, so that a misplaced byte shows.
+QByteArray patterned(qsizetype size, char seed);
+// The phone's part of the handshake on an accepted connection: takes the PC's identity, sends
+// its own.
+bool answerHandshake(RawServer& server);
 
 // Records what a connection tells its delegate; callbacks arrive on the network thread.
 class ConnectionRecorder : public TCPConnectionDelegate {
@@ -67,6 +73,15 @@ public:
 private:
     mutable std::mutex mMutex;
     std::vector<QByteArray> mPayloads;
+};
+
+// A connection to `server`, opened and accepted.
+struct OpenConnection {
+    RawServer server;
+    std::shared_ptr<ConnectionRecorder> recorder = std::make_shared<ConnectionRecorder>();
+    std::shared_ptr<TCPConnection> connection;
+
+    bool open();
 };
 
 // Records what a peer tells its delegate.

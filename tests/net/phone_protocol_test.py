@@ -255,6 +255,30 @@ class Script(unittest.TestCase):
         self.assertEqual(bad.returncode, 2)
 
 
+class MisbehavingPhone:
+    """A raw server on 127.0.0.1 that answers the PC's handshake like a phone, then does
+    `after(conn)` with the connection."""
+
+    def __init__(self, after):
+        self.server = socket.create_server(("127.0.0.1", 0))
+        self.port = self.server.getsockname()[1]
+        self.done = threading.Event()
+        threading.Thread(target=self._serve, args=(after,), daemon=True).start()
+
+    def _serve(self, after):
+        conn, _ = self.server.accept()
+        with conn:
+            phone = PC(None, sock=conn)
+            phone.recv_frame()  # the PC's identity
+            body = plistlib.dumps({"id": "PY-PHONE", "name": "silent"}, fmt=plistlib.FMT_BINARY)
+            phone.send_frame(struct.pack(">I", HANDSHAKE_MAGIC) + body)
+            after(conn)
+
+    def stop(self):
+        self.done.set()
+        self.server.close()
+
+
 class CliPing(unittest.TestCase):
     def cli(self, *args, timeout=30):
         return subprocess.run([binary("vantle-cli"), *args], capture_output=True,
@@ -302,6 +326,42 @@ class CliPing(unittest.TestCase):
             r = self.cli("ping", "127.0.0.1:%d" % server.getsockname()[1])
             self.assertEqual(r.returncode, 1)
             self.assertIn("no handshake within 10 s", r.stderr)
+
+    def test_unanswered_ping_ends_in_plain_words(self):
+        def never_echo(conn):
+            conn.settimeout(None)
+            while conn.recv(65536):
+                pass
+
+        def stop_reading(conn):
+            stopped.done.wait(TIMEOUT * 2)
+
+        silent = MisbehavingPhone(never_echo)
+        stopped = MisbehavingPhone(stop_reading)
+        runs = []
+        try:
+            # Both at once: each takes the full ping limit.
+            start = time.monotonic()
+            runs += [subprocess.Popen([binary("vantle-cli"), "ping",
+                                      "127.0.0.1:%d" % phone.port],
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                    for phone in (silent, stopped)]
+            for run in runs:
+                try:
+                    _, err = run.communicate(timeout=15 - (time.monotonic() - start))
+                except subprocess.TimeoutExpired:
+                    run.kill()
+                    run.communicate()
+                    self.fail("vantle-cli ping still running after 15 s")
+                self.assertEqual(run.returncode, 1, err)
+                self.assertIn("the phone did not answer ping 1 of 5 within 10 s", err)
+        finally:
+            for run in runs:
+                if run.poll() is None:
+                    run.kill()
+                    run.wait()
+            silent.stop()
+            stopped.stop()
 
 
 if __name__ == "__main__":

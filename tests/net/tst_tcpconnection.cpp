@@ -11,30 +11,6 @@
 using namespace vantle;
 using namespace vantle::test;
 
-namespace {
-
-// A connection to `server`, opened and accepted.
-struct OpenConnection {
-    RawServer server;
-    std::shared_ptr<ConnectionRecorder> recorder = std::make_shared<ConnectionRecorder>();
-    std::shared_ptr<TCPConnection> connection;
-
-    bool open() {
-        connection = TCPConnection::create(server.address(), recorder);
-        if (!connection) return false;
-        return server.accept() && waitUntil([&] { return recorder->opened == 1; });
-    }
-};
-
-QByteArray patterned(qsizetype size, char seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(seed + i % 97);
-    return bytes;
-}
-
-} // namespace
-
 class TCPConnectionTest : public QObject {
     Q_OBJECT
 

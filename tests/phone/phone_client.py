@@ -86,8 +86,9 @@ class Phone:
 class PC:
     """The PC's end of the protocol, in the fewest lines that follow the formats."""
 
-    def __init__(self, port):
-        self.sock = socket.create_connection(("127.0.0.1", port), timeout=TIMEOUT)
+    def __init__(self, port, sock=None):
+        """Dials `port`, or speaks over `sock`, a connection already made."""
+        self.sock = sock or socket.create_connection(("127.0.0.1", port), timeout=TIMEOUT)
         self.num = 0
         self.phone_requests = []
         self.answer_for = {}  # request type -> extra keys of our answer
