@@ -48,7 +48,8 @@ std::optional<QString> PhoneStore::resolve(const QString& phonePath) const {
         if (component == QLatin1String("..") || isDriveLetter(component)) return std::nullopt;
         kept << component;
     }
-    const QString full = kept.isEmpty() ? mRoot : mRoot + QLatin1Char('/') + kept.join('/');
+    const QString full =
+        kept.isEmpty() ? mRoot : mRoot + QLatin1Char('/') + kept.join(QLatin1Char('/'));
     // Links inside the store must not lead out of it: check the deepest part that exists.
     QString existing = full;
     while (!QFileInfo::exists(existing) && existing != mRoot)
