@@ -77,9 +77,23 @@ PhoneStore::Outcome PhoneStore::handle(const QVariantMap& request) {
 }
 
 QVariantMap PhoneStore::versionCheck(const QVariantMap&) const {
-    return {{keys::kClientVersion, protocol::kProtocolVersion},
-            {keys::kClientAppName, mOptions.appName},
-            {keys::kAllowUpload, !mOptions.noUpload}};
+    QVariantMap answer{{keys::kClientVersion, protocol::kProtocolVersion},
+                       {keys::kClientAppName, mOptions.appName},
+                       {keys::kAllowUpload, !mOptions.noUpload}};
+    switch (mOptions.versionAnswer) {
+    case VersionAnswer::Full:
+        break;
+    case VersionAnswer::GoodOnly:
+        answer = {{keys::kGood, true}};
+        break;
+    case VersionAnswer::NoAllowUpload:
+        answer.remove(keys::kAllowUpload);
+        break;
+    case VersionAnswer::NoAppName:
+        answer.remove(keys::kClientAppName);
+        break;
+    }
+    return answer;
 }
 
 QVariantMap PhoneStore::directoryList(const QVariantMap& request) const {
