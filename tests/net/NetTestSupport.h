@@ -27,7 +27,8 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
 // in time.
 class RawServer {
 public:
-    RawServer();
+    static constexpr int kDefaultBacklog = 4;
+    explicit RawServer(int backlog = kDefaultBacklog);
     ~RawServer();
     std::uint16_t port() const { return mPort; }
     SocketAddress address() const;
@@ -48,6 +49,23 @@ private:
     int mListener = -1;
     int mClient = -1;
     std::uint16_t mPort = 0;
+};
+
+// One dial that fills the accept queue of a server listening with a backlog of 0: the system then
+// drops later dials' first packet, so they stay opening until the server accepts this one and
+// their retry (about a second later) gets in.
+class QueueFiller {
+public:
+    explicit QueueFiller(const RawServer& server);
+    ~QueueFiller();
+    QueueFiller(const QueueFiller&) = delete;
+    QueueFiller& operator=(const QueueFiller&) = delete;
+    // True once the dial sits in the server's queue.
+    bool queued() const { return mQueued; }
+
+private:
+    int mSocket = -1;
+    bool mQueued = false;
 };
 
 QByteArray frame(const QByteArray& payload);

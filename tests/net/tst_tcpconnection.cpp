@@ -3,10 +3,7 @@
 #include "net/TCPConnection.h"
 
 #include <QtTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace vantle;
 using namespace vantle::test;
@@ -145,12 +142,18 @@ private slots:
     }
 
     void sendBeforeOpenFailsWithoutClosing() {
-        RawServer server;
+        RawServer server(0);
+        const QueueFiller filler(server);
+        QVERIFY(filler.queued());
         auto recorder = std::make_shared<ConnectionRecorder>();
         auto connection = TCPConnection::create(server.address(), recorder);
-        if (!connection->isValid()) QVERIFY(!connection->sendData("too early"));
+        QVERIFY(!connection->isValid()); // the full queue keeps it opening
+        QVERIFY(!connection->sendData("too early"));
+        QVERIFY(server.accept()); // the filler, making room for the dial's retry
         QVERIFY(server.accept());
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
+        QCOMPARE(recorder->closed.load(), 0);
+        QCOMPARE(recorder->failedOpening.load(), 0);
         QVERIFY(connection->sendData("in time"));
         QCOMPARE(server.receiveFrame().value_or(QByteArray()), QByteArray("in time"));
     }
@@ -173,36 +176,18 @@ private slots:
     }
 
     void invalidateBeforeOpenReportsFailOpeningOnce() {
-        // A listener whose queue is full drops new dials' first packet, so this one stays
-        // opening for a second or more.
-        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const SocketAddress any = makeSocketAddress(0x7F000001, 0);
-        QVERIFY(::bind(listener, asSockaddr(any), sizeof(sockaddr_in)) == 0);
-        QVERIFY(::listen(listener, 0) == 0);
-        sockaddr_in bound{};
-        socklen_t length = sizeof bound;
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length);
-        const SocketAddress address = makeSocketAddress(0x7F000001, ntohs(bound.sin_port));
-        std::vector<int> fillers;
-        for (int i = 0; i < 2; ++i) {
-            fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-            ::connect(fillers.back(), asSockaddr(address), sizeof(sockaddr_in));
-        }
-        QThread::msleep(50);
-
+        RawServer server(0);
+        const QueueFiller filler(server);
+        QVERIFY(filler.queued());
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(address, recorder);
-        QThread::msleep(100);
-        QVERIFY(!connection->isValid());
+        auto connection = TCPConnection::create(server.address(), recorder);
+        QVERIFY(!connection->isValid()); // the full queue keeps it opening
         connection->invalidate();
         connection->invalidate();
         QCOMPARE(recorder->failedOpening.load(), 1);
         QCOMPARE(recorder->closed.load(), 0);
         QThread::msleep(150);
         QCOMPARE(recorder->opened.load(), 0);
-        for (const int filler : fillers)
-            ::close(filler);
-        ::close(listener);
     }
 
     void framesFromManyThreadsNeverInterleave() {
