@@ -27,6 +27,27 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
+bool settleNetworkThread() {
+    QObject* const loop = gClientRunloop.load();
+    QObject* const caller = QThread::currentThread() == qApp->thread() ? qApp : nullptr;
+    if (!loop || !caller) return false;
+    auto settled = std::make_shared<std::atomic<bool>>(false);
+    // Posted twice so that one whole turn of the loop, with its socket events, lies in between.
+    QMetaObject::invokeMethod(
+        loop,
+        [loop, caller, settled] {
+            QMetaObject::invokeMethod(
+                loop,
+                [caller, settled] {
+                    QMetaObject::invokeMethod(
+                        caller, [settled] { *settled = true; }, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    return waitUntil([&] { return settled->load(); });
+}
+
 RawServer::RawServer(int backlog) {
     mListener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const SocketAddress any = makeSocketAddress(INADDR_LOOPBACK, 0);

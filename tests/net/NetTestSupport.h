@@ -23,6 +23,11 @@ inline constexpr int kWaitMs = 5000;
 // Waits (bounded) until `condition` holds, letting the calling thread's events run.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
 
+// Returns once the network thread has gone round its loop (posted work and socket events) since
+// the call and the calling thread has run what the network thread handed it meanwhile: whatever
+// earlier events were going to report has been reported. Bounded; false when it did not settle.
+bool settleNetworkThread();
+
 // A listening socket on 127.0.0.1 that a test drives byte by byte, with blocking calls bounded
 // in time.
 class RawServer {

@@ -8,6 +8,12 @@
 using namespace vantle;
 using namespace vantle::test;
 
+namespace {
+// Lets each part of a split header be read on its own; nothing marks a part as taken, so the
+// test can only leave a gap.
+constexpr unsigned long kSegmentGapMs = 50;
+} // namespace
+
 class TCPConnectionTest : public QObject {
     Q_OBJECT
 
@@ -23,7 +29,7 @@ private slots:
         QVERIFY(c.connection->localPort() != 0);
         QCOMPARE(*c.connection->remoteAddress(),
                  QStringLiteral("127.0.0.1:%1").arg(c.server.port()));
-        QThread::msleep(150); // the open must not be reported again
+        QVERIFY(settleNetworkThread()); // a second report of the open would have come by now
         QCOMPARE(c.recorder->opened.load(), 1);
     }
 
@@ -32,9 +38,9 @@ private slots:
         auto recorder = std::make_shared<ConnectionRecorder>();
         auto connection = TCPConnection::create(server.address(), recorder);
         QVERIFY(connection);
-        // A caller that loses the processor now finds its loopback dial already open; the open
-        // has still been reported, once.
-        QThread::msleep(150);
+        // A caller that loses the processor finds its loopback dial already open (the system
+        // completes it before any accept); the open has still been reported, once.
+        QVERIFY(waitUntil([&] { return connection->isValid(); }));
         QVERIFY(server.accept());
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
         QVERIFY(server.send(frame("first")));
@@ -65,9 +71,9 @@ private slots:
         QVERIFY(c.open());
         const QByteArray stream = frame("split header");
         QVERIFY(c.server.send(stream.first(3)));
-        QThread::msleep(50); // let the first part arrive on its own
+        QThread::msleep(kSegmentGapMs);
         QVERIFY(c.server.send(stream.sliced(3, 7)));
-        QThread::msleep(50);
+        QThread::msleep(kSegmentGapMs);
         QVERIFY(c.server.send(stream.sliced(10)));
         QVERIFY(waitUntil([&] { return c.recorder->received == 1; }));
         QCOMPARE(c.recorder->payloads().front(), QByteArray("split header"));
@@ -120,7 +126,7 @@ private slots:
         QVERIFY(c.recorder->closedOnNetworkThread);
         c.connection->invalidate();
         c.connection->invalidate();
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(c.recorder->closed.load(), 1);
         QCOMPARE(c.recorder->failedOpening.load(), 0);
         QVERIFY(!c.connection->sendData("late"));
@@ -171,7 +177,7 @@ private slots:
         QVERIFY(adopted->sendData("back"));
         QVERIFY(waitUntil([&] { return recorder->received == 1 && dialled->received == 1; }));
         QCOMPARE(recorder->payloads().front(), QByteArray("to the adopted end"));
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(recorder->opened.load(), 1);
     }
 
@@ -186,7 +192,7 @@ private slots:
         connection->invalidate();
         QCOMPARE(recorder->failedOpening.load(), 1);
         QCOMPARE(recorder->closed.load(), 0);
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(recorder->opened.load(), 0);
     }
 
