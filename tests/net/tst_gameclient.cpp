@@ -341,7 +341,7 @@ private slots:
         // The same address again: a new idle peer takes the old one's place.
         announce("ABC:Phone", 34345, "10.0.0.7");
         QCOMPARE(client->onlineServers()->size(), size_t(1));
-        QVERIFY(onlineWithID(u"ABC"_s) != first);
+        QCOMPARE_NE(onlineWithID(u"ABC"_s), first);
         // A service whose name has no ":" makes no peer and no update: the update of a service
         // announced after it is the only one.
         const int updates = recorder->get(recorder->updates);

@@ -26,7 +26,7 @@ private slots:
         QVERIFY(c.connection->isValid());
         QCOMPARE(c.connection->remotePort(), c.server.port());
         QCOMPARE(c.connection->remoteIPv4Address(), 0x7F000001u);
-        QVERIFY(c.connection->localPort() != 0);
+        QCOMPARE_NE(c.connection->localPort(), std::uint16_t{0});
         QCOMPARE(*c.connection->remoteAddress(),
                  QStringLiteral("127.0.0.1:%1").arg(c.server.port()));
         QVERIFY(settleNetworkThread()); // a second report of the open would have come by now
