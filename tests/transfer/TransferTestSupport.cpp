@@ -73,8 +73,9 @@ void RecordingHost::ignore(const QString& address) {
     mIgnored.insert(address);
 }
 
-ControllerRig::ControllerRig(const TransferTimeouts& timeouts)
+ControllerRig::ControllerRig(const TransferTimeouts& timeouts, bool autoConnect)
     : slot(timeouts), controller(host, slot, timeouts) {
+    host.autoConnect = autoConnect;
     controller.startClient();
 }
 

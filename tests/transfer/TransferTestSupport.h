@@ -29,7 +29,10 @@ public:
     void logAlert(const QString& title, const QString& message) override;
     bool isIgnored(const QString& address) const override;
     bool shouldAutoConnect() const override { return autoConnect; }
-    bool suspendLookingForServers() const override { return suspended; }
+    bool suspendLookingForServers() const override {
+        ++restartChecks;
+        return suspended;
+    }
 
     int statusChanges() const;
     int discoveryStarts() const;
@@ -41,6 +44,8 @@ public:
     std::atomic<bool> autoConnect{false};
     std::atomic<bool> suspended{false};
     std::atomic<bool> calledOffMainThread{false};
+    // How often the session asked whether it may search again.
+    mutable std::atomic<int> restartChecks{0};
 
 private:
     void noteThread();
@@ -53,9 +58,9 @@ private:
     QSet<QString> mIgnored;
 };
 
-// A host, a response slot and a controller with its client, built with shortened limits.
+// A host, a response slot and a controller with its client started, built with shortened limits.
 struct ControllerRig {
-    explicit ControllerRig(const TransferTimeouts& timeouts);
+    explicit ControllerRig(const TransferTimeouts& timeouts, bool autoConnect = false);
     ~ControllerRig();
     RecordingHost host;
     ResponseSlot slot;
