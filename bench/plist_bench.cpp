@@ -212,10 +212,10 @@ int main(int argc, char** argv) {
     std::vector<QByteArray> encoded;
     for (const auto& [name, value] : cases) {
         encoded.push_back(vantle::plist::writeBinary(value));
-        const vantle::plist::ReadResult check = vantle::plist::readBinary(encoded.back());
-        if (!check.ok() || check.value != value) {
+        const vantle::Result<QVariant> check = vantle::plist::readBinary(encoded.back());
+        if (!check || *check != value) {
             std::fprintf(stderr, "case %s does not survive a round trip: %s\n", name.c_str(),
-                         qUtf8Printable(check.error));
+                         qUtf8Printable(check.error()));
             return 1;
         }
         std::printf("%s: %lld bytes\n", name.c_str(),
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
                             keep(out.constData());
                         }});
         jobs.push_back({cases[i].first + "_dec_us", [bytes] {
-                            const vantle::plist::ReadResult in = vantle::plist::readBinary(*bytes);
+                            const vantle::Result<QVariant> in = vantle::plist::readBinary(*bytes);
                             keep(&in);
                         }});
     }

@@ -41,18 +41,18 @@ QVariant wholeSeconds(const QVariant& value) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vantle::plist;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const ReadResult first = read(bytes);
-    if (!first.ok()) return 0;
+    const vantle::Result<Document> first = read(bytes);
+    if (!first) return 0;
 
     QString error;
-    const QByteArray binary = writeBinary(first.value, &error);
+    const QByteArray binary = writeBinary(first->value, &error);
     if (binary.isEmpty()) __builtin_trap(); // everything a reader returns can be written in binary
-    const ReadResult second = readBinary(binary);
-    if (!second.ok() || !sameValue(second.value, first.value)) __builtin_trap();
+    const vantle::Result<QVariant> second = readBinary(binary);
+    if (!second || !sameValue(*second, first->value)) __builtin_trap();
 
-    const QByteArray xml = writeXml(first.value, &error);
+    const QByteArray xml = writeXml(first->value, &error);
     if (xml.isEmpty()) return 0;
-    const ReadResult third = readXml(xml);
-    if (!third.ok() || !sameValue(third.value, wholeSeconds(first.value))) __builtin_trap();
+    const vantle::Result<QVariant> third = readXml(xml);
+    if (!third || !sameValue(*third, wholeSeconds(first->value))) __builtin_trap();
     return 0;
 }

@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const vantle::plist::ReadResult result = vantle::plist::readXml(bytes);
-    if (result.ok() == !result.value.isValid())
-        __builtin_trap(); // a value and no error, or an error and no value
+    const vantle::Result<QVariant> result = vantle::plist::readXml(bytes);
+    if (result.ok() ? !result->isValid() : result.error().isEmpty())
+        __builtin_trap(); // an invalid value, or an error without a reason
     return 0;
 }

@@ -55,12 +55,12 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
 std::optional<QVariant> load(const QString& path) {
     const std::optional<QByteArray> bytes = readAll(path);
     if (!bytes) return std::nullopt;
-    const vantle::plist::ReadResult result = vantle::plist::read(*bytes);
-    if (!result.ok()) {
-        complain(QStringLiteral("%1: %2").arg(path, result.error));
+    const vantle::Result<vantle::plist::Document> result = vantle::plist::read(*bytes);
+    if (!result) {
+        complain(QStringLiteral("%1: %2").arg(path, result.error()));
         return std::nullopt;
     }
-    return result.value;
+    return result->value;
 }
 
 int convert(const QString& format, const QString& in, const QString& out) {

@@ -25,17 +25,19 @@ std::optional<QVariantMap> decodeDictionary(std::uint32_t magic, const QByteArra
                                             QString* error) {
     if (payload.size() <= static_cast<qsizetype>(wire::kPayloadMagicSize)) return std::nullopt;
     if (qFromBigEndian<std::uint32_t>(payload.constData()) != magic) return std::nullopt;
-    const plist::ReadResult parsed =
-        plist::read(payload.sliced(static_cast<qsizetype>(wire::kPayloadMagicSize)));
-    if (!parsed.ok()) {
-        if (error) *error = parsed.error;
+    const QByteArray body = payload.sliced(static_cast<qsizetype>(wire::kPayloadMagicSize));
+    const Result<plist::Document> parsed =
+        plist::read(body, plist::ReadLimits{wire::kMaxValuesPerMessage});
+    if (!parsed) {
+        ParoxLog("Refused a dictionary of %d bytes: %@", body.size(), parsed.error());
+        if (error) *error = parsed.error();
         return std::nullopt;
     }
-    if (parsed.value.typeId() != QMetaType::QVariantMap) {
+    if (parsed->value.typeId() != QMetaType::QVariantMap) {
         if (error) *error = QStringLiteral("the property list is not a dictionary");
         return std::nullopt;
     }
-    return parsed.value.toMap();
+    return parsed->value.toMap();
 }
 
 } // namespace vantle

@@ -14,7 +14,8 @@ namespace vantle {
 QByteArray encodeDictionary(std::uint32_t magic, const QVariantMap& dictionary);
 
 // None when the payload is 4 bytes or fewer, carries another magic, or does not parse as a
-// dictionary; `error` receives the parser's complaint in the last case only.
+// dictionary of at most wire::kMaxValuesPerMessage values; `error` receives the parser's complaint
+// in the last case only, which is also logged.
 std::optional<QVariantMap> decodeDictionary(std::uint32_t magic, const QByteArray& payload,
                                             QString* error = nullptr);
 

@@ -15,6 +15,11 @@ inline constexpr std::size_t kFrameHeaderSize = 8;
 // listings and icon answers for big folders reach a few megabytes.
 inline constexpr std::uint32_t kMaxFramePayload = 64u * 1024u * 1024u;
 
+// Most values one message may decode to, counting every key and every shared reference: a
+// 64 MiB frame could otherwise build billions of them. A listing of 10,000 entries has about
+// 30,000.
+inline constexpr std::uint64_t kMaxValuesPerMessage = 1'000'000;
+
 // Payload magic of handshake and ping dictionaries.
 inline constexpr std::uint32_t kHandshakeMagic = 0xABCD1234;
 inline constexpr std::size_t kPayloadMagicSize = 4;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <cstdint>
+#include <limits>
 
 // Property lists: QVariant <-> "bplist00" bytes and <-> XML property-list bytes.
 //
@@ -19,18 +23,27 @@ namespace vantle::plist {
 
 enum class Format { Binary, Xml };
 
-// A read: the value, or an invalid QVariant and a text that says what was wrong with the bytes.
-struct ReadResult {
-    QVariant value;
-    QString error;
-    Format format = Format::Binary;
-    bool ok() const { return error.isEmpty(); }
+// How many values a read may build, counting every reference to a shared value once per
+// reference (a dictionary entry is two values: its key and its value). Every read is held to a
+// small multiple of its input size; callers that decode untrusted messages cap it lower, and the
+// readers refuse a container whose count would pass the cap before they allocate for it.
+struct ReadLimits {
+    std::uint64_t maxValues = std::numeric_limits<std::uint64_t>::max();
 };
 
-// Detects the format from the first bytes.
-ReadResult read(const QByteArray& bytes);
-ReadResult readBinary(const QByteArray& bytes);
-ReadResult readXml(const QByteArray& bytes);
+// The number of values a read of `inputSize` bytes may build under `limits`.
+std::uint64_t valueBudget(qsizetype inputSize, const ReadLimits& limits);
+
+// A value read from bytes of either format.
+struct Document {
+    QVariant value;
+    Format format = Format::Binary;
+};
+
+// A failed read says what was wrong with the bytes. `read` detects the format from the first bytes.
+Result<Document> read(const QByteArray& bytes, const ReadLimits& limits = {});
+Result<QVariant> readBinary(const QByteArray& bytes, const ReadLimits& limits = {});
+Result<QVariant> readXml(const QByteArray& bytes, const ReadLimits& limits = {});
 
 // An empty result means the value holds a type that a property list cannot carry; `error` (when
 // given) then says which.

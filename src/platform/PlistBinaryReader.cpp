@@ -17,9 +17,6 @@ using namespace binary;
 
 namespace {
 
-// Shared references may repeat values, but never by more than this per input byte.
-constexpr uint64_t kTreeValuesPerInputByte = 32;
-constexpr uint64_t kTreeValuesAllowance = 1 << 16;
 constexpr uint64_t kMaxTreeValues = std::numeric_limits<uint32_t>::max() - 1;
 constexpr uint64_t kInt128HalfWidth = 8;
 constexpr uint8_t kAsciiLimit = 0x80;
@@ -53,9 +50,10 @@ uint64_t saturatingAdd(uint64_t a, uint64_t b) {
 
 } // namespace
 
-PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes)
+PlistBinaryReader::PlistBinaryReader(const QByteArray& bytes, uint64_t maxValues)
     : mBytes(bytes), mData(reinterpret_cast<const uint8_t*>(bytes.constData())),
-      mTables(threadTables()), mKept(mTables.kept), mInfo(mTables.info) {}
+      mMaxTreeSize(std::min(maxValues, kMaxTreeValues)), mTables(threadTables()),
+      mKept(mTables.kept), mInfo(mTables.info) {}
 
 PlistBinaryReader::~PlistBinaryReader() {
     recycleTable(mKept);
@@ -102,8 +100,15 @@ bool PlistBinaryReader::parseTrailer() {
                      .arg(mTableOffset);
         return false;
     }
-    mMaxTreeSize = std::min<uint64_t>(
-        saturatingAdd(size * kTreeValuesPerInputByte, kTreeValuesAllowance), kMaxTreeValues);
+    // Writers store each object once and refer to it at least once, so more objects than values
+    // cannot make a tree within the budget; refusing them spares the working tables.
+    if (mObjectCount > mMaxTreeSize) {
+        mError = QStringLiteral("trailer: %1 objects, more than the limit of %2 values")
+                     .arg(mObjectCount)
+                     .arg(mMaxTreeSize);
+        return false;
+    }
+    mValuesAllocated = 1;
     return true;
 }
 
@@ -350,6 +355,11 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
         return fail(index, QStringLiteral("%1 references run past the objects").arg(count));
     if (enclosing + 1 > kMaxDepth)
         return fail(index, QStringLiteral("nested deeper than %1 levels").arg(kMaxDepth));
+    if (refs > mMaxTreeSize - mValuesAllocated)
+        return fail(index, QStringLiteral("%1 more values would pass the limit of %2 values")
+                               .arg(refs)
+                               .arg(mMaxTreeSize));
+    mValuesAllocated += refs;
 
     uint64_t treeSize = 1;
     int height = 0;
@@ -364,9 +374,9 @@ bool PlistBinaryReader::decodeContainer(uint64_t index, uint8_t kind, uint64_t s
         height = std::max(height, int(info.height));
         treeSize = saturatingAdd(treeSize, info.treeSize);
         if (treeSize > mMaxTreeSize)
-            return fail(
-                index,
-                QStringLiteral("shared references build more than %1 values").arg(mMaxTreeSize));
+            return fail(index,
+                        QStringLiteral("shared references build more than the limit of %1 values")
+                            .arg(mMaxTreeSize));
         return true;
     };
     auto child = [&](uint64_t i, QVariant* value) {

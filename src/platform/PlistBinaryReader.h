@@ -10,11 +10,11 @@ namespace vantle::plist {
 
 // Decodes "bplist00" bytes. Every object is decoded at most twice and then shared by all
 // references to it, so the work is bounded by the input; the size of the resulting tree (which
-// shared references can multiply) is capped in proportion to the input, so callers can walk it
-// safely.
+// shared references can multiply) is capped at `maxValues`, so callers can walk it safely, and
+// a container that would pass the cap is refused before anything is allocated for it.
 class PlistBinaryReader {
 public:
-    explicit PlistBinaryReader(const QByteArray& bytes);
+    PlistBinaryReader(const QByteArray& bytes, uint64_t maxValues);
     ~PlistBinaryReader();
     PlistBinaryReader(const PlistBinaryReader&) = delete;
     PlistBinaryReader& operator=(const PlistBinaryReader&) = delete;
@@ -59,6 +59,7 @@ private:
     uint64_t mTopObject = 0;
     uint64_t mTableOffset = 0;
     uint64_t mMaxTreeSize = 0;
+    uint64_t mValuesAllocated = 0; // slots of every container decoded so far, and the top
     Tables& mTables;
     std::vector<QVariant>& mKept;
     std::vector<ObjectInfo>& mInfo;

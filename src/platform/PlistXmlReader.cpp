@@ -94,7 +94,16 @@ std::optional<QVariant> parseData(const QString& text) {
 
 } // namespace
 
-PlistXmlReader::PlistXmlReader(const QByteArray& bytes) : mXml(bytes) {}
+PlistXmlReader::PlistXmlReader(const QByteArray& bytes, uint64_t maxValues)
+    : mXml(bytes), mMaxValues(maxValues) {}
+
+// Counts a value (a dictionary key counts as one) before it is built.
+bool PlistXmlReader::countValue() {
+    if (mValues >= mMaxValues)
+        return fail(QStringLiteral("more than the limit of %1 values").arg(mMaxValues));
+    ++mValues;
+    return true;
+}
 
 bool PlistXmlReader::fail(const QString& what) {
     if (mError.isEmpty()) mError = QStringLiteral("line %1: %2").arg(mXml.lineNumber()).arg(what);
@@ -200,6 +209,7 @@ std::optional<QString> PlistXmlReader::readText() {
 }
 
 std::optional<QVariant> PlistXmlReader::readValue(int depth) {
+    if (!countValue()) return std::nullopt;
     const QStringView name = mXml.name();
     if (name == kDict || name == kArray) {
         if (depth >= kMaxDepth) {
@@ -221,6 +231,7 @@ std::optional<QVariant> PlistXmlReader::readDictionary(int depth) {
             fail(QStringLiteral("<%1> in a dictionary where a <key> belongs").arg(mXml.name()));
             return std::nullopt;
         }
+        if (!countValue()) return std::nullopt;
         std::optional<QString> key = readText();
         if (!key) return std::nullopt;
         const Next valueStart = nextElement();

@@ -76,13 +76,12 @@ QByteArray readFile(const QString& path) {
 }
 
 // Reads the row's input with `reader` and checks the refusal and its error text.
-void verifyRefused(plist::ReadResult (*reader)(const QByteArray&)) {
+template <typename Reader> void verifyRefused(Reader reader) {
     QFETCH(QByteArray, input);
     QFETCH(QString, error);
-    const plist::ReadResult result = reader(input);
+    const auto result = reader(input, plist::ReadLimits{});
     QVERIFY(!result.ok());
-    QVERIFY(!result.value.isValid());
-    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    QVERIFY2(result.error().contains(error), qPrintable(result.error()));
 }
 
 } // namespace
@@ -103,6 +102,8 @@ private slots:
     void hostileBinaryIsRefused();
     void sharedReferencesAreBounded();
     void nestingIsBounded();
+    void valueLimitsAreHonoured_data();
+    void valueLimitsAreHonoured();
     void hostileXmlIsRefused_data();
     void hostileXmlIsRefused();
     void unwritableValuesAreRefused();
@@ -152,9 +153,9 @@ void PlistTest::weReadWhatPlistlibWrites() {
     QVERIFY(out);
 
     for (const char* file : {"v.bplist", "v.xml"}) {
-        const plist::ReadResult result = plist::read(readFile(dir.filePath(file)));
-        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error));
-        QVERIFY2(plist::sameValue(result.value, test::sampleValue()), file);
+        const Result<plist::Document> result = plist::read(readFile(dir.filePath(file)));
+        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error()));
+        QVERIFY2(plist::sameValue(result->value, test::sampleValue()), file);
     }
     QVariantList many;
     for (int i = 0; i < 400; ++i)
@@ -168,11 +169,11 @@ void PlistTest::weReadWhatPlistlibWrites() {
                           {"many", many},
                           {"big", big}};
     for (const char* file : {"ext.bplist", "ext.xml"}) {
-        const plist::ReadResult result = plist::read(readFile(dir.filePath(file)));
-        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error));
-        QCOMPARE(result.format,
+        const Result<plist::Document> result = plist::read(readFile(dir.filePath(file)));
+        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error()));
+        QCOMPARE(result->format,
                  QByteArray(file).endsWith("xml") ? plist::Format::Xml : plist::Format::Binary);
-        QVERIFY2(plist::sameValue(result.value, ext), file);
+        QVERIFY2(plist::sameValue(result->value, ext), file);
     }
 }
 
@@ -217,9 +218,9 @@ void PlistTest::widerOffsetsAndReferences() {
     QCOMPARE(int(written[written.size() - 26]), 3);    // offset size
     QCOMPARE(int(written[written.size() - 25]), 3);    // reference size
     QCOMPARE(written.right(24).left(8), be(70002, 8)); // objects
-    const plist::ReadResult back = plist::readBinary(written);
-    QVERIFY2(back.ok(), qPrintable(back.error));
-    QVERIFY(plist::sameValue(back.value, list));
+    const Result<QVariant> back = plist::readBinary(written);
+    QVERIFY2(back.ok(), qPrintable(back.error()));
+    QVERIFY(plist::sameValue((*back), list));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -230,9 +231,9 @@ void PlistTest::widerOffsetsAndReferences() {
 
     // Widths no writer of ours picks, 5-byte offsets and 7-byte references, are valid too.
     const QByteArray odd = bplist({array({1, 2}, 7), kOne, bytes({0x51, 'a'})}, 5, 7);
-    const plist::ReadResult oddBack = plist::readBinary(odd);
-    QVERIFY2(oddBack.ok(), qPrintable(oddBack.error));
-    QVERIFY(plist::sameValue(oddBack.value, QVariantList{qint64(1), "a"}));
+    const Result<QVariant> oddBack = plist::readBinary(odd);
+    QVERIFY2(oddBack.ok(), qPrintable(oddBack.error()));
+    QVERIFY(plist::sameValue((*oddBack), QVariantList{qint64(1), "a"}));
     QVERIFY(writeFile(dir.filePath("odd.bplist"), odd));
     QCOMPARE(test::pythonCompares(dir.filePath("odd.bplist"), "[1, 'a']"), QByteArray("OK"));
 }
@@ -245,22 +246,20 @@ void PlistTest::roundTripsKeepTypes() {
     value.insert("dates",
                  QVariantList{QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC),
                               QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40, 123), Qt::UTC)});
-    const plist::ReadResult binary = plist::readBinary(plist::writeBinary(value));
-    QVERIFY2(binary.ok(), qPrintable(binary.error));
+    const Result<QVariant> binary = plist::readBinary(plist::writeBinary(value));
+    QVERIFY2(binary.ok(), qPrintable(binary.error()));
     value.insert("float", 1.25); // comes back as a double
-    QVERIFY(plist::sameValue(binary.value, value));
-    QCOMPARE(binary.value.toMap().value("ints").toList().last().typeId(),
-             int(QMetaType::ULongLong));
-    QCOMPARE(binary.value.toMap().value("ints").toList().first().typeId(),
-             int(QMetaType::LongLong));
+    QVERIFY(plist::sameValue((*binary), value));
+    QCOMPARE((*binary).toMap().value("ints").toList().last().typeId(), int(QMetaType::ULongLong));
+    QCOMPARE((*binary).toMap().value("ints").toList().first().typeId(), int(QMetaType::LongLong));
 
-    const plist::ReadResult xml = plist::readXml(plist::writeXml(value));
-    QVERIFY2(xml.ok(), qPrintable(xml.error));
+    const Result<QVariant> xml = plist::readXml(plist::writeXml(value));
+    QVERIFY2(xml.ok(), qPrintable(xml.error()));
     // XML dates carry whole seconds.
     QVariantList dates = value.value("dates").toList();
     dates[1] = QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40), Qt::UTC);
     value.insert("dates", dates);
-    QVERIFY(plist::sameValue(xml.value, value));
+    QVERIFY(plist::sameValue((*xml), value));
 }
 
 void PlistTest::xmlReaderAcceptsOtherWriters_data() {
@@ -290,10 +289,10 @@ void PlistTest::xmlReaderAcceptsOtherWriters_data() {
 void PlistTest::xmlReaderAcceptsOtherWriters() {
     QFETCH(QString, body);
     QFETCH(QVariant, expected);
-    const plist::ReadResult result = plist::read(xmlDocument(body).toUtf8());
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.format, plist::Format::Xml);
-    QVERIFY2(plist::sameValue(result.value, expected), qPrintable(result.value.toString()));
+    const Result<plist::Document> result = plist::read(xmlDocument(body).toUtf8());
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    QCOMPARE(result->format, plist::Format::Xml);
+    QVERIFY2(plist::sameValue(result->value, expected), qPrintable(result->value.toString()));
 }
 
 void PlistTest::hostileBinaryIsRefused_data() {
@@ -368,22 +367,22 @@ void PlistTest::sharedReferencesAreBounded() {
     for (int i = 0; i < kArrays; ++i)
         objects << array({quint64(i + 1), quint64(i + 1)});
     objects << kOne;
-    const plist::ReadResult bomb = plist::readBinary(bplist(objects));
+    const Result<QVariant> bomb = plist::readBinary(bplist(objects));
     QVERIFY(!bomb.ok());
-    QVERIFY2(bomb.error.contains("shared references"), qPrintable(bomb.error));
+    QVERIFY2(bomb.error().contains("shared references"), qPrintable(bomb.error()));
 
     // Moderate sharing, as writers that store equal values once produce, still reads.
     QList<quint64> refs(2000, 1);
-    const plist::ReadResult shared =
+    const Result<QVariant> shared =
         plist::readBinary(bplist({array(refs, 1), bytes({0x51, 's'})}, 2));
-    QVERIFY2(shared.ok(), qPrintable(shared.error));
-    QCOMPARE(shared.value.toList().size(), 2000);
-    QCOMPARE(shared.value.toList().last(), QVariant("s"));
-    const plist::ReadResult nested =
+    QVERIFY2(shared.ok(), qPrintable(shared.error()));
+    QCOMPARE((*shared).toList().size(), 2000);
+    QCOMPARE((*shared).toList().last(), QVariant("s"));
+    const Result<QVariant> nested =
         plist::readBinary(bplist({array({1, 1, 1}), array({2, 2}), bytes({0x51, 's'})}));
-    QVERIFY2(nested.ok(), qPrintable(nested.error));
+    QVERIFY2(nested.ok(), qPrintable(nested.error()));
     const QVariantList pair{"s", "s"};
-    QVERIFY(plist::sameValue(nested.value, QVariantList{pair, pair, pair}));
+    QVERIFY(plist::sameValue((*nested), QVariantList{pair, pair, pair}));
 }
 
 void PlistTest::nestingIsBounded() {
@@ -395,7 +394,7 @@ void PlistTest::nestingIsBounded() {
         return bplist(objects, 2, 2);
     };
     QVERIFY(plist::readBinary(chain(plist::kMaxDepth)).ok());
-    QVERIFY(plist::readBinary(chain(plist::kMaxDepth + 1)).error.contains("nested deeper"));
+    QVERIFY(plist::readBinary(chain(plist::kMaxDepth + 1)).error().contains("nested deeper"));
 
     // A chain decoded once, then reached again from deeper down, is still too deep.
     constexpr int kFirst = 400;
@@ -406,14 +405,14 @@ void PlistTest::nestingIsBounded() {
     objects << kOne;
     for (int i = 0; i < kSecond; ++i)
         objects << array({i + 1 < kSecond ? quint64(kFirst + 3 + i) : 1}, 2);
-    QVERIFY(plist::readBinary(bplist(objects, 2, 2)).error.contains("nested deeper"));
+    QVERIFY(plist::readBinary(bplist(objects, 2, 2)).error().contains("nested deeper"));
 
     QString deepXml;
     for (int i = 0; i <= plist::kMaxDepth; ++i)
         deepXml += "<array>";
     for (int i = 0; i <= plist::kMaxDepth; ++i)
         deepXml += "</array>";
-    QVERIFY(plist::readXml(xmlDocument(deepXml).toUtf8()).error.contains("nested deeper"));
+    QVERIFY(plist::readXml(xmlDocument(deepXml).toUtf8()).error().contains("nested deeper"));
 
     QVariant deep = QVariantList{};
     for (int i = 0; i < plist::kMaxDepth; ++i)
@@ -422,6 +421,45 @@ void PlistTest::nestingIsBounded() {
     QVERIFY(plist::writeBinary(deep, &error).isEmpty());
     QVERIFY(error.contains("nested deeper"));
     QVERIFY(plist::writeXml(deep, &error).isEmpty());
+}
+
+void PlistTest::valueLimitsAreHonoured_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<quint64>("maxValues");
+    QTest::addColumn<bool>("accepted");
+    // An array of three references and the array itself: four values.
+    const QByteArray flat = bplist({array({1, 1, 1}), kOne});
+    QTest::newRow("binary at the limit") << flat << quint64(4) << true;
+    QTest::newRow("binary over the limit") << flat << quint64(3) << false;
+    // Keys count as values: the dictionary, two keys, two values.
+    const QByteArray dictionary =
+        bplist({bytes({0xD2, 1, 2, 3, 3}), bytes({0x51, 'a'}), bytes({0x51, 'b'}), kOne});
+    QTest::newRow("dictionary at the limit") << dictionary << quint64(5) << true;
+    QTest::newRow("dictionary over the limit") << dictionary << quint64(4) << false;
+    // Every reference to a shared array counts its values again.
+    const QByteArray shared = bplist({array({1, 1}), array({2, 2}), kOne});
+    QTest::newRow("shared at the limit") << shared << quint64(7) << true;
+    QTest::newRow("shared over the limit") << shared << quint64(6) << false;
+    // More objects than values cannot be a tree within the limit.
+    QTest::newRow("objects over the limit") << bplist({kOne, kOne, kOne}) << quint64(2) << false;
+    const QByteArray xml =
+        xmlDocument(QStringLiteral("<dict><key>a</key><array><true/><true/></array></dict>"))
+            .toUtf8();
+    QTest::newRow("xml at the limit") << xml << quint64(5) << true;
+    QTest::newRow("xml over the limit") << xml << quint64(4) << false;
+}
+
+void PlistTest::valueLimitsAreHonoured() {
+    QFETCH(QByteArray, input);
+    QFETCH(quint64, maxValues);
+    QFETCH(bool, accepted);
+    const Result<plist::Document> result = plist::read(input, plist::ReadLimits{maxValues});
+    QCOMPARE(result.ok(), accepted);
+    if (accepted)
+        QVERIFY(plist::sameValue(result->value, plist::read(input)->value));
+    else
+        QVERIFY2(result.error().contains(QStringLiteral("limit of %1 values").arg(maxValues)),
+                 qPrintable(result.error()));
 }
 
 void PlistTest::hostileXmlIsRefused_data() {
