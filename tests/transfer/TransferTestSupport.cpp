@@ -126,4 +126,27 @@ qint64 requestNumber(const QVariantMap& message) {
     return message.value(keys::kRequestNum, -1).toLongLong();
 }
 
+WorkerCall::WorkerCall(std::function<std::optional<QVariantMap>()> call) {
+    mThread = std::thread([this, call = std::move(call)] {
+        const auto start = std::chrono::steady_clock::now();
+        result = call();
+        elapsed = std::chrono::steady_clock::now() - start;
+        done = true;
+    });
+}
+
+WorkerCall::~WorkerCall() {
+    if (mThread.joinable()) mThread.join();
+}
+
+bool WorkerCall::finish(int timeoutMs) {
+    const bool ended = QTest::qWaitFor([this] { return done.load(); }, timeoutMs);
+    if (ended) mThread.join();
+    return ended;
+}
+
+long long milliseconds(std::chrono::steady_clock::duration duration) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
+}
+
 } // namespace vantle::test

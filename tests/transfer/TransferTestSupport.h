@@ -8,8 +8,10 @@
 #include <QSet>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace vantle::test {
@@ -90,5 +92,24 @@ private:
 bool connectTo(ControllerRig& rig, ScriptedPhone& phone);
 
 qint64 requestNumber(const QVariantMap& message);
+
+// A call that answers a response, run on a thread of its own: what it answered and how long it
+// took.
+class WorkerCall {
+public:
+    explicit WorkerCall(std::function<std::optional<QVariantMap>()> call);
+    ~WorkerCall();
+    // Waits (bounded) for the call to end.
+    bool finish(int timeoutMs = 3 * kWaitMs);
+
+    std::optional<QVariantMap> result;
+    std::chrono::steady_clock::duration elapsed{};
+    std::atomic<bool> done{false};
+
+private:
+    std::thread mThread;
+};
+
+long long milliseconds(std::chrono::steady_clock::duration duration);
 
 } // namespace vantle::test

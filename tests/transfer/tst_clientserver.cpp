@@ -31,31 +31,10 @@ QVariantMap requestOfType(const QString& type) {
     return {{keys::kRequestType, type}};
 }
 
-long long ms(Clock::duration d) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-}
-
 // sendRequest on a thread of its own.
-struct WorkerRequest {
+struct WorkerRequest : WorkerCall {
     WorkerRequest(ClientServerController& controller, const QVariantMap& request)
-        : thread([&controller, request, this] {
-              const auto start = Clock::now();
-              result = controller.sendRequest(request);
-              elapsed = Clock::now() - start;
-              done = true;
-          }) {}
-    ~WorkerRequest() {
-        if (thread.joinable()) thread.join();
-    }
-    bool finish() {
-        const bool ended = QTest::qWaitFor([this] { return done.load(); }, 3 * kWaitMs);
-        if (ended) thread.join();
-        return ended;
-    }
-    std::optional<QVariantMap> result;
-    Clock::duration elapsed{};
-    std::atomic<bool> done{false};
-    std::thread thread;
+        : WorkerCall([&controller, request] { return controller.sendRequest(request); }) {}
 };
 
 QByteArray payloadWithMagic(std::uint32_t magic, const QByteArray& rest = {}) {
@@ -132,7 +111,7 @@ private slots:
         QVERIFY(connectTo(rig, phone));
         const auto start = Clock::now();
         QVERIFY(!rig.controller.sendRequest(requestOfType(QStringLiteral("VersionCheck"))));
-        const auto took = ms(Clock::now() - start);
+        const auto took = milliseconds(Clock::now() - start);
         QVERIFY2(took >= 300 && took < 5000, qPrintable(QString::number(took)));
         QVERIFY(phone.receiveMessage());
         QVERIFY(phone.sawClose());
@@ -149,7 +128,7 @@ private slots:
         const auto lost = Clock::now();
         phone.close();
         QVERIFY(request.finish());
-        const auto woke = ms(Clock::now() - lost);
+        const auto woke = milliseconds(Clock::now() - lost);
         qInfo("RESULT request_lost_connection_ms=%lld", woke);
         QVERIFY(!request.result);
         QVERIFY2(woke < 2000, qPrintable(QString::number(woke)));
@@ -208,7 +187,7 @@ private slots:
         QVERIFY(phone.receiveMessage());
         const auto start = Clock::now();
         const auto second = rig.controller.sendRequest(requestOfType(QStringLiteral("RemoveFile")));
-        QVERIFY(ms(Clock::now() - start) >= 300);
+        QVERIFY(milliseconds(Clock::now() - start) >= 300);
         QVERIFY(second);
         QVERIFY(second->isEmpty());
         QVERIFY(phone.sawClose());

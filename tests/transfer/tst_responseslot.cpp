@@ -17,32 +17,13 @@ QVariantMap response(qint64 number, const QString& marker) {
     return {{keys::kResponseNum, number}, {marker, true}};
 }
 
-// A wait on its own thread, with its result and how long it took.
-struct WorkerWait {
+// A wait on a thread of its own.
+struct WorkerWait : test::WorkerCall {
     WorkerWait(ResponseSlot& slot, std::int32_t number, std::atomic<bool>& connected)
-        : thread([&slot, number, &connected, this] {
-              const auto start = Clock::now();
-              result = slot.waitForResponse(number, [&connected] { return connected.load(); });
-              elapsed = Clock::now() - start;
-              done = true;
+        : WorkerCall([&slot, number, &connected] {
+              return slot.waitForResponse(number, [&connected] { return connected.load(); });
           }) {}
-    ~WorkerWait() {
-        if (thread.joinable()) thread.join();
-    }
-    bool finish() {
-        const bool ended = QTest::qWaitFor([this] { return done.load(); }, test::kWaitMs);
-        if (ended) thread.join();
-        return ended;
-    }
-    std::optional<QVariantMap> result;
-    Clock::duration elapsed{};
-    std::atomic<bool> done{false};
-    std::thread thread;
 };
-
-long long ms(Clock::duration d) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-}
 
 } // namespace
 
@@ -132,12 +113,13 @@ private slots:
         std::atomic<bool> connected{true};
         auto start = Clock::now();
         QVERIFY(!slot.waitForResponse(1, [&] { return connected.load(); }));
-        const auto onMain = ms(Clock::now() - start);
+        const auto onMain = test::milliseconds(Clock::now() - start);
         QVERIFY2(onMain >= 150 && onMain < 700, qPrintable(QString::number(onMain)));
         WorkerWait wait(slot, 2, connected);
         QVERIFY(wait.finish());
         QVERIFY(!wait.result);
-        QVERIFY2(ms(wait.elapsed) >= 700, qPrintable(QString::number(ms(wait.elapsed))));
+        QVERIFY2(test::milliseconds(wait.elapsed) >= 700,
+                 qPrintable(QString::number(test::milliseconds(wait.elapsed))));
     }
 
     void aLostConnectionEndsTheWaitAtOnce() {
@@ -149,7 +131,7 @@ private slots:
         connected = false;
         slot.wakeWaiters();
         QVERIFY(wait.finish());
-        const auto woke = ms(Clock::now() - lost);
+        const auto woke = test::milliseconds(Clock::now() - lost);
         qInfo("RESULT lost_connection_wake_ms=%lld", woke);
         QVERIFY(!wait.result);
         QVERIFY2(woke < 1000, qPrintable(QString::number(woke)));
