@@ -54,8 +54,7 @@ GameClient::GameClient(PrivateTag, const std::optional<QString>& name,
 GameClient::~GameClient() {
     ParoxLog("GameClient dealloc");
     // No callback may reach a delegate while its client is going away.
-    _delegate = nullptr;
-    _delegateMethods = 0;
+    setDelegate(nullptr);
     stopDiscovering(false);
     std::vector<PeerPtr> peers;
     {
@@ -71,17 +70,30 @@ GameClient::~GameClient() {
     }
 }
 
+GameClientDelegate* GameClient::delegate() const {
+    std::lock_guard lock(mDelegateLock);
+    return _delegate;
+}
+
 void GameClient::setDelegate(GameClientDelegate* delegate) {
-    _delegateMethods = delegate ? delegate->implementedCallbacks() : 0;
-    _delegate = delegate;
+    const std::uint32_t methods = delegate ? delegate->implementedCallbacks() : 0;
+    {
+        std::lock_guard lock(mDelegateLock);
+        _delegate = delegate;
+        _delegateMethods = methods;
+    }
+    // A callback that took the old delegate before the change may still be running.
+    mCallbacks.waitForCallbacksInFlight();
 }
 
-bool GameClient::delegateImplements(GameClientDelegate::Callback callback) const {
-    return (_delegateMethods.load() & callback) != 0;
-}
-
-GameClientDelegate* GameClient::delegateFor(GameClientDelegate::Callback callback) const {
-    return delegateImplements(callback) ? _delegate.load() : nullptr;
+template <class Call> void GameClient::notify(GameClientDelegate::Callback callback, Call&& call) {
+    const CallbackGate::Pass pass(mCallbacks);
+    GameClientDelegate* target = nullptr;
+    {
+        std::lock_guard lock(mDelegateLock);
+        if (_delegateMethods & callback) target = _delegate;
+    }
+    if (target) call(*target);
 }
 
 bool GameClient::isDiscoveringServers() const {
@@ -118,8 +130,8 @@ bool GameClient::startDiscoveringServersWithIdentifier(const QString& identifier
         return false;
     }
     browser.release();
-    if (auto* d = delegateFor(GameClientDelegate::kDidStartDiscoveringServers))
-        d->gameClientDidStartDiscoveringServers(this);
+    notify(GameClientDelegate::kDidStartDiscoveringServers,
+           [&](GameClientDelegate& d) { d.gameClientDidStartDiscoveringServers(this); });
     return true;
 }
 
@@ -131,8 +143,8 @@ void GameClient::stopDiscoveringServers() {
 void GameClient::stopDiscovering(bool announce) {
     if (!isDiscoveringServers()) return;
     if (announce)
-        if (auto* d = delegateFor(GameClientDelegate::kWillStopDiscoveringServers))
-            d->gameClientWillStopDiscoveringServers(this);
+        notify(GameClientDelegate::kWillStopDiscoveringServers,
+               [&](GameClientDelegate& d) { d.gameClientWillStopDiscoveringServers(this); });
     NetServiceBrowser* browser = nullptr;
     OnlineTable dropped;
     {
@@ -197,8 +209,8 @@ void GameClient::browserDidAddService(NetServiceBrowser* browser,
         }
     }
     if (stored)
-        if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
-            d->gameClientDidUpdateOnlineServers(this);
+        notify(GameClientDelegate::kDidUpdateOnlineServers,
+               [&](GameClientDelegate& d) { d.gameClientDidUpdateOnlineServers(this); });
     --mInBrowserCallback;
 }
 
@@ -219,8 +231,8 @@ void GameClient::browserDidRemoveService(NetServiceBrowser* browser,
             _onlineServers->erase(same);
         }
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidUpdateOnlineServers))
-        d->gameClientDidUpdateOnlineServers(this);
+    notify(GameClientDelegate::kDidUpdateOnlineServers,
+           [&](GameClientDelegate& d) { d.gameClientDidUpdateOnlineServers(this); });
     --mInBrowserCallback;
 }
 
@@ -340,48 +352,64 @@ void GameClient::gamePeerDidConnect(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidConnect: removing connecting server");
     if (!server) return;
+    bool wasConnecting = false;
     {
         std::lock_guard lock(mLock);
-        _connectedServers.insert(server);
-        _connectingServers.erase(server);
+        wasConnecting = _connectingServers.erase(server) > 0;
+        if (wasConnecting) _connectedServers.insert(server);
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidConnectToServer))
-        d->gameClientDidConnectToServer(this, server);
+    if (!wasConnecting) {
+        // Not an attempt of ours (its end was already reported): a peer connected behind the
+        // client's back would be listed nowhere and never let go.
+        ParoxLog("gamePeerDidConnect: %@ was not connecting; disconnecting it",
+                 server->description());
+        server->setDelegate({});
+        server->disconnect();
+        return;
+    }
+    notify(GameClientDelegate::kDidConnectToServer,
+           [&](GameClientDelegate& d) { d.gameClientDidConnectToServer(this, server); });
 }
 
 void GameClient::gamePeerDidFailConnecting(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidFailConnecting: removing connecting server");
     if (!server) return;
-    {
-        std::lock_guard lock(mLock);
-        _connectingServers.erase(server);
+    if (!forget(server, _connectingServers)) {
+        ParoxLog("gamePeerDidFailConnecting: %@ was not connecting", server->description());
+        return;
     }
-    if (auto* d = delegateFor(GameClientDelegate::kDidFailConnectingToServer))
-        d->gameClientDidFailConnectingToServer(this, server);
-    server->setDelegate({});
+    notify(GameClientDelegate::kDidFailConnectingToServer,
+           [&](GameClientDelegate& d) { d.gameClientDidFailConnectingToServer(this, server); });
 }
 
 void GameClient::gamePeerDidDisconnect(GamePeer* peer) {
     const PeerPtr server = retained(peer);
     ParoxLog("gamePeerDidDisconnect");
     if (!server) return;
-    bool wasConnected = false;
-    {
-        std::lock_guard lock(mLock);
-        wasConnected = _connectedServers.erase(server) > 0;
+    if (!forget(server, _connectedServers)) {
+        ParoxLog("gamePeerDidDisconnect: %@ was not connected", server->description());
+        return;
     }
-    if (wasConnected)
-        if (auto* d = delegateFor(GameClientDelegate::kDidDisconnectFromServer))
-            d->gameClientDidDisconnectFromServer(this, server);
+    notify(GameClientDelegate::kDidDisconnectFromServer,
+           [&](GameClientDelegate& d) { d.gameClientDidDisconnectFromServer(this, server); });
+}
+
+bool GameClient::forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set) {
+    std::lock_guard lock(mLock);
+    if (set.erase(server) == 0) return false;
+    // Before the delegate hears of it: a delegate that connects the peer again from inside the
+    // callback sets it anew.
     server->setDelegate({});
+    return true;
 }
 
 void GameClient::gamePeerDidReceiveData(GamePeer* peer, const QByteArray& payload, bool immediate) {
     const PeerPtr server = retained(peer);
     if (!server) return;
-    if (auto* d = delegateFor(GameClientDelegate::kDidReceiveData))
-        d->gameClientDidReceiveData(this, payload, server, immediate);
+    notify(GameClientDelegate::kDidReceiveData, [&](GameClientDelegate& d) {
+        d.gameClientDidReceiveData(this, payload, server, immediate);
+    });
 }
 
 } // namespace vantle

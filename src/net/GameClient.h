@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallbackGate.h"
 #include "net/DnsSd.h"
 #include "net/GameClientDelegate.h"
 #include "net/GamePeerDelegate.h"
@@ -34,7 +35,7 @@ std::optional<QString> serviceTypeForGameIdentifier(const QString& identifier);
 // peer it connects. Discovery runs on the thread that starts it; peer callbacks arrive on the
 // network thread; sends, disconnects and stopping discovery may come from any thread (it is
 // destroyed on the thread that started discovery). The collections are guarded by one lock that
-// is never held while a delegate or a peer is called.
+// is never held while the delegate is called or a peer connects or disconnects.
 class GameClient : public GamePeerDelegate,
                    public NetServiceBrowserDelegate,
                    public std::enable_shared_from_this<GameClient> {
@@ -55,8 +56,13 @@ public:
 
     QString name() const { return _name; }
     std::optional<QVariant> infoPlist() const { return _plist; }
-    GameClientDelegate* delegate() const { return _delegate.load(); }
-    // The delegate must be cleared (set to null) before it is destroyed.
+    GameClientDelegate* delegate() const;
+    // Once it returns, no callback reaches the previous delegate: a callback already running on
+    // another thread is waited for, so a delegate is cleared (set to null) before it is
+    // destroyed, and a callback must never wait for a thread that may be changing the delegate.
+    // Called from inside one of this client's callbacks (a delegate clearing itself) it cannot
+    // wait, as it would wait for itself: the change holds, but a callback running on another
+    // thread at that moment may still reach the old delegate until it returns.
     void setDelegate(GameClientDelegate* delegate);
 
     bool isDiscoveringServers() const;
@@ -100,18 +106,23 @@ public:
 private:
     using OnlineTable = std::vector<std::pair<NSNetServicesWinDNS, PeerPtr>>;
 
-    bool delegateImplements(GameClientDelegate::Callback callback) const;
-    GameClientDelegate* delegateFor(GameClientDelegate::Callback callback) const;
+    // Sends one callback, if the delegate implements it, with the delegate kept from changing
+    // under it.
+    template <class Call> void notify(GameClientDelegate::Callback callback, Call&& call);
     // Stops discovery; `announce` sends gameClientWillStopDiscoveringServers first.
     void stopDiscovering(bool announce);
     // Ends a browser that may be in the middle of one of its own callbacks.
     void discardBrowser(NetServiceBrowser* browser);
     bool inEitherSet(const PeerPtr& server) const;
+    // Takes a peer whose attempt has ended out of `set`; false when it was not there.
+    bool forget(const PeerPtr& server, std::unordered_set<PeerPtr>& set);
 
     const QString _name;
     const std::optional<QVariant> _plist;
-    std::atomic<GameClientDelegate*> _delegate{nullptr};
-    std::atomic<std::uint32_t> _delegateMethods{0};
+    mutable std::mutex mDelegateLock; // _delegate with _delegateMethods, read together
+    GameClientDelegate* _delegate = nullptr;
+    std::uint32_t _delegateMethods = 0;
+    CallbackGate mCallbacks;            // callbacks in flight, waited for when the delegate changes
     mutable std::recursive_mutex mLock; // the two sets, the online table and the browser
     std::unordered_set<PeerPtr> _connectingServers;
     std::unordered_set<PeerPtr> _connectedServers;

@@ -106,7 +106,18 @@ std::shared_ptr<TCPConnection> GamePeer::connection() const {
 }
 
 bool GamePeer::isConnecting() const {
-    return connection() && !_socket.load();
+    std::lock_guard lock(mConnectionLock);
+    return mState == State::Connecting;
+}
+
+bool GamePeer::isConnected() const {
+    std::lock_guard lock(mConnectionLock);
+    return mState == State::Connected;
+}
+
+bool GamePeer::isCurrent(const TCPConnection* connection, State state) const {
+    std::lock_guard lock(mConnectionLock);
+    return connection == _connection.get() && mState == state;
 }
 
 QString GamePeer::failureDetail() const {
@@ -128,41 +139,57 @@ bool GamePeer::connect() {
         ParoxLog("GamePeer connect: already have a _connection");
         return false;
     }
+    if (mConnectReport != ConnectReport::None) {
+        ParoxLog("GamePeer connect: the end of the last connection is still being reported");
+        return false;
+    }
     mFailure = Failure::None;
+    // Made under the lock: its reports wait here until it is the current connection.
     auto connection = TCPConnection::create(_address, weak_from_this());
     if (!connection) {
         ParoxLog("GamePeer connect TCPConnection initWithRemoteAddress failed");
         return false;
     }
     _connection = connection;
+    mState = State::Connecting;
     lock.unlock();
 
     // A phone that opens the connection but never answers must not hold the PC forever.
-    const unsigned attempt = ++mAttempt;
     std::weak_ptr<GamePeer> weak = weak_from_this();
-    performAfterDelay(gClientRunloop.load(), mHandshakeTimeoutMs.load(), [weak, attempt] {
-        if (auto self = weak.lock()) self->handshakeTimedOut(attempt);
+    std::weak_ptr<TCPConnection> dialled = connection;
+    performAfterDelay(gClientRunloop.load(), mHandshakeTimeoutMs.load(), [weak, dialled] {
+        if (auto self = weak.lock()) self->handshakeTimedOut(dialled);
     });
     return true;
 }
 
-void GamePeer::handshakeTimedOut(unsigned attempt) {
-    if (attempt != mAttempt.load() || !isConnecting()) return;
+void GamePeer::handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled) {
+    const auto connection = dialled.lock();
+    if (!connection) return;
+    Ending ending;
+    {
+        std::lock_guard lock(mConnectionLock);
+        if (connection != _connection || mState != State::Connecting) return;
+        ending = takeConnection(Failure::HandshakeTimedOut);
+    }
     ParoxLog("No handshake from %@ within %d s", address().value_or(QString()),
              mHandshakeTimeoutMs.load() / kMillisecondsPerSecond);
-    mFailure = Failure::HandshakeTimedOut;
-    disconnect();
+    completeEnding(ending);
 }
 
 void GamePeer::connectionDidOpen(TCPConnection* connection) {
     ParoxLog("connectionDidOpen");
+    if (!isCurrent(connection, State::Connecting)) {
+        ParoxLog("GamePeer: ignoring the open of a connection that is no longer ours");
+        return;
+    }
     auto owner = delegate();
     if (!owner) return;
     QVariantMap dictionary;
     const std::optional<QString> id = HostGetUniqueID();
     if (!id) {
         ParoxErrorLog("Unable to retrieve unique ID");
-        disconnect();
+        endConnection(connection, Failure::ClosedDuringHandshake);
         return;
     }
     dictionary.insert(wire::kHandshakeID, *id);
@@ -175,7 +202,7 @@ void GamePeer::connectionDidOpen(TCPConnection* connection) {
     ParoxLog("going to send our info");
     if (payload.isEmpty() || !connection->sendData(payload)) {
         ParoxLog("Failed sending dictionary to connection");
-        disconnect();
+        endConnection(connection, Failure::ClosedDuringHandshake);
         return;
     }
     ParoxLog("after sendData: _server == %d", _server);
@@ -187,12 +214,21 @@ void GamePeer::connectionDidReceiveData(TCPConnection* connection, const QByteAr
     if (!error.isEmpty())
         printDiagnostic("GamePeer::dictionaryFromData",
                         stringWithFormat("Failed de-serializing dictionary: \"%@\"", error));
+    State state = State::Idle;
+    {
+        std::lock_guard lock(mConnectionLock);
+        if (connection == _connection.get()) state = mState;
+    }
+    if (state == State::Idle) {
+        ParoxLog("GamePeer: dropping a frame of a connection that is no longer ours");
+        return;
+    }
     if (!dictionary) {
         if (auto owner = delegate()) owner->gamePeerDidReceiveData(this, payload, false);
         return;
     }
-    if (!_socket.load()) {
-        finishConnecting(*dictionary);
+    if (state == State::Connecting) {
+        finishConnecting(connection, *dictionary);
         return;
     }
     if (dictionary->isEmpty()) {
@@ -203,66 +239,98 @@ void GamePeer::connectionDidReceiveData(TCPConnection* connection, const QByteAr
     ParoxLog("Received unexpected dictionary: \"%@\"", QVariant(*dictionary));
 }
 
-void GamePeer::finishConnecting(const QVariantMap& dictionary) {
+void GamePeer::finishConnecting(TCPConnection* connection, const QVariantMap& dictionary) {
     ParoxLog("_finishConnecting: %@", QVariant(dictionary));
     const auto id = nonEmptyString(dictionary, wire::kHandshakeID);
-    auto name = nonEmptyString(dictionary, wire::kHandshakeName);
+    const auto name = nonEmptyString(dictionary, wire::kHandshakeName);
     {
-        std::lock_guard lock(mIdentityLock);
-        _uniqueID = id;
-        _name = name;
-        _plist = dictionary.value(wire::kHandshakeInfo);
+        std::lock_guard lock(mConnectionLock);
+        // A disconnect may have taken the connection since the frame was read.
+        if (connection != _connection.get() || mState != State::Connecting) {
+            ParoxLog("GamePeer: the phone's identity came after its connection ended");
+            return;
+        }
+        {
+            std::lock_guard identity(mIdentityLock);
+            _uniqueID = id;
+            _name = name.value_or(kUnnamedDevice);
+            _plist = dictionary.value(wire::kHandshakeInfo);
+        }
+        mState = State::Connected;
+        mConnectReport = ConnectReport::InFlight;
+        mConnectReporter = std::this_thread::get_id();
     }
     ParoxLog("%@ %@ %@", id.value_or(QStringLiteral("(null)")),
              name.value_or(QStringLiteral("(null)")), dictionary.value(wire::kHandshakeInfo));
     if (!id) ParoxLog("no unique ID from device");
-    if (!name) {
-        ParoxLog("no name from device");
-        std::lock_guard lock(mIdentityLock);
-        _name = kUnnamedDevice;
-    }
-    _socket = true;
+    if (!name) ParoxLog("no name from device");
     if (auto owner = delegate()) owner->gamePeerDidConnect(this);
+    bool endedMeanwhile = false;
+    {
+        std::lock_guard lock(mConnectionLock);
+        endedMeanwhile = mConnectReport == ConnectReport::EndedMeanwhile;
+        mConnectReport = ConnectReport::None;
+    }
+    if (endedMeanwhile) reportEnd(State::Connected);
 }
 
 void GamePeer::disconnect() {
     ParoxLog("GamePeer disconnect");
-    if (_disconnecting.exchange(true)) return;
-    const bool wasConnected = _socket.exchange(false);
-    std::shared_ptr<TCPConnection> connection;
+    endConnection(nullptr, Failure::ClosedDuringHandshake);
+}
+
+void GamePeer::endConnection(const TCPConnection* expected, Failure reason) {
+    Ending ending;
     {
         std::lock_guard lock(mConnectionLock);
-        connection = std::move(_connection);
-        _connection.reset();
+        if (mState == State::Idle) return;
+        if (expected && expected != _connection.get()) return;
+        ending = takeConnection(reason);
     }
-    if (connection) {
-        connection->invalidate();
-        connection->setDelegate({});
-        if (!wasConnected) {
-            Failure none = Failure::None;
-            mFailure.compare_exchange_strong(none, Failure::ClosedDuringHandshake);
-            std::lock_guard lock(mFailureLock);
-            mFailureDetail = connection->failureReason();
-        }
-    }
-    if (auto owner = delegate()) {
-        if (wasConnected)
-            owner->gamePeerDidDisconnect(this);
-        else if (connection)
-            owner->gamePeerDidFailConnecting(this);
-    }
-    _disconnecting = false;
+    completeEnding(ending);
 }
 
-void GamePeer::connectionDidClose(TCPConnection*) {
+GamePeer::Ending GamePeer::takeConnection(Failure reason) {
+    Ending ending;
+    ending.was = std::exchange(mState, State::Idle);
+    ending.connection = std::exchange(_connection, nullptr);
+    if (ending.was == State::Connecting) mFailure = reason;
+    if (ending.was == State::Connected && mConnectReport == ConnectReport::InFlight &&
+        mConnectReporter != std::this_thread::get_id()) {
+        mConnectReport = ConnectReport::EndedMeanwhile;
+        ending.reportHere = false;
+    }
+    return ending;
+}
+
+void GamePeer::completeEnding(const Ending& ending) {
+    // Nothing of this connection may reach the peer any more: it may be dialling again already.
+    ending.connection->setDelegate({});
+    ending.connection->invalidate();
+    if (ending.was == State::Connecting) {
+        std::lock_guard lock(mFailureLock);
+        mFailureDetail = ending.connection->failureReason();
+    }
+    if (ending.reportHere) reportEnd(ending.was);
+}
+
+void GamePeer::reportEnd(State was) {
+    auto owner = delegate();
+    if (!owner) return;
+    if (was == State::Connected)
+        owner->gamePeerDidDisconnect(this);
+    else
+        owner->gamePeerDidFailConnecting(this);
+}
+
+void GamePeer::connectionDidClose(TCPConnection* connection) {
     ParoxLog("GamePeer connectionDidClose");
-    disconnect();
+    endConnection(connection, Failure::ClosedDuringHandshake);
 }
 
-void GamePeer::connectionDidFailOpening(TCPConnection*) {
+void GamePeer::connectionDidFailOpening(TCPConnection* connection) {
     ParoxLog("GamePeer connectionDidFailOpening:");
-    if (mFailure.load() == Failure::None) mFailure = Failure::CouldNotOpen;
-    disconnect();
+    endConnection(connection, Failure::CouldNotOpen);
 }
 
 bool GamePeer::sendData(const QByteArray& payload, bool /*immediate*/) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace vantle {
 
@@ -51,14 +52,18 @@ public:
     bool isServer() const { return _server; }
     bool isLocal() const { return _local; }
     bool isConnecting() const;
-    bool isConnected() const { return _socket.load(); }
+    bool isConnected() const;
     const SocketAddress& socketAddress() const { return _address; }
     std::uint32_t IPv4Address() const { return socketAddressIPv4(_address); }
     std::optional<QString> address() const { return socketAddressText(_address); }
     QString description() const;
 
     void setDelegate(std::weak_ptr<GamePeerDelegate> delegate);
+    // False while the end of the last connection is still on its way to the delegate.
     bool connect();
+    // Safe from any thread, also from two at once: the delegate hears the outcome once, on this
+    // thread; or, when the completed handshake is being reported on another thread right then,
+    // on that thread just after that report, so "connected" always comes first.
     void disconnect();
     bool sendData(const QByteArray& payload, bool immediate);
     std::optional<QByteArray> receiveData();
@@ -71,15 +76,34 @@ public:
     // The connection's own words for the failure, such as "Connection refused".
     QString failureDetail() const;
 
-    // TCPConnectionDelegate
+    // TCPConnectionDelegate. Reports of a connection that is not the current one (a connection
+    // that has ended, whose reports were already under way) are ignored.
     void connectionDidOpen(TCPConnection* connection) override;
     void connectionDidReceiveData(TCPConnection* connection, const QByteArray& payload) override;
     void connectionDidClose(TCPConnection* connection) override;
     void connectionDidFailOpening(TCPConnection* connection) override;
 
 private:
-    void finishConnecting(const QVariantMap& dictionary);
-    void handshakeTimedOut(unsigned attempt);
+    enum class State { Idle, Connecting, Connected };
+    // The report that the handshake completed, while it is on its way to the delegate. A
+    // disconnect from another thread meanwhile leaves its own report to the reporting thread, so
+    // that the delegate hears "connected" before "disconnected".
+    enum class ConnectReport { None, InFlight, EndedMeanwhile };
+    // A connection taken from the peer, with what is to be reported of it.
+    struct Ending {
+        std::shared_ptr<TCPConnection> connection;
+        State was = State::Idle;
+        bool reportHere = true;
+    };
+
+    void finishConnecting(TCPConnection* connection, const QVariantMap& dictionary);
+    void handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled);
+    bool isCurrent(const TCPConnection* connection, State state) const;
+    // Ends the current connection, when it is still `expected` (null: whichever there is).
+    void endConnection(const TCPConnection* expected, Failure reason);
+    Ending takeConnection(Failure reason); // with mConnectionLock held
+    void completeEnding(const Ending& ending);
+    void reportEnd(State was);
     std::shared_ptr<TCPConnection> connection() const;
 
     bool _service = false;
@@ -89,16 +113,17 @@ private:
     std::optional<QString> _uniqueID;
     std::optional<QString> _name;
     SocketAddress _address{};
-    std::atomic<bool> _socket{false};
+    // The state, the connection and the connect report change together under this lock.
     mutable std::mutex mConnectionLock;
+    State mState = State::Idle;
     std::shared_ptr<TCPConnection> _connection;
+    ConnectReport mConnectReport = ConnectReport::None;
+    std::thread::id mConnectReporter;
     QVariant _plist;
     mutable std::mutex mDelegateLock; // set on one thread, called on others
     std::weak_ptr<GamePeerDelegate> _delegate;
-    std::atomic<bool> _disconnecting{false};
 
     std::atomic<int> mHandshakeTimeoutMs{kDefaultHandshakeTimeoutMs};
-    std::atomic<unsigned> mAttempt{0};
     std::atomic<Failure> mFailure{Failure::None};
     mutable std::mutex mFailureLock;
     QString mFailureDetail;

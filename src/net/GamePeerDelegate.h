@@ -10,7 +10,9 @@ namespace vantle {
 class GamePeer;
 
 // What a GamePeer asks and tells its owner (the client). All are called on the network thread,
-// except the callbacks of a disconnect, which run on the thread that asks for it.
+// except the callbacks of a disconnect, which run on the thread that asks for it. Each connection
+// attempt ends in exactly one report: gamePeerDidFailConnecting, or gamePeerDidConnect followed
+// later by gamePeerDidDisconnect.
 class GamePeerDelegate {
 public:
     virtual ~GamePeerDelegate() = default;

@@ -8,10 +8,12 @@
 
 namespace vantle::phone {
 
-std::optional<PhoneItemSender> PhoneItemSender::create(const QString& absolutePath) {
+std::optional<PhoneItemSender> PhoneItemSender::create(const QString& absolutePath,
+                                                       const PhoneStore& store) {
     const QFileInfo info(absolutePath);
     if (!info.exists()) return std::nullopt;
     PhoneItemSender sender;
+    sender.mStore = &store;
     sender.mItemName = info.fileName();
     sender.addItem(absolutePath, info.fileName());
     return sender;
@@ -19,6 +21,11 @@ std::optional<PhoneItemSender> PhoneItemSender::create(const QString& absolutePa
 
 void PhoneItemSender::addItem(const QString& absolutePath, const QString& relativePath) {
     const QFileInfo info(absolutePath);
+    // A link may name anything on the machine; only what stays in the store is sent.
+    if (info.isSymLink() && !mStore->holds(info.canonicalFilePath())) {
+        mLeftOut << relativePath;
+        return;
+    }
     if (info.isDir() && !info.isSymLink()) {
         mSteps.push_back({absolutePath, relativePath, true});
         const QStringList names =
@@ -45,15 +52,27 @@ void PhoneItemSender::addItem(const QString& absolutePath, const QString& relati
     } while (offset < size);
 }
 
-std::optional<QVariantMap> PhoneItemSender::next() {
-    if (mNext >= mSteps.size()) return std::nullopt;
+PhoneItemSender::Next PhoneItemSender::next() {
+    if (mNext >= mSteps.size()) return {};
     const Step& step = mSteps[mNext++];
     if (step.folder)
-        return QVariantMap{{keys::kRequestType, QString(requests::kCreateDirectory)},
-                           {keys::kPath, step.relativePath}};
+        return {Next::Kind::Request,
+                {{keys::kRequestType, QString(requests::kCreateDirectory)},
+                 {keys::kPath, step.relativePath}},
+                {}};
     QFile file(step.absolutePath);
-    QByteArray piece;
-    if (file.open(QIODevice::ReadOnly) && file.seek(step.offset)) piece = file.read(step.length);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(step.offset))
+        return {Next::Kind::ReadFailed, {}, file.errorString()};
+    const QByteArray piece = file.read(step.length);
+    // A piece shorter than planned would be taken as the whole of that part of the file.
+    if (piece.size() != step.length)
+        return {Next::Kind::ReadFailed,
+                {},
+                piece.size() < 0 ? file.errorString()
+                                 : QStringLiteral("%1 of %2 bytes at offset %3 (the file changed)")
+                                       .arg(piece.size())
+                                       .arg(step.length)
+                                       .arg(step.offset)};
     QVariantMap request{{keys::kRequestType, QString(requests::kSendChunk)},
                         {keys::kPath, step.relativePath},
                         {keys::kChunkData, piece},
@@ -63,7 +82,7 @@ std::optional<QVariantMap> PhoneItemSender::next() {
                         {keys::kCurrentBytes, mCurrentBytes},
                         {keys::kBaseFileName, mItemName}};
     mCurrentBytes += piece.size();
-    return request;
+    return {Next::Kind::Request, request, {}};
 }
 
 } // namespace vantle::phone

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "phone/PhoneStore.h"
+
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <optional>
 #include <vector>
@@ -12,12 +15,22 @@ namespace vantle::phone {
 // Pieces are read from disk one at a time, when asked for.
 class PhoneItemSender {
 public:
-    // `absolutePath` is the item in the store; none when it does not exist.
-    static std::optional<PhoneItemSender> create(const QString& absolutePath);
+    // `absolutePath` is an item of `store`; none when it does not exist. Entries whose links lead
+    // out of the store are left out.
+    static std::optional<PhoneItemSender> create(const QString& absolutePath,
+                                                 const PhoneStore& store);
 
-    // The next request (without envelope), or none when everything has been sent.
-    std::optional<QVariantMap> next();
+    struct Next {
+        enum class Kind { Request, Done, ReadFailed };
+        Kind kind = Kind::Done;
+        QVariantMap request; // without envelope, for Request
+        QString error;       // for ReadFailed
+    };
+    // The next request; after ReadFailed the item cannot be sent whole.
+    Next next();
     const QString& itemName() const { return mItemName; }
+    // Relative paths of the entries left out because they lead out of the store.
+    const QStringList& leftOut() const { return mLeftOut; }
 
 private:
     struct Step {
@@ -32,7 +45,9 @@ private:
 
     void addItem(const QString& absolutePath, const QString& relativePath);
 
+    const PhoneStore* mStore = nullptr;
     QString mItemName;
+    QStringList mLeftOut;
     std::vector<Step> mSteps;
     std::size_t mNext = 0;
     qint64 mTotalBytes = 0;

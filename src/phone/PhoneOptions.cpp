@@ -1,6 +1,7 @@
 #include "phone/PhoneOptions.h"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace vantle::phone {
@@ -14,11 +15,25 @@ struct OptionSpec {
     std::function<bool(PhoneOptions&, const QString&)> apply;
 };
 
-bool toInt(const QString& text, int& out, int minimum) {
+bool toInt64(const QString& text, qint64& out, qint64 minimum) {
     bool ok = false;
-    const int value = text.toInt(&ok);
+    const qint64 value = text.toLongLong(&ok);
     if (!ok || value < minimum) return false;
     out = value;
+    return true;
+}
+
+bool toInt(const QString& text, int& out, int minimum) {
+    qint64 value = 0;
+    if (!toInt64(text, value, minimum) || value > std::numeric_limits<int>::max()) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+// The approval options exclude each other; repeating one is harmless.
+bool setApproval(PhoneOptions& o, Approval approval) {
+    if (o.approval != Approval::Allow && o.approval != approval) return false;
+    o.approval = approval;
     return true;
 }
 
@@ -63,8 +78,20 @@ const std::vector<OptionSpec>& optionTable() {
              o.store = v;
              return !v.isEmpty();
          }},
-        {"--deny", nullptr, "refuse the PC (\"ConnectionDenied\") instead of approving it",
-         [](PhoneOptions& o, const QString&) { return setFlag(o.deny); }},
+        {"--deny", nullptr, "refuse every PC (\"ConnectionDenied\") instead of approving it",
+         [](PhoneOptions& o, const QString&) { return setApproval(o, Approval::Deny); }},
+        {"--deny-first", nullptr, "refuse the first PC that shakes hands, approve those after it",
+         [](PhoneOptions& o, const QString&) { return setApproval(o, Approval::DenyFirst); }},
+        {"--no-approval", nullptr,
+         "send neither \"ConnectionAllowed\" nor \"ConnectionDenied\" (requests are still "
+         "answered)",
+         [](PhoneOptions& o, const QString&) { return setApproval(o, Approval::Silent); }},
+        {"--approve-after-ms", "N", "wait N ms after the handshake before sending the verdict",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.approveAfterMs, 0); }},
+        {"--close-on-deny", nullptr,
+         "close the connection once the PC has answered \"ConnectionDenied\" (default: keep "
+         "it); the next PC is asked afresh",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.closeOnDeny); }},
         {"--no-upload", nullptr, "answer the version check with \"AllowUpload\" false",
          [](PhoneOptions& o, const QString&) { return setFlag(o.noUpload); }},
         {"--max-name", "N",
@@ -103,6 +130,21 @@ const std::vector<OptionSpec>& optionTable() {
          "after the handshake send a payload with an unknown magic, then a "
          "message that is not a property list",
          [](PhoneOptions& o, const QString&) { return setFlag(o.garbage); }},
+        {"--stop-reading-after", "BYTES",
+         "read no more from a PC's connection after BYTES bytes (the PC's writes then stall; "
+         "the socket's buffers hold some more)",
+         [](PhoneOptions& o, const QString& v) { return toInt64(v, o.stopReadingAfter, 0); }},
+        {"--read-bytes-per-second", "N", "read from a PC's connection at most N bytes a second",
+         [](PhoneOptions& o, const QString& v) { return toInt64(v, o.readBytesPerSecond, 1); }},
+        {"--record", "FILE",
+         "write one JSON object per line to FILE for every message received and sent: "
+         "\"connection\" (from 1), \"direction\" (received or sent), \"time\" (UTC), "
+         "\"kind\" (handshake, ping or message) and \"dictionary\", data values as "
+         "{\"length\", \"sha256\"}",
+         [](PhoneOptions& o, const QString& v) {
+             o.record = v;
+             return !v.isEmpty();
+         }},
         {"--advertise", nullptr,
          "make the phone findable by DNS-SD as \"ID:NAME\" (needs a running DNS-SD daemon)",
          [](PhoneOptions& o, const QString&) { return setFlag(o.advertise); }},
@@ -149,7 +191,9 @@ ParsedOptions parsePhoneOptions(const QStringList& arguments) {
         }
         if (!option->apply(parsed.options, value.value_or(QString()))) {
             parsed.error =
-                QStringLiteral("bad value for %1: %2").arg(name, value.value_or(QString()));
+                option->valueName
+                    ? QStringLiteral("bad value for %1: %2").arg(name, value.value_or(QString()))
+                    : QStringLiteral("%1 cannot be combined with the options before it").arg(name);
             return parsed;
         }
     }

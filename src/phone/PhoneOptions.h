@@ -10,6 +10,14 @@
 
 namespace vantle::phone {
 
+// How the phone answers a PC that has shaken hands.
+enum class Approval {
+    Allow,     // "ConnectionAllowed"
+    Deny,      // "ConnectionDenied", every time
+    DenyFirst, // "ConnectionDenied" to the first PC, "ConnectionAllowed" to those after it
+    Silent,    // no verdict at all
+};
+
 struct PhoneOptions {
     QString bind = QStringLiteral("127.0.0.1");
     std::uint16_t port = wire::kDefaultPhonePort;
@@ -19,7 +27,12 @@ struct PhoneOptions {
     QString store;  // empty: a fresh temporary folder with sample files
     QString script; // actions to run once the PC is approved
     bool interactive = false;
-    bool deny = false;
+    Approval approval = Approval::Allow;
+    int approveAfterMs = 0;        // wait before the verdict
+    bool closeOnDeny = false;      // close the connection once the PC has answered a refusal
+    qint64 stopReadingAfter = -1;  // bytes; negative: never stop
+    qint64 readBytesPerSecond = 0; // 0: as fast as they come
+    QString record;                // JSON-lines file of every message; empty: none
     bool noUpload = false;
     int maxName = 255;
     int delayMs = 0;

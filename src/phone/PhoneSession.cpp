@@ -2,6 +2,8 @@
 
 #include "net/DictionaryCodec.h"
 #include "phone/PhoneMessageLog.h"
+#include "phone/PhoneRequestCheck.h"
+#include "platform/PlistValue.h"
 #include "transfer/ProtocolKeys.h"
 
 #include <QTcpSocket>
@@ -13,6 +15,11 @@ namespace {
 
 // A payload magic that belongs to nobody, for --garbage.
 constexpr std::uint32_t kForeignMagic = 0x0BADF00D;
+// Bytes the socket itself may hold when reading is held back, so that the PC feels it soon.
+constexpr qint64 kThrottledReadBuffer = 4096;
+
+using Direction = PhoneRecorder::Direction;
+using Kind = PhoneRecorder::Kind;
 
 QVariantMap notifyRequest(QLatin1StringView name, const QVariantMap& userInfo = {}) {
     return {{keys::kRequestType, QString(requests::kNotify)},
@@ -20,13 +27,21 @@ QVariantMap notifyRequest(QLatin1StringView name, const QVariantMap& userInfo = 
             {keys::kUserInfo, userInfo}};
 }
 
+// Only a boolean true is a success; "true" as text is not.
+bool succeeded(const QVariantMap& answer) {
+    const QVariant success = answer.value(keys::kSuccess);
+    return plist::kindOf(success) == plist::ValueKind::Bool && success.toBool();
+}
+
 } // namespace
 
-PhoneSession::PhoneSession(QTcpSocket* socket, PhoneStore& store, const PhoneOptions& options,
-                           std::vector<PhoneAction> script, QObject* parent)
-    : QObject(parent), mSocket(socket), mStore(store), mOptions(options),
+PhoneSession::PhoneSession(QTcpSocket* socket, PhoneShared shared, const PhoneOptions& options,
+                           std::vector<PhoneAction> script, int connection, QObject* parent)
+    : QObject(parent), mSocket(socket), mStore(shared.store), mApproval(shared.approval),
+      mRecorder(shared.recorder), mOptions(options), mConnection(connection), mThrottle(options),
       mLateArmed(options.lateResponse), mActions(script.begin(), script.end()) {
     mSocket->setParent(this);
+    if (mThrottle.limits()) mSocket->setReadBufferSize(kThrottledReadBuffer);
     connect(mSocket, &QTcpSocket::readyRead, this, &PhoneSession::readIncoming);
     connect(mSocket, &QTcpSocket::disconnected, this, [this] {
         if (mStage == Stage::Closed) return;
@@ -37,17 +52,29 @@ PhoneSession::PhoneSession(QTcpSocket* socket, PhoneStore& store, const PhoneOpt
     log(QStringLiteral("-- PC connected from %1:%2")
             .arg(mSocket->peerAddress().toString())
             .arg(mSocket->peerPort()));
+    // A PC that waited for the previous one may have sent its handshake already.
+    QMetaObject::invokeMethod(this, &PhoneSession::readIncoming, Qt::QueuedConnection);
 }
 
 void PhoneSession::log(const QString& line) const {
     if (!mOptions.quiet) printLine(line);
 }
 
+void PhoneSession::record(Direction direction, Kind kind, const QVariantMap& dictionary) {
+    mRecorder.record(mConnection, direction, kind, dictionary);
+}
+
 void PhoneSession::readIncoming() {
     while (mStage != Stage::Closed) {
         const std::span<char> room = mReader.buffer();
-        const qint64 count = mSocket->read(room.data(), static_cast<qint64>(room.size()));
+        const qint64 allowed = std::min(static_cast<qint64>(room.size()), mThrottle.allowance());
+        if (allowed <= 0) {
+            holdReading();
+            return;
+        }
+        const qint64 count = mSocket->read(room.data(), allowed);
         if (count <= 0) return;
+        mThrottle.consumed(count);
         switch (mReader.advance(static_cast<std::size_t>(count))) {
         case FrameReader::Status::NeedMore:
             break;
@@ -64,6 +91,22 @@ void PhoneSession::readIncoming() {
             return;
         }
     }
+}
+
+void PhoneSession::holdReading() {
+    if (mReadRetryArmed || mReading == Reading::Stopped) return;
+    const int retryMs = mThrottle.retryMs();
+    if (retryMs < 0) {
+        mReading = Reading::Stopped;
+        log(QStringLiteral("-- no longer reading from the PC, as asked"));
+        return;
+    }
+    // What the socket holds already raises no new signal: look again later.
+    mReadRetryArmed = true;
+    QTimer::singleShot(retryMs, this, [this] {
+        mReadRetryArmed = false;
+        readIncoming();
+    });
 }
 
 void PhoneSession::handlePayload(const QByteArray& payload) {
@@ -84,6 +127,7 @@ void PhoneSession::handlePayload(const QByteArray& payload) {
 void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArray& payload) {
     if (mStage == Stage::AwaitingHandshake) {
         log(QStringLiteral("<- handshake %1").arg(describeValue(dictionary)));
+        record(Direction::Received, Kind::Handshake, dictionary);
         const QVariantMap ours{
             {wire::kHandshakeID, mOptions.id},
             {wire::kHandshakeName, mOptions.name},
@@ -92,16 +136,25 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
                          {QStringLiteral("StoreFolder"), mStore.root()}}}};
         sendPayload(encodeDictionary(wire::kHandshakeMagic, ours));
         log(QStringLiteral("-> handshake %1").arg(describeValue(ours)));
+        record(Direction::Sent, Kind::Handshake, ours);
         mStage = Stage::AwaitingApproval;
-        const QLatin1StringView verdict =
-            mOptions.deny ? notes::kConnectionDenied : notes::kConnectionAllowed;
-        sendRequest(notifyRequest(verdict),
-                    [this](const QVariantMap&) { approved(!mOptions.deny); });
+        const PhoneApproval::Verdict verdict = mApproval.nextVerdict();
+        if (verdict == PhoneApproval::Verdict::Silent) {
+            log(QStringLiteral("-- giving the PC no verdict, as asked"));
+            return;
+        }
+        if (mOptions.approveAfterMs > 0)
+            QTimer::singleShot(mOptions.approveAfterMs, this,
+                               [this, verdict] { sendVerdict(verdict); });
+        else
+            sendVerdict(verdict);
         return;
     }
     if (dictionary.isEmpty()) {
         log(QStringLiteral("<- ping, echoed"));
+        record(Direction::Received, Kind::Ping, dictionary);
         sendPayload(payload);
+        record(Direction::Sent, Kind::Ping, dictionary);
         return;
     }
     log(QStringLiteral("<- unexpected handshake dictionary %1").arg(describeValue(dictionary)));
@@ -109,10 +162,11 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
 
 void PhoneSession::handleMessage(const QVariantMap& message) {
     log(QStringLiteral("<- ") + describeMessage(message));
+    record(Direction::Received, Kind::Message, message);
     const QString type = message.value(keys::kMessageType).toString();
     if (type == messageTypes::kRequest) {
-        if (!message.contains(keys::kRequestNum)) {
-            log(QStringLiteral("-- a request without \"RequestNum\" gets no answer"));
+        if (plist::kindOf(message.value(keys::kRequestNum)) != plist::ValueKind::Integer) {
+            log(QStringLiteral("-- a request without an integer \"RequestNum\" gets no answer"));
             return;
         }
         mIncoming.push_back(message);
@@ -149,7 +203,10 @@ void PhoneSession::answer(const QVariantMap& request) {
     const bool isPiece = request.value(keys::kRequestType).toString() == requests::kSendChunk;
     PhoneStore::Outcome outcome;
     if (isPiece) ++mPiecesReceived;
-    if (isPiece && mOptions.failChunk.contains(mPiecesReceived)) {
+    if (const QString problem = requestFieldProblem(request); !problem.isEmpty()) {
+        log(QStringLiteral("-- refusing a request: %1").arg(problem));
+        outcome.response = {{keys::kSuccess, false}};
+    } else if (isPiece && mOptions.failChunk.contains(mPiecesReceived)) {
         outcome.response = {{keys::kSuccess, false},
                             {keys::kErrorCode, mOptions.failChunk.value(mPiecesReceived)}};
     } else {
@@ -186,6 +243,7 @@ void PhoneSession::sendPayload(const QByteArray& payload) {
 
 void PhoneSession::sendMessage(const QVariantMap& message) {
     log(QStringLiteral("-> ") + describeMessage(message));
+    record(Direction::Sent, Kind::Message, message);
     const QByteArray payload = encodeDictionary(protocol::kMessageMagic, message);
     if (payload.isEmpty()) {
         printLine(QStringLiteral("-- cannot encode that message; not sent"));
@@ -201,8 +259,19 @@ void PhoneSession::sendRequest(QVariantMap request, Reply onAnswer) {
     sendMessage(request);
 }
 
-void PhoneSession::approved(bool allowed) {
-    if (!allowed) return;
+void PhoneSession::sendVerdict(PhoneApproval::Verdict verdict) {
+    if (mStage != Stage::AwaitingApproval) return;
+    const QLatin1StringView name = verdict == PhoneApproval::Verdict::Deny
+                                       ? notes::kConnectionDenied
+                                       : notes::kConnectionAllowed;
+    sendRequest(notifyRequest(name), [this, verdict](const QVariantMap&) { approved(verdict); });
+}
+
+void PhoneSession::approved(PhoneApproval::Verdict verdict) {
+    if (verdict != PhoneApproval::Verdict::Allow) {
+        if (mOptions.closeOnDeny) close(QStringLiteral("the PC was refused"));
+        return;
+    }
     mStage = Stage::Approved;
     if (mOptions.garbage) sendGarbage();
     runNextAction();
@@ -265,33 +334,60 @@ void PhoneSession::runNextAction() {
 }
 
 void PhoneSession::push(const QString& phonePath, std::function<void()> done) {
-    const auto path = mStore.resolve(phonePath);
-    auto sender = path ? PhoneItemSender::create(*path) : std::nullopt;
-    if (!sender) {
-        log(QStringLiteral("-- nothing to send at %1").arg(phonePath));
-        done();
-        return;
-    }
-    pushNext(std::make_shared<PhoneItemSender>(std::move(*sender)), std::move(done));
+    mPushes.push_back({phonePath, std::move(done)});
+    startNextPush();
 }
 
-void PhoneSession::pushNext(std::shared_ptr<PhoneItemSender> sender, std::function<void()> done) {
+void PhoneSession::startNextPush() {
+    if (mPushing || mPushes.empty() || mStage == Stage::Closed) return;
+    mPushing = true;
+    const QString& phonePath = mPushes.front().phonePath;
+    const auto path = mStore.resolve(phonePath);
+    auto sender = path ? PhoneItemSender::create(*path, mStore) : std::nullopt;
+    if (!sender) {
+        log(QStringLiteral("-- nothing to send at %1").arg(phonePath));
+        pushEnded();
+        return;
+    }
+    for (const QString& leftOut : sender->leftOut())
+        log(QStringLiteral("-- leaving out %1: it links out of the store").arg(leftOut));
+    pushNext(std::make_shared<PhoneItemSender>(std::move(*sender)));
+}
+
+void PhoneSession::pushNext(std::shared_ptr<PhoneItemSender> sender) {
     if (mStage == Stage::Closed) return;
-    if (auto request = sender->next()) {
-        sendRequest(*request, [this, sender, done](const QVariantMap& answer) {
-            if (!answer.value(keys::kSuccess).toBool()) {
+    PhoneItemSender::Next next = sender->next();
+    switch (next.kind) {
+    case PhoneItemSender::Next::Kind::Request:
+        sendRequest(std::move(next.request), [this, sender](const QVariantMap& answer) {
+            if (!succeeded(answer)) {
                 log(QStringLiteral("-- the PC refused a piece of %1 (ErrorCode %2); stopping")
                         .arg(sender->itemName())
                         .arg(answer.value(keys::kErrorCode).toInt()));
-                done();
+                pushEnded();
                 return;
             }
-            pushNext(sender, done);
+            pushNext(sender);
         });
         return;
+    case PhoneItemSender::Next::Kind::ReadFailed:
+        log(QStringLiteral("-- cannot read %1: %2; the push stops")
+                .arg(sender->itemName(), next.error));
+        pushEnded();
+        return;
+    case PhoneItemSender::Next::Kind::Done:
+        sendRequest(notifyRequest(notes::kTransferFinished, {{keys::kPath, sender->itemName()}}),
+                    [this](const QVariantMap&) { pushEnded(); });
+        return;
     }
-    sendRequest(notifyRequest(notes::kTransferFinished, {{keys::kPath, sender->itemName()}}),
-                [done](const QVariantMap&) { done(); });
+}
+
+void PhoneSession::pushEnded() {
+    const PendingPush ended = std::move(mPushes.front());
+    mPushes.pop_front();
+    mPushing = false;
+    ended.done();
+    startNextPush();
 }
 
 void PhoneSession::close(const QString& why) {

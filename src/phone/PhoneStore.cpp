@@ -53,9 +53,12 @@ std::optional<QString> PhoneStore::resolve(const QString& phonePath) const {
     QString existing = full;
     while (!QFileInfo::exists(existing) && existing != mRoot)
         existing = QFileInfo(existing).path();
-    const QString canonical = QFileInfo(existing).canonicalFilePath();
-    if (canonical.isEmpty() || !isInside(canonical, mRoot)) return std::nullopt;
+    if (!holds(QFileInfo(existing).canonicalFilePath())) return std::nullopt;
     return full;
+}
+
+bool PhoneStore::holds(const QString& canonicalPath) const {
+    return !canonicalPath.isEmpty() && isInside(canonicalPath, mRoot);
 }
 
 PhoneStore::Outcome PhoneStore::handle(const QVariantMap& request) {

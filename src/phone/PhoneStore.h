@@ -26,6 +26,8 @@ public:
     // The absolute path for a phone path, none when it would leave the store.
     std::optional<QString> resolve(const QString& phonePath) const;
     const QString& root() const { return mRoot; }
+    // Whether a canonical path (links resolved) lies in the store.
+    bool holds(const QString& canonicalPath) const;
 
     static qint64 sizeOf(const QString& absolutePath);
     // A small TIFF image that stands for the item; empty when TIFF cannot be written.

@@ -3,6 +3,7 @@
 #include "phone/PhoneAdvertiser.h"
 #include "phone/PhoneMessageLog.h"
 #include "phone/PhoneOptions.h"
+#include "phone/PhoneRecorder.h"
 #include "phone/PhoneServer.h"
 #include "phone/PhoneStore.h"
 
@@ -79,7 +80,14 @@ int main(int argc, char** argv) {
     PhoneStore store(storeFolder, options);
     if (!options.quiet) printLine(QStringLiteral("store folder %1").arg(store.root()));
 
-    PhoneServer server(store, options, *script);
+    PhoneRecorder recorder;
+    QString recordError;
+    if (!options.record.isEmpty() && !recorder.open(options.record, &recordError)) {
+        std::fprintf(stderr, "vantle-phone: cannot write the record %s: %s\n",
+                     qPrintable(options.record), qPrintable(recordError));
+        return 1;
+    }
+    PhoneServer server(store, recorder, options, *script);
     if (!server.listen()) return 1;
     PhoneAdvertiser advertiser;
     if (options.advertise) advertiser.advertise(options.id, options.name, server.port());

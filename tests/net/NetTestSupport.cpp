@@ -50,9 +50,10 @@ SocketAddress RawServer::address() const {
     return makeSocketAddress(INADDR_LOOPBACK, mPort);
 }
 
-bool RawServer::accept() {
+bool RawServer::accept(int timeoutMs) {
     pollfd entry{mListener, POLLIN, 0};
-    if (::poll(&entry, 1, kWaitMs) <= 0) return false;
+    if (::poll(&entry, 1, timeoutMs) <= 0) return false;
+    closeClient();
     mClient = ::accept4(mListener, nullptr, nullptr, SOCK_CLOEXEC);
     return mClient >= 0;
 }

@@ -31,7 +31,8 @@ public:
     ~RawServer();
     std::uint16_t port() const { return mPort; }
     SocketAddress address() const;
-    bool accept();
+    // Takes the next dial, closing the one taken before.
+    bool accept(int timeoutMs = kWaitMs);
     bool send(const QByteArray& bytes);
     // Reads exactly `count` bytes; empty when they do not come in time.
     QByteArray receive(std::size_t count, int timeoutMs = kWaitMs);

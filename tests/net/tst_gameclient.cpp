@@ -8,6 +8,7 @@
 #include "net/WireFormat.h"
 #include "platform/MainThread.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -15,10 +16,15 @@
 #include <QThread>
 #include <QtEndian>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
 #include <mutex>
+#include <thread>
 
 using namespace vantle;
 using namespace vantle::dnssd;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -87,31 +93,41 @@ private:
 
 // Records the client's callbacks, which arrive on the network thread as well as this one.
 struct Recorder : GameClientDelegate {
+    enum class Outcome { Connected, Failed, Disconnected };
+    using Outcomes = QList<Outcome>;
+
     mutable std::mutex lock;
     int started = 0, updates = 0, stopping = 0, failed = 0, connected = 0, disconnected = 0;
     QList<QByteArray> data;
+    std::map<const GamePeer*, Outcomes> outcomes;
     std::uint32_t implementedCallbacks() const override { return ~0u; }
     void gameClientDidStartDiscoveringServers(GameClient*) override { bump(started); }
     void gameClientDidUpdateOnlineServers(GameClient*) override { bump(updates); }
     void gameClientWillStopDiscoveringServers(GameClient*) override { bump(stopping); }
     void gameClientDidFailConnectingToServer(GameClient*,
-                                             const std::shared_ptr<GamePeer>&) override {
-        bump(failed);
+                                             const std::shared_ptr<GamePeer>& peer) override {
+        bump(failed, peer, Outcome::Failed);
     }
-    void gameClientDidConnectToServer(GameClient*, const std::shared_ptr<GamePeer>&) override {
-        bump(connected);
+    void gameClientDidConnectToServer(GameClient*, const std::shared_ptr<GamePeer>& peer) override {
+        bump(connected, peer, Outcome::Connected);
     }
     void gameClientDidReceiveData(GameClient*, const QByteArray& payload,
                                   const std::shared_ptr<GamePeer>&, bool) override {
         std::lock_guard guard(lock);
         data.append(payload);
     }
-    void gameClientDidDisconnectFromServer(GameClient*, const std::shared_ptr<GamePeer>&) override {
-        bump(disconnected);
+    void gameClientDidDisconnectFromServer(GameClient*,
+                                           const std::shared_ptr<GamePeer>& peer) override {
+        bump(disconnected, peer, Outcome::Disconnected);
     }
     int get(const int& counter) const {
         std::lock_guard guard(lock);
         return counter;
+    }
+    Outcomes outcomesOf(const std::shared_ptr<GamePeer>& peer) const {
+        std::lock_guard guard(lock);
+        const auto found = outcomes.find(peer.get());
+        return found == outcomes.end() ? Outcomes{} : found->second;
     }
     int received() const {
         std::lock_guard guard(lock);
@@ -123,7 +139,97 @@ private:
         std::lock_guard guard(lock);
         ++counter;
     }
+    void bump(int& counter, const std::shared_ptr<GamePeer>& peer, Outcome outcome) {
+        std::lock_guard guard(lock);
+        ++counter;
+        outcomes[peer.get()].append(outcome);
+    }
 };
+
+// Holds the network thread inside its connect callback until the test lets it go.
+struct SlowDelegate : Recorder {
+    std::mutex gate;
+    std::condition_variable changed;
+    bool inside = false, released = false, finished = false;
+
+    void gameClientDidConnectToServer(GameClient* client,
+                                      const std::shared_ptr<GamePeer>& peer) override {
+        Recorder::gameClientDidConnectToServer(client, peer);
+        std::unique_lock held(gate);
+        inside = true;
+        changed.notify_all();
+        changed.wait_for(held, std::chrono::milliseconds(kWaitMs), [this] { return released; });
+        finished = true;
+    }
+    bool isInside() {
+        std::lock_guard held(gate);
+        return inside;
+    }
+    bool hasFinished() {
+        std::lock_guard held(gate);
+        return finished;
+    }
+    void release() {
+        std::lock_guard held(gate);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+// Disconnects its phone and clears itself from inside its connect callback.
+struct SelfClearingDelegate : Recorder {
+    std::atomic<bool> cleared{false};
+    void gameClientDidConnectToServer(GameClient* client,
+                                      const std::shared_ptr<GamePeer>& peer) override {
+        Recorder::gameClientDidConnectToServer(client, peer);
+        client->disconnectFromServer(peer); // its disconnect callback comes on this thread
+        client->setDelegate(nullptr);
+        cleared = true;
+    }
+};
+
+// One attempt ends one way: connected then disconnected, or failed.
+bool endedOnce(const Recorder::Outcomes& outcomes) {
+    using O = Recorder::Outcome;
+    return outcomes == Recorder::Outcomes{O::Failed} ||
+           outcomes == Recorder::Outcomes{O::Connected, O::Disconnected};
+}
+
+// A phone on 127.0.0.1 that answers every dial with its identity the moment it accepts, from a
+// thread of its own, so the PC's handshake can complete at any moment after the dial. A dial
+// dropped while still in the kernel's hands never arrives, so it serves until it is stopped.
+class EagerPhone {
+public:
+    EagerPhone() : mThread([this] { serve(); }) {}
+    ~EagerPhone() {
+        mStop = true;
+        mThread.join();
+    }
+    std::uint16_t port() const { return mServer.port(); }
+
+private:
+    static constexpr int kAcceptSliceMs = 20; // how soon a stop is noticed
+    void serve() {
+        const QByteArray identity =
+            test::frame(test::handshakePayload({{QString(wire::kHandshakeID), u"PHONE-1"_s},
+                                                {QString(wire::kHandshakeName), u"Eager"_s}}));
+        while (!mStop) {
+            if (!mServer.accept(kAcceptSliceMs)) continue;
+            mServer.send(identity); // the dial may be gone already
+        }
+    }
+
+    test::RawServer mServer;
+    std::atomic<bool> mStop{false};
+    std::thread mThread;
+};
+
+// Lets `duration` pass without giving up the processor, to place a call at a chosen moment.
+void spinFor(std::chrono::microseconds duration) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+}
 
 } // namespace
 
@@ -334,6 +440,114 @@ private slots:
         // The peer can be tried again.
         QVERIFY(client->connectToServer(peer));
         QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->failed), 2, kWaitMs);
+    }
+
+    void disconnectDuringTheHandshakeEndsEachAttemptOnce() {
+        // A worker disconnects while the network thread may be taking the phone's identity.
+        constexpr int kRounds = 300;
+        // The disconnect follows the handshake's end: later after a failed attempt, earlier
+        // after a connected one, so that it keeps landing where the two meet.
+        constexpr std::chrono::microseconds kStep(2);
+        std::chrono::microseconds moment(0);
+        constexpr int kSettleMs = 1000;
+        constexpr qint64 kBudgetMs = 120'000;
+        EagerPhone phone;
+        std::vector<std::shared_ptr<GamePeer>> peers;
+        int bad = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (int round = 0; round < kRounds && clock.elapsed() < kBudgetMs; ++round) {
+            auto peer = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+            peers.push_back(peer);
+            const auto listed = [this, peer] {
+                const auto connecting = client->connectingServers();
+                const auto connected = client->connectedServers();
+                return std::count(connecting.begin(), connecting.end(), peer) +
+                           std::count(connected.begin(), connected.end(), peer) >
+                       0;
+            };
+            // The worker watches for the dial, so only the chosen moment separates the two.
+            std::thread worker([this, peer, moment, listed] {
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!listed() && std::chrono::steady_clock::now() < giveUp)
+                    std::this_thread::yield();
+                spinFor(moment);
+                client->disconnectFromServer(peer);
+            });
+            const bool connecting = client->connectToServer(peer);
+            worker.join();
+            QVERIFY(connecting);
+            if (!test::waitUntil([&] { return endedOnce(recorder->outcomesOf(peer)) && !listed(); },
+                                 kSettleMs)) {
+                ++bad;
+                qInfo("round %d: %lld outcomes, still listed: %d", round,
+                      static_cast<long long>(recorder->outcomesOf(peer).size()),
+                      static_cast<int>(listed()));
+            }
+            if (recorder->outcomesOf(peer).value(0) == Recorder::Outcome::Failed)
+                moment += kStep;
+            else
+                moment = std::max(moment - kStep, std::chrono::microseconds(0));
+        }
+        qInfo("%d rounds: %d connected, %d failed, %d bad", static_cast<int>(peers.size()),
+              recorder->get(recorder->connected), recorder->get(recorder->failed), bad);
+        QCOMPARE(static_cast<int>(peers.size()), kRounds);
+        QCOMPARE(bad, 0);
+        for (const auto& peer : peers) // nothing came late
+            QVERIFY(endedOnce(recorder->outcomesOf(peer)));
+        QVERIFY(!client->haveAConnectedServer());
+        QVERIFY(!client->connectedOrConnectingToAServer());
+    }
+
+    void clearingTheDelegateWaitsForACallbackInFlight() {
+        TestPhone phone;
+        SlowDelegate slow;
+        client->setDelegate(&slow);
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+        QVERIFY(client->connectToServer(peer));
+        QTRY_VERIFY_WITH_TIMEOUT(slow.isInside(), kWaitMs);
+
+        // The callback is let go once the clear has returned, or after a grace in which a clear
+        // that does not wait would have returned.
+        constexpr auto kGrace = std::chrono::milliseconds(200);
+        std::mutex clearLock;
+        std::condition_variable clearDone;
+        bool cleared = false;
+        std::thread releaser([&] {
+            std::unique_lock lock(clearLock);
+            clearDone.wait_for(lock, kGrace, [&] { return cleared; });
+            slow.release();
+        });
+        client->setDelegate(nullptr);
+        const bool finishedBeforeReturn = slow.hasFinished();
+        {
+            std::lock_guard lock(clearLock);
+            cleared = true;
+        }
+        clearDone.notify_all();
+        releaser.join();
+        QVERIFY(finishedBeforeReturn);
+
+        // Nothing more reaches it: the next delegate hears the data and the end.
+        client->setDelegate(recorder.get());
+        phone.sendToAll("after the change");
+        QTRY_COMPARE_WITH_TIMEOUT(recorder->received(), 1, kWaitMs);
+        client->disconnectFromServer(peer);
+        QCOMPARE(recorder->get(recorder->disconnected), 1);
+        QCOMPARE(slow.received(), 0);
+        QCOMPARE(slow.get(slow.disconnected), 0);
+    }
+
+    void aDelegateClearsItselfFromItsCallback() {
+        TestPhone phone;
+        SelfClearingDelegate self;
+        client->setDelegate(&self);
+        auto peer = GameClient::serverWithIPv4Address(0x7F000001, phone.port());
+        QVERIFY(client->connectToServer(peer));
+        QTRY_VERIFY_WITH_TIMEOUT(self.cleared.load(), kWaitMs);
+        QCOMPARE(self.get(self.disconnected), 1);
+        QCOMPARE(client->delegate(), nullptr);
+        QVERIFY(!client->connectedOrConnectingToAServer());
     }
 
     void destructionDisconnectsSilently() {

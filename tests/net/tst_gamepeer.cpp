@@ -221,6 +221,34 @@ private slots:
         QCOMPARE(c.recorder->failed.load(), 0);
     }
 
+    void reportsOfAnotherConnectionLeaveTheCurrentOneAlone() {
+        // `ended` stands for a connection of an earlier attempt whose reports come late.
+        RawServer server, elsewhere;
+        const auto ended = TCPConnection::create(elsewhere.address());
+        QVERIFY(ended);
+        Dialled d(server.address());
+        QVERIFY(d.peer->connect());
+        QVERIFY(server.accept());
+        QVERIFY(receiveHandshake(server));
+        d.peer->connectionDidReceiveData(
+            ended.get(), handshakePayload({{QStringLiteral("name"), QStringLiteral("Impostor")}}));
+        d.peer->connectionDidOpen(ended.get());
+        d.peer->connectionDidFailOpening(ended.get());
+        d.peer->connectionDidClose(ended.get());
+        QVERIFY(d.peer->isConnecting());
+        QCOMPARE(d.recorder->connected.load(), 0);
+        QCOMPARE(d.recorder->failed.load(), 0);
+
+        QVERIFY(
+            server.send(frame(handshakePayload({{QStringLiteral("name"), QStringLiteral("P")}}))));
+        QVERIFY(waitUntil([&] { return d.recorder->connected == 1; }));
+        d.peer->connectionDidClose(ended.get());
+        QVERIFY(d.peer->isConnected());
+        QCOMPARE(*d.peer->name(), QStringLiteral("P"));
+        QCOMPARE(d.recorder->disconnected.load(), 0);
+        QCOMPARE(d.recorder->failed.load(), 0);
+    }
+
     void deniedPhoneSaysSoAfterTheHandshake() {
         PhoneProcess phone({QStringLiteral("--deny"), QStringLiteral("--quiet")});
         QVERIFY(phone.started());
