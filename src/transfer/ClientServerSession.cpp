@@ -43,9 +43,10 @@ ClientServerController::ClientServerController(ClientServerHost& host, ResponseS
 }
 
 ClientServerController::~ClientServerController() {
-    // Hand-offs still queued die with the context; the client forgets us before it goes.
-    mMainContext.reset();
+    // The client forgets us once its callbacks in flight have returned; the hand-offs they
+    // queued die with the context.
     if (auto client = _client.exchange(nullptr)) client->setDelegate(nullptr);
+    mMainContext.reset();
     _peer.store(nullptr);
 }
 
