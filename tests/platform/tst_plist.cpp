@@ -443,7 +443,8 @@ void PlistTest::valueLimitsAreHonoured_data() {
     // More objects than values cannot be a tree within the limit.
     QTest::newRow("objects over the limit") << bplist({kOne, kOne, kOne}) << quint64(2) << false;
     const QByteArray xml =
-        xmlDocument("<dict><key>a</key><array><true/><true/></array></dict>").toUtf8();
+        xmlDocument(QStringLiteral("<dict><key>a</key><array><true/><true/></array></dict>"))
+            .toUtf8();
     QTest::newRow("xml at the limit") << xml << quint64(5) << true;
     QTest::newRow("xml over the limit") << xml << quint64(4) << false;
 }
