@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
@@ -57,7 +59,7 @@ template <class Work> double bestSeconds(Work work) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString root = dir.filePath("tree");
+    const QString root = dir.filePath(u"tree"_s);
     if (!dir.isValid() || !makeTree(root)) {
         std::printf("could not make the tree\n");
         return 1;

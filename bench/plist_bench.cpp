@@ -18,6 +18,8 @@
 
 #ifdef VANTLE_HAVE_LIBPLIST
 #include <plist/plist.h>
+
+using namespace Qt::StringLiterals;
 #endif
 
 namespace {
@@ -81,23 +83,23 @@ bool listingIsFolder(int i) {
 }
 
 QVariantMap request(bool withChunk) {
-    QVariantMap m{{"MessageType", "Request"},
-                  {"RequestType", "SendChunk"},
-                  {"RequestNum", qint64(7)},
-                  {"Path", "a/b.txt"},
-                  {"ChunkNum", qint64(3)},
-                  {"LastChunk", false},
-                  {"TotalBytes", qint64(1000000000)},
-                  {"CurrentBytes", qint64(500000000)},
-                  {"BaseFileName", "b.txt"}};
-    if (withChunk) m.insert("ChunkData", chunk());
+    QVariantMap m{{u"MessageType"_s, u"Request"_s},
+                  {u"RequestType"_s, u"SendChunk"_s},
+                  {u"RequestNum"_s, qint64(7)},
+                  {u"Path"_s, u"a/b.txt"_s},
+                  {u"ChunkNum"_s, qint64(3)},
+                  {u"LastChunk"_s, false},
+                  {u"TotalBytes"_s, qint64(1000000000)},
+                  {u"CurrentBytes"_s, qint64(500000000)},
+                  {u"BaseFileName"_s, u"b.txt"_s}};
+    if (withChunk) m.insert(u"ChunkData"_s, chunk());
     return m;
 }
 
 QVariantMap listing() {
     QVariantMap m;
     for (int i = 0; i < kListingEntries; ++i)
-        m.insert(listingName(i), QVariantMap{{"IsFolder", listingIsFolder(i)}});
+        m.insert(listingName(i), QVariantMap{{u"IsFolder"_s, listingIsFolder(i)}});
     return m;
 }
 

@@ -1,12 +1,35 @@
-# vantle_library(NAME DEPS ...): a static library of every source in the calling folder.
+# vantle_common: the configuration every library, program, test, benchmark and fuzz target links
+# (PRIVATE, so each target states it once for itself). Qt's include folders come in as system
+# includes from its imported targets, so its own headers are not held to these warnings.
+add_library(vantle_common INTERFACE)
+target_compile_features(vantle_common INTERFACE cxx_std_20)
+target_compile_options(vantle_common INTERFACE
+    -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual
+    -Wpedantic)
+target_compile_definitions(vantle_common INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER)
+if(VANTLE_SANITIZE)
+    target_compile_options(vantle_common INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(vantle_common INTERFACE -fsanitize=address,undefined)
+endif()
+if(VANTLE_FUZZ)
+    target_compile_options(vantle_common INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(vantle_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+# vantle_library(NAME DEPS ... PRIVATE_DEPS ...): a static library of every source in the calling
+# folder. DEPS are what its headers expose to users; PRIVATE_DEPS what it only uses inside.
 function(vantle_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
     file(GLOB srcs CONFIGURE_DEPENDS
          ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
          ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
     add_library(vantle_${name} STATIC ${srcs})
     target_include_directories(vantle_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(vantle_${name} PUBLIC ${ARG_DEPS})
+    target_link_libraries(vantle_${name} PUBLIC ${ARG_DEPS} PRIVATE vantle_common ${ARG_PRIVATE_DEPS})
 endfunction()
 
 # vantle_tests(DEPS ...): one QtTest executable and one ctest test per tst_*.cpp in the folder.
@@ -24,7 +47,7 @@ function(vantle_tests)
         target_compile_definitions(${name} PRIVATE
             VANTLE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
             VANTLE_BIN_DIR="${PROJECT_BINARY_DIR}/bin")
-        target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_DEPS})
+        target_link_libraries(${name} PRIVATE vantle_common Qt6::Test ${ARG_DEPS})
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"
@@ -37,7 +60,7 @@ function(vantle_tool name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    target_link_libraries(${name} PRIVATE vantle_common ${ARG_DEPS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 endfunction()
 
@@ -47,7 +70,7 @@ function(vantle_fuzzer name source)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     add_executable(${name} ${source})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    target_link_libraries(${name} PRIVATE vantle_common ${ARG_DEPS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     set(work ${PROJECT_BINARY_DIR}/fuzz-work/${name})
     set(seeds ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})

@@ -23,7 +23,7 @@ QString decodeWindows1252(const QByteArray& bytes) {
         if (byte >= kFirstWindowsOnly && byte < kFirstLatin1Again)
             *out++ = QChar(kWindows1252High[byte - kFirstWindowsOnly]);
         else
-            *out++ = QChar(byte);
+            *out++ = QChar(static_cast<char16_t>(byte));
     }
     return text;
 }

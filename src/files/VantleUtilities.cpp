@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace vantle {
 
 const QString VantleUtilities::kMetadataFolderName = QStringLiteral("vantleMetadata");
@@ -82,21 +84,22 @@ bool VantleUtilities::isiWorkFile(const QString& path) {
 
 bool VantleUtilities::isOpenableFile(const QString& path) {
     static const QStringList types = {
-        "jpg",  "jpeg",       "gif",  "tiff",  "tif", "png",     "html", "htm",  "rtf",
-        "doc",  "bmp",        "docx", "xls",   "txt", "pdf",     "rtfd", "m4v",  "mp3",
-        "m4a",  "mov",        "mp4",  "pages", "key", "numbers", "ppt",  "docx", "pptx",
-        "xlsx", "webarchive", "c",    "cpp",   "m",   "mm",      "h",    "tex",  "java",
-        "cs",   "wav",        "eml",  "pps",   "ppsx"};
+        u"jpg"_s,        u"jpeg"_s, u"gif"_s,     u"tiff"_s, u"tif"_s,  u"png"_s,  u"html"_s,
+        u"htm"_s,        u"rtf"_s,  u"doc"_s,     u"bmp"_s,  u"docx"_s, u"xls"_s,  u"txt"_s,
+        u"pdf"_s,        u"rtfd"_s, u"m4v"_s,     u"mp3"_s,  u"m4a"_s,  u"mov"_s,  u"mp4"_s,
+        u"pages"_s,      u"key"_s,  u"numbers"_s, u"ppt"_s,  u"docx"_s, u"pptx"_s, u"xlsx"_s,
+        u"webarchive"_s, u"c"_s,    u"cpp"_s,     u"m"_s,    u"mm"_s,   u"h"_s,    u"tex"_s,
+        u"java"_s,       u"cs"_s,   u"wav"_s,     u"eml"_s,  u"pps"_s,  u"ppsx"_s};
     const QString extension = pathExtension(path).toLower();
     return !extension.isEmpty() && types.contains(extension);
 }
 
 const QStringList& VantleUtilities::getBundleTypes() {
     static const QStringList types = {
-        "app",   "pkg",       "nib",          "bundle",  "plugin", "component",
-        "rtfd",  "dict",      "sparsebundle", "kext",    "menu",   "prefPane",
-        "help",  "saver",     "widgetplugin", "wdgt",    "qtx",    "saver",
-        "xcode", "xcodeproj", "pages",        "numbers", "key"};
+        u"app"_s,   u"pkg"_s,       u"nib"_s,          u"bundle"_s,  u"plugin"_s, u"component"_s,
+        u"rtfd"_s,  u"dict"_s,      u"sparsebundle"_s, u"kext"_s,    u"menu"_s,   u"prefPane"_s,
+        u"help"_s,  u"saver"_s,     u"widgetplugin"_s, u"wdgt"_s,    u"qtx"_s,    u"saver"_s,
+        u"xcode"_s, u"xcodeproj"_s, u"pages"_s,        u"numbers"_s, u"key"_s};
     return types;
 }
 

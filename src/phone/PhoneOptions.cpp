@@ -7,12 +7,16 @@
 namespace vantle::phone {
 namespace {
 
+// Whether an option's value may be left out; an optional one comes only as "--name=value".
+enum class ValueUse { AsNamed, Optional };
+
 // One row per option: adding an option is adding a row (and its field).
 struct OptionSpec {
     const char* name;
     const char* valueName; // nullptr for a flag
     const char* help;
     std::function<bool(PhoneOptions&, const QString&)> apply;
+    ValueUse valueUse = ValueUse::AsNamed;
 };
 
 bool toInt64(const QString& text, qint64& out, qint64 minimum) {
@@ -39,6 +43,78 @@ bool setApproval(PhoneOptions& o, Approval approval) {
 
 bool setFlag(bool& field) {
     field = true;
+    return true;
+}
+
+// "N", "TYPE" or "TYPE:N".
+std::optional<RequestSelector> toSelector(const QString& text) {
+    RequestSelector which;
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 2 || parts[0].isEmpty()) return std::nullopt;
+    if (parts.size() == 2) {
+        if (!toInt(parts[1], which.ordinal, 1)) return std::nullopt;
+        which.type = parts[0];
+        return which;
+    }
+    if (parts[0].front().isDigit()) {
+        if (!toInt(parts[0], which.ordinal, 1)) return std::nullopt;
+        return which;
+    }
+    which.type = parts[0];
+    return which;
+}
+
+bool addWithhold(PhoneOptions& o, const QString& value) {
+    const auto which = toSelector(value);
+    if (!which) return false;
+    o.answerFaults.withhold.push_back(*which);
+    return true;
+}
+
+// "WHICH=+K", "WHICH=-K" or "WHICH=none".
+bool addResponseNum(PhoneOptions& o, const QString& value) {
+    const QStringList parts = value.split(QLatin1Char('='));
+    if (parts.size() != 2) return false;
+    const auto which = toSelector(parts[0]);
+    if (!which) return false;
+    ResponseNumFault fault{*which};
+    if (parts[1] == QLatin1String("none")) {
+        fault.kind = ResponseNumFault::Kind::Missing;
+    } else if (!toInt64(parts[1], fault.shift, std::numeric_limits<qint64>::min()) ||
+               fault.shift == 0) {
+        return false;
+    }
+    o.answerFaults.responseNum.push_back(fault);
+    return true;
+}
+
+// Empty (the first request, again before the next answer), "WHICH" or "WHICH@MS".
+bool addDuplicate(PhoneOptions& o, const QString& value) {
+    DuplicateFault fault{RequestSelector{QString(), 1}};
+    if (!value.isEmpty()) {
+        const QStringList parts = value.split(QLatin1Char('@'));
+        if (parts.size() > 2) return false;
+        const auto which = toSelector(parts[0]);
+        if (!which) return false;
+        fault.which = *which;
+        if (parts.size() == 2) {
+            if (!toInt(parts[1], fault.delayMs, 0)) return false;
+            fault.when = DuplicateFault::When::AfterDelay;
+        }
+    }
+    o.answerFaults.duplicate.push_back(fault);
+    return true;
+}
+
+bool setVersionAnswer(PhoneOptions& o, const QString& mode) {
+    static const QMap<QString, VersionAnswer> modes = {
+        {QStringLiteral("full"), VersionAnswer::Full},
+        {QStringLiteral("good-only"), VersionAnswer::GoodOnly},
+        {QStringLiteral("no-allow-upload"), VersionAnswer::NoAllowUpload},
+        {QStringLiteral("no-app-name"), VersionAnswer::NoAppName}};
+    const auto found = modes.find(mode);
+    if (found == modes.end()) return false;
+    o.versionAnswer = *found;
     return true;
 }
 
@@ -94,6 +170,10 @@ const std::vector<OptionSpec>& optionTable() {
          [](PhoneOptions& o, const QString&) { return setFlag(o.closeOnDeny); }},
         {"--no-upload", nullptr, "answer the version check with \"AllowUpload\" false",
          [](PhoneOptions& o, const QString&) { return setFlag(o.noUpload); }},
+        {"--version-answer", "MODE",
+         "shape of the version check's answer: full (default), good-only (only \"Good\"), "
+         "no-allow-upload, no-app-name (without that key)",
+         setVersionAnswer},
         {"--max-name", "N",
          "longest name accepted in an upload; longer ones get \"ErrorCode\" "
          "-555 (default 255)",
@@ -122,10 +202,19 @@ const std::vector<OptionSpec>& optionTable() {
              o.failChunk.insert(piece, code);
              return true;
          }},
-        {"--late-response", nullptr,
-         "answer one request twice: the second time late, just "
-         "before the answer to the next request",
-         [](PhoneOptions& o, const QString&) { return setFlag(o.lateResponse); }},
+        {"--withhold", "WHICH",
+         "never answer the request(s) WHICH (see WHICH; they are still carried out); may be "
+         "repeated",
+         addWithhold},
+        {"--response-num", "WHICH=SHIFT",
+         "answer WHICH with \"ResponseNum\" the request's number plus SHIFT (+1, -2...), "
+         "or without \"ResponseNum\" when SHIFT is none; may be repeated",
+         addResponseNum},
+        {"--late-response", "WHICH[@MS]",
+         "answer WHICH (default 1) a second time: just before the next answer, or MS ms after "
+         "the first; with --withhold on the same request only this late copy goes out; may be "
+         "repeated",
+         addDuplicate, ValueUse::Optional},
         {"--garbage", nullptr,
          "after the handshake send a payload with an unknown magic, then a "
          "message that is not a property list",
@@ -178,7 +267,7 @@ ParsedOptions parsePhoneOptions(const QStringList& arguments) {
             parsed.error = QStringLiteral("unknown option %1").arg(name);
             return parsed;
         }
-        if (option->valueName && !value) {
+        if (option->valueName && !value && option->valueUse == ValueUse::AsNamed) {
             if (i + 1 >= arguments.size()) {
                 parsed.error = QStringLiteral("%1 needs a value").arg(name);
                 return parsed;
@@ -209,7 +298,10 @@ QString phoneHelpText() {
         "message received (<-) and sent (->).\n\nOptions:\n");
     for (const OptionSpec& option : optionTable()) {
         QString left = QLatin1String(option.name);
-        if (option.valueName) left += QLatin1Char(' ') + QLatin1String(option.valueName);
+        if (option.valueName && option.valueUse == ValueUse::Optional)
+            left += QStringLiteral("[=%1]").arg(QLatin1String(option.valueName));
+        else if (option.valueName)
+            left += QLatin1Char(' ') + QLatin1String(option.valueName);
         text += QStringLiteral("  %1 %2\n").arg(left, -24).arg(QLatin1String(option.help));
     }
     text += QStringLiteral(
@@ -222,6 +314,8 @@ QString phoneHelpText() {
         "  notify NAME               send a \"Notify\" request\n"
         "  sleep MS                  wait\n"
         "  disconnect                close the connection\n"
+        "\nWHICH picks requests of the PC on one connection: N the Nth request (from 1), TYPE\n"
+        "every request of that \"RequestType\", TYPE:N the Nth request of that type.\n"
         "\nPaths from the PC are relative to the store; a leading / stands for the store itself.\n"
         "Paths with a .. component or a drive letter are refused.\n");
     return text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/WireFormat.h"
+#include "phone/PhoneFaults.h"
 
 #include <QMap>
 #include <QString>
@@ -16,6 +17,14 @@ enum class Approval {
     Deny,      // "ConnectionDenied", every time
     DenyFirst, // "ConnectionDenied" to the first PC, "ConnectionAllowed" to those after it
     Silent,    // no verdict at all
+};
+
+// The shape of the answer to "VersionCheck".
+enum class VersionAnswer {
+    Full,          // "ClientVersion", "ClientAppName" and "AllowUpload"
+    GoodOnly,      // only "Good", as phones before version numbers answered
+    NoAllowUpload, // without "AllowUpload"
+    NoAppName,     // without "ClientAppName"
 };
 
 struct PhoneOptions {
@@ -36,9 +45,10 @@ struct PhoneOptions {
     bool noUpload = false;
     int maxName = 255;
     int delayMs = 0;
-    int dropAfterChunks = 0;  // 0: never
-    QMap<int, int> failChunk; // piece number (from 1 in a session) -> "ErrorCode"
-    bool lateResponse = false;
+    int dropAfterChunks = 0;   // 0: never
+    QMap<int, int> failChunk;  // piece number (from 1 in a session) -> "ErrorCode"
+    AnswerFaults answerFaults; // withheld, misnumbered and repeated answers
+    VersionAnswer versionAnswer = VersionAnswer::Full;
     bool garbage = false;
     bool quiet = false;
     bool advertise = false;

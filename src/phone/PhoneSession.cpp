@@ -39,7 +39,7 @@ PhoneSession::PhoneSession(QTcpSocket* socket, PhoneShared shared, const PhoneOp
                            std::vector<PhoneAction> script, int connection, QObject* parent)
     : QObject(parent), mSocket(socket), mStore(shared.store), mApproval(shared.approval),
       mRecorder(shared.recorder), mOptions(options), mConnection(connection), mThrottle(options),
-      mLateArmed(options.lateResponse), mActions(script.begin(), script.end()) {
+      mFaults(options.answerFaults), mActions(script.begin(), script.end()) {
     mSocket->setParent(this);
     if (mThrottle.limits()) mSocket->setReadBufferSize(kThrottledReadBuffer);
     connect(mSocket, &QTcpSocket::readyRead, this, &PhoneSession::readIncoming);
@@ -212,18 +212,8 @@ void PhoneSession::answer(const QVariantMap& request) {
     } else {
         outcome = mStore.handle(request);
     }
-    QVariantMap response = outcome.response;
-    response.insert(keys::kMessageType, QString(messageTypes::kResponse));
-    response.insert(keys::kResponseNum, request.value(keys::kRequestNum));
-
-    if (mLateAnswer) {
-        log(QStringLiteral("-- sending an earlier answer again, late"));
-        sendMessage(*std::exchange(mLateAnswer, std::nullopt));
-    } else if (mLateArmed) {
-        mLateArmed = false;
-        mLateAnswer = response;
-    }
-    sendMessage(response);
+    deliver(outcome.response, request.value(keys::kRequestNum),
+            request.value(keys::kRequestType).toString());
 
     if (isPiece && mOptions.dropAfterChunks > 0 && mPiecesReceived >= mOptions.dropAfterChunks) {
         close(QStringLiteral("dropping the connection after %1 pieces").arg(mPiecesReceived));
@@ -232,6 +222,32 @@ void PhoneSession::answer(const QVariantMap& request) {
     if (outcome.listingChanged)
         sendRequest(notifyRequest(notes::kServerListingChanged), [](const QVariantMap&) {});
     if (outcome.sendItem) push(*outcome.sendItem, [] {});
+}
+
+// The answer goes out as the injected faults say: numbered, withheld, repeated.
+void PhoneSession::deliver(QVariantMap response, const QVariant& requestNum, const QString& type) {
+    const AnswerPlan plan = mFaults.next(type);
+    response.insert(keys::kMessageType, QString(messageTypes::kResponse));
+    plan.number(response, requestNum);
+    const qint64 number = requestNum.toLongLong();
+    if (mLateAnswer) {
+        log(QStringLiteral("-- sending an earlier answer again, late"));
+        sendMessage(*std::exchange(mLateAnswer, std::nullopt));
+    }
+    if (plan.duplicate && plan.duplicate->when == DuplicateFault::When::BeforeNextAnswer) {
+        mLateAnswer = response;
+    } else if (plan.duplicate) {
+        QTimer::singleShot(plan.duplicate->delayMs, this, [this, response, number] {
+            if (mStage == Stage::Closed) return;
+            log(QStringLiteral("-- sending the answer to #%1 again, late").arg(number));
+            sendMessage(response);
+        });
+    }
+    if (plan.delivery == AnswerPlan::Delivery::Withhold) {
+        log(QStringLiteral("-- withholding the answer to #%1, as asked").arg(number));
+        return;
+    }
+    sendMessage(response);
 }
 
 void PhoneSession::sendPayload(const QByteArray& payload) {

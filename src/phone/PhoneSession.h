@@ -3,6 +3,7 @@
 #include "net/FrameReader.h"
 #include "phone/PhoneAction.h"
 #include "phone/PhoneApproval.h"
+#include "phone/PhoneFaults.h"
 #include "phone/PhoneItemSender.h"
 #include "phone/PhoneOptions.h"
 #include "phone/PhoneReadThrottle.h"
@@ -57,6 +58,7 @@ private:
     void handleMessage(const QVariantMap& message);
     void answerNext();
     void answer(const QVariantMap& request);
+    void deliver(QVariantMap response, const QVariant& requestNum, const QString& type);
     void sendPayload(const QByteArray& payload);
     void sendMessage(const QVariantMap& message);
     void sendRequest(QVariantMap request, Reply onAnswer);
@@ -95,8 +97,8 @@ private:
     std::deque<QVariantMap> mIncoming;
     bool mAnswering = false;
     int mPiecesReceived = 0;
-    bool mLateArmed = false;
-    std::optional<QVariantMap> mLateAnswer;
+    PhoneFaults mFaults;
+    std::optional<QVariantMap> mLateAnswer; // goes out just before the next answer
     std::deque<PhoneAction> mActions;
     bool mActionRunning = false;
     std::deque<PendingPush> mPushes; // the first one is being sent while mPushing

@@ -48,7 +48,8 @@ std::optional<QString> PhoneStore::resolve(const QString& phonePath) const {
         if (component == QLatin1String("..") || isDriveLetter(component)) return std::nullopt;
         kept << component;
     }
-    const QString full = kept.isEmpty() ? mRoot : mRoot + QLatin1Char('/') + kept.join('/');
+    const QString full =
+        kept.isEmpty() ? mRoot : mRoot + QLatin1Char('/') + kept.join(QLatin1Char('/'));
     // Links inside the store must not lead out of it: check the deepest part that exists.
     QString existing = full;
     while (!QFileInfo::exists(existing) && existing != mRoot)
@@ -76,9 +77,23 @@ PhoneStore::Outcome PhoneStore::handle(const QVariantMap& request) {
 }
 
 QVariantMap PhoneStore::versionCheck(const QVariantMap&) const {
-    return {{keys::kClientVersion, protocol::kProtocolVersion},
-            {keys::kClientAppName, mOptions.appName},
-            {keys::kAllowUpload, !mOptions.noUpload}};
+    QVariantMap answer{{keys::kClientVersion, protocol::kProtocolVersion},
+                       {keys::kClientAppName, mOptions.appName},
+                       {keys::kAllowUpload, !mOptions.noUpload}};
+    switch (mOptions.versionAnswer) {
+    case VersionAnswer::Full:
+        break;
+    case VersionAnswer::GoodOnly:
+        answer = {{keys::kGood, true}};
+        break;
+    case VersionAnswer::NoAllowUpload:
+        answer.remove(keys::kAllowUpload);
+        break;
+    case VersionAnswer::NoAppName:
+        answer.remove(keys::kClientAppName);
+        break;
+    }
+    return answer;
 }
 
 QVariantMap PhoneStore::directoryList(const QVariantMap& request) const {

@@ -4,8 +4,8 @@
 
 namespace vantle {
 namespace {
-const char* const kOrganisation = "Vantle";
-const char* const kApplication = "Vantle";
+const QLatin1StringView kOrganisation("Vantle");
+const QLatin1StringView kApplication("Vantle");
 
 QSettings& store() {
     thread_local QSettings settings(kOrganisation, kApplication);

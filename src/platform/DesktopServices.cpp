@@ -19,9 +19,10 @@ namespace {
 bool showItemViaFileManager1(const QString& path) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return false;
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
-                                                       "/org/freedesktop/FileManager1",
-                                                       "org.freedesktop.FileManager1", "ShowItems");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, 2000);
     return reply.type() == QDBusMessage::ReplyMessage;
@@ -32,9 +33,10 @@ bool selectInFileManager(const QString& path) {
 #if defined(Q_OS_LINUX)
     return showItemViaFileManager1(path);
 #elif defined(Q_OS_WIN)
-    return QProcess::startDetached("explorer.exe", {"/select,", QDir::toNativeSeparators(path)});
+    return QProcess::startDetached(QStringLiteral("explorer.exe"),
+                                   {QStringLiteral("/select,"), QDir::toNativeSeparators(path)});
 #elif defined(Q_OS_MACOS)
-    return QProcess::startDetached("open", {"-R", path});
+    return QProcess::startDetached(QStringLiteral("open"), {QStringLiteral("-R"), path});
 #else
     return false;
 #endif

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
@@ -42,7 +44,7 @@ private slots:
         QTest::newRow("2047 KB rounds up") << quint64(2096128) << "2 MB";
         QTest::newRow("no unit above MB") << quint64(10) * 1024 * 1024 * 1024 << "10240 MB";
         QTest::newRow("beyond 32 bits of MB")
-            << (quint64(1) << 62) << QString::number(quint64(1) << 42) + " MB";
+            << (quint64(1) << 62) << QString::number(quint64(1) << 42) + u" MB"_s;
     }
     void sizeTexts() {
         QFETCH(quint64, bytes);
@@ -52,7 +54,7 @@ private slots:
 
     void oneSharedNodePerPath() {
         QTemporaryDir dir;
-        const QString path = dir.filePath("a.txt");
+        const QString path = dir.filePath(u"a.txt"_s);
         writeFile(path, 10);
         QVERIFY(!FSNodeInfo::nodeWithPath(path, std::nullopt)); // lookups never create
         auto first = FSNodeInfo::nodeWithPath(path, QStringLiteral("2024-01-01"));
@@ -74,7 +76,7 @@ private slots:
 
     void missingPathsMakeNoNode() {
         QTemporaryDir dir;
-        const QString path = dir.filePath("gone.txt");
+        const QString path = dir.filePath(u"gone.txt"_s);
         QVERIFY(!FSNodeInfo::nodeWithPath(path, QStringLiteral("d")));
         writeFile(path, 1);
         QVERIFY(!FSNodeInfo::nodeWithPath(path, std::nullopt)); // nothing was cached
@@ -83,10 +85,10 @@ private slots:
 
     void queueOrder() {
         QTemporaryDir dir;
-        writeFile(dir.filePath("a"), 1);
-        writeFile(dir.filePath("b"), 1);
-        auto a = FSNodeInfo::nodeWithPath(dir.filePath("a"), QStringLiteral("2024-05-01"));
-        auto b = FSNodeInfo::nodeWithPath(dir.filePath("b"), QStringLiteral("2024-04-01"));
+        writeFile(dir.filePath(u"a"_s), 1);
+        writeFile(dir.filePath(u"b"_s), 1);
+        auto a = FSNodeInfo::nodeWithPath(dir.filePath(u"a"_s), QStringLiteral("2024-05-01"));
+        auto b = FSNodeInfo::nodeWithPath(dir.filePath(u"b"_s), QStringLiteral("2024-04-01"));
         QCOMPARE(a->byDate(*b), 1);
         QCOMPARE(b->byDate(*a), -1);
         QCOMPARE(a->byDate(*a), 0);
@@ -109,10 +111,10 @@ private slots:
         QFETCH(bool, bundle);
         QTemporaryDir dir;
         const QString folder = dir.filePath(name);
-        QVERIFY(QDir().mkpath(folder + "/inner"));
-        writeFile(folder + "/one", 3000);
-        writeFile(folder + "/inner/two", 2000);
-        const quint64 expected = 5000 + folderEntrySize(folder + "/inner");
+        QVERIFY(QDir().mkpath(folder + u"/inner"_s));
+        writeFile(folder + u"/one"_s, 3000);
+        writeFile(folder + u"/inner/two"_s, 2000);
+        const quint64 expected = 5000 + folderEntrySize(folder + u"/inner"_s);
 
         auto node = FSNodeInfo::nodeWithPath(folder, QStringLiteral("d"));
         QVERIFY(node);
@@ -136,24 +138,24 @@ private slots:
 
     void sizeCountsLinksNotTargets() {
         QTemporaryDir dir;
-        const QString root = dir.filePath("root");
-        QVERIFY(QDir().mkpath(root + "/sub/deeper"));
-        writeFile(root + "/sub/deeper/file", 777);
-        writeFile(dir.filePath("big"), 100000);
-        QVERIFY(QFile::link(dir.filePath("big"), root + "/linkToBig"));
-        QVERIFY(QFile::link(dir.path(), root + "/linkToFolder"));
+        const QString root = dir.filePath(u"root"_s);
+        QVERIFY(QDir().mkpath(root + u"/sub/deeper"_s));
+        writeFile(root + u"/sub/deeper/file"_s, 777);
+        writeFile(dir.filePath(u"big"_s), 100000);
+        QVERIFY(QFile::link(dir.filePath(u"big"_s), root + u"/linkToBig"_s));
+        QVERIFY(QFile::link(dir.path(), root + u"/linkToFolder"_s));
         // A link's own size is the length of the path it holds.
         const quint64 linkSizes =
-            quint64(dir.filePath("big").toUtf8().size() + dir.path().toUtf8().size());
+            quint64(dir.filePath(u"big"_s).toUtf8().size() + dir.path().toUtf8().size());
         const quint64 folders =
-            folderEntrySize(root + "/sub") + folderEntrySize(root + "/sub/deeper");
+            folderEntrySize(root + u"/sub"_s) + folderEntrySize(root + u"/sub/deeper"_s);
         QCOMPARE(getSizeOfFileInBytes(root), 777 + folders + linkSizes);
-        QCOMPARE(getSizeOfFileInBytes(root + "/sub/deeper/file"), quint64(777));
-        QCOMPARE(getSizeOfFileInBytes(root + "/linkToBig"),
-                 quint64(dir.filePath("big").toUtf8().size()));
-        QCOMPARE(getSizeOfFileInBytes(dir.filePath("nothing")), quint64(0));
+        QCOMPARE(getSizeOfFileInBytes(root + u"/sub/deeper/file"_s), quint64(777));
+        QCOMPARE(getSizeOfFileInBytes(root + u"/linkToBig"_s),
+                 quint64(dir.filePath(u"big"_s).toUtf8().size()));
+        QCOMPARE(getSizeOfFileInBytes(dir.filePath(u"nothing"_s)), quint64(0));
 
-        auto link = FSNodeInfo::nodeWithPath(root + "/linkToBig", QStringLiteral("d"));
+        auto link = FSNodeInfo::nodeWithPath(root + u"/linkToBig"_s, QStringLiteral("d"));
         QVERIFY(link && link->isLink() && !link->isDirectory());
     }
 
@@ -193,8 +195,8 @@ private slots:
     }
 
     void iconsAreDistinctAndDrawn() {
-        const QStringList names = {"iconblank", "iconfolder", "icondoc", "iconjpg",
-                                   "iconpdf",   "iconrtf",    "icontxt"};
+        const QStringList names = {u"iconblank"_s, u"iconfolder"_s, u"icondoc"_s, u"iconjpg"_s,
+                                   u"iconpdf"_s,   u"iconrtf"_s,    u"icontxt"_s};
         QList<QImage> seen;
         for (const QString& name : names) {
             const QImage image = NamedImages::imageNamed(name);
@@ -207,13 +209,13 @@ private slots:
             QVERIFY2(!seen.contains(image), qPrintable(name));
             seen << image;
         }
-        QVERIFY(NamedImages::imageNamed("no such icon").isNull());
+        QVERIFY(NamedImages::imageNamed(u"no such icon"_s).isNull());
     }
 
     // The file's own icon replaces the generic one on a later turn of the main loop.
     void ownIconArrivesLater() {
         QTemporaryDir dir;
-        const QString path = dir.filePath("later.pdf");
+        const QString path = dir.filePath(u"later.pdf"_s);
         writeFile(path, 1);
         QImage delivered;
         QObject context;

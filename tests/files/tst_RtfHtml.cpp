@@ -2,14 +2,16 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
 
 const QString kHeader =
     "<html ><meta name = \"viewport\" content = \"width=500\"><meta "
-    "http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><body><div>";
-const QString kFooter = "</div></body></html>";
+    u"http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><body><div>"_s;
+const QString kFooter = u"</div></body></html>"_s;
 
 TextAttributes paragraph(TextAlignment alignment, double indent = 0) {
     TextAttributes a;
@@ -39,7 +41,7 @@ private slots:
     void plainRunIsItsTextAlone() {
         AttributedString s;
         s.append(QStringLiteral("hello"), {});
-        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page("hello"));
+        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page(u"hello"_s));
     }
 
     void alignmentChangesOpenDivisions() {
@@ -48,45 +50,45 @@ private slots:
         s.append(QStringLiteral("b\n"), paragraph(TextAlignment::Center));
         s.append(QStringLiteral("c"), paragraph(TextAlignment::Left));
         QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f),
-                 page("a<br />\n</div><div align=\"center\">b<br />\n</div><div "
+                 page(u"a<br />\n</div><div align=\"center\">b<br />\n</div><div "_s
                       "align=\"left\">c"));
     }
 
     void alignmentNames() {
-        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Left), "left");
-        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Right), "right");
-        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Center), "center");
-        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Justified), "justify");
-        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Natural), "left");
+        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Left), u"left"_s);
+        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Right), u"right"_s);
+        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Center), u"center"_s);
+        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Justified), u"justify"_s);
+        QCOMPARE(FSNodeInfo::stringForAlignment(TextAlignment::Natural), u"left"_s);
     }
 
     void fontSizesScaleAndTruncate() {
         AttributedString s;
-        s.append(QStringLiteral("x"), font("Helvetica", 12));
-        s.append(QStringLiteral("y"), font("Helvetica", 13));
+        s.append(QStringLiteral("x"), font(u"Helvetica"_s, 12));
+        s.append(QStringLiteral("y"), font(u"Helvetica"_s, 13));
         QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f),
-                 page("<font style=\"font-family: Helvetica,Verdana; font-size: 9pt; \">x</font>"
+                 page(u"<font style=\"font-family: Helvetica,Verdana; font-size: 9pt; \">x</font>"_s
                       "<font style=\"font-family: Helvetica,Verdana; font-size: 9pt; \">y</font>"));
     }
 
     void boldAndItalicFromTheFontName() {
         AttributedString s;
-        s.append(QStringLiteral("x"), font("Times-bOLDiTALIC", 24));
+        s.append(QStringLiteral("x"), font(u"Times-bOLDiTALIC"_s, 24));
         QCOMPARE(FSNodeInfo::convertToHtml(s, 0.5f),
-                 page("<font style=\"font-family: Times-bOLDiTALIC,Verdana; font-size: 12pt; "
+                 page(u"<font style=\"font-family: Times-bOLDiTALIC,Verdana; font-size: 12pt; "_s
                       "font-style: italic; font-weight: bold;\"><i><b>x</b></i></font>"));
     }
 
     // Underline closes before bold and italic, the link after them, then colour, then font.
     void closingOrder() {
-        TextAttributes a = font("Helvetica-Bold", 12);
+        TextAttributes a = font(u"Helvetica-Bold"_s, 12);
         a.underlineStyle = 1;
         a.foregroundColor = RgbColor{1.0, 0.5, 0.0};
         a.link = QStringLiteral("https://example.org/");
         AttributedString s;
         s.append(QStringLiteral("go"), a);
         QCOMPARE(FSNodeInfo::convertToHtml(s, 1.0f),
-                 page("<font style=\"font-family: Helvetica-Bold,Verdana; font-size: 12pt; "
+                 page(u"<font style=\"font-family: Helvetica-Bold,Verdana; font-size: 12pt; "_s
                       "font-weight: bold;\"><b><u><font style=\"color: #ff7f00;\">"
                       "<a href=\"https://example.org/\">go</u></b></a></font></font>"));
     }
@@ -97,9 +99,10 @@ private slots:
             a.foregroundColor = RgbColor{value / 255.0, 0, 1.0};
             AttributedString s;
             s.append(QStringLiteral("c"), a);
-            const QString expected = "<font style=\"color: #" +
-                                     QString::number(value, 16).rightJustified(2, '0') +
-                                     "00ff;\">c</font>";
+            const QString expected =
+                u"<font style=\"color: #"_s +
+                QString::number(value, 16).rightJustified(2, QLatin1Char('0')) +
+                u"00ff;\">c</font>"_s;
             QCOMPARE(FSNodeInfo::convertToHtml(s, 1.0f), page(expected));
         }
     }
@@ -107,59 +110,60 @@ private slots:
     void markupInTextIsEscaped() {
         AttributedString s;
         s.append(QStringLiteral("a<b>&c"), {});
-        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page("a&lt;b&gt;&amp;c"));
+        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page(u"a&lt;b&gt;&amp;c"_s));
     }
 
     // Values from the document can't leave their attribute.
     void attributeValuesAreQuoted() {
-        TextAttributes a = font("Evil\"><script>", 12);
+        TextAttributes a = font(u"Evil\"><script>"_s, 12);
         a.link = QStringLiteral("x\" onclick=\"y");
         AttributedString s;
         s.append(QStringLiteral("t"), a);
         const QString html = FSNodeInfo::convertToHtml(s, 1.0f);
-        QVERIFY(!html.contains("<script>"));
-        QVERIFY(html.contains("href=\"x&quot; onclick=&quot;y\""));
+        QVERIFY(!html.contains(u"<script>"_s));
+        QVERIFY(html.contains(u"href=\"x&quot; onclick=&quot;y\""_s));
     }
 
     void lineBreaksAndIndentation() {
         AttributedString s;
         s.append(QStringLiteral("line1\r\nline2\n"), paragraph(TextAlignment::Left, 18));
         QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f),
-                 page("&nbsp;&nbsp;line1<br />line2<br />\n&nbsp;&nbsp;"));
+                 page(u"&nbsp;&nbsp;line1<br />line2<br />\n&nbsp;&nbsp;"_s));
     }
 
     void indentIsNinePointsPerSpace() {
         AttributedString s;
         s.append(QStringLiteral("a"), paragraph(TextAlignment::Left, 36));
         s.append(QStringLiteral("b"), paragraph(TextAlignment::Left, 8));
-        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page("&nbsp;&nbsp;&nbsp;&nbsp;ab"));
+        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page(u"&nbsp;&nbsp;&nbsp;&nbsp;ab"_s));
     }
 
     void lonelyCarriageReturnIsALineBreak() {
         AttributedString s;
         s.append(QStringLiteral("a\rb\r"), {});
-        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page("a<br />b<br />\n"));
+        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page(u"a<br />b<br />\n"_s));
     }
 
     void attachmentWritesOnlyItsParagraph() {
         TextAttributes a = paragraph(TextAlignment::Center, 9);
         a.attachment = true;
-        a.font = FontAttribute{"Helvetica", 12};
+        a.font = FontAttribute{u"Helvetica"_s, 12};
         a.foregroundColor = RgbColor{};
         AttributedString s;
         s.append(QString(AttributedString::kAttachmentCharacter), a);
-        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f), page("</div><div align=\"center\">&nbsp;"));
+        QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f),
+                 page(u"</div><div align=\"center\">&nbsp;"_s));
     }
 
     void spacesAndTabs() {
         AttributedString s;
         s.append(QStringLiteral("a  b   c\td"), {});
         QCOMPARE(FSNodeInfo::convertToHtml(s, 0.75f),
-                 page("a&nbsp;&nbsp;b&nbsp;&nbsp; c&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;d"));
+                 page(u"a&nbsp;&nbsp;b&nbsp;&nbsp; c&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;d"_s));
     }
 
     void substituteOfUnreadableFileIsEmptyData() {
-        const QByteArray missing = FSNodeInfo::htmlSubstituteForRtf("/nonexistent/x.rtf");
+        const QByteArray missing = FSNodeInfo::htmlSubstituteForRtf(u"/nonexistent/x.rtf"_s);
         QVERIFY(missing.isEmpty() && !missing.isNull());
     }
 
@@ -173,7 +177,7 @@ private slots:
             rtf += "\\b x\\b0 x";
         rtf += "}";
         QTemporaryDir dir;
-        QFile file(dir.filePath("wide.rtf"));
+        QFile file(dir.filePath(u"wide.rtf"_s));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size());
         file.close();
         const QByteArray html = FSNodeInfo::htmlSubstituteForRtf(file.fileName());
@@ -182,8 +186,8 @@ private slots:
         // The same runs a hundred times fewer still make their page.
         AttributedString s;
         for (int n = 0; n < kRunPairs / 100; ++n) {
-            s.append(QStringLiteral("x"), font("Helvetica-Bold", 12));
-            s.append(QStringLiteral("x"), font("Helvetica", 12));
+            s.append(QStringLiteral("x"), font(u"Helvetica-Bold"_s, 12));
+            s.append(QStringLiteral("x"), font(u"Helvetica"_s, 12));
         }
         QVERIFY(FSNodeInfo::convertToHtml(s, 0.75f).endsWith(kFooter));
 

@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
@@ -26,39 +28,40 @@ class TestVantleUtilities : public QObject {
 
 private slots:
     void currentLayout() {
-        const QString path = "/docs/report.pages";
-        QCOMPARE(VantleUtilities::metaDataPathForPath(path), "/docs/vantleMetadata/report.pages");
+        const QString path = u"/docs/report.pages"_s;
+        QCOMPARE(VantleUtilities::metaDataPathForPath(path),
+                 u"/docs/vantleMetadata/report.pages"_s);
         QCOMPARE(VantleUtilities::thumbnailPathForPath(path, false),
-                 "/docs/vantleMetadata/report.pages/Thumbnail.tif");
+                 u"/docs/vantleMetadata/report.pages/Thumbnail.tif"_s);
         QCOMPARE(VantleUtilities::metaPathForPath(path, false),
-                 "/docs/vantleMetadata/report.pages/Preview");
+                 u"/docs/vantleMetadata/report.pages/Preview"_s);
     }
 
     void earlierLayoutWhenNothingCurrentExists() {
         QTemporaryDir dir;
-        const QString pages = dir.filePath("report.pages");
+        const QString pages = dir.filePath(u"report.pages"_s);
         QCOMPARE(VantleUtilities::thumbnailPathForPath(pages, true),
-                 dir.filePath("vantleThumbs/report.tif"));
+                 dir.filePath(u"vantleThumbs/report.tif"_s));
         QCOMPARE(VantleUtilities::metaPathForPath(pages, true),
-                 dir.filePath("vantleThumbs/report.zip"));
-        QCOMPARE(VantleUtilities::metaPathForPath(dir.filePath("notes.txt"), true),
-                 dir.filePath("vantleThumbs/notes.html"));
-        QCOMPARE(VantleUtilities::metaPathForPath(dir.filePath("a.b.txt"), true),
-                 dir.filePath("vantleThumbs/a.b.html"));
+                 dir.filePath(u"vantleThumbs/report.zip"_s));
+        QCOMPARE(VantleUtilities::metaPathForPath(dir.filePath(u"notes.txt"_s), true),
+                 dir.filePath(u"vantleThumbs/notes.html"_s));
+        QCOMPARE(VantleUtilities::metaPathForPath(dir.filePath(u"a.b.txt"_s), true),
+                 dir.filePath(u"vantleThumbs/a.b.html"_s));
     }
 
     void currentLayoutWinsWhenPresent() {
         QTemporaryDir dir;
-        const QString file = dir.filePath("photo.jpg");
-        touch(dir.filePath("vantleThumbs/photo.tif"));
+        const QString file = dir.filePath(u"photo.jpg"_s);
+        touch(dir.filePath(u"vantleThumbs/photo.tif"_s));
         QCOMPARE(VantleUtilities::thumbnailPathForPath(file, true),
-                 dir.filePath("vantleThumbs/photo.tif"));
-        touch(dir.filePath("vantleMetadata/photo.jpg/Thumbnail.tif"));
+                 dir.filePath(u"vantleThumbs/photo.tif"_s));
+        touch(dir.filePath(u"vantleMetadata/photo.jpg/Thumbnail.tif"_s));
         QCOMPARE(VantleUtilities::thumbnailPathForPath(file, true),
-                 dir.filePath("vantleMetadata/photo.jpg/Thumbnail.tif"));
-        QVERIFY(QDir().mkpath(dir.filePath("vantleMetadata/photo.jpg/Preview")));
+                 dir.filePath(u"vantleMetadata/photo.jpg/Thumbnail.tif"_s));
+        QVERIFY(QDir().mkpath(dir.filePath(u"vantleMetadata/photo.jpg/Preview"_s)));
         QCOMPARE(VantleUtilities::metaPathForPath(file, true),
-                 dir.filePath("vantleMetadata/photo.jpg/Preview"));
+                 dir.filePath(u"vantleMetadata/photo.jpg/Preview"_s));
     }
 
     void extensionLists_data() {
@@ -86,14 +89,14 @@ private slots:
     void bundleTypes() {
         const QStringList& types = VantleUtilities::getBundleTypes();
         QCOMPARE(types.size(), 23);
-        QCOMPARE(types.first(), "app");
-        QCOMPARE(types.last(), "key");
-        QVERIFY(types.contains("prefPane") && !types.contains("prefpane"));
+        QCOMPARE(types.first(), u"app"_s);
+        QCOMPARE(types.last(), u"key"_s);
+        QVERIFY(types.contains(u"prefPane"_s) && !types.contains(u"prefpane"_s));
     }
 
     void uploadHooksKeepPathAndName() {
-        QCOMPARE(FSNodeInfo::createTempFileIfNecessary("/a/b.txt"), "/a/b.txt");
-        QCOMPARE(FSNodeInfo::getNameForUpload("b 2.txt", "/a/b.txt"), "b 2.txt");
+        QCOMPARE(FSNodeInfo::createTempFileIfNecessary(u"/a/b.txt"_s), u"/a/b.txt"_s);
+        QCOMPARE(FSNodeInfo::getNameForUpload(u"b 2.txt"_s, u"/a/b.txt"_s), u"b 2.txt"_s);
         QCOMPARE(FSNodeInfo::formatDate(QDateTime::currentDateTime()), QString());
     }
 
@@ -101,18 +104,20 @@ private slots:
     // waits when asked from the upload thread.
     void previewFromMainThread() {
         QTemporaryDir dir;
-        touch(dir.filePath("doc.pdf"));
-        const QImage preview = FSNodeInfo::scaledIconImageForPath(dir.filePath("doc.pdf"), false);
+        touch(dir.filePath(u"doc.pdf"_s));
+        const QImage preview =
+            FSNodeInfo::scaledIconImageForPath(dir.filePath(u"doc.pdf"_s), false);
         QCOMPARE(preview.size(), QSize(64, 64));
         QCOMPARE(preview.devicePixelRatio(), 1.0);
     }
 
     void previewFromWorkerThreadAndItsTiff() {
         QTemporaryDir dir;
-        touch(dir.filePath("cat.jpg"));
+        touch(dir.filePath(u"cat.jpg"_s));
         QImage preview;
-        QThread* worker = QThread::create(
-            [&] { preview = FSNodeInfo::scaledIconImageForPath(dir.filePath("cat.jpg"), false); });
+        QThread* worker = QThread::create([&] {
+            preview = FSNodeInfo::scaledIconImageForPath(dir.filePath(u"cat.jpg"_s), false);
+        });
         worker->start();
         QTRY_VERIFY(worker->isFinished());
         delete worker;

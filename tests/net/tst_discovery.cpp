@@ -11,6 +11,8 @@
 #include <memory>
 #include <unordered_set>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 using namespace vantle::dnssd;
 
@@ -57,7 +59,7 @@ class DiscoveryTest : public QObject {
 
     // Starts a browser for kType with the recorder as delegate.
     void startBrowser() {
-        browser = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        browser = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
         QVERIFY(browser);
         browser->setDelegate(&recorder);
         QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
@@ -89,9 +91,9 @@ private slots:
     }
 
     void servicesAreKeyedByAddressAndExactClass() {
-        const NSNetServicesWinDNS one(at("10.0.0.7", kPhonePort), "A:One");
-        const NSNetServicesWinDNS other(at("10.0.0.7", kPhonePort), "B:Other");
-        const NSNetServicesWinDNS elsewhere(at("10.0.0.7", kPhonePort + 1), "A:One");
+        const NSNetServicesWinDNS one(at("10.0.0.7", kPhonePort), u"A:One"_s);
+        const NSNetServicesWinDNS other(at("10.0.0.7", kPhonePort), u"B:Other"_s);
+        const NSNetServicesWinDNS elsewhere(at("10.0.0.7", kPhonePort + 1), u"A:One"_s);
         const NSNetServicesWrapper typed(at("10.0.0.7", kPhonePort));
         QVERIFY(one == other);
         QCOMPARE(one.hash(), other.hash());
@@ -99,23 +101,23 @@ private slots:
         QVERIFY(!(typed == one) && !(one == typed));
         std::unordered_set<NSNetServicesWinDNS, NSNetServicesWrapperHash> table{one, other};
         QCOMPARE(table.size(), size_t(1));
-        QCOMPARE(typed.serviceName(), QString("Manual:Connection"));
-        QCOMPARE(one.serviceName(), QString("A:One"));
+        QCOMPARE(typed.serviceName(), u"Manual:Connection"_s);
+        QCOMPARE(one.serviceName(), u"A:One"_s);
     }
 
     void typedAddresses() {
-        const auto dotted = NSNetServicesWrapper::wrapperWithIP("192.0.2.9");
+        const auto dotted = NSNetServicesWrapper::wrapperWithIP(u"192.0.2.9"_s);
         QVERIFY(dotted);
         QCOMPARE(dotted->getAddresses().size(), size_t(1));
         QVERIFY(dotted->getAddresses().front() == at("192.0.2.9", 34345));
-        const auto named = NSNetServicesWrapper::wrapperWithIP("localhost");
+        const auto named = NSNetServicesWrapper::wrapperWithIP(u"localhost"_s);
         QVERIFY(named);
         QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
         QCOMPARE(socketAddressPort(named->addressData()), std::uint16_t(34345));
-        QVERIFY(!NSNetServicesWrapper::wrapperWithIP("no-such-host.invalid"));
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP(u"no-such-host.invalid"_s));
         // A leading number that is no address must not become the broadcast address.
-        QVERIFY(!NSNetServicesWrapper::wrapperWithIP("1.invalid"));
-        QVERIFY(!NSNetServicesWrapper::wrapperWithIP(""));
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP(u"1.invalid"_s));
+        QVERIFY(!NSNetServicesWrapper::wrapperWithIP(u""_s));
     }
 
     void typedAddressesWithAPort() {
@@ -133,12 +135,12 @@ private slots:
     }
 
     void instanceNamesAreUnescaped() {
-        QCOMPARE(serviceInstanceName(kPhoneFullName).value_or("none"), QString(kPhone));
-        QCOMPARE(serviceInstanceName("a\\.b\\\\c._x._tcp.local.").value_or("none"),
-                 QString("a.b\\c"));
-        QCOMPARE(serviceInstanceName("ID:Jos\\195\\169._x._tcp.").value_or("none"),
+        QCOMPARE(serviceInstanceName(kPhoneFullName).value_or(u"none"_s),
+                 QString::fromLatin1(kPhone));
+        QCOMPARE(serviceInstanceName("a\\.b\\\\c._x._tcp.local.").value_or(u"none"_s), u"a.b\\c"_s);
+        QCOMPARE(serviceInstanceName("ID:Jos\\195\\169._x._tcp.").value_or(u"none"_s),
                  QString::fromUtf8("ID:Jos\xc3\xa9"));
-        QCOMPARE(serviceInstanceName("plain").value_or("none"), QString("plain"));
+        QCOMPARE(serviceInstanceName("plain").value_or(u"none"_s), u"plain"_s);
         QVERIFY(!serviceInstanceName("bad\\"));
         QVERIFY(!serviceInstanceName("bad\\25"));
         QVERIFY(!serviceInstanceName("bad\\2x5.x"));
@@ -151,8 +153,8 @@ private slots:
 
     void startsOnceAndReportsStart() {
         startBrowser();
-        QCOMPARE(QString(dnssd.lastBrowseType()), QString(kType));
-        QCOMPARE(QString(dnssd.lastBrowseDomain()), QString());
+        QCOMPARE(QString::fromUtf8(dnssd.lastBrowseType()), QString::fromLatin1(kType));
+        QCOMPARE(QString::fromUtf8(dnssd.lastBrowseDomain()), QString());
         QCOMPARE(recorder.started, 1);
         QVERIFY(browser->isRunning());
         QVERIFY(!browser->startUsingRunLoop(QThread::currentThread()));
@@ -164,16 +166,16 @@ private slots:
 
     void failedBrowseLeavesBrowserUnusable() {
         dnssd.failBrowse(kDNSServiceErr_Unknown);
-        auto failing = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        auto failing = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
         failing->setDelegate(&recorder);
         QVERIFY(!failing->startUsingRunLoop(QThread::currentThread()));
         dnssd.failBrowse(0);
         QVERIFY(!failing->startUsingRunLoop(QThread::currentThread()));
         QCOMPARE(recorder.started, 0);
         QVERIFY(!failing->isRunning());
-        auto noLoop = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        auto noLoop = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
         QVERIFY(!noLoop->startUsingRunLoop(nullptr));
-        QVERIFY(!NetServiceBrowser::createTCPBrowser(std::nullopt, ""));
+        QVERIFY(!NetServiceBrowser::createTCPBrowser(std::nullopt, u""_s));
     }
 
     void dottedTargetReportsWithoutQuery() {
@@ -185,9 +187,9 @@ private slots:
         QCOMPARE(recorder.added.size(), size_t(1));
         const NSNetServicesWinDNS& found = recorder.added.front();
         QVERIFY(found.addressData() == at("10.0.0.7", kPhonePort));
-        // The peer looks for "ID:Name"; the escaped full name stays for the logs.
-        QCOMPARE(found.serviceName(), QString(kPhone));
-        QCOMPARE(found.fullName(), QString(kPhoneFullName));
+        // The peer looks for u"ID:Name"_s; the escaped full name stays for the logs.
+        QCOMPARE(found.serviceName(), QString::fromLatin1(kPhone));
+        QCOMPARE(found.fullName(), QString::fromLatin1(kPhoneFullName));
         QVERIFY(recorder.removed.empty());
     }
 
@@ -222,8 +224,8 @@ private slots:
         browser->handleEvents();
         QCOMPARE(dnssd.resolveCalls(), 2);
         QCOMPARE(recorder.added.size(), size_t(2));
-        QCOMPARE(recorder.added[0].serviceName(), QString(kPhone));
-        QCOMPARE(recorder.added[1].serviceName(), QString("B:Two"));
+        QCOMPARE(recorder.added[0].serviceName(), QString::fromLatin1(kPhone));
+        QCOMPARE(recorder.added[1].serviceName(), u"B:Two"_s);
         // Both resolutions stay open for later answers about their services.
         QCOMPARE(browser->resolutionCount(), size_t(2));
         browser->handleEvents();
@@ -288,9 +290,9 @@ private slots:
         QCOMPARE(dnssd.resolveCalls(), 2);
         QCOMPARE(recorder.removed.size(), size_t(1));
         QVERIFY(recorder.removed.front() == recorder.added.front());
-        QCOMPARE(recorder.removed.front().serviceName(), QString(kPhone));
+        QCOMPARE(recorder.removed.front().serviceName(), QString::fromLatin1(kPhone));
         QCOMPARE(recorder.added.size(), size_t(2));
-        QCOMPARE(recorder.added.back().serviceName(), QString("B:Two"));
+        QCOMPARE(recorder.added.back().serviceName(), u"B:Two"_s);
         // Known no more: a second removal is resolved, fails, and reports nothing.
         dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
         poll(2);

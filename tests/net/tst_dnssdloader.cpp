@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 // Runs in order: a missing and a damaged library must leave no half-filled entry points behind,
@@ -13,9 +15,9 @@ class DnsSdLoaderTest : public QObject {
 private slots:
     void missingLibraryIsFalse() {
         QTemporaryDir dir;
-        qputenv("VANTLE_DNSSD_LIBRARY", dir.filePath("libnothing.so").toUtf8());
+        qputenv("VANTLE_DNSSD_LIBRARY", dir.filePath(u"libnothing.so"_s).toUtf8());
         QVERIFY(!loadBonjourDLL());
-        QVERIFY(dnsSdLoadError().contains("could not be loaded"));
+        QVERIFY(dnsSdLoadError().contains(u"could not be loaded"_s));
         QVERIFY(!dnsSdFunction("DNSServiceRegister"));
         QVERIFY(!mDNSServiceBrowseFn);
         QCOMPARE(qgetenv("AVAHI_COMPAT_NOWARN"), QByteArray("1"));
@@ -24,7 +26,7 @@ private slots:
     void libraryLackingOneFunctionIsFalse() {
         qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath("scripted_dnssd_incomplete").toUtf8());
         QVERIFY(!loadBonjourDLL());
-        QVERIFY(dnsSdLoadError().contains("DNSServiceReconfirmRecord"));
+        QVERIFY(dnsSdLoadError().contains(u"DNSServiceReconfirmRecord"_s));
         QVERIFY(!mDNSServiceBrowseFn && !mDNSServiceResolveFn && !mDNSServiceQueryRecordFn &&
                 !mDNSServiceRefSockFDFn && !mDNSServiceProcessResultFn &&
                 !mDNSServiceRefDeallocateFn && !mDNSServiceReconfirmRecordFn);

@@ -22,6 +22,8 @@
 #include <mutex>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 using namespace vantle::dnssd;
 using namespace Qt::StringLiterals;
@@ -29,7 +31,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kWaitMs = 10000;
-constexpr char kIdentifier[] = "abc";
+const QString kIdentifier = QStringLiteral("abc");
 constexpr char kType[] = "_GAME-3025F862._tcp.";
 
 // The phone's end on 127.0.0.1: answers the PC's identity with its own (unless told to stay
@@ -37,7 +39,7 @@ constexpr char kType[] = "_GAME-3025F862._tcp.";
 class TestPhone : public QObject {
 public:
     enum class Mode { Answer, Silent };
-    explicit TestPhone(Mode mode = Mode::Answer) : mode(mode) {
+    explicit TestPhone(Mode answering = Mode::Answer) : mode(answering) {
         server.listen(QHostAddress::LocalHost);
         connect(&server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
@@ -80,9 +82,9 @@ private:
             if (decodeDictionary(wire::kHandshakeMagic, payload)) {
                 ++handshakes;
                 if (mode == Mode::Answer)
-                    socket->write(test::frame(
-                        test::handshakePayload({{QString(wire::kHandshakeID), "PHONE-1"},
-                                                {QString(wire::kHandshakeName), "Test Phone"}})));
+                    socket->write(test::frame(test::handshakePayload(
+                        {{QString(wire::kHandshakeID), u"PHONE-1"_s},
+                         {QString(wire::kHandshakeName), u"Test Phone"_s}})));
             } else {
                 received.append(payload);
             }
@@ -278,19 +280,19 @@ private slots:
     }
 
     void applicationProtocolHash() {
-        QCOMPARE(_ApplicationProtocolFromGameIdentifier("abc"), QString("GAME-3025F862"));
+        QCOMPARE(_ApplicationProtocolFromGameIdentifier(u"abc"_s), u"GAME-3025F862"_s);
         // UTF-8 bytes above 127 count as negative numbers.
         QCOMPARE(_ApplicationProtocolFromGameIdentifier(QString::fromUtf8("\xc3\xa9")),
-                 QString("GAME-FFC2F0A6"));
+                 u"GAME-FFC2F0A6"_s);
         QCOMPARE(client->name().isEmpty(), false);
-        QCOMPARE(GameClient::create("Desk")->name(), QString("Desk"));
+        QCOMPARE(GameClient::create(u"Desk"_s)->name(), u"Desk"_s);
     }
 
     void discoveryStartsOnceAndStops() {
-        QVERIFY(!client->startDiscoveringServersWithIdentifier(""));
+        QVERIFY(!client->startDiscoveringServersWithIdentifier(u""_s));
         QVERIFY(!client->onlineServers());
         QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
-        QCOMPARE(QString(dnssd.lastBrowseType()), QString(kType));
+        QCOMPARE(QString::fromUtf8(dnssd.lastBrowseType()), QString::fromLatin1(kType));
         QVERIFY(!client->startDiscoveringServersWithIdentifier(kIdentifier));
         QCOMPARE(recorder->started, 1);
         QVERIFY(client->isDiscoveringServers());
@@ -306,7 +308,7 @@ private slots:
     void stopFromTheNetworkThreadEndsDiscoveryOnItsOwnThread() {
         // As when a phone has connected: the stop comes from the network thread while this
         // thread owns the browser, its timer and its operations.
-        QTest::failOnWarning(QRegularExpression("another thread"));
+        QTest::failOnWarning(QRegularExpression(u"another thread"_s));
         QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
         std::atomic<bool> stopped{false};
         runOn(gClientRunloop.load(), [&] {
@@ -332,14 +334,14 @@ private slots:
     void servicesComeReplaceAndGo() {
         QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
         announce("ABC:Phone", 34345, "10.0.0.7");
-        auto first = onlineWithID("ABC");
+        auto first = onlineWithID(u"ABC"_s);
         QVERIFY(first);
-        QCOMPARE(first->name().value_or(""), QString("Phone"));
+        QCOMPARE(first->name().value_or(QString()), u"Phone"_s);
         QVERIFY(first->isService());
         // The same address again: a new idle peer takes the old one's place.
         announce("ABC:Phone", 34345, "10.0.0.7");
         QCOMPARE(client->onlineServers()->size(), size_t(1));
-        QVERIFY(onlineWithID("ABC") != first);
+        QVERIFY(onlineWithID(u"ABC"_s) != first);
         // A service whose name has no ":" makes no peer and no update.
         dnssd.resolveReply("nocolon", 0, "nocolon", "10.0.0.9", 1);
         dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "nocolon", kType, "local.", 0);
@@ -357,13 +359,13 @@ private slots:
         announce("PHONE-1:Same phone, second name", 34346, "10.0.0.7");
         announce("LATER:New address", phone.port());
         QCOMPARE(client->onlineServers()->size(), size_t(2));
-        QCOMPARE(onlineWithID("PHONE-1")->name().value_or(""), QString("Old address"));
+        QCOMPARE(onlineWithID(u"PHONE-1"_s)->name().value_or(u""_s), u"Old address"_s);
         // The handshake tells that the new address is the same phone; the listing must survive
         // two entries of one ID and prefer the connected one.
-        auto fresh = onlineWithID("LATER");
+        auto fresh = onlineWithID(u"LATER"_s);
         QVERIFY(client->connectToServer(fresh));
         QTRY_COMPARE_WITH_TIMEOUT(recorder->get(recorder->connected), 1, kWaitMs);
-        QCOMPARE(fresh->uniqueID().value_or(""), QString("PHONE-1"));
+        QCOMPARE(fresh->uniqueID().value_or(u""_s), u"PHONE-1"_s);
         const auto listed = client->onlineServers().value();
         QCOMPARE(listed.size(), size_t(1));
         QCOMPARE(listed.front(), fresh);
@@ -373,7 +375,7 @@ private slots:
         TestPhone phone;
         QVERIFY(client->startDiscoveringServersWithIdentifier(kIdentifier));
         announce("ABC:Phone", phone.port());
-        auto peer = onlineWithID("ABC");
+        auto peer = onlineWithID(u"ABC"_s);
         QVERIFY(!client->connectToServer(nullptr));
         QVERIFY(client->connectToServer(peer));
         QVERIFY(!client->connectToServer(peer)); // already connecting
@@ -384,7 +386,7 @@ private slots:
         QVERIFY(client->haveAConnectedServer());
         QVERIFY(client->connectingServers().empty());
         QCOMPARE(client->connectedServers(), std::vector<GameClient::PeerPtr>{peer});
-        QCOMPARE(peer->name().value_or(""), QString("Test Phone"));
+        QCOMPARE(peer->name().value_or(u""_s), u"Test Phone"_s);
 
         // A connected phone whose service goes away stays connected and keeps talking.
         withdraw("ABC:Phone");

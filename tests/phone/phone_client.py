@@ -138,12 +138,27 @@ class PC:
         response.update(MessageType="Response", ResponseNum=request["RequestNum"])
         self.send_message(response)
 
-    def request(self, request_type, expect_num=None, **fields):
+    def send_request(self, request_type, **fields):
+        """Sends a request without waiting; returns its number."""
         self.num += 1
-        message = dict(fields, MessageType="Request", RequestType=request_type,
-                       RequestNum=self.num)
-        self.send_message(message)
-        return self.wait_response(self.num if expect_num is None else expect_num)
+        self.send_message(dict(fields, MessageType="Request", RequestType=request_type,
+                               RequestNum=self.num))
+        return self.num
+
+    def request(self, request_type, expect_num=None, **fields):
+        num = self.send_request(request_type, **fields)
+        return self.wait_response(num if expect_num is None else expect_num)
+
+    def responses(self, count):
+        """The next `count` responses in arrival order; the phone's requests are answered."""
+        got = []
+        while len(got) < count:
+            message = self.recv_message()
+            if message.get("MessageType") == "Request":
+                self.answer(message)
+            else:
+                got.append(message)
+        return got
 
     def wait_response(self, num):
         while True:

@@ -20,6 +20,7 @@ from phone_client import (MESSAGE_MAGIC, PC, TIMEOUT, Phone, PhoneTestCase,  # n
                           binary, take_bin_dir_argument)
 
 PIECE = 131072
+INT64_MAX = 2**63 - 1
 
 
 def start_approved(test, *args):
@@ -47,9 +48,7 @@ class Pushes(PhoneTestCase):
         self.write("B.bin", os.urandom(PIECE + 2))
         # Both requests go out before anything of the first push is answered.
         for path in ("A.bin", "B.bin"):
-            self.pc.num += 1
-            self.pc.send_message({"MessageType": "Request", "RequestType": "RequestFile",
-                                  "Path": path, "RequestNum": self.pc.num})
+            self.pc.send_request("RequestFile", Path=path)
         finished = []
 
         def second_finish(message):
@@ -251,18 +250,136 @@ class Record(unittest.TestCase):
         self.assertRegex(lines[0]["time"], r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$")
 
 
+def numbers(responses):
+    return [r.get("ResponseNum") for r in responses]
+
+
+class AnswerFaults(unittest.TestCase):
+    """Each fault seen from the wire; the phone answers in arrival order, so an answer that
+    is missing before a later one will never come."""
+
+    def test_withheld_by_count_the_request_is_carried_out_and_later_ones_answered(self):
+        phone, pc = start_approved(self, "--withhold", "2")
+        pc.send_request("FileExists", Path="x")
+        pc.send_request("CreateDirectory", Path="made")
+        pc.send_request("FileExists", Path="made")
+        answers = pc.responses(2)
+        self.assertEqual(numbers(answers), [1, 3])
+        self.assertTrue(answers[1]["Exists"])
+        self.assertTrue(os.path.isdir(os.path.join(phone.store, "made")))
+        self.assertTrue(phone.wait_for_output("withholding the answer to #2"), phone.output())
+
+    def test_withheld_by_type_every_one_or_only_the_nth(self):
+        phone, pc = start_approved(self, "--withhold", "RemoveFile", "--withhold",
+                                   "SendChunk:2")
+        piece = dict(ChunkData=b"data", ChunkNum=0, LastChunk=True)
+        pc.send_request("SendChunk", Path="a.bin", **piece)        # 1
+        pc.send_request("SendChunk", Path="b.bin", **piece)        # 2: withheld
+        pc.send_request("RemoveFile", Path="a.bin")                # 3: withheld
+        pc.send_request("SendChunk", Path="c.bin", **piece)        # 4
+        pc.send_request("RemoveFile", Path="c.bin")                # 5: withheld
+        pc.send_request("FileExists", Path="b.bin")                # 6
+        answers = pc.responses(3)
+        self.assertEqual(numbers(answers), [1, 4, 6])
+        self.assertTrue(answers[2]["Exists"])
+        self.assertEqual(os.listdir(phone.store), ["b.bin"])
+
+    def test_misnumbered_and_unnumbered_answers_keep_their_content(self):
+        phone, pc = start_approved(self, "--response-num", "2=+1", "--response-num",
+                                   "FileExists:2=none", "--response-num", "4=-3",
+                                   "--response-num", "5=+%d" % INT64_MAX)
+        os.makedirs(os.path.join(phone.store, "d"))
+        pc.send_request("FileExists", Path="d")        # FileExists number 1
+        pc.send_request("DirectoryList", Path="/")     # 2
+        pc.send_request("FileExists", Path="d")        # FileExists number 2
+        pc.send_request("FileExists", Path="nothing")  # 4, also FileExists number 3
+        pc.send_request("FileExists", Path="d")        # 5: past the range, it stops at its end
+        answers = pc.responses(5)
+        self.assertEqual(numbers(answers), [1, 3, None, 1, INT64_MAX])
+        self.assertEqual(answers[1]["Listing"], ["d"])
+        self.assertNotIn("ResponseNum", answers[2])
+        self.assertEqual((answers[2]["Exists"], answers[2]["MessageType"]), (True, "Response"))
+        self.assertFalse(answers[3]["Exists"])
+
+    def test_late_copy_just_before_the_next_answer(self):
+        phone, pc = start_approved(self, "--late-response=2")
+        pc.request("FileExists", Path="x")
+        original = pc.request("FileExists", Path="y")
+        pc.send_request("FileExists", Path="z")
+        answers = pc.responses(2)
+        self.assertEqual(numbers(answers), [2, 3])
+        self.assertEqual(answers[0], original)
+        pc.send_request("FileExists", Path="w")
+        self.assertEqual(numbers(pc.responses(1)), [4])  # one copy only
+
+    def test_late_copy_after_a_delay_follows_the_next_answer(self):
+        delay_ms = 300
+        phone, pc = start_approved(self, "--late-response=CreateDirectory@%d" % delay_ms)
+        sent = time.monotonic()
+        original = pc.request("CreateDirectory", Path="late")
+        answered = time.monotonic()
+        pc.send_request("FileExists", Path="late")
+        answers = pc.responses(2)
+        copied = time.monotonic()
+        self.assertEqual(numbers(answers), [2, 1])
+        self.assertEqual(answers[1], original)
+        self.assertGreaterEqual(copied - sent, delay_ms / 1000)
+        self.assertLess(answered - sent, delay_ms / 1000)
+
+    def test_withheld_with_a_late_copy_is_one_late_answer(self):
+        phone, pc = start_approved(self, "--withhold", "1", "--late-response=1@200")
+        pc.send_request("FileExists", Path="x")
+        pc.send_request("FileExists", Path="y")
+        self.assertEqual(numbers(pc.responses(2)), [2, 1])
+        pc.send_request("FileExists", Path="z")
+        self.assertEqual(numbers(pc.responses(1)), [3])
+
+    def test_version_answer_modes(self):
+        envelope = {"MessageType", "ResponseNum"}
+        full = {"ClientVersion", "ClientAppName", "AllowUpload"}
+        for mode, expected in (("full", full), ("good-only", {"Good"}),
+                               ("no-allow-upload", full - {"AllowUpload"}),
+                               ("no-app-name", full - {"ClientAppName"})):
+            with self.subTest(mode=mode):
+                phone = Phone("--version-answer", mode, "--app-name", "Pocket")
+                pc = PC(phone.port)
+                try:
+                    pc.handshake()
+                    answer = pc.request("VersionCheck", ServerVersion=259)
+                    self.assertEqual(set(answer), expected | envelope)
+                    if "ClientAppName" in expected:
+                        self.assertEqual(answer["ClientAppName"], "Pocket")
+                    if "AllowUpload" in expected:
+                        self.assertIs(answer["AllowUpload"], True)
+                finally:
+                    pc.close()
+                    phone.stop()
+
+
 class Help(unittest.TestCase):
     def test_help_lists_the_partner_options_and_approvals_exclude_each_other(self):
         out = subprocess.run([binary("vantle-phone"), "--help"], capture_output=True, text=True,
                              timeout=TIMEOUT).stdout
         for option in ("--deny-first", "--no-approval", "--approve-after-ms N",
                        "--close-on-deny", "--stop-reading-after BYTES",
-                       "--read-bytes-per-second N", "--record FILE"):
+                       "--read-bytes-per-second N", "--record FILE", "--withhold WHICH",
+                       "--response-num WHICH=SHIFT", "--late-response[=WHICH[@MS]]",
+                       "--version-answer MODE", "TYPE:N"):
             self.assertIn(option, out)
         bad = subprocess.run([binary("vantle-phone"), "--deny", "--no-approval"],
                              capture_output=True, text=True, timeout=TIMEOUT)
         self.assertEqual(bad.returncode, 2)
         self.assertIn("cannot be combined", bad.stderr)
+
+    def test_bad_fault_values_are_refused(self):
+        for args in (("--withhold", "0"), ("--withhold", "SendChunk:0"), ("--withhold", ":2"),
+                     ("--response-num", "2=0"), ("--response-num", "2"),
+                     ("--response-num", "2=+x"), ("--late-response=2@-5"),
+                     ("--late-response", "2"), ("--version-answer", "short")):
+            with self.subTest(args=args):
+                bad = subprocess.run([binary("vantle-phone"), "--port", "0", *args],
+                                     capture_output=True, text=True, timeout=TIMEOUT)
+                self.assertEqual(bad.returncode, 2, bad.stderr)
 
 
 if __name__ == "__main__":

@@ -14,7 +14,7 @@ namespace vantle::test {
 
 // A value that every suite can check on both sides: the same value as a Python expression and as
 // a QVariant.
-inline const char* kSamplePython = R"PY({
+inline constexpr QLatin1StringView kSamplePython{R"PY({
     "ascii": "Request", "empty": "", "latin": "caf\u00e9", "cjk": "\u65e5\u672c",
     "emoji": "\U0001F600 smile", "markup": "a<b>&c\nd\t",
     "ints": [0, 1, 14, 15, 255, 256, 65535, 65536, 4294967295, 4294967296,
@@ -24,7 +24,7 @@ inline const char* kSamplePython = R"PY({
     "date": datetime.datetime(2026, 12, 6, 5, 41, 44),
     "data": b"\x00\x01\xffabc", "nodata": b"", "long": "x" * 40,
     "nested": {"list": [[], {}, [1, [2, [3]]]], "dict": {}},
-})PY";
+})PY"};
 
 inline QVariant sampleValue() {
     const QVariantList ints{qint64(0),
@@ -45,22 +45,23 @@ inline QVariant sampleValue() {
         QVariantList{}, QVariantMap{},
         QVariantList{qint64(1), QVariantList{qint64(2), QVariantList{qint64(3)}}}};
     return QVariantMap{
-        {"ascii", "Request"},
-        {"empty", ""},
-        {"latin", QString::fromUtf8("caf\xc3\xa9")},
-        {"cjk", QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac")},
-        {"emoji", QString::fromUtf8("\xf0\x9f\x98\x80 smile")},
-        {"markup", "a<b>&c\nd\t"},
-        {"ints", ints},
-        {"reals", QVariantList{1.5, -2.25, 1e300, 0.1, 0.0}},
-        {"flags", QVariantList{true, false}},
-        {"date", QDateTime(QDate(2026, 12, 6), QTime(5, 41, 44), Qt::UTC)},
-        {"data", QByteArray("\x00\x01\xff"
-                            "abc",
-                            6)},
-        {"nodata", QByteArray()},
-        {"long", QString(40, u'x')},
-        {"nested", QVariantMap{{"list", nestedList}, {"dict", QVariantMap{}}}},
+        {QStringLiteral("ascii"), QStringLiteral("Request")},
+        {QStringLiteral("empty"), QString()},
+        {QStringLiteral("latin"), QString::fromUtf8("caf\xc3\xa9")},
+        {QStringLiteral("cjk"), QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac")},
+        {QStringLiteral("emoji"), QString::fromUtf8("\xf0\x9f\x98\x80 smile")},
+        {QStringLiteral("markup"), QStringLiteral("a<b>&c\nd\t")},
+        {QStringLiteral("ints"), ints},
+        {QStringLiteral("reals"), QVariantList{1.5, -2.25, 1e300, 0.1, 0.0}},
+        {QStringLiteral("flags"), QVariantList{true, false}},
+        {QStringLiteral("date"), QDateTime(QDate(2026, 12, 6), QTime(5, 41, 44), Qt::UTC)},
+        {QStringLiteral("data"), QByteArray("\x00\x01\xff"
+                                            "abc",
+                                            6)},
+        {QStringLiteral("nodata"), QByteArray()},
+        {QStringLiteral("long"), QString(40, u'x')},
+        {QStringLiteral("nested"), QVariantMap{{QStringLiteral("list"), nestedList},
+                                               {QStringLiteral("dict"), QVariantMap{}}}},
     };
 }
 

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 class NotificationsTest : public QObject {
@@ -22,12 +24,12 @@ private slots:
         QThread* seenOn = nullptr;
         QVariant seenInfo;
         auto& center = NotificationCenter::defaultCenter();
-        center.addObserver("InfoChanged", &observer, [&](const Notification& n) {
+        center.addObserver(u"InfoChanged"_s, &observer, [&](const Notification& n) {
             seenOn = QThread::currentThread();
             seenInfo = n.userInfo;
         });
         std::unique_ptr<QThread> worker(QThread::create(
-            [] { NotificationCenter::defaultCenter().post("InfoChanged", {}, 42); }));
+            [] { NotificationCenter::defaultCenter().post(u"InfoChanged"_s, {}, 42); }));
         worker->start();
         QVERIFY(worker->wait(5000));
         QTRY_COMPARE_WITH_TIMEOUT(seenInfo, QVariant(42), 5000);
@@ -40,11 +42,11 @@ private slots:
         auto& center = NotificationCenter::defaultCenter();
         {
             QObject observer;
-            center.addObserver("Gone", &observer, [&](const Notification&) { ++calls; });
-            center.post("Gone");
+            center.addObserver(u"Gone"_s, &observer, [&](const Notification&) { ++calls; });
+            center.post(u"Gone"_s);
             QCOMPARE(calls, 1);
         }
-        center.post("Gone");
+        center.post(u"Gone"_s);
         QCOMPARE(calls, 1);
     }
 
@@ -53,12 +55,12 @@ private slots:
         auto& center = NotificationCenter::defaultCenter();
         int calls = 0;
         NotificationCenter::Token token = 0;
-        token = center.addObserver("Once", &observer, [&](const Notification&) {
+        token = center.addObserver(u"Once"_s, &observer, [&](const Notification&) {
             ++calls;
             center.removeObserver(token);
         });
-        center.post("Once");
-        center.post("Once");
+        center.post(u"Once"_s);
+        center.post(u"Once"_s);
         QCOMPARE(calls, 1);
     }
 
@@ -86,21 +88,21 @@ private slots:
     }
 
     void booleanPreferenceRule() {
-        Defaults::remove("Flag");
-        QCOMPARE(Defaults::boolForKey("Flag", true), true);
-        Defaults::setBool("Flag", false);
-        QCOMPARE(Defaults::boolForKey("Flag", true), false);
-        Defaults::setBool("Flag", true);
+        Defaults::remove(u"Flag"_s);
+        QCOMPARE(Defaults::boolForKey(u"Flag"_s, true), true);
+        Defaults::setBool(u"Flag"_s, false);
+        QCOMPARE(Defaults::boolForKey(u"Flag"_s, true), false);
+        Defaults::setBool(u"Flag"_s, true);
         Defaults::sync();
-        QCOMPARE(Defaults::boolForKey("Flag", false), true);
-        // Strings count as true only when they are exactly "1".
-        Defaults::setValue("Flag", QString("true"));
-        QCOMPARE(Defaults::boolForKey("Flag", true), false);
-        Defaults::setValue("Flag", QString("1"));
-        QCOMPARE(Defaults::boolForKey("Flag", false), true);
+        QCOMPARE(Defaults::boolForKey(u"Flag"_s, false), true);
+        // Strings count as true only when they are exactly u"1"_s.
+        Defaults::setValue(u"Flag"_s, u"true"_s);
+        QCOMPARE(Defaults::boolForKey(u"Flag"_s, true), false);
+        Defaults::setValue(u"Flag"_s, u"1"_s);
+        QCOMPARE(Defaults::boolForKey(u"Flag"_s, false), true);
         QCOMPARE(Defaults::boolValue(QVariant(2)), true);
         QCOMPARE(Defaults::boolValue(QVariant(0.0)), false);
-        Defaults::remove("Flag");
+        Defaults::remove(u"Flag"_s);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
@@ -114,7 +116,7 @@ void PlistTest::plistlibReadsWhatWeWrite() {
     QVERIFY(dir.isValid());
     QVariantMap value = test::sampleValue().toMap();
     // XML has to carry a carriage return as a character reference.
-    value.insert("cr", "a\rb");
+    value.insert(u"cr"_s, u"a\rb"_s);
     const QString expected = QStringLiteral("dict(%1, cr='a\\rb')").arg(test::kSamplePython);
     QString error;
     const QByteArray binary = plist::writeBinary(value, &error);
@@ -126,10 +128,10 @@ void PlistTest::plistlibReadsWhatWeWrite() {
         "1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
         "version=\"1.0\">\n"));
     QVERIFY(xml.contains("<date>2026-12-06T05:41:44Z</date>"));
-    QVERIFY(writeFile(dir.filePath("v.bplist"), binary));
-    QVERIFY(writeFile(dir.filePath("v.xml"), xml));
-    QCOMPARE(test::pythonCompares(dir.filePath("v.bplist"), expected), QByteArray("OK"));
-    QCOMPARE(test::pythonCompares(dir.filePath("v.xml"), expected), QByteArray("OK"));
+    QVERIFY(writeFile(dir.filePath(u"v.bplist"_s), binary));
+    QVERIFY(writeFile(dir.filePath(u"v.xml"_s), xml));
+    QCOMPARE(test::pythonCompares(dir.filePath(u"v.bplist"_s), expected), QByteArray("OK"));
+    QCOMPARE(test::pythonCompares(dir.filePath(u"v.xml"_s), expected), QByteArray("OK"));
 }
 
 void PlistTest::weReadWhatPlistlibWrites() {
@@ -153,8 +155,9 @@ void PlistTest::weReadWhatPlistlibWrites() {
     QVERIFY(out);
 
     for (const char* file : {"v.bplist", "v.xml"}) {
-        const Result<plist::Document> result = plist::read(readFile(dir.filePath(file)));
-        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error()));
+        const Result<plist::Document> result =
+            plist::read(readFile(dir.filePath(QString::fromLatin1(file))));
+        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + u": "_s + result.error()));
         QVERIFY2(plist::sameValue(result->value, test::sampleValue()), file);
     }
     QVariantList many;
@@ -164,13 +167,14 @@ void PlistTest::weReadWhatPlistlibWrites() {
     for (int i = 0; i < 300; ++i)
         for (int b = 0; b < 256; ++b)
             big += char(b);
-    const QVariantMap ext{{"zeta", qint64(1)},
-                          {"alpha", QVariantList{std::nan(""), INFINITY, -INFINITY}},
-                          {"many", many},
-                          {"big", big}};
+    const QVariantMap ext{{u"zeta"_s, qint64(1)},
+                          {u"alpha"_s, QVariantList{std::nan(""), INFINITY, -INFINITY}},
+                          {u"many"_s, many},
+                          {u"big"_s, big}};
     for (const char* file : {"ext.bplist", "ext.xml"}) {
-        const Result<plist::Document> result = plist::read(readFile(dir.filePath(file)));
-        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + ": " + result.error()));
+        const Result<plist::Document> result =
+            plist::read(readFile(dir.filePath(QString::fromLatin1(file))));
+        QVERIFY2(result.ok(), qPrintable(QString::fromLatin1(file) + u": "_s + result.error()));
         QCOMPARE(result->format,
                  QByteArray(file).endsWith("xml") ? plist::Format::Xml : plist::Format::Binary);
         QVERIFY2(plist::sameValue(result->value, ext), file);
@@ -180,7 +184,7 @@ void PlistTest::weReadWhatPlistlibWrites() {
 void PlistTest::binaryLayoutIsApples_data() {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QByteArray>("object");
-    QTest::newRow("ascii") << QVariant("abc") << bytes({0x53, 'a', 'b', 'c'});
+    QTest::newRow("ascii") << QVariant(u"abc"_s) << bytes({0x53, 'a', 'b', 'c'});
     QTest::newRow("utf-16") << QVariant(QString::fromUtf8("\xc3\xa9")) << bytes({0x61, 0x00, 0xE9});
     QTest::newRow("long ascii") << QVariant(QString(15, u'x'))
                                 << bytes({0x5F, 0x10, 0x0F}) + QByteArray(15, 'x');
@@ -224,41 +228,43 @@ void PlistTest::widerOffsetsAndReferences() {
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QVERIFY(writeFile(dir.filePath("wide.bplist"), written));
-    QCOMPARE(test::pythonCompares(dir.filePath("wide.bplist"),
-                                  "[x for i in range(70000) for x in (i, i)] + [b'd' * 70000]"),
+    QVERIFY(writeFile(dir.filePath(u"wide.bplist"_s), written));
+    QCOMPARE(test::pythonCompares(dir.filePath(u"wide.bplist"_s),
+                                  u"[x for i in range(70000) for x in (i, i)] + [b'd' * 70000]"_s),
              QByteArray("OK"));
 
     // Widths no writer of ours picks, 5-byte offsets and 7-byte references, are valid too.
     const QByteArray odd = bplist({array({1, 2}, 7), kOne, bytes({0x51, 'a'})}, 5, 7);
     const Result<QVariant> oddBack = plist::readBinary(odd);
     QVERIFY2(oddBack.ok(), qPrintable(oddBack.error()));
-    QVERIFY(plist::sameValue((*oddBack), QVariantList{qint64(1), "a"}));
-    QVERIFY(writeFile(dir.filePath("odd.bplist"), odd));
-    QCOMPARE(test::pythonCompares(dir.filePath("odd.bplist"), "[1, 'a']"), QByteArray("OK"));
+    QVERIFY(plist::sameValue((*oddBack), QVariantList{qint64(1), u"a"_s}));
+    QVERIFY(writeFile(dir.filePath(u"odd.bplist"_s), odd));
+    QCOMPARE(test::pythonCompares(dir.filePath(u"odd.bplist"_s), u"[1, 'a']"_s), QByteArray("OK"));
 }
 
 void PlistTest::roundTripsKeepTypes() {
     QVariantMap value = test::sampleValue().toMap();
-    value.insert("ms", QDateTime(QDate(1, 1, 1), QTime(0, 0, 0, 0), Qt::UTC));
-    value.insert("nan", std::nan(""));
-    value.insert("float", QVariant(1.25f));
-    value.insert("dates",
+    value.insert(u"ms"_s, QDateTime(QDate(1, 1, 1), QTime(0, 0, 0, 0), Qt::UTC));
+    value.insert(u"nan"_s, std::nan(""));
+    value.insert(u"float"_s, QVariant(1.25f));
+    value.insert(u"dates"_s,
                  QVariantList{QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC),
                               QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40, 123), Qt::UTC)});
     const Result<QVariant> binary = plist::readBinary(plist::writeBinary(value));
     QVERIFY2(binary.ok(), qPrintable(binary.error()));
-    value.insert("float", 1.25); // comes back as a double
+    value.insert(u"float"_s, 1.25); // comes back as a double
     QVERIFY(plist::sameValue((*binary), value));
-    QCOMPARE((*binary).toMap().value("ints").toList().last().typeId(), int(QMetaType::ULongLong));
-    QCOMPARE((*binary).toMap().value("ints").toList().first().typeId(), int(QMetaType::LongLong));
+    QCOMPARE((*binary).toMap().value(u"ints"_s).toList().last().typeId(),
+             int(QMetaType::ULongLong));
+    QCOMPARE((*binary).toMap().value(u"ints"_s).toList().first().typeId(),
+             int(QMetaType::LongLong));
 
     const Result<QVariant> xml = plist::readXml(plist::writeXml(value));
     QVERIFY2(xml.ok(), qPrintable(xml.error()));
     // XML dates carry whole seconds.
-    QVariantList dates = value.value("dates").toList();
+    QVariantList dates = value.value(u"dates"_s).toList();
     dates[1] = QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40), Qt::UTC);
-    value.insert("dates", dates);
+    value.insert(u"dates"_s, dates);
     QVERIFY(plist::sameValue((*xml), value));
 }
 
@@ -280,10 +286,10 @@ void PlistTest::xmlReaderAcceptsOtherWriters_data() {
     QTest::newRow("entities") << "<string>&lt;&amp;&gt;&quot;&apos;&#13;&#x1F600;</string>"
                               << QVariant(QString::fromUtf8("<&>\"'\r\xf0\x9f\x98\x80"));
     QTest::newRow("comments") << "<!-- a --><dict><!-- b --><key>k</key><true/></dict>"
-                              << QVariant(QVariantMap{{"k", true}});
+                              << QVariant(QVariantMap{{u"k"_s, true}});
     QTest::newRow("short date") << "<date>2026-12Z</date>"
                                 << QVariant(QDateTime(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC));
-    QTest::newRow("spaces kept") << "<string>  a\n b </string>" << QVariant("  a\n b ");
+    QTest::newRow("spaces kept") << "<string>  a\n b </string>" << QVariant(u"  a\n b "_s);
 }
 
 void PlistTest::xmlReaderAcceptsOtherWriters() {
@@ -369,7 +375,7 @@ void PlistTest::sharedReferencesAreBounded() {
     objects << kOne;
     const Result<QVariant> bomb = plist::readBinary(bplist(objects));
     QVERIFY(!bomb.ok());
-    QVERIFY2(bomb.error().contains("shared references"), qPrintable(bomb.error()));
+    QVERIFY2(bomb.error().contains(u"shared references"_s), qPrintable(bomb.error()));
 
     // Moderate sharing, as writers that store equal values once produce, still reads.
     QList<quint64> refs(2000, 1);
@@ -377,11 +383,11 @@ void PlistTest::sharedReferencesAreBounded() {
         plist::readBinary(bplist({array(refs, 1), bytes({0x51, 's'})}, 2));
     QVERIFY2(shared.ok(), qPrintable(shared.error()));
     QCOMPARE((*shared).toList().size(), 2000);
-    QCOMPARE((*shared).toList().last(), QVariant("s"));
+    QCOMPARE((*shared).toList().last(), QVariant(u"s"_s));
     const Result<QVariant> nested =
         plist::readBinary(bplist({array({1, 1, 1}), array({2, 2}), bytes({0x51, 's'})}));
     QVERIFY2(nested.ok(), qPrintable(nested.error()));
-    const QVariantList pair{"s", "s"};
+    const QVariantList pair{u"s"_s, u"s"_s};
     QVERIFY(plist::sameValue((*nested), QVariantList{pair, pair, pair}));
 }
 
@@ -394,7 +400,7 @@ void PlistTest::nestingIsBounded() {
         return bplist(objects, 2, 2);
     };
     QVERIFY(plist::readBinary(chain(plist::kMaxDepth)).ok());
-    QVERIFY(plist::readBinary(chain(plist::kMaxDepth + 1)).error().contains("nested deeper"));
+    QVERIFY(plist::readBinary(chain(plist::kMaxDepth + 1)).error().contains(u"nested deeper"_s));
 
     // A chain decoded once, then reached again from deeper down, is still too deep.
     constexpr int kFirst = 400;
@@ -405,21 +411,21 @@ void PlistTest::nestingIsBounded() {
     objects << kOne;
     for (int i = 0; i < kSecond; ++i)
         objects << array({i + 1 < kSecond ? quint64(kFirst + 3 + i) : 1}, 2);
-    QVERIFY(plist::readBinary(bplist(objects, 2, 2)).error().contains("nested deeper"));
+    QVERIFY(plist::readBinary(bplist(objects, 2, 2)).error().contains(u"nested deeper"_s));
 
     QString deepXml;
     for (int i = 0; i <= plist::kMaxDepth; ++i)
-        deepXml += "<array>";
+        deepXml += u"<array>"_s;
     for (int i = 0; i <= plist::kMaxDepth; ++i)
-        deepXml += "</array>";
-    QVERIFY(plist::readXml(xmlDocument(deepXml).toUtf8()).error().contains("nested deeper"));
+        deepXml += u"</array>"_s;
+    QVERIFY(plist::readXml(xmlDocument(deepXml).toUtf8()).error().contains(u"nested deeper"_s));
 
     QVariant deep = QVariantList{};
     for (int i = 0; i < plist::kMaxDepth; ++i)
         deep = QVariantList{deep};
     QString error;
     QVERIFY(plist::writeBinary(deep, &error).isEmpty());
-    QVERIFY(error.contains("nested deeper"));
+    QVERIFY(error.contains(u"nested deeper"_s));
     QVERIFY(plist::writeXml(deep, &error).isEmpty());
 }
 
@@ -469,36 +475,42 @@ void PlistTest::hostileXmlIsRefused_data() {
                               "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>\n"
                               "<plist version=\"1.0\"><string>&b;</string></plist>";
     QTest::newRow("internal subset") << laughs << "DTD";
-    QTest::newRow("undeclared entity") << xmlDocument("<string>&nope;</string>").toUtf8() << "";
-    QTest::newRow("unknown tag") << xmlDocument("<dict><key>a</key><foo/></dict>").toUtf8()
+    QTest::newRow("undeclared entity")
+        << xmlDocument(u"<string>&nope;</string>"_s).toUtf8() << u""_s;
+    QTest::newRow("unknown tag") << xmlDocument(u"<dict><key>a</key><foo/></dict>"_s).toUtf8()
                                  << "unknown element <foo>";
     QTest::newRow("key without value")
-        << xmlDocument("<dict><key>a</key></dict>").toUtf8() << "no value";
+        << xmlDocument(u"<dict><key>a</key></dict>"_s).toUtf8() << u"no value"_s;
     QTest::newRow("key after key")
-        << xmlDocument("<dict><key>a</key><key>b</key></dict>").toUtf8() << "no value";
+        << xmlDocument(u"<dict><key>a</key><key>b</key></dict>"_s).toUtf8() << u"no value"_s;
     QTest::newRow("value without key")
-        << xmlDocument("<dict><string>a</string></dict>").toUtf8() << "where a <key> belongs";
+        << xmlDocument(u"<dict><string>a</string></dict>"_s).toUtf8() << u"where a <key> belongs"_s;
     QTest::newRow("text in array")
-        << xmlDocument("<array>hello</array>").toUtf8() << "text outside";
+        << xmlDocument(u"<array>hello</array>"_s).toUtf8() << u"text outside"_s;
     QTest::newRow("element in string")
-        << xmlDocument("<string>a<true/></string>").toUtf8() << "inside a text element";
-    QTest::newRow("two values") << xmlDocument("<true/><false/>").toUtf8() << "more than one";
-    QTest::newRow("no value") << xmlDocument("").toUtf8() << "no value";
+        << xmlDocument(u"<string>a<true/></string>"_s).toUtf8() << u"inside a text element"_s;
+    QTest::newRow("two values") << xmlDocument(u"<true/><false/>"_s).toUtf8() << u"more than one"_s;
+    QTest::newRow("no value") << xmlDocument(u""_s).toUtf8() << u"no value"_s;
     QTest::newRow("not plist") << QByteArray("<array/>") << "not <plist>";
     QTest::newRow("integer overflow")
-        << xmlDocument("<integer>18446744073709551616</integer>").toUtf8() << "malformed <integer>";
+        << xmlDocument(u"<integer>18446744073709551616</integer>"_s).toUtf8()
+        << u"malformed <integer>"_s;
     QTest::newRow("integer underflow")
-        << xmlDocument("<integer>-9223372036854775809</integer>").toUtf8() << "malformed <integer>";
-    QTest::newRow("integer text") << xmlDocument("<integer>12a</integer>").toUtf8()
+        << xmlDocument(u"<integer>-9223372036854775809</integer>"_s).toUtf8()
+        << u"malformed <integer>"_s;
+    QTest::newRow("integer text") << xmlDocument(u"<integer>12a</integer>"_s).toUtf8()
                                   << "malformed <integer>";
-    QTest::newRow("real text") << xmlDocument("<real>one</real>").toUtf8() << "malformed <real>";
-    QTest::newRow("base64") << xmlDocument("<data>AA!=</data>").toUtf8() << "malformed <data>";
-    QTest::newRow("date") << xmlDocument("<date>2026-13-01T00:00:00Z</date>").toUtf8()
+    QTest::newRow("real text") << xmlDocument(u"<real>one</real>"_s).toUtf8()
+                               << u"malformed <real>"_s;
+    QTest::newRow("base64") << xmlDocument(u"<data>AA!=</data>"_s).toUtf8()
+                            << u"malformed <data>"_s;
+    QTest::newRow("date") << xmlDocument(u"<date>2026-13-01T00:00:00Z</date>"_s).toUtf8()
                           << "malformed <date>";
-    QTest::newRow("true with text") << xmlDocument("<true>x</true>").toUtf8() << "malformed <true>";
+    QTest::newRow("true with text")
+        << xmlDocument(u"<true>x</true>"_s).toUtf8() << u"malformed <true>"_s;
     QTest::newRow("unclosed") << QByteArray("<plist><array>") << "";
     QTest::newRow("garbage") << QByteArray("\x01\x02 hello") << "";
-    QTest::newRow("trailing text") << xmlDocument("<true/>").toUtf8() + "junk"
+    QTest::newRow("trailing text") << xmlDocument(u"<true/>"_s).toUtf8() + "junk"
                                    << "";
 }
 
@@ -511,7 +523,7 @@ void PlistTest::unwritableValuesAreRefused() {
         QVariant(),
         QVariant(QPoint(1, 2)),
         QVariant(QDateTime()),
-        QVariant(QVariantList{QVariantMap{{"k", QVariant::fromValue(QPoint())}}}),
+        QVariant(QVariantList{QVariantMap{{u"k"_s, QVariant::fromValue(QPoint())}}}),
         QVariant(QString(QChar(0xD800))),
     };
     for (const QVariant& value : values) {
@@ -524,9 +536,9 @@ void PlistTest::unwritableValuesAreRefused() {
     }
     // XML cannot carry most control characters; the binary form can.
     QString error;
-    QVERIFY(plist::writeXml(QString("a\x01"), &error).isEmpty());
-    QVERIFY2(error.contains("U+0001"), qPrintable(error));
-    QVERIFY(!plist::writeBinary(QString("a\x01")).isEmpty());
+    QVERIFY(plist::writeXml(u"a\x01"_s, &error).isEmpty());
+    QVERIFY2(error.contains(u"U+0001"_s), qPrintable(error));
+    QVERIFY(!plist::writeBinary(u"a\x01"_s).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(PlistTest)

@@ -10,11 +10,13 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 
 namespace {
 QStringList logFiles(const QString& folder) {
-    return QDir(folder).entryList({"*.log"}, QDir::Files, QDir::Name);
+    return QDir(folder).entryList({u"*.log"_s}, QDir::Files, QDir::Name);
 }
 
 QString readAll(const QString& path) {
@@ -37,23 +39,23 @@ private slots:
         logger.setLogFileLocation(dir.path());
         logger.setLogToFile(true);
         const QString name = QFileInfo(logger.logFilePath()).fileName();
-        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(ParoxLogger::getAppName()) +
-                                    " \\d{4}-\\d\\d-\\d\\d at \\d\\d\\.\\d\\d\\.\\d\\d\\.log$")
+        QVERIFY2(QRegularExpression(u"^"_s + QRegularExpression::escape(ParoxLogger::getAppName()) +
+                                    u" \\d{4}-\\d\\d-\\d\\d at \\d\\d\\.\\d\\d\\.\\d\\d\\.log$"_s)
                      .match(name)
                      .hasMatch(),
                  qPrintable(name));
 
-        logger.log("first line");
-        logger.log("ends with a feed\n");
-        logger.log("100% of %d and %@ unchanged");
+        logger.log(u"first line"_s);
+        logger.log(u"ends with a feed\n"_s);
+        logger.log(u"100% of %d and %@ unchanged"_s);
         logger.flush();
-        const QStringList lines = readAll(logger.logFilePath()).split('\n');
-        QVERIFY(lines[0].startsWith("===== ") && lines[0].endsWith(" ====="));
+        const QStringList lines = readAll(logger.logFilePath()).split(QLatin1Char('\n'));
+        QVERIFY(lines[0].startsWith(u"===== "_s) && lines[0].endsWith(u" ====="_s));
         const QRegularExpression stamped(
-            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)$");
-        QCOMPARE(stamped.match(lines[1]).captured(1), QString("first line"));
-        QCOMPARE(stamped.match(lines[2]).captured(1), QString("ends with a feed"));
-        QCOMPARE(stamped.match(lines[3]).captured(1), QString("100% of %d and %@ unchanged"));
+            u"^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)$"_s);
+        QCOMPARE(stamped.match(lines[1]).captured(1), u"first line"_s);
+        QCOMPARE(stamped.match(lines[2]).captured(1), u"ends with a feed"_s);
+        QCOMPARE(stamped.match(lines[3]).captured(1), u"100% of %d and %@ unchanged"_s);
         QCOMPARE(lines.size(), 5); // no doubled line feed: the last split part is empty
         QVERIFY(lines[4].isEmpty());
     }
@@ -65,30 +67,30 @@ private slots:
         logger.setLogToFile(true);
         const QString first = logger.logFilePath();
         logger.setLogToFile(false);
-        logger.log("not written anywhere");
+        logger.log(u"not written anywhere"_s);
         QTest::qWait(1100); // the file name carries the time to the second
         logger.setLogToFile(true);
         QVERIFY(logger.logFilePath() != first);
         QCOMPARE(logFiles(dir.path()).size(), 2);
-        QVERIFY(!readAll(first).contains("not written anywhere"));
+        QVERIFY(!readAll(first).contains(u"not written anywhere"_s));
     }
 
     void silentLoggerCreatesNothing() {
         ParoxLogger logger(false, false);
-        logger.log("nothing");
+        logger.log(u"nothing"_s);
         QVERIFY(logger.logFilePath().isEmpty());
     }
 
     void unwritableFolderLeavesNoFile() {
         QTemporaryDir dir;
-        QFile blocker(dir.filePath("blocker"));
+        QFile blocker(dir.filePath(u"blocker"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         ParoxLogger logger(false, false);
-        logger.setLogFileLocation(dir.filePath("blocker/logs")); // a file stands in the way
+        logger.setLogFileLocation(dir.filePath(u"blocker/logs"_s)); // a file stands in the way
         logger.setLogToFile(true);
         QVERIFY(logger.logFilePath().isEmpty());
-        logger.log("skipped quietly"); // no crash, nothing written
+        logger.log(u"skipped quietly"_s); // no crash, nothing written
     }
 
     void freeFunctionsNeedADefaultLogger() {
@@ -97,13 +99,13 @@ private slots:
         auto logger = ParoxLogger::createDefaultLogger(false, false);
         logger->setLogFileLocation(dir.path());
         logger->setLogToFile(true);
-        ParoxLog("kept: %d %@", 2, QString("two"));
+        ParoxLog("kept: %d %@", 2, u"two"_s);
         ParoxErrorLog("error: %s", "bad");
         logger->flush();
         const QString text = readAll(logger->logFilePath());
-        QVERIFY(!text.contains("lost"));
-        QVERIFY(text.contains("kept: 2 two"));
-        QVERIFY(text.contains("error: bad"));
+        QVERIFY(!text.contains(u"lost"_s));
+        QVERIFY(text.contains(u"kept: 2 two"_s));
+        QVERIFY(text.contains(u"error: bad"_s));
     }
 
     void linesFromManyThreadsNeverInterleave() {
@@ -117,14 +119,16 @@ private slots:
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&logger, t] {
                 for (int n = 0; n < kLines; ++n)
-                    logger.log(QString("thread %1 line %2 %3").arg(t).arg(n).arg(QString(40, 'x')));
+                    logger.log(
+                        u"thread %1 line %2 %3"_s.arg(t).arg(n).arg(QString(40, QLatin1Char('x'))));
             });
         for (auto& thread : threads)
             thread.join();
         logger.flush();
-        const QStringList lines = readAll(logger.logFilePath()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            readAll(logger.logFilePath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), kThreads * kLines + 1);
-        const QRegularExpression whole("^\\S+ \\S+ thread \\d line \\d+ x{40}$");
+        const QRegularExpression whole(u"^\\S+ \\S+ thread \\d line \\d+ x{40}$"_s);
         for (qsizetype n = 1; n < lines.size(); ++n)
             QVERIFY2(whole.match(lines[n]).hasMatch(), qPrintable(lines[n]));
     }

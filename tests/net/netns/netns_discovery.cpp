@@ -18,6 +18,8 @@
 #include <atomic>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using namespace vantle;
 using namespace vantle::dnssd;
 
@@ -87,8 +89,9 @@ class NetnsDiscoveryTest : public QObject {
         std::uint16_t port,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
         const QString& id = kPhoneID, const QString& name = kPhoneName) {
-        return start("vantle-phone",
-                     {"--advertise", "--port", QString::number(port), "--id", id, "--name", name},
+        return start(u"vantle-phone"_s,
+                     {u"--advertise"_s, u"--port"_s, QString::number(port), u"--id"_s, id,
+                      u"--name"_s, name},
                      environment);
     }
     static bool waitForOutput(QProcess* process, const QByteArray& text, QByteArray* seen) {
@@ -140,13 +143,13 @@ private slots:
                             nullptr),
                  kDNSServiceErr_NoError);
         BrowserRecorder recorder;
-        auto browser = NetServiceBrowser::createTCPBrowser(std::nullopt, "GAME-3025F862");
+        auto browser = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
         browser->setDelegate(&recorder);
         QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
         QTRY_VERIFY_WITH_TIMEOUT(!recorder.added.empty(), kWaitMs);
         const NSNetServicesWinDNS& found = recorder.added.front();
-        QCOMPARE(found.serviceName(), QString("ABC:Test Phone"));
-        QVERIFY(found.fullName().contains("\\058"));
+        QCOMPARE(found.serviceName(), u"ABC:Test Phone"_s);
+        QVERIFY(found.fullName().contains(u"\\058"_s));
         QCOMPARE(socketAddressIPv4(found.addressData()), 0x7F000001u);
         QCOMPARE(socketAddressPort(found.addressData()), std::uint16_t(34999));
         browser.reset();
@@ -164,15 +167,17 @@ private slots:
         auto client = GameClient::create();
         client->setDelegate(&session);
         session.sinceStart.start();
-        QVERIFY(client->startDiscoveringServersWithIdentifier(kVantleServiceIdentifier));
+        QVERIFY(
+            client->startDiscoveringServersWithIdentifier(QLatin1String(kVantleServiceIdentifier)));
         QTRY_VERIFY_WITH_TIMEOUT(session.connectedAfterMs.load() >= 0, kWaitMs);
         const long long ms = session.connectedAfterMs.load();
         std::printf("discovery of an advertised vantle-phone to a completed handshake: %lld ms\n"
                     "RESULT discovery_to_handshake_ms=%lld\n",
                     ms, ms);
         std::fflush(stdout);
-        QCOMPARE(session.chosen->name().value_or(""), kPhoneName);
-        QCOMPARE(session.chosen->address().value_or(""), QStringLiteral("127.0.0.1:%1").arg(port));
+        QCOMPARE(session.chosen->name().value_or(u""_s), kPhoneName);
+        QCOMPARE(session.chosen->address().value_or(QString()),
+                 QStringLiteral("127.0.0.1:%1").arg(port));
         QVERIFY(client->haveAConnectedServer());
 
         // A phone that goes away leaves the listing: Avahi cannot resolve it any more, so the
@@ -191,13 +196,14 @@ private slots:
         for (int i = 0; i < kPortTries && secondPort == port; ++i)
             secondPort = freePort();
         QProcess* phone = startAdvertisingPhone(port);
-        QProcess* second = startAdvertisingPhone(
-            secondPort, QProcessEnvironment::systemEnvironment(), "NS-PHONE-02", "Second Phone");
+        QProcess* second =
+            startAdvertisingPhone(secondPort, QProcessEnvironment::systemEnvironment(),
+                                  u"NS-PHONE-02"_s, u"Second Phone"_s);
         QVERIFY(phone && second);
         QByteArray phoneOutput, secondOutput;
         QVERIFY2(waitForOutput(phone, "advertised", &phoneOutput), phoneOutput.constData());
         QVERIFY2(waitForOutput(second, "advertised", &secondOutput), secondOutput.constData());
-        QProcess* cli = start("vantle-cli", {"discover", "--seconds", "3"});
+        QProcess* cli = start(u"vantle-cli"_s, {u"discover"_s, u"--seconds"_s, u"3"_s});
         QVERIFY(cli);
         QVERIFY(cli->waitForFinished(kWaitMs));
         const QByteArray listing = cli->readAll();
@@ -205,14 +211,15 @@ private slots:
         const QString line = QStringLiteral("+ %1  %2  127.0.0.1:%3");
         QVERIFY2(listing.contains(line.arg(kPhoneID, kPhoneName).arg(port).toUtf8()),
                  listing.constData());
-        QVERIFY2(listing.contains(line.arg("NS-PHONE-02", "Second Phone").arg(secondPort).toUtf8()),
+        QVERIFY2(listing.contains(
+                     line.arg(u"NS-PHONE-02"_s, u"Second Phone"_s).arg(secondPort).toUtf8()),
                  listing.constData());
     }
 
     void withoutTheDaemonBothSaySo() {
         QProcessEnvironment noBus = QProcessEnvironment::systemEnvironment();
-        noBus.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/vantle-no-bus");
-        QProcess* cli = start("vantle-cli", {"discover", "--seconds", "1"}, noBus);
+        noBus.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, u"unix:path=/nonexistent/vantle-no-bus"_s);
+        QProcess* cli = start(u"vantle-cli"_s, {u"discover"_s, u"--seconds"_s, u"1"_s}, noBus);
         QVERIFY(cli);
         QVERIFY(cli->waitForFinished(kWaitMs));
         QCOMPARE(cli->exitCode(), 1);
