@@ -2,6 +2,7 @@
 #include "PhoneRig.h"
 #include "files/FSNodeInfo.h"
 #include "files/FileSize.h"
+#include "net/TCPConnection.h"
 #include "transfer/ProtocolKeys.h"
 
 #include <QDir>
@@ -254,6 +255,22 @@ private slots:
         QVERIFY(timer.elapsed() >= quickTimeouts().workerResponse.count());
         QTRY_VERIFY_WITH_TIMEOUT(!rig.controller.connected(), kWaitMs);
         QCOMPARE(rig.transfer.bytesTransferred(), quint64(0));
+    }
+
+    // A phone that stops reading is given up on; the upload neither hangs nor reports the file
+    // as arrived.
+    void phoneThatStopsReading() {
+        PhoneRig rig({u"--stop-reading-after"_s, QString::number(2 * kPiece + kPiece / 2)});
+        QVERIFY(rig.connect());
+        const QString local = rig.workDir.filePath(u"f.bin"_s);
+        QVERIFY(writeFile(local, 8 * kPiece));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(upload(rig, local, u"f.bin"_s), std::int32_t(protocol::kNoAnswer));
+        QVERIFY(timer.elapsed() < TCPConnection::kWriteStallLimit.count());
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.controller.connected(), kWaitMs);
+        QCOMPARE(rig.transfer.bytesTransferred(), quint64(2 * kPiece));
+        QVERIFY(!finishedSent(rig));
     }
 
     // Stray payloads and a late copy of an answer leave the upload alone.
