@@ -131,9 +131,10 @@ int runPut(const QStringList& arguments) {
                 allArrived = false;
                 continue;
             }
-            if (clash == NameClash::Unique)
-                FSNodeInfo::nodeWithPath(item, QDateTime::currentDateTime().toString(Qt::ISODate))
-                    ->setMakeUnique(true);
+            // As a queued item: the upload looks for a node of the path to check the name.
+            if (const auto node = FSNodeInfo::nodeWithPath(
+                    item, QDateTime::currentDateTime().toString(Qt::ISODate)))
+                node->setMakeUnique(clash == NameClash::Unique);
             transfer.resetUploadOperation();
             progress.restart();
             const std::int32_t result = transfer.uploadFile(item, name);
