@@ -81,8 +81,10 @@ void CliSession::setStatusToConnectionStatus() {
 void CliSession::showAlert(const QString& title, const QString& message) {
     ParoxLog("alert: %@ %@", title, message);
     if (mState == State::Connecting || mState == State::Idle) {
-        mFailure = mAddress ? QStringLiteral("cannot connect to %1.").arg(*mAddress)
-                            : QStringLiteral("cannot look for phones (DNS-SD did not start).");
+        mFailure = mAddress
+                       ? QStringLiteral("cannot connect to %1.").arg(*mAddress)
+                       : QStringLiteral("cannot look for phones (DNS-SD did not start). Give the "
+                                        "phone's address with --address.");
         moveTo(State::Failed);
         return;
     }

@@ -218,6 +218,14 @@ class UsageAndConnecting(CliTestCase):
         self.assertFails(self.cli("ls", "--address", "127.0.0.1:99999", address=False),
                          "is not an address")
 
+    def test_without_address_no_phone_found_fails_with_a_sentence(self):
+        # Whether DNS-SD runs here or not, the phone on 127.0.0.1 advertises nothing.
+        run = self.cli("ls", address=False)
+        self.assertFails(run)
+        self.assertTrue("cannot look for phones" in run.stderr or "no phone found" in run.stderr,
+                        run.stderr)
+        self.assertIn("--address", run.stderr)
+
     def test_ping_takes_address_option(self):
         run = self.cli("ping")
         self.assertEqual(run.returncode, 0, run.stderr)
