@@ -55,7 +55,7 @@ QString describeResult(std::int32_t code, const QString& name) {
     case protocol::kCannotOpenFile:
         return QStringLiteral("cannot read %1.").arg(name);
     case protocol::kCancelled:
-        return QStringLiteral("cancelled: %1 was not completely sent.").arg(name);
+        return QStringLiteral("cancelled (Ctrl-C): %1 was not completely sent.").arg(name);
     case protocol::kCannotCreateFolder:
         return QStringLiteral("the phone did not create the folder %1.").arg(name);
     case protocol::kNameTooLong:
@@ -122,8 +122,14 @@ int runPut(const QStringList& arguments) {
             allArrived = false;
             return;
         }
-        for (const QString& item : items) {
-            if (cancelled) break;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const QString& item = items[i];
+            if (cancelled) {
+                progress.say(QStringLiteral("cancelled (Ctrl-C): %1 more item(s) not sent.")
+                                 .arg(items.size() - i));
+                allArrived = false;
+                break;
+            }
             const QString name = QFileInfo(item).fileName();
             if (clash == NameClash::Replace && transfer.fileExists(name) &&
                 !transfer.removeFile(name)) {
@@ -149,8 +155,7 @@ int runPut(const QStringList& arguments) {
     progress.stop();
     interruptPoll.stop();
     std::signal(SIGINT, SIG_DFL);
-    if (cancelled) progress.say(QStringLiteral("upload cancelled (Ctrl-C)."));
-    return allArrived && !cancelled ? kExitSuccess : kExitFailure;
+    return allArrived ? kExitSuccess : kExitFailure;
 }
 
 } // namespace vantle::cli

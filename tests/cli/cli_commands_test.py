@@ -176,6 +176,15 @@ class Approval(CliTestCase):
         self.assertFails(self.cli("ls"), "the phone refused the connection")
 
 
+class NoUploads(CliTestCase):
+    phone_args = ("--no-upload",)
+
+    def test_put_to_a_phone_that_takes_no_uploads_fails(self):
+        run = self.cli("put", self.local_file("f.txt", b"x"))
+        self.assertFails(run, "the phone does not accept uploads")
+        self.assertEqual(os.listdir(self.phone.store), [])
+
+
 class NoApproval(CliTestCase):
     phone_args = ("--no-approval",)
 
@@ -260,7 +269,9 @@ class SlowPhone(CliTestCase):
     def test_ctrl_c_cancels_at_a_piece_boundary_and_says_so(self):
         size = 100 * PIECE
         path = self.local_file("huge.bin", pattern(size))
-        proc = subprocess.Popen([binary("vantle-cli"), "put", path, "--address", self.address],
+        after = self.local_file("after.txt", b"never sent")
+        proc = subprocess.Popen([binary("vantle-cli"), "put", path, after, "--address",
+                                 self.address],
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         target = os.path.join(self.phone.store, "huge.bin")
         deadline = time.monotonic() + TIMEOUT
@@ -270,7 +281,9 @@ class SlowPhone(CliTestCase):
         proc.send_signal(signal.SIGINT)
         out, err = proc.communicate(timeout=TIMEOUT)
         self.assertEqual(proc.returncode, 1, err)
-        self.assertIn("cancelled", err)
+        self.assertIn("cancelled (Ctrl-C): huge.bin was not completely sent", err)
+        self.assertIn("1 more item(s) not sent", err)
+        self.assertFalse(os.path.exists(os.path.join(self.phone.store, "after.txt")))
         arrived = os.path.getsize(target)
         self.assertLess(arrived, size)
         self.assertEqual(arrived % PIECE, 0)  # whole pieces only
