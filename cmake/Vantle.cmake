@@ -32,14 +32,6 @@ function(vantle_library name)
     target_link_libraries(vantle_${name} PUBLIC ${ARG_DEPS} PRIVATE vantle_common ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# vantle_header_library(NAME DEPS ...): a layer of headers only so far, an INTERFACE library.
-function(vantle_header_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-    add_library(vantle_${name} INTERFACE)
-    target_include_directories(vantle_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(vantle_${name} INTERFACE ${ARG_DEPS})
-endfunction()
-
 # vantle_tests(DEPS ...): one QtTest executable and one ctest test per tst_*.cpp in the folder.
 # Helper sources shared by the folder's suites live in *.cpp files without the tst_ prefix.
 function(vantle_tests)

@@ -5,6 +5,7 @@
 #include "support/ParoxLog.h"
 
 #include <QHashFunctions>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <typeinfo>
@@ -22,8 +23,10 @@ namespace vantle {
 namespace {
 
 constexpr char kManualServiceName[] = "Manual:Connection";
+constexpr qsizetype kMaxPortDigits = 5;
+constexpr uint kMaxPort = 65535;
 
-std::optional<SocketAddress> lookUpHost(const QByteArray& host) {
+std::optional<SocketAddress> lookUpHost(const QByteArray& host, std::uint16_t port) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
@@ -34,7 +37,7 @@ std::optional<SocketAddress> lookUpHost(const QByteArray& host) {
         if (a->ai_family != AF_INET || a->ai_addrlen < sizeof(sockaddr_in)) continue;
         sockaddr_in in{};
         std::memcpy(&in, a->ai_addr, sizeof in);
-        result = makeSocketAddress(ntohl(in.sin_addr.s_addr), wire::kDefaultPhonePort);
+        result = makeSocketAddress(ntohl(in.sin_addr.s_addr), port);
         break;
     }
     freeaddrinfo(found);
@@ -43,18 +46,36 @@ std::optional<SocketAddress> lookUpHost(const QByteArray& host) {
 
 } // namespace
 
+std::optional<TypedAddress> splitTypedAddress(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0) return TypedAddress{text, wire::kDefaultPhonePort};
+    const QStringView digits = QStringView(text).mid(colon + 1);
+    // Digits only: no sign, blank or base prefix slips through toUInt.
+    const bool allDigits =
+        !digits.isEmpty() && digits.size() <= kMaxPortDigits &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const uint port = allDigits ? digits.toUInt() : 0;
+    if (port == 0 || port > kMaxPort) return std::nullopt;
+    return TypedAddress{text.left(colon), static_cast<std::uint16_t>(port)};
+}
+
 NSNetServicesWrapper::NSNetServicesWrapper(const SocketAddress& address) : mAddressData(address) {}
 
 std::optional<NSNetServicesWrapper> NSNetServicesWrapper::wrapperWithIP(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    const auto typed = splitTypedAddress(text);
+    if (!typed) {
+        ParoxLog("Socket()- bad port in %@!", text);
+        return std::nullopt;
+    }
+    const QByteArray bytes = typed->host.toUtf8();
     if (std::atoi(bytes.constData()) > 0) {
         const in_addr_t dotted = inet_addr(bytes.constData());
         // inet_addr answers all ones for text it cannot read; only the broadcast address itself
         // may stand for that, anything else ("1abc") is tried as a host name instead.
         if (dotted != INADDR_NONE || bytes.trimmed() == "255.255.255.255")
-            return NSNetServicesWrapper(makeSocketAddress(ntohl(dotted), wire::kDefaultPhonePort));
+            return NSNetServicesWrapper(makeSocketAddress(ntohl(dotted), typed->port));
     }
-    if (auto address = lookUpHost(bytes)) return NSNetServicesWrapper(*address);
+    if (auto address = lookUpHost(bytes, typed->port)) return NSNetServicesWrapper(*address);
     ParoxLog("Socket()- bad hostname %s!", bytes.constData());
     return std::nullopt;
 }

@@ -3,13 +3,23 @@
 #include "net/ResolvedService.h"
 #include "net/SocketAddress.h"
 
+#include <QLatin1StringView>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace vantle {
 
 class NSNetServicesWinDNS;
+
+// A typed address split into its host and port: "HOST" (port 34345) or "HOST:PORT".
+struct TypedAddress {
+    QString host;
+    std::uint16_t port = 0;
+};
+// None when a port is given but is not a number from 1 to 65535.
+std::optional<TypedAddress> splitTypedAddress(const QString& text);
 
 // Where a phone is, as a value: for an address the user typed. Two wrappers are equal when they
 // are of exactly the same class and their address bytes match; the name takes no part.
@@ -21,8 +31,12 @@ public:
     NSNetServicesWrapper& operator=(const NSNetServicesWrapper&) = default;
     ~NSNetServicesWrapper() override = default;
 
-    // initWithIP: a dotted IPv4 address when the text starts with a positive number, otherwise a
-    // host name looked up for IPv4; port 34345. None when neither gives an address.
+    // The unique ID of a peer made from a typed address, until its handshake names it.
+    static constexpr QLatin1StringView kManualUniqueID{"Manual"};
+
+    // initWithIP: a dotted IPv4 address when the host starts with a positive number, otherwise a
+    // host name looked up for IPv4; port 34345 unless the text ends in ":PORT". None when neither
+    // gives an address or the port is bad.
     static std::optional<NSNetServicesWrapper> wrapperWithIP(const QString& text);
     static NSNetServicesWinDNS wrapperWithAddress(const SocketAddress& address,
                                                   const QString& name);

@@ -5,10 +5,16 @@
 #include <QCoreApplication>
 #include <QLibrary>
 
-// Where the build puts the scripted library (`baseName` "scripted_dnssd") and its incomplete twin.
+// Where the build puts the scripted library (`baseName` "scripted_dnssd") and its incomplete twin:
+// beside the suites of tests/net, or where a suite of another folder is told.
 inline QString scriptedDnsSdPath(const char* baseName = "scripted_dnssd") {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/scripted_dnssd/lib") +
-           QLatin1String(baseName) + QStringLiteral(".so");
+#ifdef VANTLE_SCRIPTED_DNSSD_DIR
+    const QString folder = QStringLiteral(VANTLE_SCRIPTED_DNSSD_DIR);
+#else
+    const QString folder =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/scripted_dnssd");
+#endif
+    return folder + QStringLiteral("/lib") + QLatin1String(baseName) + QStringLiteral(".so");
 }
 
 // The scripted DNS-SD library's control functions, looked up in the same file the code under

@@ -132,6 +132,20 @@ private slots:
         QVERIFY(!NSNetServicesWrapper::wrapperWithIP(u""_s));
     }
 
+    void typedAddressesWithAPort() {
+        const auto dotted = NSNetServicesWrapper::wrapperWithIP(u"192.0.2.9:40001"_s);
+        QVERIFY(dotted);
+        QVERIFY(dotted->addressData() == at("192.0.2.9", 40001));
+        const auto named = NSNetServicesWrapper::wrapperWithIP(u"localhost:65535"_s);
+        QVERIFY(named);
+        QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
+        QCOMPARE(socketAddressPort(named->addressData()), std::uint16_t(65535));
+        for (const char* bad :
+             {"192.0.2.9:", "192.0.2.9:0", "192.0.2.9:65536", "192.0.2.9:+80", "192.0.2.9: 80",
+              "192.0.2.9:0x50", "localhost:http", "192.0.2.9:123456", ":80", "::1"})
+            QVERIFY2(!NSNetServicesWrapper::wrapperWithIP(QString::fromLatin1(bad)), bad);
+    }
+
     void instanceNamesAreUnescaped() {
         QCOMPARE(serviceInstanceName(kPhoneFullName).value_or(u"none"_s),
                  QString::fromLatin1(kPhone));

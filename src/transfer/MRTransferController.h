@@ -1,0 +1,122 @@
+#pragma once
+
+#include "transfer/RequestDispatcher.h"
+#include "transfer/ResponseSlot.h"
+#include "transfer/Responses.h"
+#include "transfer/TransferTimeouts.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+namespace vantle {
+
+class ClientServerController;
+
+// Most paths one "GetIconsAndSizes" asks about, so that answers with thumbnails stay far below the
+// frame limit; longer lists go in several requests whose answers are merged.
+inline constexpr int kMaxPathsPerIconsRequest = 500;
+
+// The PC's operations on the phone (one request, one answer, a plain result) and its answers to
+// the phone's requests. Owns the response slot that the client-server controller fills. The
+// operations block their calling thread and never run on the network thread; the dispatch runs
+// there.
+class MRTransferController : public RequestDispatcher {
+public:
+    explicit MRTransferController(const TransferTimeouts& timeouts = {});
+    ~MRTransferController() override;
+    MRTransferController(const MRTransferController&) = delete;
+    MRTransferController& operator=(const MRTransferController&) = delete;
+
+    // Not owned; must outlive the controller or be unset first.
+    void setClientServerController(ClientServerController* controller);
+    // The slot the client-server controller is made with.
+    ResponseSlot& responseSlot() { return mResponse; }
+
+    // --- Response slot (any thread; setResponse on the network thread) ---
+    std::optional<QVariantMap> waitForResponse(std::int32_t requestNum);
+    void setResponse(const QVariantMap& response);
+    bool waitingForResponse() const { return mResponse.waitingForResponse(); }
+
+    // --- Outgoing operations (any thread but the network thread) ---
+    // The phone's protocol version; 256 for an answer that only says "Good"; -1 without answer or
+    // version. The out values are left untouched without an answer; `appName` also when the
+    // answer names no application; `allowUpload` is true when the answer does not say.
+    int askClientForVersionAndInfo(QString* appName, bool* allowUpload);
+    // The entry names; none when the answer lacks them; empty without an answer.
+    std::optional<QStringList> getDirectoryListing(const QString& path);
+    std::optional<QMap<QString, ListingEntry>> getDirectoryListingPlus(const QString& path);
+    // Keyed by the paths as asked; none when an answer lacks them; empty without an answer.
+    std::optional<QMap<QString, IconAndSize>> getIconsAndSizes(const QStringList& paths);
+    // False without an answer, `isDirectory` then untouched.
+    bool fileExists(const QString& path, bool* isDirectory = nullptr);
+    bool requestRemoteFile(const QString& path);
+    bool removeFile(const QString& path);
+    bool createDirectory(const QString& path, const std::optional<QByteArray>& preview = {},
+                         const std::optional<QByteArray>& html = {});
+    // One piece of the upload in progress; `error` receives 0, the phone's code, -997 for a
+    // failure without a code, or -998 without an answer.
+    bool sendFileChunk(const QByteArray& data, const QString& path, std::int32_t chunkNum,
+                       bool last, const std::optional<QByteArray>& preview,
+                       const std::optional<QByteArray>& html, std::int32_t* error = nullptr);
+    // False at once when no phone is connected.
+    bool sendNotification(const QString& name, const std::optional<QVariantMap>& userInfo = {});
+
+    // --- Uploads (one at a time, on one thread; cancel and progress from any thread) ---
+    // A file, folder or package to `phonePath`; a protocol::ErrorCode (0 on success).
+    std::int32_t uploadFile(const QString& localPath, const QString& phonePath);
+    void resetUploadOperation();
+    void cancelUploadOperation();
+    void resetDownloadOperation();
+    void cancelDownloadOperation();
+    bool downloadCancelled() const { return mStopDownload.load(); }
+    quint64 bytesTransferred() const { return mBytesTransferred.load(); }
+    quint64 totalBytes() const { return mTotalBytes.load(); }
+    QString currentFile() const;
+
+    // --- The phone's requests (network thread) ---
+    std::optional<QVariantMap> dispatchRequest(const QVariantMap& request) override;
+    // The response body for a request that carries a number.
+    QVariantMap doDispatchRequest(const QVariantMap& request);
+
+private:
+    std::optional<QVariantMap> send(const QVariantMap& request);
+    bool connected() const;
+    void postNotificationNameAfterDelay(const QString& name, const QVariant& object,
+                                        const QVariant& userInfo);
+    std::optional<QMap<QString, IconAndSize>> getIconsAndSizesBatch(const QStringList& paths);
+
+    QVariantMap versionCheckRequest(const QVariantMap& request);
+    QVariantMap notifyRequest(const QVariantMap& request);
+
+    std::int32_t uploadDir(const QString& localPath, const QString& phonePath);
+    std::int32_t _uploadFile(const QString& localPath, const QString& phonePath);
+    std::int32_t sendFilePieces(const QString& localPath, const QString& source,
+                                const QString& remoteName);
+    void setCurrentFile(const QString& name);
+
+    ResponseSlot mResponse;
+    std::atomic<ClientServerController*> mClientServerController{nullptr};
+
+    std::atomic<bool> mStopUpload{false};
+    std::atomic<bool> mStopDownload{false};
+    std::atomic<quint64> mBytesTransferred{0};
+    std::atomic<quint64> mTotalBytes{0};
+    std::optional<QString> mBaseFile; // the upload thread's own
+    mutable std::mutex mCurrentFileLock;
+    QString mCurrentFile;
+    // One piece of a file; kept between pieces and files so memory stays flat in file size.
+    QByteArray mChunkBuffer;
+};
+
+} // namespace vantle
+
+// The object of the notifications the phone's "Notify" posts.
+Q_DECLARE_METATYPE(vantle::MRTransferController*)
