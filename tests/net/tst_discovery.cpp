@@ -135,7 +135,7 @@ private slots:
     void typedAddressesWithAPort() {
         const auto dotted = NSNetServicesWrapper::wrapperWithIP(u"192.0.2.9:40001"_s);
         QVERIFY(dotted);
-        QVERIFY(dotted->addressData() == at("192.0.2.9", 40001));
+        QCOMPARE(dotted->addressData(), at("192.0.2.9", 40001));
         const auto named = NSNetServicesWrapper::wrapperWithIP(u"localhost:65535"_s);
         QVERIFY(named);
         QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
