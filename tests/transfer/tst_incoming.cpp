@@ -345,6 +345,10 @@ private slots:
         QVERIFY(QFile::link(s.outside(), s.root(u"link"_s)));
         QVERIFY(QFile::link(s.outside(u"secret"_s), s.root(u"secretlink"_s)));
         QVERIFY(QFile::link(s.outside(), s.temp(u"tlink"_s)));
+        // A metadata folder that leads out: companions are read and removed through it.
+        QVERIFY(QFile::link(s.outside(), s.root(u"vantleMetadata"_s)));
+        QVERIFY(writeBytes(s.outside(u"icon/Thumbnail.tif"_s), "stolen"));
+        QVERIFY(writeBytes(s.outside(u"icon/Preview"_s), "stolen"));
         const QString longName(4096, u'n');
         const QStringList hostile{u".."_s,
                                   u"../"_s,
@@ -374,7 +378,9 @@ private slots:
                                   longName + u"/x"_s,
                                   u"outside/../../outside/secret"_s,
                                   s.outside(u"secret"_s),
-                                  u"//../outside"_s};
+                                  u"//../outside"_s,
+                                  u"/icon"_s,
+                                  u"/secret"_s};
         QVERIFY(hostile.size() >= 25);
         const QMap<QString, QByteArray> before = snapshot(s.outside());
 
@@ -387,6 +393,7 @@ private slots:
                 *GetIconsAndSizesResponse::decode(s.ask(GetIconsAndSizesRequest{{path}}))
                      .iconsAndSizes;
             QVERIFY2(sizes.value(path).size != kSecretSize, name);
+            QVERIFY2(sizes.value(path).icon != std::optional<QByteArray>("stolen"), name);
             QVERIFY2(!FileExistsResponse::decode(s.ask(FileExistsRequest{path})).exists ||
                          QFileInfo::exists(s.root(path)),
                      name);
