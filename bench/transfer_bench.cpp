@@ -1,0 +1,395 @@
+// Upload of one large file from the transfer layer to vantle-phone, on loopback and through an
+// emulated Wi-Fi link, beside the stop-and-wait bound on the same path: one 131072-byte frame,
+// one small answer, over and over. Also the peak resident memory of this process and the phone's.
+// Prints the figures, then:
+// RESULT up_lo_mbps=... bound_lo_mbps=... up_link_mbps=... bound_link_mbps=... peak_rss_mb=...
+#include "BenchSockets.h"
+#include "LinkRelay.h"
+#include "net/FrameReader.h"
+#include "net/GamePeer.h"
+#include "net/NetworkThread.h"
+#include "net/WireFormat.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/ClientServerHost.h"
+#include "transfer/ProtocolKeys.h"
+#include "transfer/Requests.h"
+#include "transfer/ResponseSlot.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+using namespace vantle;
+using namespace vantle::bench;
+
+namespace {
+
+constexpr qint64 kPiece = protocol::kChunkSize;
+constexpr qint64 kBytesPerMiB = 1024 * 1024;
+constexpr qint64 kDefaultSizeMiB = 1024;
+// The bound settles long before this; more only makes the run longer.
+constexpr qint64 kMaxBoundMiB = 256;
+// About the size of the phone's answer to a piece ({"Success": true} in its envelope).
+constexpr std::size_t kAckPayload = 96;
+constexpr int kWaitMs = 5000;
+constexpr double kBitsPerMegabit = 1e6;
+constexpr double kBitsPerByte = 8;
+constexpr double kKiBPerMB = 1024;
+constexpr std::size_t kWriteBlock = 1 << 20;
+
+double megabits(qint64 bytes, double seconds) {
+    return seconds > 0 ? static_cast<double>(bytes) * kBitsPerByte / kBitsPerMegabit / seconds
+                       : 0.0;
+}
+
+double secondsOf(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+// Bytes that do not compress or repeat, so nothing on the way can take a short cut.
+bool writeSourceFile(const QString& path, qint64 size) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    std::vector<std::uint64_t> block(kWriteBlock / sizeof(std::uint64_t));
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (qint64 written = 0; written < size;) {
+        for (auto& word : block) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            word = state;
+        }
+        const qint64 count = std::min<qint64>(size - written, kWriteBlock);
+        if (file.write(reinterpret_cast<const char*>(block.data()), count) != count) return false;
+        written += count;
+    }
+    return true;
+}
+
+// Reads a frame and answers a small one, until the connection ends; one connection at a time.
+class EchoAckServer {
+public:
+    EchoAckServer() : mThread([this] { serve(); }) {}
+    ~EchoAckServer() {
+        mListener.shutdown();
+        mThread.join();
+    }
+    std::uint16_t port() const { return mListener.port; }
+
+private:
+    void serve() {
+        std::vector<char> buffer;
+        std::vector<char> answer(wire::kFrameHeaderSize + kAckPayload, 'a');
+        const auto header = frameHeader(static_cast<std::uint32_t>(kAckPayload));
+        std::memcpy(answer.data(), header.data(), header.size());
+        for (;;) {
+            const int fd = mListener.accept();
+            if (fd < 0) return;
+            char head[wire::kFrameHeaderSize];
+            while (readAll(fd, head, sizeof head)) {
+                std::uint32_t length = 0;
+                for (std::size_t i = 4; i < wire::kFrameHeaderSize; ++i)
+                    length = (length << 8) | static_cast<unsigned char>(head[i]);
+                if (length > wire::kMaxFramePayload) break;
+                buffer.resize(length);
+                if (!readAll(fd, buffer.data(), length) ||
+                    !writeAll(fd, answer.data(), answer.size()))
+                    break;
+            }
+            ::close(fd);
+        }
+    }
+
+    Listener mListener;
+    std::thread mThread;
+};
+
+// The stop-and-wait bound: one piece-sized frame, then wait for the answer. Mbit/s of payload.
+double boundMbps(std::uint16_t port, qint64 bytes) {
+    const int fd = connectLoopback(port);
+    if (fd < 0) return 0;
+    std::vector<char> frame(wire::kFrameHeaderSize + kPiece, 'b');
+    const auto header = frameHeader(static_cast<std::uint32_t>(kPiece));
+    std::memcpy(frame.data(), header.data(), header.size());
+    std::vector<char> answer(wire::kFrameHeaderSize + kAckPayload);
+    const qint64 pieces = bytes / kPiece;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 done = 0;
+    for (; done < pieces; ++done)
+        if (!writeAll(fd, frame.data(), frame.size()) || !readAll(fd, answer.data(), answer.size()))
+            break;
+    const double seconds = secondsOf(clock);
+    ::close(fd);
+    return megabits(done * kPiece, seconds);
+}
+
+// vantle-phone on 127.0.0.1 with a store of its own.
+class Phone {
+public:
+    explicit Phone(const QString& store) {
+        mProcess.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantle-phone"),
+                       {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet"),
+                        QStringLiteral("--store"), store});
+        static const QRegularExpression listening(QStringLiteral("listening on [0-9.]+:(\\d+)"));
+        QString output;
+        QElapsedTimer started;
+        started.start();
+        while (mPort == 0 && started.elapsed() < kWaitMs && mProcess.waitForReadyRead(kWaitMs)) {
+            output += QString::fromLocal8Bit(mProcess.readAllStandardOutput());
+            if (const auto match = listening.match(output); match.hasMatch())
+                mPort = static_cast<std::uint16_t>(match.captured(1).toUInt());
+        }
+    }
+    ~Phone() {
+        mProcess.kill();
+        mProcess.waitForFinished(kWaitMs);
+    }
+    std::uint16_t port() const { return mPort; }
+    // VmHWM of the running phone, in kB; 0 when unknown.
+    long peakKiB() const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(mProcess.processId()));
+        if (!status.open(QIODevice::ReadOnly)) return 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+        return 0;
+    }
+
+private:
+    QProcess mProcess;
+    std::uint16_t mPort = 0;
+};
+
+// The window's part, answered the way a headless upload needs it.
+class BenchHost : public ClientServerHost {
+public:
+    void setStatusToConnectionStatus() override {}
+    void startedDiscovery() override {}
+    void showAlert(const QString& title, const QString& message) override {
+        std::fprintf(stderr, "transfer_bench: alert: %s: %s\n", qPrintable(title),
+                     qPrintable(message));
+    }
+    void logAlert(const QString& title, const QString& message) override {
+        showAlert(title, message);
+    }
+    bool isIgnored(const QString&) const override { return false; }
+    bool shouldAutoConnect() const override { return false; }
+    bool suspendLookingForServers() const override { return true; }
+};
+
+// Runs `work` on a thread of its own while the main thread serves its event loop.
+template <typename Work> void runOffMainThread(Work work) {
+    QEventLoop loop;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+}
+
+// Serves the main thread's events until `ready` or the wait ends.
+template <typename Ready> bool waitOnMainThread(Ready ready) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < kWaitMs) {
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return ready();
+}
+
+struct UploadFigures {
+    bool ok = false;
+    double mbps = 0;
+    double seconds = 0;
+};
+
+// The request layer alone, as the program sets it up, connected to a typed address: pieces go
+// out through sendRequest with nothing else around them.
+class RequestLayer {
+public:
+    RequestLayer() : mController(mHost, mSlot) { mController.startClient(); }
+    ~RequestLayer() {
+        if (auto peer = mController.peer()) peer->disconnect();
+    }
+    bool connect(std::uint16_t port) {
+        if (mController.addServer(QStringLiteral("127.0.0.1:%1").arg(port)) !=
+            AddServerResult::Connecting)
+            return false;
+        return waitOnMainThread([this] { return mController.peer() && mController.connected(); });
+    }
+
+    // The file in pieces, each a "SendChunk" read into one reused buffer.
+    UploadFigures upload(const QString& localPath, qint64 size) {
+        UploadFigures figures;
+        QFile file(localPath);
+        if (!file.open(QIODevice::ReadOnly)) return figures;
+        QElapsedTimer clock;
+        clock.start();
+        runOffMainThread([&] {
+            SendChunkRequest piece;
+            piece.path = QStringLiteral("/request-layer.bin");
+            piece.totalBytes = size;
+            piece.baseFileName = QFileInfo(localPath).fileName();
+            QByteArray buffer(kPiece, Qt::Uninitialized);
+            for (qint64 sent = 0; sent < size; ++piece.chunkNum) {
+                const qint64 count = file.read(buffer.data(), std::min(kPiece, size - sent));
+                if (count <= 0) return;
+                sent += count;
+                piece.chunkData = QByteArray::fromRawData(buffer.constData(), count);
+                piece.lastChunk = sent == size;
+                piece.currentBytes = sent;
+                const auto answer = mController.sendRequest(piece.encode());
+                if (!answer || !answer->value(keys::kSuccess).toBool()) return;
+            }
+            figures.ok = true;
+        });
+        figures.seconds = secondsOf(clock);
+        figures.mbps = megabits(size, figures.seconds);
+        return figures;
+    }
+
+private:
+    BenchHost mHost;
+    ResponseSlot mSlot;
+    ClientServerController mController;
+};
+
+// Whether a file of `size` bytes arrived in the store; removes what arrived.
+bool arrivedAndCleared(const QString& store, qint64 size) {
+    bool found = false;
+    QDirIterator files(store, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (QFileInfo(path).size() == size) found = true;
+        QFile::remove(path);
+    }
+    return found;
+}
+
+struct PathFigures {
+    double bound = 0;
+    UploadFigures upload;
+    long phonePeakKiB = 0;
+};
+
+// The bound and the upload on one path; `viaRelay` puts the emulated link in front of each far
+// end.
+PathFigures measurePath(const QString& source, qint64 size, const QString& store, bool viaRelay) {
+    PathFigures figures;
+    const qint64 boundBytes = std::min(size, kMaxBoundMiB * kBytesPerMiB);
+    {
+        EchoAckServer echo;
+        std::optional<LinkRelay> relay;
+        if (viaRelay) relay.emplace(echo.port(), LinkShape{});
+        figures.bound = boundMbps(relay ? relay->port() : echo.port(), boundBytes);
+    }
+    Phone phone(store);
+    if (phone.port() == 0) {
+        std::fprintf(stderr, "transfer_bench: vantle-phone did not start\n");
+        return figures;
+    }
+    std::optional<LinkRelay> relay;
+    if (viaRelay) relay.emplace(phone.port(), LinkShape{});
+    {
+        RequestLayer uploader;
+        if (!uploader.connect(relay ? relay->port() : phone.port())) {
+            std::fprintf(stderr, "transfer_bench: could not connect to vantle-phone\n");
+            return figures;
+        }
+        figures.upload = uploader.upload(source, size);
+    }
+    figures.phonePeakKiB = phone.peakKiB();
+    if (!arrivedAndCleared(store, size)) {
+        std::fprintf(stderr, "transfer_bench: the file did not arrive whole\n");
+        figures.upload.ok = false;
+    }
+    return figures;
+}
+
+double peakRssMB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / kKiBPerMB;
+}
+
+std::optional<qint64> sizeMiB(const QStringList& arguments) {
+    qint64 mib = kDefaultSizeMiB;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] != QLatin1String("--size-mib") || i + 1 >= arguments.size())
+            return std::nullopt;
+        bool ok = false;
+        mib = arguments[++i].toLongLong(&ok);
+        if (!ok || mib <= 0) return std::nullopt;
+    }
+    return mib;
+}
+
+void printPath(const char* name, const PathFigures& f) {
+    std::printf(
+        "%-8s bound %8.1f Mbit/s   upload %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n", name,
+        f.bound, f.upload.mbps, f.upload.seconds, f.bound > 0 ? 100 * f.upload.mbps / f.bound : 0.0,
+        f.upload.ok ? "" : "   UPLOAD FAILED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const auto mib = sizeMiB(app.arguments());
+    if (!mib) {
+        std::fprintf(stderr, "usage: transfer_bench [--size-mib N]\n");
+        return 2;
+    }
+    startNetworkThread();
+    QTemporaryDir work;
+    const QString source = work.filePath(QStringLiteral("upload.bin"));
+    const QString store = work.filePath(QStringLiteral("store"));
+    const qint64 size = *mib * kBytesPerMiB;
+    if (!work.isValid() || !QDir().mkpath(store) || !writeSourceFile(source, size)) {
+        std::fprintf(stderr, "transfer_bench: could not write the %lld MiB source file\n",
+                     static_cast<long long>(*mib));
+        return 1;
+    }
+    const LinkShape link;
+    std::printf("file %lld MiB in %lld-byte pieces; link: %.1f ms each way, %.0f Mbit/s; figures "
+                "in megabits (10^6 bits) of file content per second\n",
+                static_cast<long long>(*mib), static_cast<long long>(kPiece),
+                static_cast<double>(link.delay.count()) / 1e3,
+                link.bitsPerSecond / kBitsPerMegabit);
+    std::fflush(stdout);
+    const PathFigures loopback = measurePath(source, size, store, false);
+    printPath("loopback", loopback);
+    std::printf("peak resident memory after loopback: %.1f MB\n", peakRssMB());
+    std::fflush(stdout);
+    const PathFigures linked = measurePath(source, size, store, true);
+    printPath("link", linked);
+    const double peak = peakRssMB();
+    std::printf("peak resident memory: %.1f MB (this process); vantle-phone %.1f MB\n", peak,
+                static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) /
+                    kKiBPerMB);
+    std::printf("RESULT up_lo_mbps=%.1f bound_lo_mbps=%.1f up_link_mbps=%.1f bound_link_mbps=%.1f "
+                "peak_rss_mb=%.1f\n",
+                loopback.upload.mbps, loopback.bound, linked.upload.mbps, linked.bound, peak);
+    std::fflush(stdout);
+    work.remove();
+    std::_Exit(loopback.upload.ok && linked.upload.ok ? 0 : 1); // the network thread never ends
+}
