@@ -5,6 +5,7 @@
 // RESULT up_lo_mbps=... bound_lo_mbps=... up_link_mbps=... bound_link_mbps=... peak_rss_mb=...
 #include "BenchSockets.h"
 #include "LinkRelay.h"
+#include "net/DictionaryCodec.h"
 #include "net/FrameReader.h"
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
@@ -138,6 +139,70 @@ double boundMbps(std::uint16_t port, qint64 bytes) {
     return megabits(done * kPiece, seconds);
 }
 
+// Receives one frame's payload; none when the connection ends or the frame is too large.
+std::optional<QByteArray> receiveFrame(int fd) {
+    char head[wire::kFrameHeaderSize];
+    if (!readAll(fd, head, sizeof head)) return std::nullopt;
+    std::uint32_t length = 0;
+    for (std::size_t i = 4; i < wire::kFrameHeaderSize; ++i)
+        length = (length << 8) | static_cast<unsigned char>(head[i]);
+    if (length > wire::kMaxFramePayload) return std::nullopt;
+    QByteArray payload(length, Qt::Uninitialized);
+    if (!readAll(fd, payload.data(), length)) return std::nullopt;
+    return payload;
+}
+
+bool sendFrame(int fd, const QByteArray& payload) {
+    const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
+    return writeAll(fd, header.data(), header.size()) &&
+           writeAll(fd, payload.constData(), static_cast<std::size_t>(payload.size()));
+}
+
+QByteArray pieceMessage(const QByteArray& data, std::int32_t chunkNum) {
+    SendChunkRequest piece;
+    piece.path = QStringLiteral("/raw.bin");
+    piece.chunkData = data;
+    piece.chunkNum = chunkNum;
+    QVariantMap message = piece.encode();
+    message.insert(keys::kMessageType, QString(messageTypes::kRequest));
+    message.insert(keys::kRequestNum, qint64{1});
+    return encodeDictionary(protocol::kMessageMagic, message);
+}
+
+// The phone's own share: pieces encoded once, sent on a raw socket, each answer awaited. What
+// this loses against the bound is the phone's handling; what the upload loses against this is the
+// PC's.
+double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
+    const int fd = connectLoopback(port);
+    if (fd < 0) return 0;
+    const QVariantMap identity{{wire::kHandshakeID, QStringLiteral("BENCH")},
+                               {wire::kHandshakeName, QStringLiteral("transfer_bench")}};
+    bool ok = sendFrame(fd, encodeDictionary(wire::kHandshakeMagic, identity)) &&
+              receiveFrame(fd).has_value();
+    const QByteArray data(kPiece, 'r');
+    const QByteArray first = pieceMessage(data, 0);
+    const QByteArray next = pieceMessage(data, 1);
+    const qint64 pieces = bytes / kPiece;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 done = 0;
+    for (; ok && done < pieces; ++done) {
+        ok = sendFrame(fd, done == 0 ? first : next);
+        // Skip the phone's own requests ("ConnectionAllowed"); they need no answer here.
+        while (ok) {
+            const auto payload = receiveFrame(fd);
+            const auto message =
+                payload ? decodeDictionary(protocol::kMessageMagic, *payload) : std::nullopt;
+            if (!payload) ok = false;
+            if (message && message->value(keys::kMessageType).toString() == messageTypes::kResponse)
+                break;
+        }
+    }
+    const double seconds = secondsOf(clock);
+    ::close(fd);
+    return ok ? megabits(done * kPiece, seconds) : 0.0;
+}
+
 // vantle-phone on 127.0.0.1 with a store of its own.
 class Phone {
 public:
@@ -220,6 +285,8 @@ struct UploadFigures {
     bool ok = false;
     double mbps = 0;
     double seconds = 0;
+    // Of `seconds`, the time spent inside sendRequest (sending, then waiting for the answer).
+    double requestSeconds = 0;
 };
 
 // The request layer alone, as the program sets it up, connected to a typed address: pieces go
@@ -257,7 +324,10 @@ public:
                 piece.chunkData = QByteArray::fromRawData(buffer.constData(), count);
                 piece.lastChunk = sent == size;
                 piece.currentBytes = sent;
+                QElapsedTimer asking;
+                asking.start();
                 const auto answer = mController.sendRequest(piece.encode());
+                figures.requestSeconds += static_cast<double>(asking.nsecsElapsed()) / 1e9;
                 if (!answer || !answer->value(keys::kSuccess).toBool()) return;
             }
             figures.ok = true;
@@ -273,20 +343,22 @@ private:
     ClientServerController mController;
 };
 
-// Whether a file of `size` bytes arrived in the store; removes what arrived.
-bool arrivedAndCleared(const QString& store, qint64 size) {
-    bool found = false;
+// Whether a file of `size` bytes arrived in the store.
+bool arrivedWhole(const QString& store, qint64 size) {
     QDirIterator files(store, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        if (QFileInfo(path).size() == size) found = true;
-        QFile::remove(path);
-    }
-    return found;
+    while (files.hasNext())
+        if (QFileInfo(files.next()).size() == size) return true;
+    return false;
+}
+
+void clearStore(const QString& store) {
+    QDir(store).removeRecursively();
+    QDir().mkpath(store);
 }
 
 struct PathFigures {
     double bound = 0;
+    double phoneLoop = 0;
     UploadFigures upload;
     long phonePeakKiB = 0;
 };
@@ -309,6 +381,8 @@ PathFigures measurePath(const QString& source, qint64 size, const QString& store
     }
     std::optional<LinkRelay> relay;
     if (viaRelay) relay.emplace(phone.port(), LinkShape{});
+    figures.phoneLoop = phoneLoopMbps(relay ? relay->port() : phone.port(), boundBytes);
+    clearStore(store);
     {
         RequestLayer uploader;
         if (!uploader.connect(relay ? relay->port() : phone.port())) {
@@ -318,7 +392,9 @@ PathFigures measurePath(const QString& source, qint64 size, const QString& store
         figures.upload = uploader.upload(source, size);
     }
     figures.phonePeakKiB = phone.peakKiB();
-    if (!arrivedAndCleared(store, size)) {
+    const bool arrived = arrivedWhole(store, size);
+    clearStore(store);
+    if (!arrived) {
         std::fprintf(stderr, "transfer_bench: the file did not arrive whole\n");
         figures.upload.ok = false;
     }
@@ -343,11 +419,20 @@ std::optional<qint64> sizeMiB(const QStringList& arguments) {
     return mib;
 }
 
-void printPath(const char* name, const PathFigures& f) {
+double microsPerPiece(double mbps) {
+    return mbps > 0 ? static_cast<double>(kPiece) * kBitsPerByte / mbps : 0.0;
+}
+
+void printPath(const char* name, const PathFigures& f, qint64 size) {
     std::printf(
         "%-8s bound %8.1f Mbit/s   upload %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n", name,
         f.bound, f.upload.mbps, f.upload.seconds, f.bound > 0 ? 100 * f.upload.mbps / f.bound : 0.0,
         f.upload.ok ? "" : "   UPLOAD FAILED");
+    const double pieces = static_cast<double>(size) / static_cast<double>(kPiece);
+    std::printf("         per piece: bound %.0f us; raw pieces to vantle-phone %.0f us (%.1f "
+                "Mbit/s); upload %.0f us, of which in sendRequest %.0f us\n",
+                microsPerPiece(f.bound), microsPerPiece(f.phoneLoop), f.phoneLoop,
+                microsPerPiece(f.upload.mbps), f.upload.requestSeconds * 1e6 / pieces);
 }
 
 } // namespace
@@ -377,11 +462,11 @@ int main(int argc, char** argv) {
                 link.bitsPerSecond / kBitsPerMegabit);
     std::fflush(stdout);
     const PathFigures loopback = measurePath(source, size, store, false);
-    printPath("loopback", loopback);
+    printPath("loopback", loopback, size);
     std::printf("peak resident memory after loopback: %.1f MB\n", peakRssMB());
     std::fflush(stdout);
     const PathFigures linked = measurePath(source, size, store, true);
-    printPath("link", linked);
+    printPath("link", linked, size);
     const double peak = peakRssMB();
     std::printf("peak resident memory: %.1f MB (this process); vantle-phone %.1f MB\n", peak,
                 static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) /
