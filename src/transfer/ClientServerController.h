@@ -67,9 +67,8 @@ public:
     std::size_t requestsWaitingForTurn() const { return mRequestLock.waiting(); }
 
     // --- Routing (network thread) ---
+    // The payload encoding is encodeMessage / decodeMessage (MessageEnvelope.h).
     void gotData(const QByteArray& payload, const std::shared_ptr<GamePeer>& from);
-    static QByteArray dataFromDictionary(const QVariantMap& dictionary);
-    static std::optional<QVariantMap> dictionaryFromData(const QByteArray& payload);
 
     // --- Session (main thread) ---
     void startClient();

@@ -1,11 +1,11 @@
 // The PC's requests, the routing of what the phone sends, and held-back notifications.
-#include "net/DictionaryCodec.h"
 #include "net/GameClient.h"
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
+#include "transfer/MessageEnvelope.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/ResponseSlot.h"
 
@@ -20,12 +20,6 @@ bool onNetworkThread() {
     return loop && QThread::currentThread() == loop->thread();
 }
 
-// A string value, or none when the key is missing or holds something else.
-QString textValue(const QVariantMap& dictionary, QLatin1StringView key) {
-    const QVariant value = dictionary.value(key);
-    return value.typeId() == QMetaType::QString ? value.toString() : QString();
-}
-
 QString payloadDescription(const QByteArray& payload) {
     return QStringLiteral("<%1 bytes>").arg(payload.size());
 }
@@ -35,18 +29,6 @@ QString notificationDescription(const Notification& note) {
 }
 
 } // namespace
-
-QByteArray ClientServerController::dataFromDictionary(const QVariantMap& dictionary) {
-    return encodeDictionary(protocol::kMessageMagic, dictionary);
-}
-
-std::optional<QVariantMap> ClientServerController::dictionaryFromData(const QByteArray& payload) {
-    QString error;
-    auto dictionary = decodeDictionary(protocol::kMessageMagic, payload, &error);
-    if (!dictionary && !error.isEmpty())
-        ParoxLog("Failed de-serializing dictionary: \"%@\"", error);
-    return dictionary;
-}
 
 std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap& request) {
     const QVariant type = request.value(keys::kRequestType);
@@ -84,14 +66,13 @@ std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap
     }
 
     QVariantMap message = request;
-    message.insert(keys::kMessageType, QString(messageTypes::kRequest));
     const std::int32_t number = ++mRequestNum;
-    message.insert(keys::kRequestNum, static_cast<qint64>(number));
+    addRequestEnvelope(message, number);
 
     // The peer it went to: a later failure ends this connection, never a newer one.
     const std::shared_ptr<GamePeer> to = peer();
     const std::shared_ptr<GameClient> via = client();
-    const QByteArray payload = dataFromDictionary(message);
+    const QByteArray payload = encodeMessage(message);
     if (payload.isEmpty() || !to || !via || !via->sendData(payload, to, false)) {
         mMakingRequest = false;
         mRequestLock.release();
@@ -153,18 +134,23 @@ void ClientServerController::delayedNote(const Notification& notification) {
 
 void ClientServerController::gotData(const QByteArray& payload,
                                      const std::shared_ptr<GamePeer>& from) {
-    const std::optional<QVariantMap> message = dictionaryFromData(payload);
+    QString error;
+    const std::optional<QVariantMap> message = decodeMessage(payload, &error);
+    if (!error.isEmpty()) ParoxLog("Failed de-serializing dictionary: \"%@\"", error);
     if (!message) {
         ParoxLog("received something else: %@", payloadDescription(payload));
         return;
     }
-    const QString type = textValue(*message, keys::kMessageType);
-    if (type == messageTypes::kRequest) {
+    switch (Envelope::decode(*message).messageType) {
+    case MessageType::Request:
         answerRequest(*message, from);
-    } else if (type == messageTypes::kResponse) {
+        break;
+    case MessageType::Response:
         mResponses.setResponse(*message);
-    } else {
+        break;
+    case MessageType::Unknown:
         ParoxLog("received something else: %@", QVariant(*message));
+        break;
     }
 }
 
@@ -177,7 +163,7 @@ void ClientServerController::answerRequest(const QVariantMap& request,
         ParoxLog("No request num?");
         return;
     }
-    const QByteArray payload = dataFromDictionary(*response);
+    const QByteArray payload = encodeMessage(*response);
     const std::shared_ptr<GameClient> via = client();
     if (payload.isEmpty() || !via || !via->sendData(payload, from, false))
         ParoxLog("Error sending response");

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -116,3 +117,6 @@ private:
 };
 
 } // namespace vantle
+
+// The object of the notifications the phone's "Notify" posts.
+Q_DECLARE_METATYPE(vantle::MRTransferController*)

@@ -1,19 +1,16 @@
 #include "transfer/RequestDispatcher.h"
 
-#include "transfer/ProtocolKeys.h"
+#include "transfer/MessageEnvelope.h"
+#include "transfer/Responses.h"
 
 namespace vantle {
 
-std::optional<QVariantMap> responseTo(const QVariantMap& request, QVariantMap body) {
-    const auto number = request.constFind(keys::kRequestNum);
-    if (number == request.constEnd()) return std::nullopt;
-    body.insert(keys::kMessageType, QString(messageTypes::kResponse));
-    body.insert(keys::kResponseNum, *number);
-    return body;
-}
-
 std::optional<QVariantMap> UnhandledRequestDispatcher::dispatchRequest(const QVariantMap& request) {
-    return responseTo(request, {{keys::kGood, QString(kUnhandledAnswer)}});
+    const std::optional<std::int32_t> number = Envelope::decode(request).requestNum;
+    if (!number) return std::nullopt;
+    QVariantMap response = unhandledRequestResponse();
+    addResponseEnvelope(response, *number);
+    return response;
 }
 
 } // namespace vantle

@@ -14,9 +14,6 @@ public:
     virtual std::optional<QVariantMap> dispatchRequest(const QVariantMap& request) = 0;
 };
 
-// `body` as the response to `request`; none when the request has no "RequestNum".
-std::optional<QVariantMap> responseTo(const QVariantMap& request, QVariantMap body);
-
 // Answers every request as one nobody handles: {"Good": "Nuthin"}.
 class UnhandledRequestDispatcher : public RequestDispatcher {
 public:

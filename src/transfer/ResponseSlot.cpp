@@ -2,10 +2,10 @@
 
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
+#include "transfer/MessageEnvelope.h"
 
 #include <QDateTime>
 #include <chrono>
-#include <cmath>
 #include <utility>
 
 namespace vantle {
@@ -24,27 +24,6 @@ QString dateText(const QDateTime& date) {
 } // namespace
 
 ResponseSlot::ResponseSlot(const TransferTimeouts& timeouts) : mTimeouts(timeouts) {}
-
-qint64 ResponseSlot::responseNumber(const QVariantMap& response) {
-    const QVariant value = response.value(keys::kResponseNum);
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Bool:
-        return value.toLongLong();
-    case QMetaType::Double: {
-        const double real = value.toDouble();
-        // A whole real stands for its integer; anything else is no number the PC ever sent.
-        return std::isfinite(real) && std::trunc(real) == real && std::abs(real) < 0x1p62
-                   ? static_cast<qint64>(real)
-                   : 0;
-    }
-    default:
-        return 0;
-    }
-}
 
 std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum,
                                                          const ConnectionProbe& connected) {
@@ -107,7 +86,7 @@ std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum
             mWaitingForResponse = false;
             return std::nullopt;
         }
-        const qint64 received = responseNumber(*response);
+        const std::int32_t received = Envelope::decode(*response).responseNum;
         if (received == requestNum) {
             mWaitingForResponse = false;
             return response;

@@ -34,9 +34,6 @@ public:
     // Makes a waiter look at the connection again; called once it is lost.
     void wakeWaiters();
 
-    // "ResponseNum" as a number; 0 when missing or not a number.
-    static qint64 responseNumber(const QVariantMap& response);
-
 private:
     enum class WaitEnd { Response, TimedOut, NoConnection };
 

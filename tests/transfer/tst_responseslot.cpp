@@ -31,25 +31,6 @@ class ResponseSlotTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void responseNumbers_data() {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<qint64>("number");
-        QTest::newRow("integer") << QVariant(qint64(7)) << qint64(7);
-        QTest::newRow("whole real") << QVariant(3.0) << qint64(3);
-        QTest::newRow("true") << QVariant(true) << qint64(1);
-        QTest::newRow("broken real") << QVariant(3.5) << qint64(0);
-        QTest::newRow("text") << QVariant(QStringLiteral("5")) << qint64(0);
-        QTest::newRow("data") << QVariant(QByteArray("5")) << qint64(0);
-        QTest::newRow("missing") << QVariant() << qint64(0);
-    }
-    void responseNumbers() {
-        QFETCH(QVariant, value);
-        QFETCH(qint64, number);
-        QVariantMap message;
-        if (value.isValid()) message.insert(keys::kResponseNum, value);
-        QCOMPARE(ResponseSlot::responseNumber(message), number);
-    }
-
     void theMatchingResponseIsTakenOnce() {
         ResponseSlot slot;
         std::atomic<bool> connected{true};

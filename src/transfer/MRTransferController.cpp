@@ -1,0 +1,170 @@
+// The response slot, the state of the transfer controller, and the answers to the phone's
+// requests.
+#include "transfer/MRTransferController.h"
+
+#include "net/GamePeer.h"
+#include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/MessageEnvelope.h"
+#include "transfer/ProtocolKeys.h"
+#include "transfer/Requests.h"
+
+#include <QVariant>
+#include <array>
+
+namespace vantle {
+namespace {
+
+// The notifications the phone may send the PC.
+constexpr std::array kAcceptedNotifications{notes::kConnectionAllowed, notes::kConnectionDenied,
+                                            notes::kServerListingChanged, notes::kTransferFinished};
+
+QVariantMap failure() {
+    return QVariantMap{{keys::kSuccess, false}};
+}
+
+} // namespace
+
+MRTransferController::MRTransferController(const TransferTimeouts& timeouts)
+    : mResponse(timeouts) {}
+
+MRTransferController::~MRTransferController() = default;
+
+void MRTransferController::setClientServerController(ClientServerController* controller) {
+    mClientServerController = controller;
+}
+
+bool MRTransferController::connected() const {
+    ClientServerController* controller = mClientServerController.load();
+    return controller && controller->connected();
+}
+
+std::optional<QVariantMap> MRTransferController::send(const QVariantMap& request) {
+    ClientServerController* controller = mClientServerController.load();
+    if (!controller) {
+        ParoxLog("sendRequest for %@ without a client-server controller",
+                 request.value(keys::kRequestType));
+        return std::nullopt;
+    }
+    return controller->sendRequest(request);
+}
+
+void MRTransferController::postNotificationNameAfterDelay(const QString& name,
+                                                          const QVariant& object,
+                                                          const QVariant& userInfo) {
+    if (ClientServerController* controller = mClientServerController.load())
+        controller->postNotificationNameAfterDelay(name, object, userInfo);
+    else
+        ParoxLog("postNotificationNameAfterDelay for %@ dropped: no client-server controller",
+                 name);
+}
+
+std::optional<QVariantMap> MRTransferController::waitForResponse(std::int32_t requestNum) {
+    return mResponse.waitForResponse(requestNum, [this] { return connected(); });
+}
+
+void MRTransferController::setResponse(const QVariantMap& response) {
+    mResponse.setResponse(response);
+}
+
+void MRTransferController::resetUploadOperation() {
+    mTotalBytes = 0;
+    mBytesTransferred = 0;
+    setCurrentFile(QString());
+    mBaseFile.reset();
+    mStopUpload = false;
+}
+
+void MRTransferController::cancelUploadOperation() {
+    ParoxLog("cancelUploadOperation");
+    mStopUpload = true;
+}
+
+void MRTransferController::resetDownloadOperation() {
+    mStopDownload = false;
+}
+
+void MRTransferController::cancelDownloadOperation() {
+    ParoxLog("cancelDownloadOperation");
+    mStopDownload = true;
+}
+
+QString MRTransferController::currentFile() const {
+    std::lock_guard lock(mCurrentFileLock);
+    return mCurrentFile;
+}
+
+void MRTransferController::setCurrentFile(const QString& name) {
+    std::lock_guard lock(mCurrentFileLock);
+    mCurrentFile = name;
+}
+
+std::optional<QVariantMap> MRTransferController::dispatchRequest(const QVariantMap& request) {
+    const Envelope envelope = Envelope::decode(request);
+    if (!envelope.requestNum) return std::nullopt;
+    QVariantMap response = doDispatchRequest(request);
+    addResponseEnvelope(response, *envelope.requestNum);
+    return response;
+}
+
+QVariantMap MRTransferController::doDispatchRequest(const QVariantMap& request) {
+    const Envelope envelope = Envelope::decode(request);
+    if (envelope.requestType != RequestType::SendChunk)
+        ParoxLog("----> got the request %@", envelope.requestTypeName);
+    switch (envelope.requestType) {
+    case RequestType::VersionCheck:
+        return versionCheckRequest(request);
+    case RequestType::Notify:
+        return notifyRequest(request);
+    default:
+        // The phone's questions about the PC's store are not answered yet.
+        return unhandledRequestResponse();
+    }
+}
+
+QVariantMap MRTransferController::versionCheckRequest(const QVariantMap& request) {
+    const Result<VersionCheckRequest> decoded = VersionCheckRequest::decode(request);
+    if (!decoded) {
+        ParoxLog("VersionCheck refused: %@", decoded.error());
+        return failure();
+    }
+    ParoxLog("serverVersionNum: %d", decoded->serverVersion);
+    return QVariantMap{{keys::kClientVersion, protocol::kProtocolVersion}};
+}
+
+QVariantMap MRTransferController::notifyRequest(const QVariantMap& request) {
+    const Result<NotifyRequest> decoded = NotifyRequest::decode(request);
+    if (!decoded) {
+        ParoxLog("Notify refused: %@", decoded.error());
+        return failure();
+    }
+    ParoxLog("getting peer address");
+    ClientServerController* controller = mClientServerController.load();
+    const std::shared_ptr<GamePeer> peer = controller ? controller->peer() : nullptr;
+    const std::optional<QString> address = peer ? peer->address() : std::nullopt;
+    ParoxLog("got peer address");
+
+    // Filled in order; the first missing value ends it.
+    QVariantMap userInfo;
+    const std::optional<QString> name = peer ? peer->name() : std::nullopt;
+    if (name) {
+        userInfo.insert(keys::kDeviceName, *name);
+        if (address) {
+            userInfo.insert(keys::kPhoneIP, *address);
+            if (decoded->userInfo) userInfo.insert(keys::kNoteInfo, *decoded->userInfo);
+        }
+    }
+
+    const QString& note = decoded->notification;
+    const bool accepted = std::find(kAcceptedNotifications.begin(), kAcceptedNotifications.end(),
+                                    note) != kAcceptedNotifications.end();
+    if (!accepted) {
+        ParoxLog("notification %@ not accepted", note);
+        return failure();
+    }
+    ParoxLog("received notification: %@", note);
+    postNotificationNameAfterDelay(note, QVariant::fromValue(this), userInfo);
+    return QVariantMap{{keys::kSuccess, true}};
+}
+
+} // namespace vantle

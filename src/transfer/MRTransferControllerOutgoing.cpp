@@ -1,0 +1,138 @@
+// The PC's requests to the phone, each turned into a plain result.
+#include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/ProtocolKeys.h"
+#include "transfer/Requests.h"
+
+namespace vantle {
+namespace {
+
+QString withForwardSlashes(QString path) {
+    return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+} // namespace
+
+int MRTransferController::askClientForVersionAndInfo(QString* appName, bool* allowUpload) {
+    const std::optional<QVariantMap> answer =
+        send(VersionCheckRequest{protocol::kProtocolVersion}.encode());
+    if (!answer) return -1;
+    const VersionCheckResponse response = VersionCheckResponse::decode(*answer);
+    if (appName && response.clientAppName) *appName = *response.clientAppName;
+    if (allowUpload) *allowUpload = response.uploadsAllowed();
+    return response.version();
+}
+
+std::optional<QStringList> MRTransferController::getDirectoryListing(const QString& path) {
+    const std::optional<QVariantMap> answer = send(DirectoryListRequest{path}.encode());
+    if (!answer) return QStringList();
+    return DirectoryListResponse::decode(*answer).listing;
+}
+
+std::optional<QMap<QString, ListingEntry>>
+MRTransferController::getDirectoryListingPlus(const QString& path) {
+    const std::optional<QVariantMap> answer = send(DirectoryListRequest{path}.encode());
+    if (!answer) return QMap<QString, ListingEntry>();
+    return DirectoryListResponse::decode(*answer).listingPlus;
+}
+
+std::optional<QMap<QString, IconAndSize>>
+MRTransferController::getIconsAndSizes(const QStringList& paths) {
+    if (paths.size() <= kMaxPathsPerIconsRequest) return getIconsAndSizesBatch(paths);
+    QMap<QString, IconAndSize> merged;
+    for (qsizetype first = 0; first < paths.size(); first += kMaxPathsPerIconsRequest) {
+        const std::optional<QMap<QString, IconAndSize>> batch =
+            getIconsAndSizesBatch(paths.mid(first, kMaxPathsPerIconsRequest));
+        if (!batch) {
+            // An answer without the dictionary stands for the whole list.
+            ParoxLog("getIconsAndSizes: answer without IconsAndSizes for paths from %d", first);
+            return std::nullopt;
+        }
+        merged.insert(*batch);
+    }
+    return merged;
+}
+
+std::optional<QMap<QString, IconAndSize>>
+MRTransferController::getIconsAndSizesBatch(const QStringList& paths) {
+    const std::optional<QVariantMap> answer = send(GetIconsAndSizesRequest{paths}.encode());
+    if (!answer) return QMap<QString, IconAndSize>();
+    return GetIconsAndSizesResponse::decode(*answer).iconsAndSizes;
+}
+
+bool MRTransferController::fileExists(const QString& path, bool* isDirectory) {
+    const std::optional<QVariantMap> answer = send(FileExistsRequest{path}.encode());
+    if (!answer) return false;
+    const FileExistsResponse response = FileExistsResponse::decode(*answer);
+    if (isDirectory) *isDirectory = response.isDirectory;
+    return response.exists;
+}
+
+bool MRTransferController::requestRemoteFile(const QString& path) {
+    const std::optional<QVariantMap> answer = send(RequestFileRequest{path}.encode());
+    return answer && SuccessResponse::decode(*answer).success;
+}
+
+bool MRTransferController::removeFile(const QString& path) {
+    const std::optional<QVariantMap> answer = send(RemoveFileRequest{path}.encode());
+    return answer && SuccessResponse::decode(*answer).success;
+}
+
+bool MRTransferController::createDirectory(const QString& path,
+                                           const std::optional<QByteArray>& preview,
+                                           const std::optional<QByteArray>& html) {
+    const std::optional<QVariantMap> answer =
+        send(CreateDirectoryRequest{withForwardSlashes(path), preview, html}.encode());
+    return answer && SuccessResponse::decode(*answer).success;
+}
+
+bool MRTransferController::sendFileChunk(const QByteArray& data, const QString& path,
+                                         std::int32_t chunkNum, bool last,
+                                         const std::optional<QByteArray>& preview,
+                                         const std::optional<QByteArray>& html,
+                                         std::int32_t* error) {
+    SendChunkRequest request;
+    request.path = withForwardSlashes(path);
+    ParoxLog("sendFileChunk: %@ of size %d", request.path, data.size());
+    if (error) *error = protocol::kNoError;
+    request.chunkData = data;
+    request.chunkNum = chunkNum;
+    request.lastChunk = last;
+    request.previewTIFF = preview;
+    request.htmlSubstitute = html;
+    request.totalBytes = static_cast<qint64>(mTotalBytes.load());
+    request.currentBytes = static_cast<qint64>(mBytesTransferred.load());
+    request.baseFileName = mBaseFile;
+
+    const std::optional<QVariantMap> answer = send(request.encode());
+    request.chunkData.clear(); // the piece's buffer is the caller's again
+
+    if (request.baseFileName)
+        postNotificationNameAfterDelay(
+            QString(notes::kUploadProgress), QVariant(),
+            QVariantList{*request.totalBytes, *request.currentBytes, *request.baseFileName});
+    if (!answer) {
+        if (error) *error = protocol::kNoAnswer;
+        return false;
+    }
+    const SendChunkResponse response = SendChunkResponse::decode(*answer);
+    if (!response.success) {
+        ParoxLog("unsuccess");
+        if (error) *error = response.errorCode.value_or(protocol::kFailedWithoutCode);
+    }
+    return response.success;
+}
+
+bool MRTransferController::sendNotification(const QString& name,
+                                            const std::optional<QVariantMap>& userInfo) {
+    if (!connected()) {
+        ParoxLog("sendNotification %@ when not connected", name);
+        return false;
+    }
+    const std::optional<QVariantMap> answer =
+        send(NotifyRequest{name, userInfo.value_or(QVariantMap())}.encode());
+    return answer && SuccessResponse::decode(*answer).success;
+}
+
+} // namespace vantle

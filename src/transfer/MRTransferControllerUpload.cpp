@@ -1,0 +1,161 @@
+// Uploads of files, folders and packages, piece by piece through one reused buffer.
+#include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
+#include "support/ParoxLog.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/ProtocolKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <array>
+
+namespace vantle {
+namespace {
+
+// Folders the phone shows as one document; compared exactly ("RTFD" is no package).
+constexpr std::array<QLatin1StringView, 5> kPackageExtensions{
+    QLatin1StringView("app"), QLatin1StringView("rtfd"), QLatin1StringView("key"),
+    QLatin1StringView("pages"), QLatin1StringView("numbers")};
+constexpr QLatin1StringView kRichTextPackage{"rtfd"};
+constexpr QLatin1StringView kRichText{"rtf"};
+// Companion files of ours and the desktop's that never go to the phone.
+constexpr std::array<QLatin1StringView, 3> kSkippedNames{
+    storeNames::kThumbsFolder, storeNames::kMetadataFolder, QLatin1StringView(".DS_Store")};
+
+// The extension after the last dot of the name, as written.
+QString extensionOf(const QString& path) {
+    return QFileInfo(path).suffix();
+}
+
+QString lastComponent(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+QString joined(const QString& folder, const QString& name) {
+    if (folder.endsWith(QLatin1Char('/'))) return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QByteArray previewOf(const QString& path) {
+    return FSNodeInfo::TIFFRepresentation(FSNodeInfo::scaledIconImageForPath(path, false));
+}
+
+// Data that is empty goes as none: the phone needs no empty preview.
+std::optional<QByteArray> unlessEmpty(QByteArray data) {
+    if (data.isEmpty()) return std::nullopt;
+    return data;
+}
+
+} // namespace
+
+std::int32_t MRTransferController::uploadFile(const QString& localPath, const QString& phonePath) {
+    mTotalBytes = getSizeOfFileInBytes(localPath);
+    mBaseFile = lastComponent(localPath);
+    const std::int32_t result = _uploadFile(localPath, phonePath);
+    if (result == protocol::kNoError)
+        sendNotification(QString(notes::kTransferFinished), QVariantMap{{keys::kPath, phonePath}});
+    return result;
+}
+
+std::int32_t MRTransferController::uploadDir(const QString& localPath, const QString& phonePath) {
+    std::optional<QByteArray> preview;
+    std::optional<QByteArray> html;
+    const QString extension = extensionOf(localPath);
+    if (std::find(kPackageExtensions.begin(), kPackageExtensions.end(), extension) !=
+        kPackageExtensions.end()) {
+        preview = unlessEmpty(previewOf(localPath));
+        if (extension == kRichTextPackage)
+            html = unlessEmpty(FSNodeInfo::htmlSubstituteForRtf(localPath));
+    }
+    if (!createDirectory(phonePath, preview, html)) {
+        ParoxLog("newFolder failed to create folder at %@", phonePath);
+        return protocol::kCannotCreateFolder;
+    }
+    const QStringList entries = QDir(localPath).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    std::int32_t result = protocol::kNoError;
+    for (const QString& entry : entries) {
+        if (std::find(kSkippedNames.begin(), kSkippedNames.end(), entry) != kSkippedNames.end())
+            continue;
+        result = _uploadFile(joined(localPath, entry), joined(phonePath, entry));
+        if (result != protocol::kNoError) break;
+    }
+    return result;
+}
+
+std::int32_t MRTransferController::_uploadFile(const QString& localPath, const QString& phonePath) {
+    if (mStopUpload) return protocol::kCancelled;
+    ParoxLog("Uploading %@ to %@", localPath, phonePath);
+    setCurrentFile(lastComponent(localPath));
+
+    const std::shared_ptr<FSNodeInfo> node = FSNodeInfo::nodeWithPath(localPath, std::nullopt);
+    if (node && !node->makeUnique() && !phonePath.isEmpty() && fileExists(phonePath))
+        return protocol::kNameExists;
+
+    const QFileInfo info(localPath);
+    if (!info.exists() && !info.isSymLink()) return protocol::kNoError;
+    if (info.isDir()) return uploadDir(localPath, phonePath);
+
+    const QString source = FSNodeInfo::createTempFileIfNecessary(localPath);
+    const QString remoteName = FSNodeInfo::getNameForUpload(phonePath, localPath);
+    const std::int32_t result = sendFilePieces(localPath, source, remoteName);
+    if (source != localPath && !QFile::remove(source))
+        ParoxLog("could not remove the temporary copy %@", source);
+    return mStopUpload ? protocol::kCancelled : result;
+}
+
+std::int32_t MRTransferController::sendFilePieces(const QString& localPath, const QString& source,
+                                                  const QString& remoteName) {
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ParoxLog("fopen (%@) fails: %@", source, file.errorString());
+        return protocol::kCannotOpenFile;
+    }
+    mChunkBuffer.resize(protocol::kChunkSize);
+    const quint64 total = getSizeOfFileInBytes(source);
+    ParoxLog("file for upload size is %lld", static_cast<qint64>(total));
+    quint64 remaining = total;
+    quint64 sent = 0;
+    std::int32_t chunkNum = 0;
+    for (;;) {
+        const qint64 wanted =
+            static_cast<qint64>(std::min<quint64>(remaining, protocol::kChunkSize));
+        const qint64 n = wanted == 0 ? 0 : file.read(mChunkBuffer.data(), wanted);
+        if (n < wanted) {
+            // The file shrank (or can no longer be read) while it was being sent: what the
+            // phone has is not the file.
+            ParoxLog("%@ ended after %lld of %lld bytes: %@", source, static_cast<qint64>(sent),
+                     static_cast<qint64>(total), file.errorString());
+            return protocol::kCannotOpenFile;
+        }
+        sent += static_cast<quint64>(n);
+        remaining -= static_cast<quint64>(n);
+        // An empty file goes as one empty last piece, so that it arrives.
+        const bool last = sent == total;
+
+        std::optional<QByteArray> preview;
+        std::optional<QByteArray> html;
+        if (last) {
+            preview = unlessEmpty(previewOf(localPath));
+            if (extensionOf(source) == kRichText)
+                html = unlessEmpty(FSNodeInfo::htmlSubstituteForRtf(source));
+        }
+        std::int32_t error = protocol::kNoError;
+        if (!sendFileChunk(QByteArray::fromRawData(mChunkBuffer.constData(), n), remoteName,
+                           chunkNum, last, preview, html, &error)) {
+            ParoxLog("sendFileChunk err: %d\n", error);
+            return error == protocol::kNoError ? protocol::kPieceFailedWithoutCode : error;
+        }
+        mBytesTransferred += static_cast<quint64>(n);
+        if (last) {
+            postNotificationNameAfterDelay(QString(notes::kUploadFinished), QVariant(),
+                                           QVariantMap{{keys::kPath, remoteName}});
+            return protocol::kNoError;
+        }
+        if (mStopUpload) return protocol::kCancelled;
+        ++chunkNum;
+    }
+}
+
+} // namespace vantle
