@@ -12,9 +12,9 @@
 #include "net/WireFormat.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
+#include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/Requests.h"
-#include "transfer/ResponseSlot.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -285,17 +285,20 @@ struct UploadFigures {
     bool ok = false;
     double mbps = 0;
     double seconds = 0;
-    // Of `seconds`, the time spent inside sendRequest (sending, then waiting for the answer).
-    double requestSeconds = 0;
 };
 
-// The request layer alone, as the program sets it up, connected to a typed address: pieces go
-// out through sendRequest with nothing else around them.
-class RequestLayer {
+// The transfer layer as the program sets it up, connected to a typed address.
+class Uploader {
 public:
-    RequestLayer() : mController(mHost, mSlot) { mController.startClient(); }
-    ~RequestLayer() {
+    Uploader() : mController(mHost, mTransfer.responseSlot()) {
+        mController.setRequestDispatcher(&mTransfer);
+        mTransfer.setClientServerController(&mController);
+        mController.startClient();
+    }
+    ~Uploader() {
         if (auto peer = mController.peer()) peer->disconnect();
+        mTransfer.setClientServerController(nullptr);
+        mController.setRequestDispatcher(nullptr);
     }
     bool connect(std::uint16_t port) {
         if (mController.addServer(QStringLiteral("127.0.0.1:%1").arg(port)) !=
@@ -304,42 +307,26 @@ public:
         return waitOnMainThread([this] { return mController.peer() && mController.connected(); });
     }
 
-    // The file in pieces, each a "SendChunk" read into one reused buffer.
     UploadFigures upload(const QString& localPath, qint64 size) {
         UploadFigures figures;
-        QFile file(localPath);
-        if (!file.open(QIODevice::ReadOnly)) return figures;
+        std::int32_t code = protocol::kNoAnswer;
         QElapsedTimer clock;
         clock.start();
         runOffMainThread([&] {
-            SendChunkRequest piece;
-            piece.path = QStringLiteral("/request-layer.bin");
-            piece.totalBytes = size;
-            piece.baseFileName = QFileInfo(localPath).fileName();
-            QByteArray buffer(kPiece, Qt::Uninitialized);
-            for (qint64 sent = 0; sent < size; ++piece.chunkNum) {
-                const qint64 count = file.read(buffer.data(), std::min(kPiece, size - sent));
-                if (count <= 0) return;
-                sent += count;
-                piece.chunkData = QByteArray::fromRawData(buffer.constData(), count);
-                piece.lastChunk = sent == size;
-                piece.currentBytes = sent;
-                QElapsedTimer asking;
-                asking.start();
-                const auto answer = mController.sendRequest(piece.encode());
-                figures.requestSeconds += static_cast<double>(asking.nsecsElapsed()) / 1e9;
-                if (!answer || !answer->value(keys::kSuccess).toBool()) return;
-            }
-            figures.ok = true;
+            mTransfer.resetUploadOperation();
+            code =
+                mTransfer.uploadFile(localPath, QLatin1Char('/') + QFileInfo(localPath).fileName());
         });
         figures.seconds = secondsOf(clock);
+        figures.ok = code == protocol::kNoError;
+        if (!figures.ok) std::fprintf(stderr, "transfer_bench: upload ended with %d\n", code);
         figures.mbps = megabits(size, figures.seconds);
         return figures;
     }
 
 private:
     BenchHost mHost;
-    ResponseSlot mSlot;
+    MRTransferController mTransfer;
     ClientServerController mController;
 };
 
@@ -384,7 +371,7 @@ PathFigures measurePath(const QString& source, qint64 size, const QString& store
     figures.phoneLoop = phoneLoopMbps(relay ? relay->port() : phone.port(), boundBytes);
     clearStore(store);
     {
-        RequestLayer uploader;
+        Uploader uploader;
         if (!uploader.connect(relay ? relay->port() : phone.port())) {
             std::fprintf(stderr, "transfer_bench: could not connect to vantle-phone\n");
             return figures;
@@ -423,16 +410,15 @@ double microsPerPiece(double mbps) {
     return mbps > 0 ? static_cast<double>(kPiece) * kBitsPerByte / mbps : 0.0;
 }
 
-void printPath(const char* name, const PathFigures& f, qint64 size) {
+void printPath(const char* name, const PathFigures& f) {
     std::printf(
         "%-8s bound %8.1f Mbit/s   upload %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n", name,
         f.bound, f.upload.mbps, f.upload.seconds, f.bound > 0 ? 100 * f.upload.mbps / f.bound : 0.0,
         f.upload.ok ? "" : "   UPLOAD FAILED");
-    const double pieces = static_cast<double>(size) / static_cast<double>(kPiece);
     std::printf("         per piece: bound %.0f us; raw pieces to vantle-phone %.0f us (%.1f "
-                "Mbit/s); upload %.0f us, of which in sendRequest %.0f us\n",
+                "Mbit/s); upload %.0f us\n",
                 microsPerPiece(f.bound), microsPerPiece(f.phoneLoop), f.phoneLoop,
-                microsPerPiece(f.upload.mbps), f.upload.requestSeconds * 1e6 / pieces);
+                microsPerPiece(f.upload.mbps));
 }
 
 } // namespace
@@ -462,11 +448,11 @@ int main(int argc, char** argv) {
                 link.bitsPerSecond / kBitsPerMegabit);
     std::fflush(stdout);
     const PathFigures loopback = measurePath(source, size, store, false);
-    printPath("loopback", loopback, size);
+    printPath("loopback", loopback);
     std::printf("peak resident memory after loopback: %.1f MB\n", peakRssMB());
     std::fflush(stdout);
     const PathFigures linked = measurePath(source, size, store, true);
-    printPath("link", linked, size);
+    printPath("link", linked);
     const double peak = peakRssMB();
     std::printf("peak resident memory: %.1f MB (this process); vantle-phone %.1f MB\n", peak,
                 static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) /
