@@ -13,6 +13,7 @@
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
 #include "transfer/MRTransferController.h"
+#include "transfer/MessageEnvelope.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/Requests.h"
 
@@ -158,15 +159,15 @@ bool sendFrame(int fd, const QByteArray& payload) {
            writeAll(fd, payload.constData(), static_cast<std::size_t>(payload.size()));
 }
 
-QByteArray pieceMessage(const QByteArray& data, std::int32_t chunkNum) {
+// A piece as it travels, always numbered 1: the phone answers whatever number it gets.
+QVariantMap pieceRequest(const QByteArray& data, std::int32_t chunkNum) {
     SendChunkRequest piece;
     piece.path = QStringLiteral("/raw.bin");
     piece.chunkData = data;
     piece.chunkNum = chunkNum;
     QVariantMap message = piece.encode();
-    message.insert(keys::kMessageType, QString(messageTypes::kRequest));
-    message.insert(keys::kRequestNum, qint64{1});
-    return encodeDictionary(protocol::kMessageMagic, message);
+    addRequestEnvelope(message, 1);
+    return message;
 }
 
 // The phone's own share: pieces encoded once, sent on a raw socket, each answer awaited. What
@@ -180,8 +181,8 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
     bool ok = sendFrame(fd, encodeDictionary(wire::kHandshakeMagic, identity)) &&
               receiveFrame(fd).has_value();
     const QByteArray data(kPiece, 'r');
-    const QByteArray first = pieceMessage(data, 0);
-    const QByteArray next = pieceMessage(data, 1);
+    const QByteArray first = encodeMessage(pieceRequest(data, 0));
+    const QByteArray next = encodeMessage(pieceRequest(data, 1));
     const qint64 pieces = bytes / kPiece;
     QElapsedTimer clock;
     clock.start();
@@ -191,8 +192,7 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
         // Skip the phone's own requests ("ConnectionAllowed"); they need no answer here.
         while (ok) {
             const auto payload = receiveFrame(fd);
-            const auto message =
-                payload ? decodeDictionary(protocol::kMessageMagic, *payload) : std::nullopt;
+            const auto message = payload ? decodeMessage(*payload) : std::nullopt;
             if (!payload) ok = false;
             if (message && message->value(keys::kMessageType).toString() == messageTypes::kResponse)
                 break;
@@ -201,6 +201,30 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
     const double seconds = secondsOf(clock);
     ::close(fd);
     return ok ? megabits(done * kPiece, seconds) : 0.0;
+}
+
+// CPU time of one piece's message on each side: what the PC spends encoding it, and what
+// decoding it costs the phone. Microseconds each.
+struct CodecCost {
+    double encodeUs = 0;
+    double decodeUs = 0;
+};
+
+CodecCost pieceCodecCost() {
+    constexpr int kRounds = 200;
+    const QVariantMap message = pieceRequest(QByteArray(kPiece, 'c'), 0);
+    CodecCost cost;
+    QByteArray payload;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < kRounds; ++i)
+        payload = encodeMessage(message);
+    cost.encodeUs = static_cast<double>(clock.nsecsElapsed()) / 1e3 / kRounds;
+    clock.restart();
+    for (int i = 0; i < kRounds; ++i)
+        if (!decodeMessage(payload)) return cost;
+    cost.decodeUs = static_cast<double>(clock.nsecsElapsed()) / 1e3 / kRounds;
+    return cost;
 }
 
 // vantle-phone on 127.0.0.1 with a store of its own.
@@ -447,6 +471,9 @@ int main(int argc, char** argv) {
                 static_cast<double>(link.delay.count()) / 1e3,
                 link.bitsPerSecond / kBitsPerMegabit);
     std::fflush(stdout);
+    const CodecCost codec = pieceCodecCost();
+    std::printf("one piece's message: encoding %.0f us, decoding %.0f us\n", codec.encodeUs,
+                codec.decodeUs);
     const PathFigures loopback = measurePath(source, size, store, false);
     printPath("loopback", loopback);
     std::printf("peak resident memory after loopback: %.1f MB\n", peakRssMB());
