@@ -470,6 +470,15 @@ int main(int argc, char** argv) {
                 static_cast<long long>(*mib), static_cast<long long>(kPiece),
                 static_cast<double>(link.delay.count()) / 1e3,
                 link.bitsPerSecond / kBitsPerMegabit);
+    // A piece crosses the link after the bucket's burst, then the delay both ways.
+    const double idealUs =
+        static_cast<double>(wire::kFrameHeaderSize + kPiece + wire::kFrameHeaderSize + kAckPayload -
+                            link.burstBytes) *
+            kBitsPerByte / link.bitsPerSecond * 1e6 +
+        2 * static_cast<double>(link.delay.count());
+    std::printf("link's stop-and-wait bound on paper: %.0f us per piece, %.1f Mbit/s (the relay's "
+                "own wake-ups add to it)\n",
+                idealUs, static_cast<double>(kPiece) * kBitsPerByte / idealUs);
     std::fflush(stdout);
     const CodecCost codec = pieceCodecCost();
     std::printf("one piece's message: encoding %.0f us, decoding %.0f us\n", codec.encodeUs,
