@@ -28,10 +28,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <thread>
 #include <vector>
 
@@ -82,44 +85,6 @@ bool writeSourceFile(const QString& path, qint64 size) {
     return true;
 }
 
-// Reads a frame and answers a small one, until the connection ends; one connection at a time.
-class EchoAckServer {
-public:
-    EchoAckServer() : mThread([this] { serve(); }) {}
-    ~EchoAckServer() {
-        mListener.shutdown();
-        mThread.join();
-    }
-    std::uint16_t port() const { return mListener.port; }
-
-private:
-    void serve() {
-        std::vector<char> buffer;
-        std::vector<char> answer(wire::kFrameHeaderSize + kAckPayload, 'a');
-        const auto header = frameHeader(static_cast<std::uint32_t>(kAckPayload));
-        std::memcpy(answer.data(), header.data(), header.size());
-        for (;;) {
-            const int fd = mListener.accept();
-            if (fd < 0) return;
-            char head[wire::kFrameHeaderSize];
-            while (readAll(fd, head, sizeof head)) {
-                std::uint32_t length = 0;
-                for (std::size_t i = 4; i < wire::kFrameHeaderSize; ++i)
-                    length = (length << 8) | static_cast<unsigned char>(head[i]);
-                if (length > wire::kMaxFramePayload) break;
-                buffer.resize(length);
-                if (!readAll(fd, buffer.data(), length) ||
-                    !writeAll(fd, answer.data(), answer.size()))
-                    break;
-            }
-            ::close(fd);
-        }
-    }
-
-    Listener mListener;
-    std::thread mThread;
-};
-
 // The stop-and-wait bound: one piece-sized frame, then wait for the answer. Mbit/s of payload.
 double boundMbps(std::uint16_t port, qint64 bytes) {
     const int fd = connectLoopback(port);
@@ -140,23 +105,100 @@ double boundMbps(std::uint16_t port, qint64 bytes) {
     return megabits(done * kPiece, seconds);
 }
 
-// Receives one frame's payload; none when the connection ends or the frame is too large.
-std::optional<QByteArray> receiveFrame(int fd) {
+// Receives one frame's payload into `payload` (its capacity kept from frame to frame); false when
+// the connection ends or the frame is too large.
+bool receiveFrame(int fd, QByteArray& payload) {
     char head[wire::kFrameHeaderSize];
-    if (!readAll(fd, head, sizeof head)) return std::nullopt;
+    if (!readAll(fd, head, sizeof head)) return false;
     std::uint32_t length = 0;
     for (std::size_t i = 4; i < wire::kFrameHeaderSize; ++i)
         length = (length << 8) | static_cast<unsigned char>(head[i]);
-    if (length > wire::kMaxFramePayload) return std::nullopt;
-    QByteArray payload(length, Qt::Uninitialized);
-    if (!readAll(fd, payload.data(), length)) return std::nullopt;
-    return payload;
+    if (length > wire::kMaxFramePayload) return false;
+    payload.resize(length);
+    return readAll(fd, payload.data(), length);
 }
 
+// Header and payload in one write, as a sender that cares would.
 bool sendFrame(int fd, const QByteArray& payload) {
     const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
-    return writeAll(fd, header.data(), header.size()) &&
-           writeAll(fd, payload.constData(), static_cast<std::size_t>(payload.size()));
+    QByteArray frame;
+    frame.reserve(static_cast<qsizetype>(header.size()) + payload.size());
+    frame.append(header.data(), static_cast<qsizetype>(header.size())).append(payload);
+    return writeAll(fd, frame.constData(), static_cast<std::size_t>(frame.size()));
+}
+
+// Answers each frame it reads, one connection at a time: `answer` gets the payload and whether
+// it is the connection's first, and gives the payload to send back, or none.
+class FrameServer {
+public:
+    using Answer = std::function<std::optional<QByteArray>(const QByteArray&, bool first)>;
+    explicit FrameServer(Answer answer)
+        : mAnswer(std::move(answer)), mThread([this] { serve(); }) {}
+    ~FrameServer() {
+        mListener.shutdown();
+        mThread.join();
+    }
+    std::uint16_t port() const { return mListener.port; }
+    // Mean microseconds from an answer sent to the next frame's first bytes: how long the other
+    // end takes to act on an answer and send again. Read once the connection is over.
+    double meanTurnaroundUs() const {
+        const qint64 count = mTurnarounds.load();
+        return count > 0
+                   ? static_cast<double>(mTurnaroundNs.load()) / 1e3 / static_cast<double>(count)
+                   : 0.0;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void serve() {
+        QByteArray payload;
+        for (;;) {
+            const int fd = mListener.accept();
+            if (fd < 0) return;
+            std::optional<Clock::time_point> answered;
+            char head[wire::kFrameHeaderSize];
+            for (bool first = true; ::recv(fd, head, 1, MSG_PEEK) == 1; first = false) {
+                if (answered) {
+                    mTurnaroundNs += std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                         Clock::now() - *answered)
+                                         .count();
+                    ++mTurnarounds;
+                }
+                if (!receiveFrame(fd, payload)) break;
+                const auto reply = mAnswer(payload, first);
+                if (reply && !sendFrame(fd, *reply)) break;
+                answered = Clock::now();
+            }
+            ::close(fd);
+        }
+    }
+
+    std::atomic<qint64> mTurnaroundNs{0};
+    std::atomic<qint64> mTurnarounds{0};
+    Answer mAnswer;
+    Listener mListener;
+    std::thread mThread;
+};
+
+// The bound's far end: a small answer to every frame.
+std::optional<QByteArray> ackAnswer(const QByteArray&, bool) {
+    static const QByteArray ack(kAckPayload, 'a');
+    return ack;
+}
+
+// A phone that does nothing but agree at once: the upload against it is the PC's own cost.
+std::optional<QByteArray> instantPhoneAnswer(const QByteArray& payload, bool first) {
+    if (first)
+        return encodeDictionary(wire::kHandshakeMagic,
+                                {{wire::kHandshakeID, QStringLiteral("INSTANT")},
+                                 {wire::kHandshakeName, QStringLiteral("instant phone")}});
+    const auto message = decodeMessage(payload);
+    if (!message || message->value(keys::kMessageType).toString() != messageTypes::kRequest)
+        return std::nullopt;
+    QVariantMap response{{keys::kSuccess, true}};
+    addResponseEnvelope(response,
+                        static_cast<std::int32_t>(message->value(keys::kRequestNum).toLongLong()));
+    return encodeMessage(response);
 }
 
 // A piece as it travels, always numbered 1: the phone answers whatever number it gets.
@@ -178,8 +220,9 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
     if (fd < 0) return 0;
     const QVariantMap identity{{wire::kHandshakeID, QStringLiteral("BENCH")},
                                {wire::kHandshakeName, QStringLiteral("transfer_bench")}};
+    QByteArray payload;
     bool ok = sendFrame(fd, encodeDictionary(wire::kHandshakeMagic, identity)) &&
-              receiveFrame(fd).has_value();
+              receiveFrame(fd, payload);
     const QByteArray data(kPiece, 'r');
     const QByteArray first = encodeMessage(pieceRequest(data, 0));
     const QByteArray next = encodeMessage(pieceRequest(data, 1));
@@ -191,9 +234,8 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
         ok = sendFrame(fd, done == 0 ? first : next);
         // Skip the phone's own requests ("ConnectionAllowed"); they need no answer here.
         while (ok) {
-            const auto payload = receiveFrame(fd);
-            const auto message = payload ? decodeMessage(*payload) : std::nullopt;
-            if (!payload) ok = false;
+            ok = receiveFrame(fd, payload);
+            const auto message = ok ? decodeMessage(payload) : std::nullopt;
             if (message && message->value(keys::kMessageType).toString() == messageTypes::kResponse)
                 break;
         }
@@ -369,21 +411,55 @@ void clearStore(const QString& store) {
 
 struct PathFigures {
     double bound = 0;
+    double boundTurnaroundUs = 0;
+    double instantTurnaroundUs = 0;
     double phoneLoop = 0;
+    UploadFigures instant;
     UploadFigures upload;
     long phonePeakKiB = 0;
 };
 
 // The bound and the upload on one path; `viaRelay` puts the emulated link in front of each far
 // end.
-PathFigures measurePath(const QString& source, qint64 size, const QString& store, bool viaRelay) {
+// An upload to whatever listens at `port`.
+UploadFigures uploadTo(std::uint16_t port, const QString& source, qint64 size) {
+    Uploader uploader;
+    if (!uploader.connect(port)) {
+        std::fprintf(stderr, "transfer_bench: could not connect to the phone\n");
+        return {};
+    }
+    return uploader.upload(source, size);
+}
+
+// The files the run uploads: the whole size, and one no larger than the bound's share.
+struct Sources {
+    QString full;
+    qint64 size = 0;
+    QString part;
+    qint64 partSize = 0;
+};
+
+PathFigures measurePath(const Sources& sources, const QString& store, bool viaRelay) {
     PathFigures figures;
-    const qint64 boundBytes = std::min(size, kMaxBoundMiB * kBytesPerMiB);
+    const qint64 size = sources.size;
+    const QString& source = sources.full;
+    const qint64 boundBytes = sources.partSize;
     {
-        EchoAckServer echo;
+        FrameServer echo(ackAnswer);
         std::optional<LinkRelay> relay;
         if (viaRelay) relay.emplace(echo.port(), LinkShape{});
         figures.bound = boundMbps(relay ? relay->port() : echo.port(), boundBytes);
+        relay.reset();
+        figures.boundTurnaroundUs = echo.meanTurnaroundUs();
+    }
+    {
+        FrameServer instant(instantPhoneAnswer);
+        std::optional<LinkRelay> relay;
+        if (viaRelay) relay.emplace(instant.port(), LinkShape{});
+        figures.instant =
+            uploadTo(relay ? relay->port() : instant.port(), sources.part, sources.partSize);
+        relay.reset();
+        figures.instantTurnaroundUs = instant.meanTurnaroundUs();
     }
     Phone phone(store);
     if (phone.port() == 0) {
@@ -394,14 +470,7 @@ PathFigures measurePath(const QString& source, qint64 size, const QString& store
     if (viaRelay) relay.emplace(phone.port(), LinkShape{});
     figures.phoneLoop = phoneLoopMbps(relay ? relay->port() : phone.port(), boundBytes);
     clearStore(store);
-    {
-        Uploader uploader;
-        if (!uploader.connect(relay ? relay->port() : phone.port())) {
-            std::fprintf(stderr, "transfer_bench: could not connect to vantle-phone\n");
-            return figures;
-        }
-        figures.upload = uploader.upload(source, size);
-    }
+    figures.upload = uploadTo(relay ? relay->port() : phone.port(), source, size);
     figures.phonePeakKiB = phone.peakKiB();
     const bool arrived = arrivedWhole(store, size);
     clearStore(store);
@@ -439,10 +508,13 @@ void printPath(const char* name, const PathFigures& f) {
         "%-8s bound %8.1f Mbit/s   upload %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n", name,
         f.bound, f.upload.mbps, f.upload.seconds, f.bound > 0 ? 100 * f.upload.mbps / f.bound : 0.0,
         f.upload.ok ? "" : "   UPLOAD FAILED");
-    std::printf("         per piece: bound %.0f us; raw pieces to vantle-phone %.0f us (%.1f "
-                "Mbit/s); upload %.0f us\n",
-                microsPerPiece(f.bound), microsPerPiece(f.phoneLoop), f.phoneLoop,
-                microsPerPiece(f.upload.mbps));
+    std::printf("         per piece: bound %.0f us; upload to an instant phone %.0f us (%.1f "
+                "Mbit/s); raw pieces to vantle-phone %.0f us (%.1f Mbit/s); upload %.0f us\n",
+                microsPerPiece(f.bound), microsPerPiece(f.instant.mbps), f.instant.mbps,
+                microsPerPiece(f.phoneLoop), f.phoneLoop, microsPerPiece(f.upload.mbps));
+    std::printf("         seen from the far end, answer to next piece: raw loop %.0f us, transfer "
+                "layer %.0f us\n",
+                f.boundTurnaroundUs, f.instantTurnaroundUs);
 }
 
 } // namespace
@@ -456,10 +528,15 @@ int main(int argc, char** argv) {
     }
     startNetworkThread();
     QTemporaryDir work;
-    const QString source = work.filePath(QStringLiteral("upload.bin"));
+    Sources sources;
+    sources.full = work.filePath(QStringLiteral("upload.bin"));
+    sources.size = *mib * kBytesPerMiB;
+    sources.partSize = std::min(sources.size, kMaxBoundMiB * kBytesPerMiB);
+    sources.part =
+        sources.partSize == sources.size ? sources.full : work.filePath(QStringLiteral("part.bin"));
     const QString store = work.filePath(QStringLiteral("store"));
-    const qint64 size = *mib * kBytesPerMiB;
-    if (!work.isValid() || !QDir().mkpath(store) || !writeSourceFile(source, size)) {
+    if (!work.isValid() || !QDir().mkpath(store) || !writeSourceFile(sources.full, sources.size) ||
+        (sources.part != sources.full && !writeSourceFile(sources.part, sources.partSize))) {
         std::fprintf(stderr, "transfer_bench: could not write the %lld MiB source file\n",
                      static_cast<long long>(*mib));
         return 1;
@@ -483,11 +560,11 @@ int main(int argc, char** argv) {
     const CodecCost codec = pieceCodecCost();
     std::printf("one piece's message: encoding %.0f us, decoding %.0f us\n", codec.encodeUs,
                 codec.decodeUs);
-    const PathFigures loopback = measurePath(source, size, store, false);
+    const PathFigures loopback = measurePath(sources, store, false);
     printPath("loopback", loopback);
     std::printf("peak resident memory after loopback: %.1f MB\n", peakRssMB());
     std::fflush(stdout);
-    const PathFigures linked = measurePath(source, size, store, true);
+    const PathFigures linked = measurePath(sources, store, true);
     printPath("link", linked);
     const double peak = peakRssMB();
     std::printf("peak resident memory: %.1f MB (this process); vantle-phone %.1f MB\n", peak,
