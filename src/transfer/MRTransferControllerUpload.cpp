@@ -19,6 +19,8 @@ constexpr std::array<QLatin1StringView, 5> kPackageExtensions{
     QLatin1StringView("pages"), QLatin1StringView("numbers")};
 constexpr QLatin1StringView kRichTextPackage{"rtfd"};
 constexpr QLatin1StringView kRichText{"rtf"};
+// The text of a rich-text package; its other files are attachments.
+constexpr QLatin1StringView kRichTextPackageText{"TXT.rtf"};
 // Companion files of ours and the desktop's that never go to the phone.
 constexpr std::array<QLatin1StringView, 3> kSkippedNames{
     storeNames::kThumbsFolder, storeNames::kMetadataFolder, QLatin1StringView(".DS_Store")};
@@ -41,7 +43,7 @@ QByteArray previewOf(const QString& path) {
     return FSNodeInfo::TIFFRepresentation(FSNodeInfo::scaledIconImageForPath(path, false));
 }
 
-// Data that is empty goes as none: the phone needs no empty preview.
+// An image that could not be made goes as none: the phone needs no empty preview.
 std::optional<QByteArray> unlessEmpty(QByteArray data) {
     if (data.isEmpty()) return std::nullopt;
     return data;
@@ -66,7 +68,7 @@ std::int32_t MRTransferController::uploadDir(const QString& localPath, const QSt
         kPackageExtensions.end()) {
         preview = unlessEmpty(previewOf(localPath));
         if (extension == kRichTextPackage)
-            html = unlessEmpty(FSNodeInfo::htmlSubstituteForRtf(localPath));
+            html = FSNodeInfo::htmlSubstituteForRtf(joined(localPath, kRichTextPackageText));
     }
     if (!createDirectory(phonePath, preview, html)) {
         ParoxLog("newFolder failed to create folder at %@", phonePath);
@@ -138,8 +140,7 @@ std::int32_t MRTransferController::sendFilePieces(const QString& localPath, cons
         std::optional<QByteArray> html;
         if (last) {
             preview = unlessEmpty(previewOf(localPath));
-            if (extensionOf(source) == kRichText)
-                html = unlessEmpty(FSNodeInfo::htmlSubstituteForRtf(source));
+            if (extensionOf(source) == kRichText) html = FSNodeInfo::htmlSubstituteForRtf(source);
         }
         std::int32_t error = protocol::kNoError;
         if (!sendFileChunk(QByteArray::fromRawData(mChunkBuffer.constData(), n), remoteName,
