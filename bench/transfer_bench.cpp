@@ -567,9 +567,10 @@ int main(int argc, char** argv) {
     const PathFigures linked = measurePath(sources, store, true);
     printPath("link", linked);
     const double peak = peakRssMB();
-    std::printf("peak resident memory: %.1f MB (this process); vantle-phone %.1f MB\n", peak,
-                static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) /
-                    kKiBPerMB);
+    std::printf(
+        "peak resident memory: %.1f MB (this process; MB here are MiB) ; vantle-phone %.1f MB\n",
+        peak,
+        static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) / kKiBPerMB);
     std::printf("RESULT up_lo_mbps=%.1f bound_lo_mbps=%.1f up_link_mbps=%.1f bound_link_mbps=%.1f "
                 "peak_rss_mb=%.1f\n",
                 loopback.upload.mbps, loopback.bound, linked.upload.mbps, linked.bound, peak);
