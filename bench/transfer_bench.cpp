@@ -568,7 +568,7 @@ int main(int argc, char** argv) {
     printPath("link", linked);
     const double peak = peakRssMB();
     std::printf(
-        "peak resident memory: %.1f MB (this process; MB here are MiB) ; vantle-phone %.1f MB\n",
+        "peak resident memory: %.1f MB (this process; MB here are MiB); vantle-phone %.1f MB\n",
         peak,
         static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) / kKiBPerMB);
     std::printf("RESULT up_lo_mbps=%.1f bound_lo_mbps=%.1f up_link_mbps=%.1f bound_link_mbps=%.1f "
