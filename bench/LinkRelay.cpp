@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace vantle::bench {
 

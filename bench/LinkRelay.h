@@ -4,9 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 namespace vantle::bench {
 
