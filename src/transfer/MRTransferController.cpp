@@ -10,6 +10,7 @@
 #include "transfer/Requests.h"
 
 #include <QVariant>
+#include <algorithm>
 #include <array>
 
 namespace vantle {

@@ -21,12 +21,7 @@ QStringList withStoreAndRecord(QStringList arguments, const QTemporaryDir& store
 } // namespace
 
 TransferTimeouts quickTimeouts() {
-    TransferTimeouts timeouts;
-    timeouts.turn = 3s;
-    timeouts.mainThreadResponse = 1500ms;
-    timeouts.workerResponse = 1500ms;
-    timeouts.restartAutoConnect = 100ms;
-    return timeouts;
+    return shortenedTimeouts(3s, 1500ms, 1500ms);
 }
 
 PhoneRig::PhoneRig(const QStringList& phoneArguments, const TransferTimeouts& timeouts)

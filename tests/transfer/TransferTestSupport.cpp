@@ -73,6 +73,17 @@ void RecordingHost::ignore(const QString& address) {
     mIgnored.insert(address);
 }
 
+TransferTimeouts shortenedTimeouts(std::chrono::milliseconds turn,
+                                   std::chrono::milliseconds mainThreadResponse,
+                                   std::chrono::milliseconds workerResponse) {
+    TransferTimeouts timeouts;
+    timeouts.turn = turn;
+    timeouts.mainThreadResponse = mainThreadResponse;
+    timeouts.workerResponse = workerResponse;
+    timeouts.restartAutoConnect = 100ms;
+    return timeouts;
+}
+
 ControllerRig::ControllerRig(const TransferTimeouts& timeouts, bool autoConnect)
     : slot(timeouts), controller(host, slot, timeouts) {
     host.autoConnect = autoConnect;

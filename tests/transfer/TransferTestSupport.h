@@ -60,6 +60,11 @@ private:
     QSet<QString> mIgnored;
 };
 
+// Limits for suites that wait for them on purpose; the restart after a loss is short too.
+TransferTimeouts shortenedTimeouts(std::chrono::milliseconds turn,
+                                   std::chrono::milliseconds mainThreadResponse,
+                                   std::chrono::milliseconds workerResponse);
+
 // A host, a response slot and a controller with its client started, built with shortened limits.
 struct ControllerRig {
     explicit ControllerRig(const TransferTimeouts& timeouts, bool autoConnect = false);

@@ -19,12 +19,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 TransferTimeouts shortTimeouts() {
-    TransferTimeouts t;
-    t.turn = 5s;
-    t.mainThreadResponse = 3s;
-    t.workerResponse = 5s;
-    t.restartAutoConnect = 100ms;
-    return t;
+    return shortenedTimeouts(5s, 3s, 5s);
 }
 
 QVariantMap requestOfType(const QString& type) {
