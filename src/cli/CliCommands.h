@@ -13,6 +13,10 @@ struct CliCommand {
 };
 
 int runPing(const QStringList& arguments);
+int runInfo(const QStringList& arguments);
+int runList(const QStringList& arguments);
+int runPut(const QStringList& arguments);
+int runRemove(const QStringList& arguments);
 
 // Exit codes shared by the commands.
 inline constexpr int kExitSuccess = 0;

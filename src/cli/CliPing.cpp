@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
 #include "net/GamePeer.h"
 #include "net/NetUtilities.h"
 #include "net/NetworkThread.h"
@@ -15,6 +16,15 @@
 
 namespace vantle::cli {
 namespace {
+
+constexpr const char* kUsage = "ping [--address] HOST[:PORT]";
+constexpr const char* kHelp =
+    "Usage: vantle-cli ping [--address] HOST[:PORT]\n"
+    "\n"
+    "Connects to the phone at HOST[:PORT] (port 34345 when left out), shows who it is, the\n"
+    "handshake time and the median of 5 pings.\n"
+    "\n"
+    "Exit status: 0 when the phone answered, 1 on any failure, 2 for a usage error.\n";
 
 constexpr int kPingCount = 5;
 constexpr double kMillisecondsPerSecond = 1000.0;
@@ -117,11 +127,14 @@ QString describePingFailure(int ping, qint64 elapsedMs) {
 } // namespace
 
 int runPing(const QStringList& arguments) {
-    if (arguments.size() != 1) {
-        std::fprintf(stderr, "Usage: vantle-cli ping ADDRESS[:PORT]\n");
-        return kExitUsage;
-    }
-    const QString target = arguments.first();
+    const auto line = parseCommandLine(
+        arguments, OptionSet{.address = true, .approvalWait = false, .switches = {}});
+    if (!line) return usageError(line.error(), kUsage);
+    if (line->help) return printHelp(kHelp);
+    // The address comes as --address or as the one argument, not both.
+    if (line->operands.size() != (line->address ? 0 : 1))
+        return usageError(QStringLiteral("ping needs one address."), kUsage);
+    const QString target = line->address.value_or(line->operands.value(0));
     QString problem;
     const auto address = addressFor(target, &problem);
     if (!address) return fail(target, problem);

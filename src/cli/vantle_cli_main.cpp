@@ -13,7 +13,13 @@ namespace {
 
 // One row per command: adding a command is adding a row.
 constexpr std::array kCommands = {
-    CliCommand{"ping", "ping ADDRESS[:PORT]",
+    CliCommand{"info", "info [--address HOST[:PORT]]",
+               "show who the phone is, its application and protocol version", &runInfo},
+    CliCommand{"ls", "ls [PATH]", "list a folder on the phone: size, tab, name", &runList},
+    CliCommand{"put", "put [--replace|--unique] FILE...", "upload files and folders to the phone",
+               &runPut},
+    CliCommand{"rm", "rm PATH...", "remove items from the phone", &runRemove},
+    CliCommand{"ping", "ping [--address] HOST[:PORT]",
                "connect to a phone, show who it is, the handshake time and the ping", &runPing},
     CliCommand{"discover", "discover [--seconds N]",
                "list the phones found on the network during N seconds (default 5)", &runDiscover},
@@ -22,7 +28,11 @@ constexpr std::array kCommands = {
 void printUsage(std::FILE* to) {
     std::fprintf(to, "Usage: vantle-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
     for (const CliCommand& command : kCommands)
-        std::fprintf(to, "  %-28s %s\n", command.usage, command.summary);
+        std::fprintf(to, "  %-34s %s\n", command.usage, command.summary);
+    std::fprintf(
+        to, "\nWithout --address HOST[:PORT] a command uses the first phone found within 5 s;\n"
+            "every command but info and ping waits for the approval on the phone\n"
+            "(--wait-approval SECONDS, default 60). vantle-cli COMMAND --help tells more.\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QHostInfo>
 #include <QNetworkInterface>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -19,6 +20,8 @@ namespace {
 constexpr socklen_t kIPv4AddressLength = 16;
 constexpr size_t kHostBufferSize = 1025;
 constexpr size_t kServiceBufferSize = 32;
+
+std::atomic<int> gUniqueIDComputations{0};
 
 struct NameLookup {
     bool ok = false;
@@ -107,12 +110,17 @@ std::optional<QString> HostGetUniqueID() {
     static std::once_flag once;
     static QString id;
     std::call_once(once, [] {
+        ++gUniqueIDComputations;
         QString found = firstAdapterAddress();
         if (found.isEmpty()) found = QHostInfo::localHostName();
         id = normalizedUniqueID(found);
     });
     if (id.isEmpty()) return std::nullopt;
     return id;
+}
+
+int HostUniqueIDComputations() {
+    return gUniqueIDComputations.load();
 }
 
 std::optional<QString> _MakeServiceType(const QString& applicationProtocol,

@@ -19,6 +19,8 @@ QString HostGetName();
 // non-loopback adapter as "00-1A-2B-3C-4D-5E", else the upper-cased host name. Computed once; none
 // only when neither exists.
 std::optional<QString> HostGetUniqueID();
+// How many times the unique ID has been worked out so far (tests check the cache: at most once).
+int HostUniqueIDComputations();
 
 // The text form of a hardware address as the unique ID uses it; empty for an empty address.
 QString hardwareAddressText(const QByteArray& bytes);

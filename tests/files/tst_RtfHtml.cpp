@@ -178,7 +178,8 @@ private slots:
         rtf += "}";
         QTemporaryDir dir;
         QFile file(dir.filePath(u"wide.rtf"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(rtf), qint64{rtf.size()});
         file.close();
         const QByteArray html = FSNodeInfo::htmlSubstituteForRtf(file.fileName());
         QVERIFY(html.isEmpty() && !html.isNull());

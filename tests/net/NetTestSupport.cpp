@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QThread>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -26,10 +27,32 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
-RawServer::RawServer() {
+bool settleNetworkThread() {
+    QObject* const loop = gClientRunloop.load();
+    QObject* const caller = QThread::currentThread() == qApp->thread() ? qApp : nullptr;
+    if (!loop || !caller) return false;
+    auto settled = std::make_shared<std::atomic<bool>>(false);
+    // Posted twice so that one whole turn of the loop, with its socket events, lies in between.
+    QMetaObject::invokeMethod(
+        loop,
+        [loop, caller, settled] {
+            QMetaObject::invokeMethod(
+                loop,
+                [caller, settled] {
+                    QMetaObject::invokeMethod(
+                        caller, [settled] { *settled = true; }, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    return waitUntil([&] { return settled->load(); });
+}
+
+RawServer::RawServer(int backlog) {
     mListener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const SocketAddress any = makeSocketAddress(INADDR_LOOPBACK, 0);
-    if (::bind(mListener, asSockaddr(any), sizeof(sockaddr_in)) != 0 || ::listen(mListener, 4) != 0)
+    if (::bind(mListener, asSockaddr(any), sizeof(sockaddr_in)) != 0 ||
+        ::listen(mListener, backlog) != 0)
         return;
     sockaddr_in bound{};
     socklen_t length = sizeof bound;
@@ -109,6 +132,23 @@ bool RawServer::sawClose(int timeoutMs) {
 void RawServer::closeClient() {
     const int client = std::exchange(mClient, -1);
     if (client >= 0) ::close(client);
+}
+
+QueueFiller::QueueFiller(const RawServer& server) {
+    mSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const SocketAddress address = server.address();
+    if (mSocket < 0 ||
+        (::connect(mSocket, asSockaddr(address), sizeof(sockaddr_in)) != 0 && errno != EINPROGRESS))
+        return;
+    pollfd entry{mSocket, POLLOUT, 0};
+    int error = 0;
+    socklen_t length = sizeof error;
+    mQueued = ::poll(&entry, 1, kWaitMs) == 1 &&
+              ::getsockopt(mSocket, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+QueueFiller::~QueueFiller() {
+    if (mSocket >= 0) ::close(mSocket);
 }
 
 QByteArray frame(const QByteArray& payload) {

@@ -23,11 +23,17 @@ inline constexpr int kWaitMs = 5000;
 // Waits (bounded) until `condition` holds, letting the calling thread's events run.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
 
+// Returns once the network thread has gone round its loop (posted work and socket events) since
+// the call and the calling thread has run what the network thread handed it meanwhile: whatever
+// earlier events were going to report has been reported. Bounded; false when it did not settle.
+bool settleNetworkThread();
+
 // A listening socket on 127.0.0.1 that a test drives byte by byte, with blocking calls bounded
 // in time.
 class RawServer {
 public:
-    RawServer();
+    static constexpr int kDefaultBacklog = 4;
+    explicit RawServer(int backlog = kDefaultBacklog);
     ~RawServer();
     std::uint16_t port() const { return mPort; }
     SocketAddress address() const;
@@ -48,6 +54,23 @@ private:
     int mListener = -1;
     int mClient = -1;
     std::uint16_t mPort = 0;
+};
+
+// One dial that fills the accept queue of a server listening with a backlog of 0: the system then
+// drops later dials' first packet, so they stay opening until the server accepts this one and
+// their retry (about a second later) gets in.
+class QueueFiller {
+public:
+    explicit QueueFiller(const RawServer& server);
+    ~QueueFiller();
+    QueueFiller(const QueueFiller&) = delete;
+    QueueFiller& operator=(const QueueFiller&) = delete;
+    // True once the dial sits in the server's queue.
+    bool queued() const { return mQueued; }
+
+private:
+    int mSocket = -1;
+    bool mQueued = false;
 };
 
 QByteArray frame(const QByteArray& payload);

@@ -4,12 +4,23 @@
 #include "net/NSNetServicesWinDNS.h"
 #include "net/NetServiceBrowser.h"
 #include "net/NetServiceBrowserDelegate.h"
+#include "net/SocketAddress.h"
 
 #include <QTest>
 #include <QThread>
 #include <array>
 #include <memory>
 #include <unordered_set>
+
+namespace QTest {
+// Addresses in failure messages as "10.0.0.7:34345".
+template <> inline char* toString(const vantle::SocketAddress& address) {
+    return qstrdup(vantle::socketAddressText(address)
+                       .value_or(QStringLiteral("not IPv4"))
+                       .toUtf8()
+                       .constData());
+}
+} // namespace QTest
 
 using namespace Qt::StringLiterals;
 
@@ -95,10 +106,11 @@ private slots:
         const NSNetServicesWinDNS other(at("10.0.0.7", kPhonePort), u"B:Other"_s);
         const NSNetServicesWinDNS elsewhere(at("10.0.0.7", kPhonePort + 1), u"A:One"_s);
         const NSNetServicesWrapper typed(at("10.0.0.7", kPhonePort));
-        QVERIFY(one == other);
+        QCOMPARE(one, other);
         QCOMPARE(one.hash(), other.hash());
-        QVERIFY(!(one == elsewhere));
-        QVERIFY(!(typed == one) && !(one == typed));
+        QCOMPARE_NE(one, elsewhere);
+        QCOMPARE_NE(typed, one);
+        QCOMPARE_NE(one, typed);
         std::unordered_set<NSNetServicesWinDNS, NSNetServicesWrapperHash> table{one, other};
         QCOMPARE(table.size(), size_t(1));
         QCOMPARE(typed.serviceName(), u"Manual:Connection"_s);
@@ -109,7 +121,7 @@ private slots:
         const auto dotted = NSNetServicesWrapper::wrapperWithIP(u"192.0.2.9"_s);
         QVERIFY(dotted);
         QCOMPARE(dotted->getAddresses().size(), size_t(1));
-        QVERIFY(dotted->getAddresses().front() == at("192.0.2.9", 34345));
+        QCOMPARE(dotted->getAddresses().front(), at("192.0.2.9", 34345));
         const auto named = NSNetServicesWrapper::wrapperWithIP(u"localhost"_s);
         QVERIFY(named);
         QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
@@ -123,7 +135,7 @@ private slots:
     void typedAddressesWithAPort() {
         const auto dotted = NSNetServicesWrapper::wrapperWithIP(u"192.0.2.9:40001"_s);
         QVERIFY(dotted);
-        QVERIFY(dotted->addressData() == at("192.0.2.9", 40001));
+        QCOMPARE(dotted->addressData(), at("192.0.2.9", 40001));
         const auto named = NSNetServicesWrapper::wrapperWithIP(u"localhost:65535"_s);
         QVERIFY(named);
         QCOMPARE(socketAddressIPv4(named->addressData()), 0x7F000001u);
@@ -186,7 +198,7 @@ private slots:
         QCOMPARE(dnssd.queryCalls(), 0);
         QCOMPARE(recorder.added.size(), size_t(1));
         const NSNetServicesWinDNS& found = recorder.added.front();
-        QVERIFY(found.addressData() == at("10.0.0.7", kPhonePort));
+        QCOMPARE(found.addressData(), at("10.0.0.7", kPhonePort));
         // The peer looks for u"ID:Name"_s; the escaped full name stays for the logs.
         QCOMPARE(found.serviceName(), QString::fromLatin1(kPhone));
         QCOMPARE(found.fullName(), QString::fromLatin1(kPhoneFullName));
@@ -211,7 +223,7 @@ private slots:
         poll(8);
         QCOMPARE(dnssd.queryCalls(), 1);
         QCOMPARE(recorder.added.size(), size_t(1));
-        QVERIFY(recorder.added.front().addressData() == at("10.0.0.3", kPhonePort));
+        QCOMPARE(recorder.added.front().addressData(), at("10.0.0.3", kPhonePort));
     }
 
     void servicesThatAppearTogetherAreAllReported() {
@@ -261,7 +273,7 @@ private slots:
         poll(4);
         dnssd.queryAnswersAtOnce(false);
         QCOMPARE(recorder.removed.size(), size_t(1));
-        QVERIFY(recorder.removed.front().addressData() == at("10.0.0.1", kPhonePort));
+        QCOMPARE(recorder.removed.front().addressData(), at("10.0.0.1", kPhonePort));
         QCOMPARE(browser->resolutionCount(), size_t(0));
     }
 
@@ -272,7 +284,7 @@ private slots:
         poll(3);
         QVERIFY(recorder.added.empty());
         QCOMPARE(recorder.removed.size(), size_t(1));
-        QVERIFY(recorder.removed.front().addressData() == at("10.0.0.7", kPhonePort));
+        QCOMPARE(recorder.removed.front().addressData(), at("10.0.0.7", kPhonePort));
     }
 
     void reportedServiceGoesWithoutResolving() {
@@ -289,7 +301,7 @@ private slots:
         poll(2);
         QCOMPARE(dnssd.resolveCalls(), 2);
         QCOMPARE(recorder.removed.size(), size_t(1));
-        QVERIFY(recorder.removed.front() == recorder.added.front());
+        QCOMPARE(recorder.removed.front(), recorder.added.front());
         QCOMPARE(recorder.removed.front().serviceName(), QString::fromLatin1(kPhone));
         QCOMPARE(recorder.added.size(), size_t(2));
         QCOMPARE(recorder.added.back().serviceName(), u"B:Two"_s);

@@ -216,7 +216,7 @@ private slots:
         QVERIFY(waitUntil([&] { return c.recorder->connected == 1; }));
         second.closeClient(); // the phone leaves
         QVERIFY(waitUntil([&] { return c.recorder->disconnected == 1; }));
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(c.recorder->disconnected.load(), 1);
         QCOMPARE(c.recorder->failed.load(), 0);
     }

@@ -44,7 +44,9 @@ private slots:
         QVERIFY(id && !id->isEmpty());
         QCOMPARE(*id, id->toUpper());
         QVERIFY(!id->contains(QLatin1Char(':')));
-        QCOMPARE(HostGetUniqueID(), id); // computed once
+        QCOMPARE(HostGetUniqueID(), id);
+        QCOMPARE(HostGetUniqueID(), id);
+        QCOMPARE(HostUniqueIDComputations(), 1); // the adapters were walked once
     }
 
     void serviceType() {

@@ -24,7 +24,7 @@ private slots:
         QVERIFY(loop);
         for (QObject* each : seen)
             QCOMPARE(each, loop); // one thread, seen by every starter
-        QVERIFY(loop->thread() != QThread::currentThread());
+        QCOMPARE_NE(loop->thread(), QThread::currentThread());
         QVERIFY(loop->thread()->isRunning());
         const auto timers = loop->findChildren<QTimer*>();
         QCOMPARE(timers.size(), 1);

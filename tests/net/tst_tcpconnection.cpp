@@ -3,13 +3,16 @@
 #include "net/TCPConnection.h"
 
 #include <QtTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace vantle;
 using namespace vantle::test;
+
+namespace {
+// Lets each part of a split header be read on its own; nothing marks a part as taken, so the
+// test can only leave a gap.
+constexpr unsigned long kSegmentGapMs = 50;
+} // namespace
 
 class TCPConnectionTest : public QObject {
     Q_OBJECT
@@ -23,10 +26,10 @@ private slots:
         QVERIFY(c.connection->isValid());
         QCOMPARE(c.connection->remotePort(), c.server.port());
         QCOMPARE(c.connection->remoteIPv4Address(), 0x7F000001u);
-        QVERIFY(c.connection->localPort() != 0);
+        QCOMPARE_NE(c.connection->localPort(), std::uint16_t{0});
         QCOMPARE(*c.connection->remoteAddress(),
                  QStringLiteral("127.0.0.1:%1").arg(c.server.port()));
-        QThread::msleep(150); // the open must not be reported again
+        QVERIFY(settleNetworkThread()); // a second report of the open would have come by now
         QCOMPARE(c.recorder->opened.load(), 1);
     }
 
@@ -35,9 +38,9 @@ private slots:
         auto recorder = std::make_shared<ConnectionRecorder>();
         auto connection = TCPConnection::create(server.address(), recorder);
         QVERIFY(connection);
-        // A caller that loses the processor now finds its loopback dial already open; the open
-        // has still been reported, once.
-        QThread::msleep(150);
+        // A caller that loses the processor finds its loopback dial already open (the system
+        // completes it before any accept); the open has still been reported, once.
+        QVERIFY(waitUntil([&] { return connection->isValid(); }));
         QVERIFY(server.accept());
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
         QVERIFY(server.send(frame("first")));
@@ -68,9 +71,9 @@ private slots:
         QVERIFY(c.open());
         const QByteArray stream = frame("split header");
         QVERIFY(c.server.send(stream.first(3)));
-        QThread::msleep(50); // let the first part arrive on its own
+        QThread::msleep(kSegmentGapMs);
         QVERIFY(c.server.send(stream.sliced(3, 7)));
-        QThread::msleep(50);
+        QThread::msleep(kSegmentGapMs);
         QVERIFY(c.server.send(stream.sliced(10)));
         QVERIFY(waitUntil([&] { return c.recorder->received == 1; }));
         QCOMPARE(c.recorder->payloads().front(), QByteArray("split header"));
@@ -123,7 +126,7 @@ private slots:
         QVERIFY(c.recorder->closedOnNetworkThread);
         c.connection->invalidate();
         c.connection->invalidate();
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(c.recorder->closed.load(), 1);
         QCOMPARE(c.recorder->failedOpening.load(), 0);
         QVERIFY(!c.connection->sendData("late"));
@@ -145,12 +148,18 @@ private slots:
     }
 
     void sendBeforeOpenFailsWithoutClosing() {
-        RawServer server;
+        RawServer server(0);
+        const QueueFiller filler(server);
+        QVERIFY(filler.queued());
         auto recorder = std::make_shared<ConnectionRecorder>();
         auto connection = TCPConnection::create(server.address(), recorder);
-        if (!connection->isValid()) QVERIFY(!connection->sendData("too early"));
+        QVERIFY(!connection->isValid()); // the full queue keeps it opening
+        QVERIFY(!connection->sendData("too early"));
+        QVERIFY(server.accept()); // the filler, making room for the dial's retry
         QVERIFY(server.accept());
         QVERIFY(waitUntil([&] { return recorder->opened == 1; }));
+        QCOMPARE(recorder->closed.load(), 0);
+        QCOMPARE(recorder->failedOpening.load(), 0);
         QVERIFY(connection->sendData("in time"));
         QCOMPARE(server.receiveFrame().value_or(QByteArray()), QByteArray("in time"));
     }
@@ -168,41 +177,23 @@ private slots:
         QVERIFY(adopted->sendData("back"));
         QVERIFY(waitUntil([&] { return recorder->received == 1 && dialled->received == 1; }));
         QCOMPARE(recorder->payloads().front(), QByteArray("to the adopted end"));
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(recorder->opened.load(), 1);
     }
 
     void invalidateBeforeOpenReportsFailOpeningOnce() {
-        // A listener whose queue is full drops new dials' first packet, so this one stays
-        // opening for a second or more.
-        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const SocketAddress any = makeSocketAddress(0x7F000001, 0);
-        QVERIFY(::bind(listener, asSockaddr(any), sizeof(sockaddr_in)) == 0);
-        QVERIFY(::listen(listener, 0) == 0);
-        sockaddr_in bound{};
-        socklen_t length = sizeof bound;
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&bound), &length);
-        const SocketAddress address = makeSocketAddress(0x7F000001, ntohs(bound.sin_port));
-        std::vector<int> fillers;
-        for (int i = 0; i < 2; ++i) {
-            fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-            ::connect(fillers.back(), asSockaddr(address), sizeof(sockaddr_in));
-        }
-        QThread::msleep(50);
-
+        RawServer server(0);
+        const QueueFiller filler(server);
+        QVERIFY(filler.queued());
         auto recorder = std::make_shared<ConnectionRecorder>();
-        auto connection = TCPConnection::create(address, recorder);
-        QThread::msleep(100);
-        QVERIFY(!connection->isValid());
+        auto connection = TCPConnection::create(server.address(), recorder);
+        QVERIFY(!connection->isValid()); // the full queue keeps it opening
         connection->invalidate();
         connection->invalidate();
         QCOMPARE(recorder->failedOpening.load(), 1);
         QCOMPARE(recorder->closed.load(), 0);
-        QThread::msleep(150);
+        QVERIFY(settleNetworkThread());
         QCOMPARE(recorder->opened.load(), 0);
-        for (const int filler : fillers)
-            ::close(filler);
-        ::close(listener);
     }
 
     void framesFromManyThreadsNeverInterleave() {

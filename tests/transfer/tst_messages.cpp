@@ -39,7 +39,7 @@ template <typename Request> void checkRequestRoundTrip(const Request& request) {
     QCOMPARE(envelope.requestNum, std::optional<std::int32_t>(kSampleRequestNum));
     const Result<Request> decoded = Request::decode(received);
     QVERIFY2(decoded.ok(), qPrintable(decoded.error()));
-    QVERIFY(*decoded == request);
+    QCOMPARE(*decoded, request);
 }
 
 template <typename Response> void checkResponseRoundTrip(const Response& response) {
@@ -49,7 +49,7 @@ template <typename Response> void checkResponseRoundTrip(const Response& respons
     const Envelope envelope = Envelope::decode(received);
     QCOMPARE(envelope.messageType, MessageType::Response);
     QCOMPARE(envelope.responseNum, kSampleRequestNum);
-    QVERIFY(Response::decode(received) == response);
+    QCOMPARE(Response::decode(received), response);
 }
 
 // The reason a request of `type` cannot be served, or empty when it decodes.
@@ -469,7 +469,7 @@ void TestMessages::payloadAgreesWithPlistlib() {
     const QString path = dir.filePath(QStringLiteral("chunk.bplist"));
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly));
-    QVERIFY(out.write(payload.mid(4)) == payload.size() - 4);
+    QCOMPARE(out.write(payload.mid(4)), qint64{payload.size() - 4});
     out.close();
     QCOMPARE(
         test::pythonCompares(

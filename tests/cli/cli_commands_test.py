@@ -1,0 +1,294 @@
+#!/usr/bin/env python3
+"""vantle-cli info, ls, put, rm and ping run as a shell user runs them, against vantle-phone on
+127.0.0.1: what they print, their exit status, their sentences, and what arrives in the store."""
+
+import os
+import pty
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "phone"))
+from phone_client import TIMEOUT, Phone, binary, take_bin_dir_argument  # noqa: E402
+
+PIECE = 131072
+RUN_LIMIT = 30  # seconds any one run may take before the test fails
+
+
+def pattern(size, seed=1):
+    return bytes((i * 7 + seed + i // 251) % 256 for i in range(size))
+
+
+class CliTestCase(unittest.TestCase):
+    phone_args = ()
+
+    def setUp(self):
+        self.phone = Phone(*self.phone_args)
+        self.addCleanup(self.phone.stop)
+        self.address = "127.0.0.1:%d" % self.phone.port
+        self.local = tempfile.TemporaryDirectory()
+        self.addCleanup(self.local.cleanup)
+
+    def cli(self, *args, address=True):
+        """vantle-cli with `args`; --address goes last, as options may stand anywhere."""
+        cmd = [binary("vantle-cli"), *args] + (["--address", self.address] if address else [])
+        return subprocess.run(cmd, capture_output=True, text=True, timeout=RUN_LIMIT)
+
+    def store_file(self, relative, data):
+        path = os.path.join(self.phone.store, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+    def local_file(self, relative, data):
+        path = os.path.join(self.local.name, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def stored(self, relative):
+        with open(os.path.join(self.phone.store, relative), "rb") as f:
+            return f.read()
+
+    def assertFails(self, run, *words):
+        """Exit status 1 and one plain sentence on standard error that says `words`."""
+        self.assertEqual(run.returncode, 1, run.stderr)
+        sentences = [l for l in run.stderr.splitlines() if l.startswith("vantle-cli: ")]
+        self.assertTrue(sentences, run.stderr)
+        for word in words:
+            self.assertIn(word, run.stderr)
+
+
+class InfoAndListing(CliTestCase):
+    def test_info_prints_labelled_lines_in_order_without_waiting_for_approval(self):
+        self.phone.stop()
+        self.phone = Phone("--no-approval", "--no-upload", "--name", "Pocket")
+        self.address = "127.0.0.1:%d" % self.phone.port
+        run = self.cli("info")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        lines = run.stdout.splitlines()
+        self.assertEqual([l.split(":")[0] for l in lines],
+                         ["Name", "Unique ID", "Address", "Application", "Protocol version",
+                          "Uploads allowed"])
+        self.assertEqual(lines[0], "Name: Pocket")
+        self.assertEqual(lines[2], "Address: " + self.address)
+        self.assertEqual(lines[3], "Application: Vantle")
+        self.assertEqual(lines[4], "Protocol version: 259")
+        self.assertEqual(lines[5], "Uploads allowed: no")
+        self.assertNotIn("Waiting for approval", run.stderr)
+
+    def test_ls_sorts_ignoring_case_with_sizes_and_folder_slash(self):
+        self.store_file("b.txt", b"abc")
+        self.store_file("A folder/x", b"12345")
+        self.store_file("A folder/deeper/y", b"1234567")
+        self.store_file("C.bin", pattern(PIECE + 1))
+        self.store_file("vantleMetadata/m", b"meta")
+        self.store_file("vantleThumbs/t", b"thumb")
+        run = self.cli("ls")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout, "12\tA folder/\n3\tb.txt\n%d\tC.bin\n" % (PIECE + 1))
+        inner = self.cli("ls", "A folder/")
+        self.assertEqual(inner.returncode, 0, inner.stderr)
+        self.assertEqual(inner.stdout, "7\tdeeper/\n5\tx\n")
+
+    def test_ls_of_a_file_or_a_missing_path_fails(self):
+        self.store_file("b.txt", b"abc")
+        self.assertFails(self.cli("ls", "b.txt"), "b.txt is not a folder on the phone")
+        self.assertFails(self.cli("ls", "nowhere"), "nowhere is not a folder on the phone")
+
+
+class Upload(CliTestCase):
+    def test_put_a_file_and_a_folder_arrive_byte_for_byte(self):
+        big = self.local_file("big.bin", pattern(2 * PIECE + 17))
+        empty = self.local_file("empty.txt", b"")
+        self.local_file("Album/one.txt", b"one")
+        self.local_file("Album/sub/two.bin", pattern(PIECE, seed=5))
+        run = self.cli("put", big, os.path.join(self.local.name, "Album") + "/", empty)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout, "")
+        self.assertEqual(self.stored("big.bin"), pattern(2 * PIECE + 17))
+        self.assertEqual(self.stored("empty.txt"), b"")
+        self.assertEqual(self.stored("Album/one.txt"), b"one")
+        self.assertEqual(self.stored("Album/sub/two.bin"), pattern(PIECE, seed=5))
+        self.assertNotIn("\r", run.stderr)  # no progress line without a terminal
+
+    def test_existing_name_fails_unless_replace_or_unique(self):
+        self.store_file("note.txt", b"old")
+        mine = self.local_file("note.txt", b"new text")
+        self.assertFails(self.cli("put", mine), "note.txt exists on the phone")
+        self.assertEqual(self.stored("note.txt"), b"old")
+        replaced = self.cli("put", mine, "--replace")
+        self.assertEqual(replaced.returncode, 0, replaced.stderr)
+        self.assertEqual(self.stored("note.txt"), b"new text")
+        again = self.local_file("again/note.txt", b"third")
+        unique = self.cli("put", "--unique", again)
+        self.assertEqual(unique.returncode, 0, unique.stderr)
+        arrived = [self.stored(n) for n in os.listdir(self.phone.store) if n.startswith("note")]
+        self.assertIn(b"third", arrived)
+
+    def test_a_failed_item_does_not_stop_the_others(self):
+        self.store_file("taken.txt", b"keep")
+        files = [self.local_file("first.txt", b"1"), self.local_file("taken.txt", b"2"),
+                 os.path.join(self.local.name, "missing.txt"), self.local_file("last.txt", b"3")]
+        run = self.cli("put", *files)
+        self.assertFails(run, "taken.txt exists on the phone", "missing.txt: no such file")
+        self.assertEqual(self.stored("first.txt"), b"1")
+        self.assertEqual(self.stored("taken.txt"), b"keep")
+        self.assertEqual(self.stored("last.txt"), b"3")
+
+    def test_rm_removes_and_a_missing_item_fails(self):
+        self.store_file("gone.txt", b"x")
+        self.store_file("Folder/inside.txt", b"y")
+        run = self.cli("rm", "gone.txt", "Folder")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(os.listdir(self.phone.store), [])
+        self.store_file("still.txt", b"z")
+        missing = self.cli("rm", "absent.txt", "still.txt")
+        self.assertFails(missing, "there is no absent.txt on the phone")
+        self.assertFalse(os.path.exists(os.path.join(self.phone.store, "still.txt")))
+
+
+class NameTooLong(CliTestCase):
+    phone_args = ("--max-name", "8")
+
+    def test_name_too_long_reads_as_a_sentence(self):
+        self.assertFails(self.cli("put", self.local_file("much-too-long.txt", b"x")),
+                         "too long for the phone")
+
+
+class LostConnection(CliTestCase):
+    phone_args = ("--drop-after-chunks", "1")
+
+    def test_connection_lost_during_put_fails(self):
+        run = self.cli("put", self.local_file("three.bin", pattern(3 * PIECE)))
+        self.assertFails(run, "connection to the phone was lost")
+
+
+class Approval(CliTestCase):
+    phone_args = ("--deny",)
+
+    def test_refusal_fails_with_a_sentence(self):
+        self.assertFails(self.cli("ls"), "the phone refused the connection")
+
+
+class NoUploads(CliTestCase):
+    phone_args = ("--no-upload",)
+
+    def test_put_to_a_phone_that_takes_no_uploads_fails(self):
+        run = self.cli("put", self.local_file("f.txt", b"x"))
+        self.assertFails(run, "the phone does not accept uploads")
+        self.assertEqual(os.listdir(self.phone.store), [])
+
+
+class NoApproval(CliTestCase):
+    phone_args = ("--no-approval",)
+
+    def test_wait_approval_gives_up_after_its_time(self):
+        started = time.monotonic()
+        run = self.cli("rm", "--wait-approval", "1", "x")
+        elapsed = time.monotonic() - started
+        self.assertFails(run, "did not approve the connection within 1 s")
+        self.assertIn("Waiting for approval on the phone...", run.stderr)
+        self.assertLess(elapsed, 4)
+        self.assertGreater(elapsed, 0.9)
+
+
+class UsageAndConnecting(CliTestCase):
+    def test_usage_errors_exit_2(self):
+        for args in (["put"], ["rm"], ["ls", "a", "b"], ["put", "--bogus", "f"],
+                     ["ls", "--wait-approval", "soon"], ["ls", "--wait-approval", "0"],
+                     ["put", "--replace", "--unique", "f"], ["info", "extra"], ["nonsense"],
+                     ["ping"], ["ls", "--address"]):
+            with self.subTest(args=args):
+                run = self.cli(*args, address=False)
+                self.assertEqual(run.returncode, 2, run.stderr)
+                self.assertIn("sage", run.stderr)
+
+    def test_help_per_command(self):
+        for command in ("info", "ls", "put", "rm", "ping"):
+            with self.subTest(command=command):
+                run = self.cli(command, "--help", address=False)
+                self.assertEqual(run.returncode, 0, run.stderr)
+                self.assertIn("Usage: vantle-cli " + command, run.stdout)
+                self.assertIn("Exit status", run.stdout)
+
+    def test_unreachable_or_bad_address_fails_with_a_sentence(self):
+        spare = socket.socket()
+        spare.bind(("127.0.0.1", 0))
+        closed = "127.0.0.1:%d" % spare.getsockname()[1]
+        spare.close()
+        self.assertFails(self.cli("info", "--address", closed, address=False),
+                         "cannot connect to " + closed)
+        self.assertFails(self.cli("ls", "--address", "127.0.0.1:99999", address=False),
+                         "is not an address")
+
+    def test_without_address_no_phone_found_fails_with_a_sentence(self):
+        # Whether DNS-SD runs here or not, the phone on 127.0.0.1 advertises nothing.
+        run = self.cli("ls", address=False)
+        self.assertFails(run)
+        self.assertTrue("cannot look for phones" in run.stderr or "no phone found" in run.stderr,
+                        run.stderr)
+        self.assertIn("--address", run.stderr)
+
+    def test_ping_takes_address_option(self):
+        run = self.cli("ping")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("ping:", run.stdout)
+
+
+class SlowPhone(CliTestCase):
+    phone_args = ("--delay-ms", "40")
+
+    def test_progress_line_only_on_a_terminal(self):
+        path = self.local_file("slow.bin", pattern(12 * PIECE))
+        controller, terminal = pty.openpty()
+        proc = subprocess.Popen([binary("vantle-cli"), "put", path, "--address", self.address],
+                                stdout=subprocess.DEVNULL, stderr=terminal)
+        os.close(terminal)
+        seen = b""
+        deadline = time.monotonic() + RUN_LIMIT
+        while time.monotonic() < deadline:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the terminal closed with the program
+                break
+            if not chunk:
+                break
+            seen += chunk
+        os.close(controller)
+        self.assertEqual(proc.wait(TIMEOUT), 0, seen)
+        self.assertIn(b" left", seen)
+        self.assertIn(b" of 1.5 MB", seen)
+        self.assertEqual(self.stored("slow.bin"), pattern(12 * PIECE))
+
+    def test_ctrl_c_cancels_at_a_piece_boundary_and_says_so(self):
+        size = 100 * PIECE
+        path = self.local_file("huge.bin", pattern(size))
+        after = self.local_file("after.txt", b"never sent")
+        proc = subprocess.Popen([binary("vantle-cli"), "put", path, after, "--address",
+                                 self.address],
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        target = os.path.join(self.phone.store, "huge.bin")
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and not (
+                os.path.exists(target) and os.path.getsize(target) >= 2 * PIECE):
+            time.sleep(0.02)
+        proc.send_signal(signal.SIGINT)
+        out, err = proc.communicate(timeout=TIMEOUT)
+        self.assertEqual(proc.returncode, 1, err)
+        self.assertIn("cancelled (Ctrl-C): huge.bin was not completely sent", err)
+        self.assertIn("1 more item(s) not sent", err)
+        self.assertFalse(os.path.exists(os.path.join(self.phone.store, "after.txt")))
+        arrived = os.path.getsize(target)
+        self.assertLess(arrived, size)
+        self.assertEqual(arrived % PIECE, 0)  # whole pieces only
+
+
+if __name__ == "__main__":
+    take_bin_dir_argument()
+    unittest.main()
