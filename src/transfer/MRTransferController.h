@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -157,6 +158,9 @@ private:
     // The top-level name of the item requestRemoteFile asked for; none when no download is under
     // way (also after a cancel or once finished).
     std::optional<QString> mDownloadItem;
+
+    // When "UploadProgress" last went out; the upload thread's own.
+    std::chrono::steady_clock::time_point mLastUploadProgress{};
 };
 
 } // namespace vantle
