@@ -127,6 +127,9 @@ private:
     // The folders, made on first use when not set.
     Result<QString> storeRoot() const;
     Result<QString> tempRoot() const;
+    Result<void> keepFolder(const QString& folder, std::optional<QString>& kept, const char* what);
+    Result<QString> folderOrDefault(std::optional<QString>& kept,
+                                    Result<QString> (*makeDefault)()) const;
     QVariantMap notifyRequest(const QVariantMap& request);
 
     std::int32_t uploadDir(const QString& localPath, const QString& phonePath);

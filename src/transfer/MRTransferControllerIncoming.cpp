@@ -47,51 +47,45 @@ Result<QString> makeFolder(const QString& folder) {
 // --- The store and the temporary area ---
 
 Result<void> MRTransferController::setStoreRootDir(const QString& folder) {
-    const Result<QString> made = makeFolder(folder);
-    if (!made) {
-        ParoxLog("setStoreRootDir: %@", made.error());
-        return Result<void>::failure(made.error());
-    }
-    std::lock_guard lock(mStoreLock);
-    mRootDir = *made;
-    return {};
+    return keepFolder(folder, mRootDir, "setStoreRootDir");
 }
 
 Result<void> MRTransferController::setTemporaryDir(const QString& folder) {
+    return keepFolder(folder, mTempDir, "setTemporaryDir");
+}
+
+Result<void> MRTransferController::keepFolder(const QString& folder, std::optional<QString>& kept,
+                                              const char* what) {
     const Result<QString> made = makeFolder(folder);
     if (!made) {
-        ParoxLog("setTemporaryDir: %@", made.error());
+        ParoxLog("%s: %@", what, made.error());
         return Result<void>::failure(made.error());
     }
     std::lock_guard lock(mStoreLock);
-    mTempDir = *made;
+    kept = *made;
     return {};
 }
 
-Result<QString> MRTransferController::storeRoot() const {
+Result<QString> MRTransferController::folderOrDefault(std::optional<QString>& kept,
+                                                      Result<QString> (*makeDefault)()) const {
     std::lock_guard lock(mStoreLock);
-    if (!mRootDir) {
-        const Result<QString> made = storeFolder();
+    if (!kept) {
+        const Result<QString> made = makeDefault();
         if (!made) {
-            ParoxLog("no store folder: %@", made.error());
+            ParoxLog("no folder for the store or the temporary area: %@", made.error());
             return made;
         }
-        mRootDir = *made;
+        kept = *made;
     }
-    return *mRootDir;
+    return *kept;
+}
+
+Result<QString> MRTransferController::storeRoot() const {
+    return folderOrDefault(mRootDir, &storeFolder);
 }
 
 Result<QString> MRTransferController::tempRoot() const {
-    std::lock_guard lock(mStoreLock);
-    if (!mTempDir) {
-        const Result<QString> made = temporaryArea();
-        if (!made) {
-            ParoxLog("no temporary area: %@", made.error());
-            return made;
-        }
-        mTempDir = *made;
-    }
-    return *mTempDir;
+    return folderOrDefault(mTempDir, &temporaryArea);
 }
 
 QString MRTransferController::rootDir() const {
