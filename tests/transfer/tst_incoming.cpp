@@ -459,6 +459,39 @@ private slots:
         }
         QCOMPARE(readBytes(pcStore.filePath(u"report.pdf"_s)), QByteArray("taken"));
     }
+
+    // A cancelled download from vantle-phone: its first piece is refused with -441, the phone
+    // stops and sends no "TransferFinished"; the next download is the only one finished, and a
+    // late notification of the cancelled item finishes nothing.
+    void cancelledDownloadFromThePhone() {
+        PhoneRig rig;
+        QTemporaryDir pcStore, pcTemp;
+        QVERIFY(rig.transfer.setStoreRootDir(pcStore.path()).ok());
+        QVERIFY(rig.transfer.setTemporaryDir(pcTemp.path()).ok());
+        QVERIFY(writeFile(rig.storePath(u"big.bin"_s), 3 * protocol::kChunkSize, 'b'));
+        QVERIFY(writeFile(rig.storePath(u"small.txt"_s), 10, 's'));
+        QVERIFY(rig.connect());
+        Seen finished(notes::kTransferFinished);
+        Seen progress(notes::kDownloadProgress);
+
+        rig.transfer.cancelDownloadOperation();
+        QVERIFY(onWorker([&] { return rig.transfer.requestRemoteFile(u"/big.bin"_s); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.notes.empty(), kWorkerLimitMs);
+        QVERIFY(!progress.notes.back().userInfo.isValid());
+        QCOMPARE(QFileInfo(pcTemp.filePath(u"big.bin"_s)).size(), protocol::kChunkSize);
+
+        rig.transfer.resetDownloadOperation();
+        QVERIFY(onWorker([&] { return rig.transfer.requestRemoteFile(u"/small.txt"_s); }));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.notes.size(), std::size_t(1), kWorkerLimitMs);
+        QCOMPARE(
+            finished.notes[0].userInfo.toMap().value(keys::kNoteInfo).toMap().value(keys::kPath),
+            QVariant(u"small.txt"_s));
+        QVERIFY(!rig.transfer.finishDownload(u"big.bin"_s).ok());
+        const Result<QString> final = rig.transfer.finishDownload(u"small.txt"_s);
+        QVERIFY2(final.ok(), qPrintable(final.error()));
+        QCOMPARE(readBytes(*final), readBytes(rig.storePath(u"small.txt"_s)));
+        QVERIFY(!QFileInfo::exists(pcStore.filePath(u"big.bin"_s)));
+    }
 };
 
 QTEST_MAIN(IncomingTest)
