@@ -1,5 +1,6 @@
 #include "phone/PhoneItemSender.h"
 
+#include "files/VantleUtilities.h"
 #include "transfer/ProtocolKeys.h"
 
 #include <QDir>
@@ -8,14 +9,15 @@
 
 namespace vantle::phone {
 
-std::optional<PhoneItemSender> PhoneItemSender::create(const QString& absolutePath,
-                                                       const PhoneStore& store) {
+std::optional<PhoneItemSender>
+PhoneItemSender::create(const QString& absolutePath, const PhoneStore& store, const Shape& shape) {
     const QFileInfo info(absolutePath);
     if (!info.exists()) return std::nullopt;
     PhoneItemSender sender;
     sender.mStore = &store;
-    sender.mItemName = info.fileName();
-    sender.addItem(absolutePath, info.fileName());
+    sender.mItemName = shape.wireName.isEmpty() ? info.fileName() : shape.wireName;
+    sender.mRestartAfterPiece = shape.restartAfterPiece;
+    sender.addItem(absolutePath, sender.mItemName);
     return sender;
 }
 
@@ -41,25 +43,49 @@ void PhoneItemSender::addItem(const QString& absolutePath, const QString& relati
     const qint64 size = info.size();
     mTotalBytes += size;
     // An empty file still goes as one empty piece, so that it exists on the other side.
-    qint64 offset = 0;
-    qint64 chunkNum = 0;
-    do {
+    const qint64 pieces =
+        std::max<qint64>(1, (size + protocol::kChunkSize - 1) / protocol::kChunkSize);
+    if (mRestartAfterPiece > 0 && pieces > mRestartAfterPiece)
+        addPieces(absolutePath, relativePath, size, mRestartAfterPiece);
+    addPieces(absolutePath, relativePath, size, pieces);
+}
+
+void PhoneItemSender::addPieces(const QString& absolutePath, const QString& relativePath,
+                                qint64 size, qint64 count) {
+    for (qint64 chunkNum = 0; chunkNum < count; ++chunkNum) {
+        const qint64 offset = chunkNum * protocol::kChunkSize;
         const qint64 length = std::min<qint64>(protocol::kChunkSize, size - offset);
         mSteps.push_back(
             {absolutePath, relativePath, false, offset, length, chunkNum, offset + length >= size});
-        offset += length;
-        ++chunkNum;
-    } while (offset < size);
+    }
+}
+
+QString PhoneItemSender::addCompanions(QVariantMap& request, const QString& absolutePath) const {
+    const std::pair<QLatin1StringView, QString> companions[] = {
+        {keys::kPreviewTIFF, VantleUtilities::thumbnailPathForPath(absolutePath, false)},
+        {keys::kHTMLSubstitute, VantleUtilities::metaPathForPath(absolutePath, false)}};
+    for (const auto& [key, path] : companions) {
+        const QFileInfo info(path);
+        // A companion that links out of the store is as good as none.
+        if (!info.isFile() || !mStore->holds(info.canonicalFilePath())) continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("%1: %2").arg(path, file.errorString());
+        request.insert(key, file.readAll());
+    }
+    return {};
 }
 
 PhoneItemSender::Next PhoneItemSender::next() {
     if (mNext >= mSteps.size()) return {};
     const Step& step = mSteps[mNext++];
-    if (step.folder)
-        return {Next::Kind::Request,
-                {{keys::kRequestType, QString(requests::kCreateDirectory)},
-                 {keys::kPath, step.relativePath}},
-                {}};
+    if (step.folder) {
+        QVariantMap request{{keys::kRequestType, QString(requests::kCreateDirectory)},
+                            {keys::kPath, step.relativePath}};
+        if (QString error = addCompanions(request, step.absolutePath); !error.isEmpty())
+            return {Next::Kind::ReadFailed, {}, error};
+        return {Next::Kind::Request, request, {}};
+    }
     QFile file(step.absolutePath);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(step.offset))
         return {Next::Kind::ReadFailed, {}, file.errorString()};
@@ -81,6 +107,9 @@ PhoneItemSender::Next PhoneItemSender::next() {
                         {keys::kTotalBytes, mTotalBytes},
                         {keys::kCurrentBytes, mCurrentBytes},
                         {keys::kBaseFileName, mItemName}};
+    if (step.last)
+        if (QString error = addCompanions(request, step.absolutePath); !error.isEmpty())
+            return {Next::Kind::ReadFailed, {}, error};
     mCurrentBytes += piece.size();
     return {Next::Kind::Request, request, {}};
 }

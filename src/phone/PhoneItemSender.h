@@ -12,13 +12,21 @@ namespace vantle::phone {
 
 // Turns one item of the store into the requests that send it to the PC: "CreateDirectory" for
 // each folder and "SendChunk" pieces for each file, with paths relative to the item's parent.
-// Pieces are read from disk one at a time, when asked for.
+// Pieces are read from disk one at a time, when asked for. A folder's request and a file's last
+// piece carry the item's preview and HTML stand-in from its store's metadata folder.
 class PhoneItemSender {
 public:
+    // How the item goes out, when not as it is.
+    struct Shape {
+        QString wireName; // empty: the item's own name
+        int restartAfterPiece =
+            0; // 0: never; else files of more pieces start over once after these
+    };
+
     // `absolutePath` is an item of `store`; none when it does not exist. Entries whose links lead
     // out of the store are left out.
     static std::optional<PhoneItemSender> create(const QString& absolutePath,
-                                                 const PhoneStore& store);
+                                                 const PhoneStore& store, const Shape& shape);
 
     struct Next {
         enum class Kind { Request, Done, ReadFailed };
@@ -40,15 +48,20 @@ private:
         qint64 offset = 0;
         qint64 length = 0;
         qint64 chunkNum = 0;
-        bool last = false;
+        bool last = false; // of the file; a folder's step carries companions too
     };
 
     void addItem(const QString& absolutePath, const QString& relativePath);
+    void addPieces(const QString& absolutePath, const QString& relativePath, qint64 size,
+                   qint64 count);
+    // Empty when the companions that exist were added; else why one could not be read.
+    QString addCompanions(QVariantMap& request, const QString& absolutePath) const;
 
     const PhoneStore* mStore = nullptr;
     QString mItemName;
     QStringList mLeftOut;
     std::vector<Step> mSteps;
+    int mRestartAfterPiece = 0;
     std::size_t mNext = 0;
     qint64 mTotalBytes = 0;
     qint64 mCurrentBytes = 0;

@@ -202,6 +202,20 @@ const std::vector<OptionSpec>& optionTable() {
              o.failChunk.insert(piece, code);
              return true;
          }},
+        {"--push-as", "NAME",
+         "send the next push of a connection under NAME on the wire, whatever it is (\"..\", "
+         "\"a/../../x\", a backslash...); %XX stands for the byte XX (%00 a NUL, %25 a %), the "
+         "rest is taken as it is; may be repeated, one per push in order",
+         [](PhoneOptions& o, const QString& v) {
+             const QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(v.toUtf8()));
+             if (name.isEmpty()) return false;
+             o.pushAs << name;
+             return true;
+         }},
+        {"--restart-after-piece", "K",
+         "in a push, after piece K of a file of more than K pieces send the file again from "
+         "\"ChunkNum\" 0 (once per file)",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.restartAfterPiece, 1); }},
         {"--withhold", "WHICH",
          "never answer the request(s) WHICH (see WHICH; they are still carried out); may be "
          "repeated",

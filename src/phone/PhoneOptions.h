@@ -47,6 +47,8 @@ struct PhoneOptions {
     int delayMs = 0;
     int dropAfterChunks = 0;   // 0: never
     QMap<int, int> failChunk;  // piece number (from 1 in a session) -> "ErrorCode"
+    QStringList pushAs;        // wire names for the pushes of a connection, in order
+    int restartAfterPiece = 0; // 0: never; else a file of more pieces starts again after these
     AnswerFaults answerFaults; // withheld, misnumbered and repeated answers
     VersionAnswer versionAnswer = VersionAnswer::Full;
     bool garbage = false;

@@ -39,7 +39,8 @@ PhoneSession::PhoneSession(QTcpSocket* socket, PhoneShared shared, const PhoneOp
                            std::vector<PhoneAction> script, int connection, QObject* parent)
     : QObject(parent), mSocket(socket), mStore(shared.store), mApproval(shared.approval),
       mRecorder(shared.recorder), mOptions(options), mConnection(connection), mThrottle(options),
-      mFaults(options.answerFaults), mActions(script.begin(), script.end()) {
+      mFaults(options.answerFaults), mActions(script.begin(), script.end()),
+      mPushAs(options.pushAs.begin(), options.pushAs.end()) {
     mSocket->setParent(this);
     if (mThrottle.limits()) mSocket->setReadBufferSize(kThrottledReadBuffer);
     connect(mSocket, &QTcpSocket::readyRead, this, &PhoneSession::readIncoming);
@@ -359,12 +360,15 @@ void PhoneSession::startNextPush() {
     mPushing = true;
     const QString& phonePath = mPushes.front().phonePath;
     const auto path = mStore.resolve(phonePath);
-    auto sender = path ? PhoneItemSender::create(*path, mStore) : std::nullopt;
+    const PhoneItemSender::Shape shape{mPushAs.empty() ? QString() : mPushAs.front(),
+                                       mOptions.restartAfterPiece};
+    auto sender = path ? PhoneItemSender::create(*path, mStore, shape) : std::nullopt;
     if (!sender) {
         log(QStringLiteral("-- nothing to send at %1").arg(phonePath));
         pushEnded();
         return;
     }
+    if (!mPushAs.empty()) mPushAs.pop_front();
     for (const QString& leftOut : sender->leftOut())
         log(QStringLiteral("-- leaving out %1: it links out of the store").arg(leftOut));
     pushNext(std::make_shared<PhoneItemSender>(std::move(*sender)));

@@ -103,6 +103,7 @@ private:
     bool mActionRunning = false;
     std::deque<PendingPush> mPushes; // the first one is being sent while mPushing
     bool mPushing = false;
+    std::deque<QString> mPushAs; // wire names still to give, one per push
 };
 
 } // namespace vantle::phone

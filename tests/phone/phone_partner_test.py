@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """vantle-phone as the partner of end-to-end tests: pushes one at a time, links and read failures
-in a pushed folder, reconnection right after a close, wrongly typed fields, and the options that
-control approval, reading and the message record."""
+in a pushed folder, what downloads meet (companions, hostile names, restarts, a refusal),
+reconnection right after a close, wrongly typed fields, and the options that control approval,
+reading and the message record."""
 
 import hashlib
 import json
@@ -356,6 +357,93 @@ class AnswerFaults(unittest.TestCase):
                     phone.stop()
 
 
+class DownloadPushes(unittest.TestCase):
+    """What the desktop's download side meets: companions from the metadata layout, hostile
+    names on the wire, a file that starts over, and a refusal that ends the push."""
+
+    def push(self, pc, path):
+        """Asks for `path` and answers the phone until the push ends; the phone's requests."""
+        pc.phone_requests.clear()
+        self.assertTrue(pc.request("RequestFile", Path=path)["Success"])
+        pc.drain_until(lambda m: m.get("Notification") == "TransferFinished")
+        return list(pc.phone_requests)
+
+    def write(self, phone, relative, data):
+        path = os.path.join(phone.store, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+    def test_previews_and_html_ride_on_the_folder_and_the_last_piece(self):
+        phone, pc = start_approved(self)
+        self.write(phone, "Docs/a.bin", os.urandom(PIECE + 1))
+        self.write(phone, "Docs/b.txt", b"plain")
+        self.write(phone, "vantleMetadata/Docs/Thumbnail.tif", b"docs-tiff")
+        self.write(phone, "vantleMetadata/Docs/Preview", b"<p>docs</p>")
+        self.write(phone, "Docs/vantleMetadata/a.bin/Thumbnail.tif", b"a-tiff")
+        self.write(phone, "Docs/vantleMetadata/a.bin/Preview", b"<p>a</p>")
+        sent = [(m["RequestType"], m.get("Path"), m.get("ChunkNum"), m.get("PreviewTIFF"),
+                 m.get("HTMLSubstitute")) for m in self.push(pc, "Docs")]
+        self.assertEqual(sent, [
+            ("CreateDirectory", "Docs", None, b"docs-tiff", b"<p>docs</p>"),
+            ("SendChunk", "Docs/a.bin", 0, None, None),
+            ("SendChunk", "Docs/a.bin", 1, b"a-tiff", b"<p>a</p>"),
+            ("SendChunk", "Docs/b.txt", 0, None, None),
+            ("Notify", None, None, None, None)])
+
+    def test_hostile_wire_names_arrive_exactly_as_given(self):
+        names = ["..", "a/../../x", "\\", '|<>?*":', "nul\0here", "%", "n" * 4096]
+        given = [n.replace("%", "%25").replace("\0", "%00") for n in names]
+        args = [arg for name in given for arg in ("--push-as", name)]
+        phone, pc = start_approved(self, *args)
+        self.write(phone, "f.bin", b"payload")
+        self.write(phone, "D/inner.txt", b"inner")
+        for name in names[:-1]:
+            with self.subTest(name=name):
+                sent = self.push(pc, "f.bin")
+                self.assertEqual([(m.get("Path"), m.get("BaseFileName")) for m in sent[:-1]],
+                                 [(name, name)])
+                self.assertEqual(sent[-1]["UserInfo"]["Path"], name)
+        sent = self.push(pc, "D")  # a folder under the last, longest name
+        self.assertEqual([m.get("Path") for m in sent[:-1]], [names[-1], names[-1] + "/inner.txt"])
+        self.assertEqual(len(names[-1].encode()), 4096)
+        # The names are used up: the next push goes under the item's own name.
+        self.assertEqual(self.push(pc, "f.bin")[0]["Path"], "f.bin")
+
+    def test_a_file_starts_again_at_piece_zero(self):
+        phone, pc = start_approved(self, "--restart-after-piece", "2")
+        data = os.urandom(3 * PIECE + 1)
+        self.write(phone, "big.bin", data)
+        self.write(phone, "small.bin", b"one piece")
+        pieces = [m for m in self.push(pc, "big.bin") if m["RequestType"] == "SendChunk"]
+        self.assertEqual([(m["ChunkNum"], m["LastChunk"]) for m in pieces],
+                         [(0, False), (1, False), (0, False), (1, False), (2, False), (3, True)])
+        for m in pieces:
+            start = m["ChunkNum"] * PIECE
+            self.assertEqual(m["ChunkData"], data[start:start + PIECE])
+        small = [m["ChunkNum"] for m in self.push(pc, "small.bin")
+                 if m["RequestType"] == "SendChunk"]
+        self.assertEqual(small, [0])
+
+    def test_a_cancelled_download_gets_no_more_pieces_and_no_finish(self):
+        phone, pc = start_approved(self)
+        self.write(phone, "big.bin", os.urandom(3 * PIECE))
+        self.write(phone, "next.bin", b"next")
+        pc.phone_requests.clear()
+        self.assertTrue(pc.request("RequestFile", Path="big.bin")["Success"])
+        first = pc.recv_message()
+        self.assertEqual((first["RequestType"], first["ChunkNum"]), ("SendChunk", 0))
+        pc.send_message({"MessageType": "Response", "ResponseNum": first["RequestNum"],
+                         "Success": False, "ErrorCode": -441})
+        # The phone handles our refusal before this request: a next piece would come first.
+        pc.request("FileExists", Path="big.bin")
+        self.assertEqual(pc.phone_requests, [])
+        self.assertTrue(phone.wait_for_output("ErrorCode -441"), phone.output())
+        # The phone is free for the next push.
+        self.assertEqual(kinds(self.push(pc, "next.bin")),
+                         [("SendChunk", "next.bin"), ("Notify", "TransferFinished")])
+
+
 class Help(unittest.TestCase):
     def test_help_lists_the_partner_options_and_approvals_exclude_each_other(self):
         out = subprocess.run([binary("vantle-phone"), "--help"], capture_output=True, text=True,
@@ -364,7 +452,8 @@ class Help(unittest.TestCase):
                        "--close-on-deny", "--stop-reading-after BYTES",
                        "--read-bytes-per-second N", "--record FILE", "--withhold WHICH",
                        "--response-num WHICH=SHIFT", "--late-response[=WHICH[@MS]]",
-                       "--version-answer MODE", "TYPE:N"):
+                       "--version-answer MODE", "TYPE:N", "--push-as NAME", "%00",
+                       "--restart-after-piece K"):
             self.assertIn(option, out)
         bad = subprocess.run([binary("vantle-phone"), "--deny", "--no-approval"],
                              capture_output=True, text=True, timeout=TIMEOUT)
@@ -375,7 +464,8 @@ class Help(unittest.TestCase):
         for args in (("--withhold", "0"), ("--withhold", "SendChunk:0"), ("--withhold", ":2"),
                      ("--response-num", "2=0"), ("--response-num", "2"),
                      ("--response-num", "2=+x"), ("--late-response=2@-5"),
-                     ("--late-response", "2"), ("--version-answer", "short")):
+                     ("--late-response", "2"), ("--version-answer", "short"),
+                     ("--push-as", ""), ("--restart-after-piece", "0")):
             with self.subTest(args=args):
                 bad = subprocess.run([binary("vantle-phone"), "--port", "0", *args],
                                      capture_output=True, text=True, timeout=TIMEOUT)
