@@ -1,5 +1,6 @@
 // Framed connections against plain sockets on loopback, and handshakes against vantle-phone.
 // Prints the figures, then: RESULT frame_mbps=... plain_mbps=... ratio=... handshakes_per_s=...
+#include "BenchSockets.h"
 #include "net/GamePeer.h"
 #include "net/NetUtilities.h"
 #include "net/NetworkThread.h"
@@ -20,6 +21,7 @@
 #include <unistd.h>
 
 using namespace vantle;
+using namespace vantle::bench;
 
 namespace {
 
@@ -29,24 +31,6 @@ constexpr int kHandshakes = 200;
 constexpr unsigned long kPhoneTurnaroundUs = 200;
 constexpr int kWaitMs = 5000;
 constexpr double kBytesPerMB = 1e6;
-
-struct Listener {
-    int fd = -1;
-    std::uint16_t port = 0;
-    Listener() {
-        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const SocketAddress any = makeSocketAddress(INADDR_LOOPBACK, 0);
-        ::bind(fd, asSockaddr(any), sizeof(sockaddr_in));
-        ::listen(fd, 4);
-        sockaddr_in bound{};
-        socklen_t length = sizeof bound;
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &length);
-        port = ntohs(bound.sin_port);
-    }
-    ~Listener() { ::close(fd); }
-    int accept() const { return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC); }
-    SocketAddress address() const { return makeSocketAddress(INADDR_LOOPBACK, port); }
-};
 
 // Echoes every frame back on the connection it came from (on the network thread).
 class Echo : public TCPConnectionDelegate {
@@ -99,26 +83,6 @@ double frameThroughput() {
     client->invalidate();
     server->invalidate();
     return static_cast<double>(received) / kBytesPerMB / seconds;
-}
-
-bool readAll(int fd, char* into, std::size_t count) {
-    while (count > 0) {
-        const ssize_t got = ::recv(fd, into, count, 0);
-        if (got <= 0) return false;
-        into += got;
-        count -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-bool writeAll(int fd, const char* from, std::size_t count) {
-    while (count > 0) {
-        const ssize_t sent = ::send(fd, from, count, MSG_NOSIGNAL);
-        if (sent <= 0) return false;
-        from += sent;
-        count -= static_cast<std::size_t>(sent);
-    }
-    return true;
 }
 
 // The same bytes (header and payload) through blocking sockets and three threads.

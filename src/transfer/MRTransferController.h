@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -114,6 +115,8 @@ private:
     QString mCurrentFile;
     // One piece of a file; kept between pieces and files so memory stays flat in file size.
     QByteArray mChunkBuffer;
+    // When "UploadProgress" last went out; the upload thread's own.
+    std::chrono::steady_clock::time_point mLastUploadProgress{};
 };
 
 } // namespace vantle

@@ -8,6 +8,8 @@
 namespace vantle {
 namespace {
 
+constexpr std::chrono::milliseconds kUploadProgressInterval{100};
+
 QString withForwardSlashes(QString path) {
     return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
@@ -108,10 +110,17 @@ bool MRTransferController::sendFileChunk(const QByteArray& data, const QString& 
     const std::optional<QVariantMap> answer = send(request.encode());
     request.chunkData.clear(); // the piece's buffer is the caller's again
 
-    if (request.baseFileName)
+    // Fast pieces would flood the main thread: progress goes out a few times a second, and
+    // always for the last piece and for a piece that failed.
+    const auto now = std::chrono::steady_clock::now();
+    const bool progressDue =
+        last || !answer || now - mLastUploadProgress >= kUploadProgressInterval;
+    if (request.baseFileName && progressDue) {
+        mLastUploadProgress = now;
         postNotificationNameAfterDelay(
             QString(notes::kUploadProgress), QVariant(),
             QVariantList{*request.totalBytes, *request.currentBytes, *request.baseFileName});
+    }
     if (!answer) {
         if (error) *error = protocol::kNoAnswer;
         return false;

@@ -3,6 +3,7 @@
 #include "files/FSNodeInfo.h"
 #include "files/FileSize.h"
 #include "net/TCPConnection.h"
+#include "platform/NotificationCenter.h"
 #include "transfer/ProtocolKeys.h"
 
 #include <QDir>
@@ -80,6 +81,27 @@ private slots:
         QVERIFY(arrived.open(QIODevice::ReadOnly));
         QCOMPARE(arrived.readAll(), patterned(size, 'a'));
         QVERIFY(finishedSent(rig));
+    }
+
+    // A fast upload must not flood the main thread with a progress note per piece; the last
+    // piece's note still comes, with the bytes sent before it.
+    void progressIsCoalesced() {
+        constexpr qint64 kPieces = 64;
+        PhoneRig rig;
+        QVERIFY(rig.connect());
+        QObject context;
+        std::vector<QVariantList> seen;
+        NotificationCenter::defaultCenter().addObserver(
+            QString(notes::kUploadProgress), &context,
+            [&](const Notification& note) { seen.push_back(note.userInfo.toList()); });
+        const QString local = rig.workDir.filePath(u"big.bin"_s);
+        QVERIFY(writeFile(local, kPieces * kPiece));
+        QCOMPARE(upload(rig, local, u"big.bin"_s), std::int32_t(protocol::kNoError));
+        QCOMPARE(rig.received(QString(requests::kSendChunk)).size(), kPieces);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !seen.empty() && seen.back().value(1).toLongLong() == (kPieces - 1) * kPiece, kWaitMs);
+        QVERIFY2(qint64(seen.size()) < kPieces / 2, qPrintable(QString::number(seen.size())));
+        QCOMPARE(seen.back().value(0).toLongLong(), kPieces * kPiece);
     }
 
     // Every piece of a folder counts against the whole folder; companion files stay home.
