@@ -81,15 +81,6 @@ void MRTransferController::cancelUploadOperation() {
     mStopUpload = true;
 }
 
-void MRTransferController::resetDownloadOperation() {
-    mStopDownload = false;
-}
-
-void MRTransferController::cancelDownloadOperation() {
-    ParoxLog("cancelDownloadOperation");
-    mStopDownload = true;
-}
-
 QString MRTransferController::currentFile() const {
     std::lock_guard lock(mCurrentFileLock);
     return mCurrentFile;
@@ -117,8 +108,21 @@ QVariantMap MRTransferController::doDispatchRequest(const QVariantMap& request) 
         return versionCheckRequest(request);
     case RequestType::Notify:
         return notifyRequest(request);
+    case RequestType::DirectoryList:
+        return getDirectoryListingRequest(request);
+    case RequestType::FileExists:
+        return fileExistsRequest(request);
+    case RequestType::CreateDirectory:
+        return createDirectoryRequest(request);
+    case RequestType::SendChunk:
+        return sendChunkRequest(request);
+    case RequestType::RemoveFile:
+        return removeFileRequest(request, true);
+    case RequestType::GetIconsAndSizes:
+        return getIconsAndSizesRequest(request);
+    case RequestType::RequestFile:
+        return requestFileRequest(request);
     default:
-        // The phone's questions about the PC's store are not answered yet.
         return unhandledRequestResponse();
     }
 }

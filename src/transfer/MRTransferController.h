@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Result.h"
 #include "transfer/RequestDispatcher.h"
 #include "transfer/ResponseSlot.h"
 #include "transfer/Responses.h"
@@ -31,6 +32,8 @@ inline constexpr int kMaxPathsPerIconsRequest = 500;
 // there.
 class MRTransferController : public RequestDispatcher {
 public:
+    // The store and the temporary area default to the user's "Vantle" folder and a private folder
+    // of the program's own; `setStoreRootDir` and `setTemporaryDir` choose others (before use).
     explicit MRTransferController(const TransferTimeouts& timeouts = {});
     ~MRTransferController() override;
     MRTransferController(const MRTransferController&) = delete;
@@ -82,6 +85,22 @@ public:
     quint64 totalBytes() const { return mTotalBytes.load(); }
     QString currentFile() const;
 
+    // --- The PC's store and downloads ---
+    // Creates the folder when missing.
+    Result<void> setStoreRootDir(const QString& folder);
+    QString rootDir() const;
+    // Where incoming items wait until they are finished; created when missing.
+    Result<void> setTemporaryDir(const QString& folder);
+    QString temporaryDir() const;
+    void setDefaultThumbnail(const QString& path);
+    // The first component of the item the phone wrote last; none before any.
+    std::optional<QString> lastDownloadRoot() const;
+    // Moves the finished item `name` (top-level, as the phone named it) from the temporary area
+    // to a free name in `destination`, or in the store without one; the final path. Refused when
+    // `name` is not the item asked for last by requestRemoteFile, or that download was cancelled.
+    Result<QString> finishDownload(const QString& name,
+                                   const std::optional<QString>& destination = std::nullopt);
+
     // --- The phone's requests (network thread) ---
     std::optional<QVariantMap> dispatchRequest(const QVariantMap& request) override;
     // The response body for a request that carries a number.
@@ -95,6 +114,19 @@ private:
     std::optional<QMap<QString, IconAndSize>> getIconsAndSizesBatch(const QStringList& paths);
 
     QVariantMap versionCheckRequest(const QVariantMap& request);
+    QVariantMap getDirectoryListingRequest(const QVariantMap& request);
+    QVariantMap fileExistsRequest(const QVariantMap& request);
+    QVariantMap createDirectoryRequest(const QVariantMap& request);
+    QVariantMap sendChunkRequest(const QVariantMap& request);
+    QVariantMap removeFileRequest(const QVariantMap& request, bool notify);
+    QVariantMap getIconsAndSizesRequest(const QVariantMap& request);
+    QVariantMap requestFileRequest(const QVariantMap& request);
+    void noteFileWritten(const QString& name);
+    // The item requestRemoteFile asks for is the download under way.
+    void expectDownload(const QString& phonePath);
+    // The folders, made on first use when not set.
+    Result<QString> storeRoot() const;
+    Result<QString> tempRoot() const;
     QVariantMap notifyRequest(const QVariantMap& request);
 
     std::int32_t uploadDir(const QString& localPath, const QString& phonePath);
@@ -115,6 +147,18 @@ private:
     QString mCurrentFile;
     // One piece of a file; kept between pieces and files so memory stays flat in file size.
     QByteArray mChunkBuffer;
+
+    // Set at start-up or by tests, read on the network thread: behind a lock.
+    mutable std::mutex mStoreLock;
+    mutable std::optional<QString> mRootDir;
+    mutable std::optional<QString> mTempDir;
+    std::optional<QString> mDefaultThumb;
+    // Written on the network thread, read on the main thread.
+    std::optional<QString> mLastFileWritten;
+    // The top-level name of the item requestRemoteFile asked for; none when no download is under
+    // way (also after a cancel or once finished).
+    std::optional<QString> mDownloadItem;
+
     // When "UploadProgress" last went out; the upload thread's own.
     std::chrono::steady_clock::time_point mLastUploadProgress{};
 };

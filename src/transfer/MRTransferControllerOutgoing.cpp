@@ -72,6 +72,8 @@ bool MRTransferController::fileExists(const QString& path, bool* isDirectory) {
 }
 
 bool MRTransferController::requestRemoteFile(const QString& path) {
+    // Before asking: the phone may start sending before the answer is read.
+    expectDownload(path);
     const std::optional<QVariantMap> answer = send(RequestFileRequest{path}.encode());
     return answer && SuccessResponse::decode(*answer).success;
 }

@@ -195,11 +195,13 @@ private slots:
         QCOMPARE(wrongType->value(keys::kSuccess), QVariant(false));
         QVERIFY(!wrongType->contains(keys::kClientVersion));
 
-        for (const QString& type : {u"Bogus"_s, QString(requests::kDirectoryList)}) {
-            const auto unknown = transfer.dispatchRequest(
-                incoming({{keys::kRequestType, type}, {keys::kPath, u"/"_s}}));
+        for (const QVariantMap& fields :
+             {QVariantMap{{keys::kRequestType, u"Bogus"_s}, {keys::kPath, u"/"_s}},
+              QVariantMap{{keys::kPath, u"/"_s}}}) {
+            const auto unknown = transfer.dispatchRequest(incoming(fields));
             QVERIFY(unknown);
             QCOMPARE(unknown->value(keys::kGood).toString(), kUnhandledAnswer);
+            QCOMPARE(unknown->value(keys::kResponseNum).toInt(), 7);
         }
     }
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// What the handlers of the phone's requests do to the files of the store and the temporary area,
+// once the paths are known to stay inside them. None of these follows a link.
+namespace vantle::store {
+
+// Largest thumbnail offered to the phone; anything bigger is no thumbnail of ours.
+inline constexpr qint64 kMaxIconBytes = 4 * 1024 * 1024;
+
+// Whether anything is at `path`, a dangling link included.
+bool itemExists(const QString& path);
+// Removes a file, a link (never what it points to), or a folder with everything in it. True when
+// nothing is left at `path`; `error` then empty.
+Result<void> removeItem(const QString& path);
+// Renames `from` to `to`; across file systems copies then removes `from`. Nothing is left at
+// `to` when it fails.
+Result<void> moveItem(const QString& from, const QString& to);
+// The contents of a regular file no larger than `limit`; none otherwise.
+std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit = kMaxIconBytes);
+// The preview and HTML rendering of `path` in the metadata layout beside it; failures are logged.
+void writeThumbnailAndMetadataForFile(const QString& path, const std::optional<QByteArray>& tiff,
+                                      const std::optional<QByteArray>& html);
+
+} // namespace vantle::store

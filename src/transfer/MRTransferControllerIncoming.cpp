@@ -1,0 +1,402 @@
+// The answers to the phone's questions about the PC's store, and the download store: items the
+// phone sends wait in the temporary area until finishDownload moves them into place.
+#include "files/FileSize.h"
+#include "files/VantleUtilities.h"
+#include "support/ParoxLog.h"
+#include "transfer/DownloadStore.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/ProtocolKeys.h"
+#include "transfer/Requests.h"
+#include "transfer/StorePaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QVariantList>
+
+namespace vantle {
+namespace {
+
+QVariantMap successAnswer(bool success) {
+    return SuccessResponse{success, std::nullopt}.encode();
+}
+
+// A path that the program itself made from one in `root` (a thumbnail beside an item, say),
+// checked like one the phone sent: it may not lead out of `root` through a link.
+Result<QString> besideInFolder(const QString& root, const QString& absolute, PathUse use) {
+    const QString relative = QDir(root).relativeFilePath(absolute);
+    if (relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")) ||
+        QDir::isAbsolutePath(relative))
+        return Result<QString>::failure(QStringLiteral("%1 is not in %2").arg(absolute, root));
+    return resolveInFolder(root, relative, use);
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+Result<QString> makeFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    if (!QDir().mkpath(clean) || !QFileInfo(clean).isDir())
+        return Result<QString>::failure(QStringLiteral("cannot make the folder %1").arg(clean));
+    return clean;
+}
+
+} // namespace
+
+// --- The store and the temporary area ---
+
+Result<void> MRTransferController::setStoreRootDir(const QString& folder) {
+    const Result<QString> made = makeFolder(folder);
+    if (!made) {
+        ParoxLog("setStoreRootDir: %@", made.error());
+        return Result<void>::failure(made.error());
+    }
+    std::lock_guard lock(mStoreLock);
+    mRootDir = *made;
+    return {};
+}
+
+Result<void> MRTransferController::setTemporaryDir(const QString& folder) {
+    const Result<QString> made = makeFolder(folder);
+    if (!made) {
+        ParoxLog("setTemporaryDir: %@", made.error());
+        return Result<void>::failure(made.error());
+    }
+    std::lock_guard lock(mStoreLock);
+    mTempDir = *made;
+    return {};
+}
+
+Result<QString> MRTransferController::storeRoot() const {
+    std::lock_guard lock(mStoreLock);
+    if (!mRootDir) {
+        const Result<QString> made = storeFolder();
+        if (!made) {
+            ParoxLog("no store folder: %@", made.error());
+            return made;
+        }
+        mRootDir = *made;
+    }
+    return *mRootDir;
+}
+
+Result<QString> MRTransferController::tempRoot() const {
+    std::lock_guard lock(mStoreLock);
+    if (!mTempDir) {
+        const Result<QString> made = temporaryArea();
+        if (!made) {
+            ParoxLog("no temporary area: %@", made.error());
+            return made;
+        }
+        mTempDir = *made;
+    }
+    return *mTempDir;
+}
+
+QString MRTransferController::rootDir() const {
+    const Result<QString> root = storeRoot();
+    return root ? *root : QString();
+}
+
+QString MRTransferController::temporaryDir() const {
+    const Result<QString> root = tempRoot();
+    return root ? *root : QString();
+}
+
+void MRTransferController::setDefaultThumbnail(const QString& path) {
+    std::lock_guard lock(mStoreLock);
+    mDefaultThumb = path;
+}
+
+void MRTransferController::noteFileWritten(const QString& name) {
+    std::lock_guard lock(mStoreLock);
+    mLastFileWritten = name;
+}
+
+std::optional<QString> MRTransferController::lastDownloadRoot() const {
+    std::optional<QString> last;
+    {
+        std::lock_guard lock(mStoreLock);
+        last = mLastFileWritten;
+    }
+    if (!last) return std::nullopt;
+    const Result<QStringList> names = phonePathNames(*last);
+    if (!names || names->isEmpty()) return std::nullopt;
+    return names->first();
+}
+
+void MRTransferController::resetDownloadOperation() {
+    std::lock_guard lock(mStoreLock);
+    mDownloadItem.reset();
+    mStopDownload = false;
+}
+
+void MRTransferController::cancelDownloadOperation() {
+    ParoxLog("cancelDownloadOperation");
+    std::lock_guard lock(mStoreLock);
+    mDownloadItem.reset();
+    mStopDownload = true;
+}
+
+void MRTransferController::expectDownload(const QString& phonePath) {
+    const Result<QStringList> names = phonePathNames(removeBackslashesFromName(phonePath));
+    std::lock_guard lock(mStoreLock);
+    if (names && !names->isEmpty())
+        mDownloadItem = names->last();
+    else
+        mDownloadItem.reset();
+}
+
+Result<QString> MRTransferController::finishDownload(const QString& name,
+                                                     const std::optional<QString>& destination) {
+    const QString item = removeBackslashesFromName(name);
+    {
+        std::lock_guard lock(mStoreLock);
+        // A late "TransferFinished" of a cancelled download names another item, or comes when
+        // none is under way.
+        if (!mDownloadItem || *mDownloadItem != item) {
+            const QString why =
+                mDownloadItem
+                    ? QStringLiteral("%1 is not the download under way (%2)")
+                          .arg(item, *mDownloadItem)
+                    : QStringLiteral("%1 finished, but no download is under way").arg(item);
+            ParoxLog("finishDownload refused: %@", why);
+            return Result<QString>::failure(why);
+        }
+    }
+    const Result<QStringList> names = phonePathNames(item);
+    if (!names || names->size() != 1) {
+        const QString why = names ? QStringLiteral("%1 is not one item").arg(item) : names.error();
+        ParoxLog("finishDownload refused: %@", why);
+        return Result<QString>::failure(why);
+    }
+    const Result<QString> area = tempRoot();
+    if (!area) return area;
+    const Result<QString> temp = tempPathForFile(*area, item, PathUse::Read);
+    if (!temp) return temp;
+    if (!store::itemExists(*temp)) {
+        const QString why = QStringLiteral("nothing arrived for %1").arg(item);
+        ParoxLog("finishDownload: %@", why);
+        return Result<QString>::failure(why);
+    }
+
+    Result<QString> base = destination ? Result<QString>(*destination) : storeRoot();
+    if (!base) return base;
+    const Result<QString> target =
+        resolveInFolder(*base, item, PathUse::Write, PhoneNames::WindowsSafe);
+    if (!target) {
+        ParoxLog("finishDownload: %@", target.error());
+        return target;
+    }
+    const Result<QString> final = uniquePathAtPath(*target, *base);
+    if (!final) {
+        ParoxLog("finishDownload: %@", final.error());
+        return final;
+    }
+    ParoxLog("move %@ to %@", *temp, *final);
+    if (const Result<void> moved = store::moveItem(*temp, *final); !moved) {
+        ParoxLog("finishDownload: %@; the item stays in %@", moved.error(), *temp);
+        return Result<QString>::failure(moved.error());
+    }
+    {
+        std::lock_guard lock(mStoreLock);
+        mDownloadItem.reset();
+    }
+    postNotificationNameAfterDelay(QString(notes::kListingChanged), QVariant(), *final);
+    return *final;
+}
+
+// --- The handlers ---
+
+QVariantMap MRTransferController::fileExistsRequest(const QVariantMap& request) {
+    const Result<FileExistsRequest> decoded = FileExistsRequest::decode(request);
+    const Result<QString> root = storeRoot();
+    if (!decoded || !root) return FileExistsResponse{}.encode();
+    const Result<QString> path = resolveInFolder(*root, decoded->path, PathUse::Read);
+    if (!path) {
+        ParoxLog("FileExists refused: %@", path.error());
+        return FileExistsResponse{}.encode();
+    }
+    const QFileInfo info(*path);
+    return FileExistsResponse{info.exists(), info.isDir()}.encode();
+}
+
+QVariantMap MRTransferController::getDirectoryListingRequest(const QVariantMap& request) {
+    DirectoryListResponse answer;
+    answer.listingPlus.emplace();
+    const Result<DirectoryListRequest> decoded = DirectoryListRequest::decode(request);
+    const Result<QString> root = storeRoot();
+    if (!decoded || !root) return answer.encode();
+    const Result<QString> path = resolveInFolder(*root, decoded->path, PathUse::Read);
+    if (!path) {
+        ParoxLog("DirectoryList refused: %@", path.error());
+        return answer.encode();
+    }
+    const QDir folder(*path);
+    if (!QFileInfo(*path).isDir() || !folder.isReadable()) return answer.encode();
+    const QStringList names = folder.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    answer.listing = names;
+    for (const QString& name : names) {
+        if (name == VantleUtilities::kMetadataFolderName ||
+            name == VantleUtilities::kThumbsFolderName)
+            continue;
+        // A link is no folder of the store, wherever it points.
+        const QFileInfo entry(folder.filePath(name));
+        answer.listingPlus->insert(name, ListingEntry{entry.isDir() && !entry.isSymLink()});
+    }
+    return answer.encode();
+}
+
+QVariantMap MRTransferController::getIconsAndSizesRequest(const QVariantMap& request) {
+    const Result<GetIconsAndSizesRequest> decoded = GetIconsAndSizesRequest::decode(request);
+    GetIconsAndSizesResponse answer;
+    answer.iconsAndSizes.emplace();
+    const Result<QString> root = storeRoot();
+    if (!decoded || !root) return answer.encode();
+    std::optional<QString> defaultThumb;
+    {
+        std::lock_guard lock(mStoreLock);
+        defaultThumb = mDefaultThumb;
+    }
+    for (const QString& asked : decoded->paths) {
+        IconAndSize entry;
+        const Result<QString> path = resolveInFolder(*root, asked, PathUse::Read);
+        if (path) {
+            const Result<QString> thumb = besideInFolder(
+                *root, VantleUtilities::thumbnailPathForPath(*path, true), PathUse::Read);
+            if (thumb) entry.icon = store::readSmallFile(*thumb);
+            entry.size = static_cast<qint64>(getSizeOfFileInBytes(*path));
+        } else {
+            ParoxLog("GetIconsAndSizes refused %@: %@", asked, path.error());
+        }
+        if (!entry.icon && defaultThumb) entry.icon = store::readSmallFile(*defaultThumb);
+        answer.iconsAndSizes->insert(asked, entry);
+    }
+    return answer.encode();
+}
+
+QVariantMap MRTransferController::requestFileRequest(const QVariantMap& request) {
+    const Result<RequestFileRequest> decoded = RequestFileRequest::decode(request);
+    const Result<QString> root = storeRoot();
+    if (!decoded || !root) return successAnswer(false);
+    const Result<QString> path = resolveInFolder(*root, decoded->path, PathUse::Read);
+    if (!path) {
+        ParoxLog("RequestFile refused: %@", path.error());
+        return successAnswer(false);
+    }
+    if (!store::itemExists(*path)) return successAnswer(false);
+    postNotificationNameAfterDelay(QString(notes::kSendFile), QVariant(), *path);
+    return successAnswer(true);
+}
+
+QVariantMap MRTransferController::removeFileRequest(const QVariantMap& request, bool notify) {
+    const Result<RemoveFileRequest> decoded = RemoveFileRequest::decode(request);
+    const Result<QString> root = storeRoot();
+    if (!decoded || !root) return successAnswer(false);
+    const Result<QString> path = resolveInFolder(*root, decoded->path, PathUse::Remove);
+    if (!path) {
+        ParoxLog("RemoveFile refused: %@", path.error());
+        return successAnswer(false);
+    }
+    if (sameFolder(*path, *root)) {
+        ParoxLog("RemoveFile refused: %@ is the store itself", decoded->path);
+        return successAnswer(false);
+    }
+    const bool existed = store::itemExists(*path);
+    const Result<void> removed = store::removeItem(*path);
+    if (!removed) ParoxLog("RemoveFile: %@", removed.error());
+
+    // Its companions, each checked like the item: a link among them goes, not what it names.
+    const QString metaFolder =
+        QFileInfo(VantleUtilities::thumbnailPathForPath(*path, false)).absolutePath();
+    for (const QString& companion :
+         {VantleUtilities::metaPathForPath(*path, true),
+          VantleUtilities::thumbnailPathForPath(*path, true), metaFolder}) {
+        const Result<QString> inside = besideInFolder(*root, companion, PathUse::Remove);
+        if (!inside || !store::itemExists(*inside)) continue;
+        if (const Result<void> gone = store::removeItem(*inside); !gone)
+            ParoxLog("RemoveFile: %@", gone.error());
+    }
+    if (notify)
+        postNotificationNameAfterDelay(QString(notes::kListingChanged), QVariant(), QVariant());
+    return successAnswer(existed && removed.ok());
+}
+
+QVariantMap MRTransferController::createDirectoryRequest(const QVariantMap& request) {
+    const Result<CreateDirectoryRequest> decoded = CreateDirectoryRequest::decode(request);
+    const Result<QString> area = tempRoot();
+    if (!decoded || !area) return successAnswer(false);
+    const Result<QString> temp = tempPathForFile(*area, decoded->path);
+    if (!temp || sameFolder(*temp, *area)) {
+        ParoxLog("CreateDirectory refused: %@",
+                 temp ? QStringLiteral("%1 names the temporary area").arg(decoded->path)
+                      : temp.error());
+        return successAnswer(false);
+    }
+    noteFileWritten(removeBackslashesFromName(decoded->path));
+    if (const Result<void> removed = store::removeItem(*temp); !removed) {
+        ParoxLog("CreateDirectory: %@", removed.error());
+        return successAnswer(false);
+    }
+    if (!QDir().mkdir(*temp)) {
+        ParoxLog("CreateDirectory: cannot make %@", *temp);
+        return successAnswer(false);
+    }
+    store::writeThumbnailAndMetadataForFile(*temp, decoded->previewTIFF, decoded->htmlSubstitute);
+    return successAnswer(true);
+}
+
+QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
+    const Result<SendChunkRequest> decoded = SendChunkRequest::decode(request);
+    const Result<QString> area = tempRoot();
+    const bool stopped = mStopDownload.load();
+    std::optional<QString> temp;
+    if (!decoded) {
+        ParoxLog("SendChunk refused: %@", decoded.error());
+    } else if (!area) {
+        ParoxLog("SendChunk refused: no temporary area");
+    } else if (const Result<QString> resolved = tempPathForFile(*area, decoded->path);
+               !resolved || sameFolder(*resolved, *area)) {
+        ParoxLog("SendChunk refused: %@",
+                 resolved ? QStringLiteral("%1 names the temporary area").arg(decoded->path)
+                          : resolved.error());
+    } else {
+        temp = *resolved;
+    }
+
+    bool stored = false;
+    if (temp) {
+        const SendChunkRequest& piece = *decoded;
+        noteFileWritten(removeBackslashesFromName(piece.path));
+        ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
+                 piece.chunkData.size(), piece.path, *temp);
+        // The first piece starts the file afresh.
+        const Result<void> cleared =
+            piece.chunkNum == 0 ? store::removeItem(*temp) : Result<void>();
+        QFile file(*temp);
+        if (!cleared) {
+            ParoxLog("SendChunk: %@", cleared.error());
+        } else if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            ParoxLog("fopen (%@) fails: %@", *temp, file.errorString());
+        } else if (file.write(piece.chunkData) != piece.chunkData.size() || !file.flush()) {
+            ParoxLog("fwrite (%@) to short: %@", *temp, file.errorString());
+        } else {
+            stored = true;
+        }
+        store::writeThumbnailAndMetadataForFile(*temp, piece.previewTIFF, piece.htmlSubstitute);
+        if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped)
+            postNotificationNameAfterDelay(
+                QString(notes::kDownloadProgress), QVariant(),
+                QVariantList{*piece.totalBytes, *piece.currentBytes, *piece.baseFileName});
+    }
+    if (stopped) {
+        // The progress display resets.
+        postNotificationNameAfterDelay(QString(notes::kDownloadProgress), QVariant(), QVariant());
+        return SuccessResponse{false, protocol::kDownloadCancelled}.encode();
+    }
+    return successAnswer(stored);
+}
+
+} // namespace vantle
