@@ -210,9 +210,13 @@ void StorePathsTest::privateFolder() {
     QCOMPARE(permissions(*folder), mode_t(0700));
     QCOMPARE(*privateFolderIn(mBase->path(), u"area"_s), *folder);
 
+    const QByteArray savedTemp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(mBase->path()));
     const Result<QString> area = temporaryArea();
-    qunsetenv("TMPDIR");
+    if (savedTemp.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
     QVERIFY2(area.ok(), qPrintable(area.error()));
     QCOMPARE(*area, mBase->filePath(u"vantle-%1-downloads"_s.arg(::geteuid())));
     QCOMPARE(permissions(*area), mode_t(0700));
