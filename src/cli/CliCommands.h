@@ -16,6 +16,7 @@ int runPing(const QStringList& arguments);
 int runInfo(const QStringList& arguments);
 int runList(const QStringList& arguments);
 int runPut(const QStringList& arguments);
+int runGet(const QStringList& arguments);
 int runRemove(const QStringList& arguments);
 
 // Exit codes shared by the commands.

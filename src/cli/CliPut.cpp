@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliInterrupt.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSession.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -37,14 +37,6 @@ const QString kUnique = QStringLiteral("--unique");
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 enum class NameClash { Fail, Replace, Unique };
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void interrupted(int) {
-    gInterrupted = 1;
-    // A second Ctrl-C ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
-}
 
 QString describeResult(std::int32_t code, const QString& name) {
     switch (code) {
@@ -103,12 +95,11 @@ int runPut(const QStringList& arguments) {
     if (const auto opened = session.open(); !opened) return failure(opened.error());
     MRTransferController& transfer = session.transfer();
 
-    gInterrupted = 0;
-    std::signal(SIGINT, interrupted);
+    const CliInterrupt interrupt;
     std::atomic<bool> cancelled{false};
     QTimer interruptPoll;
     QObject::connect(&interruptPoll, &QTimer::timeout, [&] {
-        if (gInterrupted && !cancelled.exchange(true)) transfer.cancelUploadOperation();
+        if (interrupt.raised() && !cancelled.exchange(true)) transfer.cancelUploadOperation();
     });
     interruptPoll.start(kInterruptPoll);
     progress.start([&transfer] {
@@ -154,7 +145,6 @@ int runPut(const QStringList& arguments) {
     });
     progress.stop();
     interruptPoll.stop();
-    std::signal(SIGINT, SIG_DFL);
     return allArrived ? kExitSuccess : kExitFailure;
 }
 

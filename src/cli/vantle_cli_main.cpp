@@ -18,6 +18,8 @@ constexpr std::array kCommands = {
     CliCommand{"ls", "ls [PATH]", "list a folder on the phone: size, tab, name", &runList},
     CliCommand{"put", "put [--replace|--unique] FILE...", "upload files and folders to the phone",
                &runPut},
+    CliCommand{"get", "get PATH [DEST]",
+               "download a file or folder from the phone into DEST (default: here)", &runGet},
     CliCommand{"rm", "rm PATH...", "remove items from the phone", &runRemove},
     CliCommand{"ping", "ping [--address] HOST[:PORT]",
                "connect to a phone, show who it is, the handshake time and the ping", &runPing},

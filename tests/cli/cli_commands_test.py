@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""vantle-cli info, ls, put, rm and ping run as a shell user runs them, against vantle-phone on
+"""vantle-cli info, ls, put, get, rm and ping run as a shell user runs them, against vantle-phone on
 127.0.0.1: what they print, their exit status, their sentences, and what arrives in the store."""
 
 import os
@@ -35,8 +35,21 @@ class CliTestCase(unittest.TestCase):
 
     def cli(self, *args, address=True):
         """vantle-cli with `args`; --address goes last, as options may stand anywhere."""
-        cmd = [binary("vantle-cli"), *args] + (["--address", self.address] if address else [])
-        return subprocess.run(cmd, capture_output=True, text=True, timeout=RUN_LIMIT)
+        return subprocess.run(self.command(*args, address=address), capture_output=True,
+                              text=True, timeout=RUN_LIMIT, env=self.env)
+
+    def command(self, *args, address=True):
+        return [binary("vantle-cli"), *args] + (["--address", self.address] if address else [])
+
+    @property
+    def env(self):
+        """The PC's store and temporary area in folders of the test's own."""
+        if not hasattr(self, "_home"):
+            self._home = tempfile.TemporaryDirectory()
+            self.addCleanup(self._home.cleanup)
+            os.makedirs(os.path.join(self._home.name, "tmp"))
+        return dict(os.environ, HOME=self._home.name, XDG_DOCUMENTS_DIR="",
+                    TMPDIR=os.path.join(self._home.name, "tmp"))
 
     def store_file(self, relative, data):
         path = os.path.join(self.phone.store, relative)
@@ -241,6 +254,58 @@ class UsageAndConnecting(CliTestCase):
         self.assertIn("ping:", run.stdout)
 
 
+class Download(CliTestCase):
+    def setUp(self):
+        super().setUp()
+        self.dest = os.path.join(self.local.name, "dest")
+        os.makedirs(self.dest)
+
+    def read(self, path):
+        with open(path, "rb") as f:
+            return f.read()
+
+    def test_file_and_folder_arrive_byte_for_byte_then_under_free_names(self):
+        self.store_file("report.pdf", pattern(2 * PIECE + 3))
+        self.store_file("Docs/inner.txt", b"inner")
+        self.store_file("Docs/sub/deep.bin", pattern(PIECE, seed=9))
+        self.store_file("Docs/empty", b"")
+        for expected in ("report.pdf", "report-1.pdf"):
+            run = self.cli("get", "/report.pdf", self.dest)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertEqual(run.stdout, os.path.join(self.dest, expected) + "\n")
+            self.assertEqual(self.read(run.stdout.strip()), pattern(2 * PIECE + 3))
+        for expected in ("Docs", "Docs-1"):
+            run = self.cli("get", "Docs", self.dest)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertEqual(run.stdout, os.path.join(self.dest, expected) + "\n")
+            self.assertEqual(self.read(os.path.join(self.dest, expected, "inner.txt")), b"inner")
+            self.assertEqual(self.read(os.path.join(self.dest, expected, "sub/deep.bin")),
+                             pattern(PIECE, seed=9))
+            self.assertEqual(self.read(os.path.join(self.dest, expected, "empty")), b"")
+        self.assertEqual(sorted(os.listdir(self.dest)),
+                         ["Docs", "Docs-1", "report-1.pdf", "report.pdf"])
+
+    def test_dest_defaults_to_the_current_folder(self):
+        self.store_file("note.txt", b"note")
+        run = subprocess.run(self.command("get", "note.txt"), capture_output=True, text=True,
+                             timeout=RUN_LIMIT, env=self.env, cwd=self.dest)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(os.path.realpath(run.stdout.strip()),
+                         os.path.realpath(os.path.join(self.dest, "note.txt")))
+        self.assertEqual(self.read(os.path.join(self.dest, "note.txt")), b"note")
+
+    def test_dest_not_a_folder_and_missing_item_fail_with_a_sentence(self):
+        self.store_file("note.txt", b"note")
+        not_folder = self.local_file("plain.txt", b"x")
+        self.assertFails(self.cli("get", "note.txt", not_folder), "plain.txt is not a folder")
+        self.assertFails(self.cli("get", "note.txt", os.path.join(self.local.name, "nowhere")),
+                         "nowhere is not a folder")
+        missing = self.cli("get", "absent.txt", self.dest)
+        self.assertFails(missing, "there is no absent.txt on the phone")
+        self.assertEqual(missing.stdout, "")
+        self.assertEqual(os.listdir(self.dest), [])
+
+
 class SlowPhone(CliTestCase):
     phone_args = ("--delay-ms", "40")
 
@@ -287,6 +352,32 @@ class SlowPhone(CliTestCase):
         arrived = os.path.getsize(target)
         self.assertLess(arrived, size)
         self.assertEqual(arrived % PIECE, 0)  # whole pieces only
+
+
+class SlowDownload(CliTestCase):
+    # The PC's answers to the pieces are read slowly, so the push crawls.
+    phone_args = ("--read-bytes-per-second", "2000")
+
+    def test_ctrl_c_cancels_a_download_and_leaves_nothing_in_dest(self):
+        size = 60 * PIECE
+        self.store_file("huge.bin", pattern(size))
+        dest = os.path.join(self.local.name, "dest")
+        os.makedirs(dest)
+        proc = subprocess.Popen(self.command("get", "huge.bin", dest), stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, env=self.env)
+        temp = os.path.join(self.env["TMPDIR"], "vantle-%d-downloads" % os.getuid(), "huge.bin")
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and not (
+                os.path.exists(temp) and os.path.getsize(temp) >= 2 * PIECE):
+            time.sleep(0.02)
+        self.assertTrue(os.path.exists(temp), "no piece arrived")
+        proc.send_signal(signal.SIGINT)
+        out, err = proc.communicate(timeout=TIMEOUT)
+        self.assertEqual(proc.returncode, 1, err)
+        self.assertIn("cancelled (Ctrl-C): huge.bin was not downloaded; nothing was put in", err)
+        self.assertEqual(out, "")
+        self.assertEqual(os.listdir(dest), [])
+        self.assertFalse(os.path.exists(temp))
 
 
 if __name__ == "__main__":
