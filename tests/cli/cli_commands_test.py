@@ -358,26 +358,44 @@ class SlowDownload(CliTestCase):
     # The PC's answers to the pieces are read slowly, so the push crawls.
     phone_args = ("--read-bytes-per-second", "2000")
 
-    def test_ctrl_c_cancels_a_download_and_leaves_nothing_in_dest(self):
-        size = 60 * PIECE
-        self.store_file("huge.bin", pattern(size))
+    def start_slow_get(self):
+        """A get of a large file, once two of its pieces have arrived; the process and DEST."""
+        self.store_file("huge.bin", pattern(60 * PIECE))
         dest = os.path.join(self.local.name, "dest")
         os.makedirs(dest)
         proc = subprocess.Popen(self.command("get", "huge.bin", dest), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True, env=self.env)
-        temp = os.path.join(self.env["TMPDIR"], "vantle-%d-downloads" % os.getuid(), "huge.bin")
+        self.addCleanup(proc.kill)
+        self.temp = os.path.join(self.env["TMPDIR"], "vantle-%d-downloads" % os.getuid(),
+                                 "huge.bin")
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline and not (
-                os.path.exists(temp) and os.path.getsize(temp) >= 2 * PIECE):
+                os.path.exists(self.temp) and os.path.getsize(self.temp) >= 2 * PIECE):
             time.sleep(0.02)
-        self.assertTrue(os.path.exists(temp), "no piece arrived")
-        proc.send_signal(signal.SIGINT)
+        self.assertTrue(os.path.exists(self.temp), "no piece arrived")
+        return proc, dest
+
+    def assertNothingLeft(self, proc, dest, *words):
         out, err = proc.communicate(timeout=TIMEOUT)
         self.assertEqual(proc.returncode, 1, err)
-        self.assertIn("cancelled (Ctrl-C): huge.bin was not downloaded; nothing was put in", err)
+        for word in words:
+            self.assertIn(word, err)
         self.assertEqual(out, "")
         self.assertEqual(os.listdir(dest), [])
-        self.assertFalse(os.path.exists(temp))
+        self.assertFalse(os.path.exists(self.temp))
+
+    def test_ctrl_c_cancels_a_download_and_leaves_nothing_in_dest(self):
+        proc, dest = self.start_slow_get()
+        proc.send_signal(signal.SIGINT)
+        self.assertNothingLeft(
+            proc, dest, "cancelled (Ctrl-C): huge.bin was not downloaded; nothing was put in")
+
+    def test_connection_lost_during_a_download_fails_with_a_sentence(self):
+        proc, dest = self.start_slow_get()
+        self.phone.stop()
+        self.assertNothingLeft(proc, dest,
+                               "the connection to the phone was lost before huge.bin was "
+                               "downloaded")
 
 
 if __name__ == "__main__":
