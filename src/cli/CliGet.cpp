@@ -3,7 +3,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSession.h"
-#include "net/GamePeer.h"
 #include "platform/NotificationCenter.h"
 #include "support/ParoxLog.h"
 #include "transfer/DownloadStore.h"
@@ -16,6 +15,7 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace vantle::cli {
@@ -69,9 +69,11 @@ int runGet(const QStringList& arguments) {
     const QString destination = QDir::cleanPath(dest.absoluteFilePath());
 
     CliProgress progress(isatty(fileno(stderr)) != 0);
-    CliSession session(*line, CliSession::Approval::Needed);
-    if (const auto opened = session.open(); !opened) return failure(opened.error());
-    MRTransferController& transfer = session.transfer();
+    // Ends before what arrived of a failed download is removed: then no piece comes any more.
+    std::optional<CliSession> session;
+    session.emplace(*line, CliSession::Approval::Needed);
+    if (const auto opened = session->open(); !opened) return failure(opened.error());
+    MRTransferController& transfer = session->transfer();
 
     Download download;
     QEventLoop waiting;
@@ -98,7 +100,7 @@ int runGet(const QStringList& arguments) {
         if (interrupt.raised()) {
             transfer.cancelDownloadOperation();
             download.outcome = Outcome::Cancelled;
-        } else if (!session.connected()) {
+        } else if (!session->connected()) {
             download.outcome = Outcome::Lost;
         }
         if (download.outcome != Outcome::Waiting) waiting.quit();
@@ -110,9 +112,9 @@ int runGet(const QStringList& arguments) {
 
     transfer.resetDownloadOperation();
     bool asked = false;
-    session.runOnWorker([&] { asked = transfer.requestRemoteFile(path); });
+    session->runOnWorker([&] { asked = transfer.requestRemoteFile(path); });
     int status = kExitFailure;
-    if (!asked && !session.connected()) {
+    if (!asked && !session->connected()) {
         progress.say(
             QStringLiteral("the connection to the phone was lost while asking for %1.").arg(path));
     } else if (!asked) {
@@ -148,20 +150,18 @@ int runGet(const QStringList& arguments) {
     poll.stop();
     center.removeObservers(&context);
 
+    if (status == kExitSuccess) return status;
+
     // What arrived of an unfinished download would wait in the temporary area until the next one
-    // of the same name; no more pieces come once the connection is closed. The name is the
-    // phone's, so it is checked like any path from it.
-    if (status != kExitSuccess) {
-        const std::optional<QString> partial = transfer.lastDownloadRoot();
-        const QString area = transfer.temporaryDir();
-        if (auto phone = session.peer()) phone->disconnect();
-        if (partial && !area.isEmpty()) {
-            const Result<QString> item = tempPathForFile(area, *partial, PathUse::Remove);
-            const Result<void> gone =
-                item ? store::removeItem(*item) : Result<void>::failure(item.error());
-            if (!gone)
-                ParoxLog("get: cannot remove what arrived of %@: %@", *partial, gone.error());
-        }
+    // of the same name. The name is the phone's, so it is checked like any path from it.
+    const std::optional<QString> partial = transfer.lastDownloadRoot();
+    const QString area = transfer.temporaryDir();
+    session.reset();
+    if (partial && !area.isEmpty()) {
+        const Result<QString> item = tempPathForFile(area, *partial, PathUse::Remove);
+        const Result<void> gone =
+            item ? store::removeItem(*item) : Result<void>::failure(item.error());
+        if (!gone) ParoxLog("get: cannot remove what arrived of %@: %@", *partial, gone.error());
     }
     return status;
 }
