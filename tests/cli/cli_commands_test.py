@@ -213,7 +213,7 @@ class NoApproval(CliTestCase):
 
 class UsageAndConnecting(CliTestCase):
     def test_usage_errors_exit_2(self):
-        for args in (["put"], ["rm"], ["ls", "a", "b"], ["put", "--bogus", "f"],
+        for args in (["put"], ["get"], ["get", "a", "b", "c"], ["rm"], ["ls", "a", "b"], ["put", "--bogus", "f"],
                      ["ls", "--wait-approval", "soon"], ["ls", "--wait-approval", "0"],
                      ["put", "--replace", "--unique", "f"], ["info", "extra"], ["nonsense"],
                      ["ping"], ["ls", "--address"]):
@@ -223,7 +223,7 @@ class UsageAndConnecting(CliTestCase):
                 self.assertIn("sage", run.stderr)
 
     def test_help_per_command(self):
-        for command in ("info", "ls", "put", "rm", "ping"):
+        for command in ("info", "ls", "put", "get", "rm", "ping"):
             with self.subTest(command=command):
                 run = self.cli(command, "--help", address=False)
                 self.assertEqual(run.returncode, 0, run.stderr)
@@ -252,6 +252,25 @@ class UsageAndConnecting(CliTestCase):
         run = self.cli("ping")
         self.assertEqual(run.returncode, 0, run.stderr)
         self.assertIn("ping:", run.stdout)
+
+
+def run_on_terminal(cmd, env=None):
+    """Runs `cmd` with standard error on a terminal; its exit status and what it wrote there."""
+    controller, terminal = pty.openpty()
+    proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=terminal, env=env)
+    os.close(terminal)
+    seen = b""
+    deadline = time.monotonic() + RUN_LIMIT
+    while time.monotonic() < deadline:
+        try:
+            chunk = os.read(controller, 4096)
+        except OSError:  # the terminal closed with the program
+            break
+        if not chunk:
+            break
+        seen += chunk
+    os.close(controller)
+    return proc.wait(TIMEOUT), seen
 
 
 class Download(CliTestCase):
@@ -309,24 +328,13 @@ class Download(CliTestCase):
 class SlowPhone(CliTestCase):
     phone_args = ("--delay-ms", "40")
 
+    def on_terminal(self, *args):
+        return run_on_terminal(self.command(*args), self.env)
+
     def test_progress_line_only_on_a_terminal(self):
         path = self.local_file("slow.bin", pattern(12 * PIECE))
-        controller, terminal = pty.openpty()
-        proc = subprocess.Popen([binary("vantle-cli"), "put", path, "--address", self.address],
-                                stdout=subprocess.DEVNULL, stderr=terminal)
-        os.close(terminal)
-        seen = b""
-        deadline = time.monotonic() + RUN_LIMIT
-        while time.monotonic() < deadline:
-            try:
-                chunk = os.read(controller, 4096)
-            except OSError:  # the terminal closed with the program
-                break
-            if not chunk:
-                break
-            seen += chunk
-        os.close(controller)
-        self.assertEqual(proc.wait(TIMEOUT), 0, seen)
+        status, seen = self.on_terminal("put", path)
+        self.assertEqual(status, 0, seen)
         self.assertIn(b" left", seen)
         self.assertIn(b" of 1.5 MB", seen)
         self.assertEqual(self.stored("slow.bin"), pattern(12 * PIECE))
@@ -383,6 +391,16 @@ class SlowDownload(CliTestCase):
         self.assertEqual(out, "")
         self.assertEqual(os.listdir(dest), [])
         self.assertFalse(os.path.exists(self.temp))
+
+    def test_progress_line_on_a_terminal(self):
+        self.store_file("slow.bin", pattern(12 * PIECE))
+        dest = os.path.join(self.local.name, "dest")
+        os.makedirs(dest)
+        status, seen = run_on_terminal(self.command("get", "slow.bin", dest), self.env)
+        self.assertEqual(status, 0, seen)
+        self.assertIn(b" of 1.5 MB", seen)
+        with open(os.path.join(dest, "slow.bin"), "rb") as f:
+            self.assertEqual(f.read(), pattern(12 * PIECE))
 
     def test_ctrl_c_cancels_a_download_and_leaves_nothing_in_dest(self):
         proc, dest = self.start_slow_get()
