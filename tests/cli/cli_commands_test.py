@@ -392,6 +392,25 @@ class SlowDownload(CliTestCase):
         self.assertEqual(os.listdir(dest), [])
         self.assertFalse(os.path.exists(self.temp))
 
+    def test_the_phone_sees_only_the_vantle_folder_of_documents(self):
+        # The phone asks while the download crawls, then hangs up: the answers come first.
+        documents = os.path.join(self.env["HOME"], "Documents")
+        os.makedirs(os.path.join(documents, "Vantle"))
+        for name, where in (("mine.txt", "Vantle"), ("private.txt", "")):
+            with open(os.path.join(documents, where, name), "wb") as f:
+                f.write(b"x")
+        script = self.local_file("script", b"ask DirectoryList Path=/\n"
+                                           b"ask FileExists Path=/private.txt\ndisconnect\n")
+        self.phone.stop()
+        self.phone = Phone("--script", script, *self.phone_args)
+        self.address = "127.0.0.1:%d" % self.phone.port
+        self.store_file("huge.bin", pattern(60 * PIECE))
+        self.assertFails(self.cli("get", "huge.bin", self.local.name), "connection")
+        self.assertTrue(self.phone.wait_for_output("answer to FileExists"), self.phone.output())
+        self.assertIn("answer to DirectoryList: Response #2 {Listing=[mine.txt],",
+                      self.phone.output())
+        self.assertIn("answer to FileExists: Response #4 {Exists=false", self.phone.output())
+
     def test_progress_line_on_a_terminal(self):
         self.store_file("slow.bin", pattern(12 * PIECE))
         dest = os.path.join(self.local.name, "dest")
