@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QJsonObject>
 #include <QTest>
+#include <algorithm>
 
 using namespace vantle;
 using namespace vantle::test;
@@ -21,6 +23,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kSecretSize = 777;
+// Long enough for a push of two pieces on loopback.
+constexpr int kAnswerLimitMs = 10'000;
 
 bool writeBytes(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -413,51 +417,159 @@ private slots:
                  (QStringList{u"outside"_s, u"store"_s, u"temp"_s}));
     }
 
-    // End to end: vantle-phone pushes a file and a folder asked for; they arrive byte for
-    // byte under free names.
+    // End to end: vantle-phone pushes what was asked for; it arrives byte for byte under a free
+    // name, with the preview and HTML the phone keeps for it beside it in the temporary area.
+    void downloadFromThePhone_data() {
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("file") << u"report.pdf"_s << u"report-1.pdf"_s;
+        QTest::newRow("folder") << u"Docs"_s << u"Docs-1"_s;
+        QTest::newRow("no extension") << u"README"_s << u"README-1"_s;
+        QTest::newRow("two dots") << u"archive.tar.gz"_s << u"archive.tar-1.gz"_s;
+    }
     void downloadFromThePhone() {
+        QFETCH(QString, asked);
+        QFETCH(QString, expected);
         PhoneRig rig;
         QTemporaryDir pcStore, pcTemp;
         QVERIFY(rig.transfer.setStoreRootDir(pcStore.path()).ok());
         QVERIFY(rig.transfer.setTemporaryDir(pcTemp.path()).ok());
         QVERIFY(writeFile(rig.storePath(u"report.pdf"_s), 3 * protocol::kChunkSize + 5, 'r'));
+        QVERIFY(writeFile(rig.storePath(u"README"_s), 10, 'm'));
+        QVERIFY(writeFile(rig.storePath(u"archive.tar.gz"_s), protocol::kChunkSize + 1, 'z'));
         QVERIFY(QDir().mkpath(rig.storePath(u"Docs/sub"_s)));
         QVERIFY(writeFile(rig.storePath(u"Docs/inner.txt"_s), 1000, 'i'));
         QVERIFY(writeFile(rig.storePath(u"Docs/sub/deep.bin"_s), protocol::kChunkSize, 'd'));
         QVERIFY(writeFile(rig.storePath(u"Docs/empty"_s), 0));
-        QVERIFY(writeBytes(pcStore.filePath(u"report.pdf"_s), "taken"));
-        QVERIFY(QDir().mkpath(pcStore.filePath(u"Docs"_s)));
+        const QStringList files = {u"inner.txt"_s, u"sub/deep.bin"_s, u"empty"_s};
+        // The files whose preview and HTML the phone keeps, relative to its store.
+        const QStringList described = QFileInfo(rig.storePath(asked)).isDir()
+                                          ? QStringList{asked + u"/inner.txt"_s}
+                                          : QStringList{asked};
+        auto companions = [](const QString& path) {
+            return std::pair{VantleUtilities::thumbnailPathForPath(path, false),
+                             VantleUtilities::metaPathForPath(path, false)};
+        };
+        for (const QString& item : described) {
+            const auto [thumbnail, html] = companions(rig.storePath(item));
+            QVERIFY(writeBytes(thumbnail, QByteArray("TIFF of ") + item.toUtf8()));
+            QVERIFY(writeBytes(html, QByteArray("<p>") + item.toUtf8() + QByteArray("</p>")));
+        }
+        const bool folder = QFileInfo(rig.storePath(asked)).isDir();
+        if (folder)
+            QVERIFY(QDir().mkpath(pcStore.filePath(asked)));
+        else
+            QVERIFY(writeBytes(pcStore.filePath(asked), "taken"));
         QVERIFY(rig.connect());
 
         Seen finished(notes::kTransferFinished);
-        for (const auto& [asked, expected] :
-             {std::pair{u"/report.pdf"_s, u"report-1.pdf"_s}, std::pair{u"/Docs"_s, u"Docs-1"_s}}) {
-            finished.notes.clear();
-            rig.transfer.resetDownloadOperation();
-            QVERIFY(onWorker([&] { return rig.transfer.requestRemoteFile(asked); }));
-            QTRY_COMPARE_WITH_TIMEOUT(finished.notes.size(), std::size_t(1), kWorkerLimitMs);
-            const QString name = finished.notes[0]
-                                     .userInfo.toMap()
-                                     .value(keys::kNoteInfo)
-                                     .toMap()
-                                     .value(keys::kPath)
-                                     .toString();
-            QCOMPARE(rig.transfer.lastDownloadRoot(), std::optional<QString>(name));
-            const Result<QString> final = rig.transfer.finishDownload(name);
-            QVERIFY2(final.ok(), qPrintable(final.error()));
-            QCOMPARE(*final, pcStore.filePath(expected));
-            QCOMPARE(snapshot(*final).size(), snapshot(rig.storePath(asked.mid(1))).size());
-            const QString phoneItem = rig.storePath(asked.mid(1));
-            if (QFileInfo(phoneItem).isFile()) {
-                QCOMPARE(readBytes(*final), readBytes(phoneItem));
-            } else {
-                for (const QString& inner : {u"inner.txt"_s, u"sub/deep.bin"_s, u"empty"_s}) {
-                    QVERIFY2(QFileInfo(*final + u'/' + inner).isFile(), qPrintable(inner));
-                    QCOMPARE(readBytes(*final + u'/' + inner), readBytes(phoneItem + u'/' + inner));
-                }
+        rig.transfer.resetDownloadOperation();
+        QVERIFY(onWorker([&] { return rig.transfer.requestRemoteFile(u'/' + asked); }));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.notes.size(), std::size_t(1), kWorkerLimitMs);
+        const QString name = finished.notes[0]
+                                 .userInfo.toMap()
+                                 .value(keys::kNoteInfo)
+                                 .toMap()
+                                 .value(keys::kPath)
+                                 .toString();
+        QCOMPARE(name, asked);
+        QCOMPARE(rig.transfer.lastDownloadRoot(), std::optional<QString>(name));
+        for (const QString& item : described) {
+            const auto [thumbnail, html] = companions(pcTemp.filePath(item));
+            const auto [phoneThumbnail, phoneHtml] = companions(rig.storePath(item));
+            QVERIFY2(QFileInfo(thumbnail).isFile(), qPrintable(thumbnail));
+            QCOMPARE(readBytes(thumbnail), readBytes(phoneThumbnail));
+            QVERIFY2(QFileInfo(html).isFile(), qPrintable(html));
+            QCOMPARE(readBytes(html), readBytes(phoneHtml));
+        }
+
+        const Result<QString> final = rig.transfer.finishDownload(name);
+        QVERIFY2(final.ok(), qPrintable(final.error()));
+        QCOMPARE(*final, pcStore.filePath(expected));
+        const QString phoneItem = rig.storePath(asked);
+        if (!folder) {
+            QCOMPARE(readBytes(*final), readBytes(phoneItem));
+        } else {
+            for (const QString& inner : files) {
+                QVERIFY2(QFileInfo(*final + u'/' + inner).isFile(), qPrintable(inner));
+                QCOMPARE(readBytes(*final + u'/' + inner), readBytes(phoneItem + u'/' + inner));
             }
         }
-        QCOMPARE(readBytes(pcStore.filePath(u"report.pdf"_s)), QByteArray("taken"));
+        if (!folder) QCOMPARE(readBytes(pcStore.filePath(asked)), QByteArray("taken"));
+    }
+
+    // End to end: whatever name vantle-phone pushes an item under, nothing outside the PC's store
+    // and temporary area changes; the pieces are refused or land strictly inside the temporary
+    // area.
+    void hostileNamesFromThePhone_data() {
+        QTest::addColumn<QString>("wire"); // as --push-as takes it: %XX is the byte XX
+        QTest::newRow("parent") << u".."_s;
+        QTest::newRow("parent then name") << u"../x"_s;
+        QTest::newRow("down and out") << u"a/../../x"_s;
+        QTest::newRow("drive") << u"C:x"_s;
+        QTest::newRow("backslashes") << u"x\\..\\..\\y"_s;
+        QTest::newRow("reserved characters") << u"|<>?*\":"_s;
+        QTest::newRow("NUL") << u"nul%00here"_s;
+        QTest::newRow("control character") << u"a%01b"_s;
+        QTest::newRow("4096 bytes") << QString(4096, u'n');
+        QTest::newRow("absolute") << u"/../../x"_s;
+    }
+    void hostileNamesFromThePhone() {
+        QFETCH(QString, wire);
+        PhoneRig rig({u"--push-as"_s, wire});
+        QTemporaryDir world;
+        QDir(world.path()).mkdir(u"store"_s);
+        QDir(world.path()).mkdir(u"temp"_s);
+        const QString pcStore = world.filePath(u"store"_s), pcTemp = world.filePath(u"temp"_s);
+        QVERIFY(writeBytes(world.filePath(u"outside/secret"_s), QByteArray(kSecretSize, 's')));
+        QVERIFY(writeBytes(world.filePath(u"outside/x"_s), "x"));
+        QVERIFY(QDir().mkpath(world.filePath(u"outside/a"_s)));
+        const QString outside = world.filePath(u"outside"_s);
+        QVERIFY(rig.transfer.setStoreRootDir(pcStore).ok());
+        QVERIFY(rig.transfer.setTemporaryDir(pcTemp).ok());
+        const QMap<QString, QByteArray> before = snapshot(outside);
+        const QStringList beside =
+            QDir(world.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QVERIFY(writeFile(rig.storePath(u"item.bin"_s), protocol::kChunkSize + 7, 'h'));
+        QVERIFY(rig.connect());
+
+        rig.transfer.resetDownloadOperation();
+        QVERIFY(onWorker([&] { return rig.transfer.requestRemoteFile(u"/item.bin"_s); }));
+        // The PC's answers to the phone's requests since it asked for the item: its pieces, then
+        // "TransferFinished".
+        auto answers = [&] {
+            QList<QJsonObject> found;
+            bool asked = false;
+            for (const QJsonObject& message : rig.received()) {
+                asked =
+                    asked || message.value(keys::kRequestType).toString() == requests::kRequestFile;
+                if (asked && message.contains(keys::kSuccess)) found.append(message);
+            }
+            return found;
+        };
+        auto refused = [&] {
+            return std::ranges::any_of(answers(), [](const QJsonObject& answer) {
+                return !answer.value(keys::kSuccess).toBool();
+            });
+        };
+        // The phone stops at the first refusal; otherwise two pieces and the end are answered.
+        QTRY_VERIFY2_WITH_TIMEOUT(refused() || answers().size() == 3, qPrintable(rig.phoneOutput()),
+                                  kAnswerLimitMs);
+
+        QCOMPARE(snapshot(outside), before);
+        QCOMPARE(
+            QDir(world.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            beside);
+        QVERIFY(snapshot(pcStore).isEmpty());
+        const QString tempRoot = QDir(pcTemp).canonicalPath() + u'/';
+        for (const QString& path : snapshot(pcTemp).keys()) {
+            const QString real = QFileInfo(path).canonicalFilePath();
+            QVERIFY2(real.startsWith(tempRoot), qPrintable(path));
+        }
+        // What was accepted is kept, in the temporary area.
+        if (!refused()) QVERIFY(!snapshot(pcTemp).isEmpty());
     }
 
     // A cancelled download from vantle-phone: its first piece is refused with -441, the phone
