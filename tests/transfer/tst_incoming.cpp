@@ -4,6 +4,7 @@
 #include "files/VantleUtilities.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/MessageEnvelope.h"
+#include "transfer/ProgressPacer.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/Requests.h"
 #include "transfer/Responses.h"
@@ -297,7 +298,6 @@ private slots:
     void progressIsCoalesced() {
         constexpr std::int32_t kPieces = 64;
         constexpr qint64 kPieceSize = 1024;
-        constexpr qint64 kProgressIntervalMs = 100; // the download's own pace for progress notes
         Store s;
         Seen progress(notes::kDownloadProgress);
         const QByteArray data(kPieceSize, 'p');
@@ -314,7 +314,7 @@ private slots:
             QVERIFY(s.success(s.ask(piece)));
         }
         // One note per interval that passed, the first and the last: a slow machine gets more.
-        const qint64 allowed = clock.elapsed() / kProgressIntervalMs + 2;
+        const qint64 allowed = clock.elapsed() / kProgressInterval.count() + 2;
         QTRY_VERIFY_WITH_TIMEOUT(
             !progress.notes.empty() &&
                 progress.notes.back().userInfo.toList().value(1).toLongLong() ==
