@@ -1,8 +1,10 @@
-// Upload of one large file from the transfer layer to vantle-phone, on loopback and through an
-// emulated Wi-Fi link, beside the stop-and-wait bound on the same path: one 131072-byte frame,
-// one small answer, over and over. Also the peak resident memory of this process and the phone's.
+// Upload of one large file from the transfer layer to vantle-phone and its download back, on
+// loopback and through an emulated Wi-Fi link, beside the stop-and-wait bound on the same path:
+// one 131072-byte frame, one small answer, over and over. Also the peak resident memory of this
+// process and the phone's, and how late a main-thread timer got during the loopback download.
 // Prints the figures, then:
-// RESULT up_lo_mbps=... bound_lo_mbps=... up_link_mbps=... bound_link_mbps=... peak_rss_mb=...
+// RESULT up_lo_mbps=... down_lo_mbps=... bound_lo_mbps=... up_link_mbps=... down_link_mbps=...
+// bound_link_mbps=... peak_rss_mb=... main_lag_ms=...
 #include "BenchSockets.h"
 #include "LinkRelay.h"
 #include "net/DictionaryCodec.h"
@@ -10,6 +12,7 @@
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "net/WireFormat.h"
+#include "platform/NotificationCenter.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
 #include "transfer/MRTransferController.h"
@@ -36,6 +39,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace vantle;
@@ -55,6 +59,11 @@ constexpr double kBitsPerMegabit = 1e6;
 constexpr double kBitsPerByte = 8;
 constexpr double kKiBPerMB = 1024;
 constexpr std::size_t kWriteBlock = 1 << 20;
+// A download of the whole file ends well before this, even through the link.
+constexpr int kDownloadLimitMs = 30 * 60 * 1000;
+// The main thread's heartbeat while a download runs; its worst lateness is the lag.
+constexpr std::chrono::milliseconds kHeartbeat{10};
+constexpr double kNsPerMs = 1e6;
 
 double megabits(qint64 bytes, double seconds) {
     return seconds > 0 ? static_cast<double>(bytes) * kBitsPerByte / kBitsPerMegabit / seconds
@@ -353,6 +362,28 @@ struct UploadFigures {
     double seconds = 0;
 };
 
+// How late a timer on the main thread fires at worst while it runs.
+class MainThreadLag {
+public:
+    MainThreadLag() {
+        QObject::connect(&mTimer, &QTimer::timeout, [this] {
+            const double lateMs =
+                static_cast<double>(mSince.nsecsElapsed()) / kNsPerMs - kHeartbeat.count();
+            mWorstMs = std::max(mWorstMs, lateMs);
+            mSince.restart();
+        });
+        mTimer.setTimerType(Qt::PreciseTimer);
+        mSince.start();
+        mTimer.start(kHeartbeat);
+    }
+    double worstMs() const { return mWorstMs; }
+
+private:
+    QTimer mTimer;
+    QElapsedTimer mSince;
+    double mWorstMs = 0;
+};
+
 // The transfer layer as the program sets it up, connected to a typed address.
 class Uploader {
 public:
@@ -390,6 +421,61 @@ public:
         return figures;
     }
 
+    // `name` from the phone's store into a temporary area and store of the PC's own, then moved
+    // into `destination`; true when it arrived there with `size` bytes.
+    UploadFigures download(const QString& name, qint64 size, const QString& pcDir,
+                           double* mainLagMs) {
+        UploadFigures figures;
+        const QString pcStore = pcDir + QStringLiteral("/store");
+        const QString pcTemp = pcDir + QStringLiteral("/temp");
+        const QString destination = pcDir + QStringLiteral("/dest");
+        QDir().mkpath(pcStore);
+        QDir().mkpath(pcTemp);
+        QDir().mkpath(destination);
+        if (!mTransfer.setStoreRootDir(pcStore).ok() || !mTransfer.setTemporaryDir(pcTemp).ok()) {
+            std::fprintf(stderr, "transfer_bench: could not set the PC's store\n");
+            return figures;
+        }
+        QEventLoop waiting;
+        QObject context;
+        std::optional<QString> finished;
+        NotificationCenter::defaultCenter().addObserver(QString(notes::kTransferFinished), &context,
+                                                        [&](const Notification& note) {
+                                                            finished = note.userInfo.toMap()
+                                                                           .value(keys::kNoteInfo)
+                                                                           .toMap()
+                                                                           .value(keys::kPath)
+                                                                           .toString();
+                                                            waiting.quit();
+                                                        });
+        QTimer::singleShot(kDownloadLimitMs, &waiting, &QEventLoop::quit);
+        std::optional<MainThreadLag> lag;
+        if (mainLagMs) lag.emplace();
+        QElapsedTimer clock;
+        clock.start();
+        bool asked = false;
+        mTransfer.resetDownloadOperation();
+        runOffMainThread([&] { asked = mTransfer.requestRemoteFile(QLatin1Char('/') + name); });
+        if (asked && !finished) waiting.exec();
+        std::optional<QString> final;
+        if (finished) {
+            const Result<QString> moved = mTransfer.finishDownload(*finished, destination);
+            if (moved)
+                final = *moved;
+            else
+                std::fprintf(stderr, "transfer_bench: %s\n", qPrintable(moved.error()));
+        }
+        figures.seconds = secondsOf(clock);
+        if (lag) *mainLagMs = lag->worstMs();
+        figures.ok = final && QFileInfo(*final).size() == size;
+        if (!figures.ok)
+            std::fprintf(stderr, "transfer_bench: the download did not arrive whole\n");
+        else
+            QFile::remove(*final);
+        figures.mbps = megabits(size, figures.seconds);
+        return figures;
+    }
+
 private:
     BenchHost mHost;
     MRTransferController mTransfer;
@@ -416,6 +502,8 @@ struct PathFigures {
     double phoneLoop = 0;
     UploadFigures instant;
     UploadFigures upload;
+    UploadFigures download;
+    double mainLagMs = 0;
     long phonePeakKiB = 0;
 };
 
@@ -471,13 +559,33 @@ PathFigures measurePath(const Sources& sources, const QString& store, bool viaRe
     figures.phoneLoop = phoneLoopMbps(relay ? relay->port() : phone.port(), boundBytes);
     clearStore(store);
     figures.upload = uploadTo(relay ? relay->port() : phone.port(), source, size);
-    figures.phonePeakKiB = phone.peakKiB();
     const bool arrived = arrivedWhole(store, size);
     clearStore(store);
     if (!arrived) {
         std::fprintf(stderr, "transfer_bench: the file did not arrive whole\n");
         figures.upload.ok = false;
     }
+    // The phone offers the source itself: a second link to it, not a copy.
+    const QString offered = store + QStringLiteral("/download.bin");
+    if (::link(QFile::encodeName(source).constData(), QFile::encodeName(offered).constData()) !=
+            0 &&
+        !QFile::copy(source, offered)) {
+        std::fprintf(stderr, "transfer_bench: could not offer the file to download\n");
+        return figures;
+    }
+    {
+        QTemporaryDir pcDir;
+        Uploader downloader;
+        if (!downloader.connect(relay ? relay->port() : phone.port())) {
+            std::fprintf(stderr, "transfer_bench: could not connect to the phone\n");
+        } else {
+            figures.download =
+                downloader.download(QStringLiteral("download.bin"), size, pcDir.path(),
+                                    viaRelay ? nullptr : &figures.mainLagMs);
+        }
+    }
+    figures.phonePeakKiB = phone.peakKiB();
+    clearStore(store);
     return figures;
 }
 
@@ -508,6 +616,10 @@ void printPath(const char* name, const PathFigures& f) {
         "%-8s bound %8.1f Mbit/s   upload %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n", name,
         f.bound, f.upload.mbps, f.upload.seconds, f.bound > 0 ? 100 * f.upload.mbps / f.bound : 0.0,
         f.upload.ok ? "" : "   UPLOAD FAILED");
+    std::printf("         download %8.1f Mbit/s (%.1f s)   %5.1f %% of the bound%s\n",
+                f.download.mbps, f.download.seconds,
+                f.bound > 0 ? 100 * f.download.mbps / f.bound : 0.0,
+                f.download.ok ? "" : "   DOWNLOAD FAILED");
     std::printf("         per piece: bound %.0f us; upload to an instant phone %.0f us (%.1f "
                 "Mbit/s); raw pieces to vantle-phone %.0f us (%.1f Mbit/s); upload %.0f us\n",
                 microsPerPiece(f.bound), microsPerPiece(f.instant.mbps), f.instant.mbps,
@@ -571,10 +683,16 @@ int main(int argc, char** argv) {
         "peak resident memory: %.1f MB (this process; MB here are MiB); vantle-phone %.1f MB\n",
         peak,
         static_cast<double>(std::max(loopback.phonePeakKiB, linked.phonePeakKiB)) / kKiBPerMB);
-    std::printf("RESULT up_lo_mbps=%.1f bound_lo_mbps=%.1f up_link_mbps=%.1f bound_link_mbps=%.1f "
-                "peak_rss_mb=%.1f\n",
-                loopback.upload.mbps, loopback.bound, linked.upload.mbps, linked.bound, peak);
+    std::printf("main thread: a %lld ms timer was at worst %.1f ms late during the loopback "
+                "download\n",
+                static_cast<long long>(kHeartbeat.count()), loopback.mainLagMs);
+    std::printf("RESULT up_lo_mbps=%.1f down_lo_mbps=%.1f bound_lo_mbps=%.1f up_link_mbps=%.1f "
+                "down_link_mbps=%.1f bound_link_mbps=%.1f peak_rss_mb=%.1f main_lag_ms=%.1f\n",
+                loopback.upload.mbps, loopback.download.mbps, loopback.bound, linked.upload.mbps,
+                linked.download.mbps, linked.bound, peak, loopback.mainLagMs);
     std::fflush(stdout);
     work.remove();
-    std::_Exit(loopback.upload.ok && linked.upload.ok ? 0 : 1); // the network thread never ends
+    const bool ok =
+        loopback.upload.ok && linked.upload.ok && loopback.download.ok && linked.download.ok;
+    std::_Exit(ok ? 0 : 1); // the network thread never ends
 }

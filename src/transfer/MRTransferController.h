@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "transfer/ProgressPacer.h"
 #include "transfer/RequestDispatcher.h"
 #include "transfer/ResponseSlot.h"
 #include "transfer/Responses.h"
@@ -162,8 +163,10 @@ private:
     // way (also after a cancel or once finished).
     std::optional<QString> mDownloadItem;
 
-    // When "UploadProgress" last went out; the upload thread's own.
-    std::chrono::steady_clock::time_point mLastUploadProgress{};
+    // The upload thread's own.
+    ProgressPacer mUploadProgress;
+    // The network thread's own.
+    ProgressPacer mDownloadProgress;
 };
 
 } // namespace vantle

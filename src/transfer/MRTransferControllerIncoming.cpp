@@ -380,7 +380,11 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
             stored = true;
         }
         store::writeThumbnailAndMetadataForFile(*temp, piece.previewTIFF, piece.htmlSubstitute);
-        if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped)
+        // Fast pieces would flood the main thread; an item's last piece always shows.
+        const bool lastOfItem = piece.totalBytes && piece.currentBytes &&
+                                *piece.currentBytes + piece.chunkData.size() == *piece.totalBytes;
+        if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped &&
+            mDownloadProgress.due(lastOfItem))
             postNotificationNameAfterDelay(
                 QString(notes::kDownloadProgress), QVariant(),
                 QVariantList{*piece.totalBytes, *piece.currentBytes, *piece.baseFileName});

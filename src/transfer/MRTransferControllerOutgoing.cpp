@@ -8,8 +8,6 @@
 namespace vantle {
 namespace {
 
-constexpr std::chrono::milliseconds kUploadProgressInterval{100};
-
 QString withForwardSlashes(QString path) {
     return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
@@ -114,11 +112,7 @@ bool MRTransferController::sendFileChunk(const QByteArray& data, const QString& 
 
     // Fast pieces would flood the main thread: progress goes out a few times a second, and
     // always for the last piece and for a piece that failed.
-    const auto now = std::chrono::steady_clock::now();
-    const bool progressDue =
-        last || !answer || now - mLastUploadProgress >= kUploadProgressInterval;
-    if (request.baseFileName && progressDue) {
-        mLastUploadProgress = now;
+    if (request.baseFileName && mUploadProgress.due(last || !answer)) {
         postNotificationNameAfterDelay(
             QString(notes::kUploadProgress), QVariant(),
             QVariantList{*request.totalBytes, *request.currentBytes, *request.baseFileName});

@@ -4,6 +4,7 @@
 #include "files/VantleUtilities.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/MessageEnvelope.h"
+#include "transfer/ProgressPacer.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/Requests.h"
 #include "transfer/Responses.h"
@@ -11,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
 #include <QTest>
@@ -293,6 +295,40 @@ private slots:
             QVERIFY(!note.userInfo.isValid());
         s.transfer.resetDownloadOperation();
         QVERIFY(s.success(s.piece(u"f"_s, "2", 0)));
+    }
+
+    // A fast download must not flood the main thread with a progress note per piece; the item's
+    // last piece still shows, with the bytes that came before it.
+    void progressIsCoalesced() {
+        constexpr std::int32_t kPieces = 64;
+        constexpr qint64 kPieceSize = 1024;
+        Store s;
+        Seen progress(notes::kDownloadProgress);
+        const QByteArray data(kPieceSize, 'p');
+        QElapsedTimer clock;
+        clock.start();
+        for (std::int32_t n = 0; n < kPieces; ++n) {
+            SendChunkRequest piece;
+            piece.path = u"f"_s;
+            piece.chunkData = data;
+            piece.chunkNum = n;
+            piece.totalBytes = kPieces * kPieceSize;
+            piece.currentBytes = n * kPieceSize;
+            piece.baseFileName = u"f"_s;
+            QVERIFY(s.success(s.ask(piece)));
+        }
+        // One note per interval that passed, the first and the last: a slow machine gets more.
+        const qint64 allowed = clock.elapsed() / kProgressInterval.count() + 2;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !progress.notes.empty() &&
+                progress.notes.back().userInfo.toList().value(1).toLongLong() ==
+                    (kPieces - 1) * kPieceSize,
+            kWaitMs);
+        QVERIFY2(qint64(progress.notes.size()) <= allowed,
+                 qPrintable(u"%1 notes, %2 allowed"_s.arg(progress.notes.size()).arg(allowed)));
+        QCOMPARE(progress.notes.back().userInfo.toList().value(0).toLongLong(),
+                 kPieces * kPieceSize);
+        QCOMPARE(QFileInfo(s.temp(u"f"_s)).size(), kPieces * kPieceSize);
     }
 
     // Free names beside what is there; only the item asked for is finished; a failed move is
