@@ -4,6 +4,7 @@
 #include "files/FileSize.h"
 #include "net/TCPConnection.h"
 #include "platform/NotificationCenter.h"
+#include "transfer/ProgressPacer.h"
 #include "transfer/ProtocolKeys.h"
 
 #include <QDir>
@@ -87,7 +88,6 @@ private slots:
     // piece's note still comes, with the bytes sent before it.
     void progressIsCoalesced() {
         constexpr qint64 kPieces = 64;
-        constexpr qint64 kProgressIntervalMs = 100; // the upload's own pace for progress notes
         PhoneRig rig;
         QVERIFY(rig.connect());
         QObject context;
@@ -101,7 +101,7 @@ private slots:
         clock.start();
         QCOMPARE(upload(rig, local, u"big.bin"_s), std::int32_t(protocol::kNoError));
         // One note per interval that passed, the first and the last: a slow machine gets more.
-        const qint64 allowed = clock.elapsed() / kProgressIntervalMs + 2;
+        const qint64 allowed = clock.elapsed() / kProgressInterval.count() + 2;
         QCOMPARE(rig.received(QString(requests::kSendChunk)).size(), kPieces);
         QTRY_VERIFY_WITH_TIMEOUT(
             !seen.empty() && seen.back().value(1).toLongLong() == (kPieces - 1) * kPiece, kWaitMs);
