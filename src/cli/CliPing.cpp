@@ -1,13 +1,11 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "net/GamePeer.h"
+#include "net/NSNetServicesWrapper.h"
 #include "net/NetUtilities.h"
 #include "net/NetworkThread.h"
-#include "net/WireFormat.h"
 
 #include <QElapsedTimer>
-#include <QHostAddress>
-#include <QHostInfo>
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
@@ -71,24 +69,15 @@ int fail(const QString& target, const QString& step) {
 
 // "host", "host:port"; the host may be a name.
 std::optional<SocketAddress> addressFor(const QString& target, QString* problem) {
-    QString host = target;
-    std::uint16_t port = wire::kDefaultPhonePort;
-    if (const qsizetype colon = target.lastIndexOf(QLatin1Char(':')); colon >= 0) {
-        bool ok = false;
-        const uint value = target.mid(colon + 1).toUInt(&ok);
-        if (!ok || value == 0 || value > 65535) {
-            *problem = QStringLiteral("not a port number: %1").arg(target.mid(colon + 1));
-            return std::nullopt;
-        }
-        port = static_cast<std::uint16_t>(value);
-        host = target.left(colon);
+    const auto typed = splitTypedAddress(target);
+    if (!typed) {
+        *problem = QStringLiteral("not a port number: %1")
+                       .arg(target.mid(target.lastIndexOf(QLatin1Char(':')) + 1));
+        return std::nullopt;
     }
-    if (auto direct = socketAddressFromString(host, port)) return direct;
-    const QHostInfo found = QHostInfo::fromName(host);
-    for (const QHostAddress& address : found.addresses())
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return makeSocketAddress(address.toIPv4Address(), port);
-    *problem = QStringLiteral("cannot find the address of %1").arg(host);
+    if (const auto wrapper = NSNetServicesWrapper::wrapperWithIP(target))
+        return wrapper->addressData();
+    *problem = QStringLiteral("cannot find the address of %1").arg(typed->host);
     return std::nullopt;
 }
 
