@@ -20,13 +20,17 @@ if(VANTLE_FUZZ)
     target_link_options(vantle_common INTERFACE -fsanitize=address,undefined)
 endif()
 
-# vantle_library(NAME DEPS ... PRIVATE_DEPS ...): a static library of every source in the calling
-# folder. DEPS are what its headers expose to users; PRIVATE_DEPS what it only uses inside.
+# vantle_library(NAME DEPS ... PRIVATE_DEPS ... EXCLUDE ...): a static library of every source in
+# the calling folder but the EXCLUDE ones (a program's main). DEPS are what its headers expose to
+# users; PRIVATE_DEPS what it only uses inside.
 function(vantle_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
     file(GLOB srcs CONFIGURE_DEPENDS
          ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
          ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+    foreach(excluded ${ARG_EXCLUDE})
+        list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+    endforeach()
     add_library(vantle_${name} STATIC ${srcs})
     target_include_directories(vantle_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(vantle_${name} PUBLIC ${ARG_DEPS} PRIVATE vantle_common ${ARG_PRIVATE_DEPS})
