@@ -14,8 +14,9 @@ constexpr int kWrapMargin = 20;
 constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 // How far the face of the letters sits from the base colour towards the text colour.
 constexpr qreal kFaceWeight = 0.4;
-// Themes whose base is at least this light take a light edge; darker ones a shadow.
+// Themes whose base is at least this light count as light ones.
 constexpr qreal kLightBase = 0.5;
+constexpr qreal kEdgeWeight = 0.6;
 constexpr qreal kEmbossOffset = 1.0;
 
 QColor mix(const QColor& from, const QColor& to, qreal weight) {
@@ -78,9 +79,11 @@ void MRCoolTextView::paintEvent(QPaintEvent*) {
     const QPalette colours = palette();
     const QColor base = colours.color(QPalette::Base);
     const QColor face = mix(base, colours.color(QPalette::Text), kFaceWeight);
-    // The edge lies away from the face: a light rim on light themes, a shadow on dark ones.
-    const QColor edge =
-        colours.color(base.lightnessF() >= kLightBase ? QPalette::Light : QPalette::Shadow);
+    // The edge lies one pixel above the face, away from the text colour: a shade of the dark
+    // role on light themes, of the shadow on dark ones, so it shows on either base.
+    const QPalette::ColorRole edgeRole =
+        base.lightnessF() >= kLightBase ? QPalette::Dark : QPalette::Shadow;
+    const QColor edge = mix(base, colours.color(edgeRole), kEdgeWeight);
     const QRectF where = textRect();
     painter.setFont(mFont);
     painter.setPen(edge);

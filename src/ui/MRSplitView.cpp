@@ -18,8 +18,38 @@ MRSplitView::MRSplitView(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
     setChildrenCollapsible(false);
 }
 
+void MRSplitView::setPanes(QWidget* queuePane, QWidget* phonePane) {
+    const std::array<QWidget*, kPaneCount> panes = {queuePane, phonePane};
+    for (int index = 0; index < kPaneCount; ++index) {
+        auto* holder = new QWidget;
+        panes[index]->setParent(holder);
+        holder->installEventFilter(this);
+        mPanes[index] = panes[index];
+        addWidget(holder);
+    }
+}
+
 QWidget* MRSplitView::pane(int index) const {
-    return index < count() ? widget(index) : nullptr;
+    return index >= 0 && index < kPaneCount ? mPanes[index].data() : nullptr;
+}
+
+bool MRSplitView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        for (int index = 0; index < kPaneCount && index < count(); ++index) {
+            if (watched == widget(index)) fitPane(index);
+        }
+    }
+    return QSplitter::eventFilter(watched, event);
+}
+
+void MRSplitView::fitPane(int index) {
+    QWidget* content = pane(index);
+    QWidget* holder = widget(index);
+    if (!content || !holder) return;
+    // Never shorter than its layout needs: what does not fit is cut off at the bottom.
+    const int needed = content->minimumSizeHint().height();
+    content->setGeometry(0, 0, holder->width(), qMax(holder->height(), needed));
+    content->show();
 }
 
 void MRSplitView::collapseBottom() {
@@ -35,14 +65,14 @@ void MRSplitView::expandBottom(bool uploadsNotAllowed) {
 }
 
 void MRSplitView::setPaneFixed(int index, bool fixed) {
-    QWidget* widget = pane(index);
-    if (!widget) return;
+    QWidget* holder = widget(index);
+    if (!holder) return;
     if (fixed) {
-        widget->setFixedHeight(kStripHeight);
+        holder->setFixedHeight(kStripHeight);
     } else {
         // No pane shrinks past its heading.
-        widget->setMinimumHeight(kStripHeight);
-        widget->setMaximumHeight(QWIDGETSIZE_MAX);
+        holder->setMinimumHeight(kStripHeight);
+        holder->setMaximumHeight(QWIDGETSIZE_MAX);
     }
     if (QSplitterHandle* bar = handle(kBottomPane)) {
         bar->setEnabled(!fixed);

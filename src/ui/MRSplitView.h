@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QSplitter>
+#include <array>
 
 namespace vantle {
 
@@ -19,6 +21,11 @@ public:
 
     explicit MRSplitView(QWidget* parent = nullptr);
 
+    // Puts the two panes in, each with its heading at its top. A pane shrunk to a strip is
+    // clipped, not squeezed: its heading stays whole.
+    void setPanes(QWidget* queuePane, QWidget* phonePane);
+    QWidget* pane(int index) const;
+
     State state() const { return mState; }
     bool collapsed() const { return mState == State::Collapsed; }
 
@@ -32,11 +39,14 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void layOut();
-    void setPaneFixed(int pane, bool fixed);
-    QWidget* pane(int index) const;
+    void setPaneFixed(int index, bool fixed);
+    void fitPane(int index);
+
+    std::array<QPointer<QWidget>, 2> mPanes;
 
     State mState = State::NotSet;
     bool mUploadsNotAllowed = false;

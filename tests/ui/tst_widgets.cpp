@@ -445,8 +445,7 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, top);
         MRSplitView split;
-        split.addWidget(pane(u"Files awaiting transfer"_s));
-        split.addWidget(pane(u"Files on connected iPhone"_s));
+        split.setPanes(pane(u"Files awaiting transfer"_s), pane(u"Files on connected iPhone"_s));
         split.resize(400, height);
         split.show();
         QVERIFY(QTest::qWaitForWindowExposed(&split));
@@ -460,8 +459,7 @@ private slots:
 
     void splitViewCollapsesToAStripThatStays() {
         MRSplitView split;
-        split.addWidget(pane(u"Files awaiting transfer"_s));
-        split.addWidget(pane(u"Files on connected iPhone"_s));
+        split.setPanes(pane(u"Files awaiting transfer"_s), pane(u"Files on connected iPhone"_s));
         split.resize(400, 600);
         split.show();
         QVERIFY(QTest::qWaitForWindowExposed(&split));
@@ -473,6 +471,11 @@ private slots:
         QCOMPARE(collapsed.at(1), MRSplitView::kStripHeight);
         QCOMPARE(split.widget(1)->height(), MRSplitView::kStripHeight);
         QVERIFY(!split.handle(1)->isEnabled());
+        // The strip shows the whole heading of the phone pane, not a squeezed one.
+        const auto* heading = split.pane(1)->findChild<QLabel*>();
+        QVERIFY(heading->height() >= heading->sizeHint().height());
+        QVERIFY(heading->mapTo(split.widget(1), QPoint(0, heading->height())).y() <=
+                MRSplitView::kStripHeight);
         split.collapseBottom();
         QCOMPARE(split.sizes(), collapsed);
 
@@ -496,8 +499,7 @@ private slots:
 
     void splitViewWithoutUploadsLeavesTheQueueItsHeading() {
         MRSplitView split;
-        split.addWidget(pane(u"Download from Vantle"_s));
-        split.addWidget(pane(u"Files on connected iPhone"_s));
+        split.setPanes(pane(u"Download from Vantle"_s), pane(u"Files on connected iPhone"_s));
         split.resize(400, 600);
         split.show();
         QVERIFY(QTest::qWaitForWindowExposed(&split));
@@ -512,8 +514,7 @@ private slots:
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
         auto* split = new MRSplitView;
-        split->addWidget(pane(u"Files awaiting transfer"_s));
-        split->addWidget(pane(u"Files on connected iPhone"_s));
+        split->setPanes(pane(u"Files awaiting transfer"_s), pane(u"Files on connected iPhone"_s));
         layout->addWidget(split);
         split->expandBottom(false);
         window.resize(400, 900);
