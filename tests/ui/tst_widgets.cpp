@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace vantle;
@@ -66,6 +67,17 @@ int strongestInk(const QImage& image, const QRect& area, QColor background) {
             strongest = qMax(strongest, distance(image.pixel(x, y), background.rgb()));
     }
     return strongest;
+}
+
+// How close the pixel of `area` nearest to `colour` comes to it.
+int nearest(const QImage& image, const QRect& area, QColor colour) {
+    int best = std::numeric_limits<int>::max();
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            best = qMin(best, distance(image.pixel(x, y), colour.rgb()));
+    }
+    return best;
 }
 
 QImage solidIcon(QColor colour, int side) {
@@ -144,7 +156,10 @@ QWidget* pane(const QString& heading) {
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(heading));
-    layout->addWidget(new QWidget, 1);
+    // Like a table, the content needs more room than a strip.
+    auto* content = new QWidget;
+    content->setMinimumHeight(80);
+    layout->addWidget(content, 1);
     return widget;
 }
 
@@ -250,6 +265,18 @@ private slots:
                 2 * kInkContrast);
         QVERIFY(strongestInk(selected, MRFileCell::sizeLineRect(row, font), highlight) >
                 kInkContrast);
+
+        // In a light palette the name turns from the text colour to the highlighted one.
+        QPalette light;
+        light.setColor(QPalette::Text, Qt::black);
+        light.setColor(QPalette::Base, Qt::white);
+        light.setColor(QPalette::Highlight, QColor(0x30, 0x60, 0xc0));
+        light.setColor(QPalette::HighlightedText, Qt::white);
+        const QRect name = MRFileCell::nameRect(row, font);
+        const int close = kInkContrast / 4;
+        QVERIFY(nearest(paintRow(model, 0, light), name, Qt::black) < close);
+        QVERIFY(nearest(paintRow(model, 0, light, true), name, Qt::white) < close);
+        QVERIFY(nearest(paintRow(model, 0, light, true), name, Qt::black) > kInkContrast);
     }
 
     // --- the drag table ---
