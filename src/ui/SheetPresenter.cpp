@@ -114,10 +114,11 @@ void SheetPresenter::present(Entry entry) {
     if (entry.sheet && mWindow && dialog->parentWidget() != mWindow)
         dialog->setParent(mWindow, dialog->windowFlags() | Qt::Dialog);
     dialog->setWindowModality(entry.sheet && mWindow ? Qt::WindowModal : Qt::ApplicationModal);
-    entry.finished = connect(dialog, &QDialog::finished, this,
-                             [this, dialog](int result) { finish(dialog, result); });
-    entry.destroyed =
-        connect(dialog, &QObject::destroyed, this, [this, dialog] { forget(dialog); });
+    const QObject* key = dialog;
+    entry.key = key;
+    entry.finished =
+        connect(dialog, &QDialog::finished, this, [this, key](int result) { finish(key, result); });
+    entry.destroyed = connect(dialog, &QObject::destroyed, this, [this, key] { forget(key); });
     const QString title = entry.message ? entry.message->title : dialog->windowTitle();
     const QString text = entry.message ? entry.message->text : QString();
     mOpen.push_back(std::move(entry));
@@ -125,10 +126,9 @@ void SheetPresenter::present(Entry entry) {
     emit presented(title, text);
 }
 
-void SheetPresenter::finish(QDialog* dialog, int result) {
-    const auto found = std::find_if(mOpen.begin(), mOpen.end(), [dialog](const Entry& entry) {
-        return entry.dialog == dialog;
-    });
+void SheetPresenter::finish(const QObject* key, int result) {
+    const auto found = std::find_if(mOpen.begin(), mOpen.end(),
+                                    [key](const Entry& entry) { return entry.key == key; });
     if (found == mOpen.end()) return;
     Entry entry = std::move(*found);
     mOpen.erase(found);
@@ -136,11 +136,11 @@ void SheetPresenter::finish(QDialog* dialog, int result) {
     disconnect(entry.destroyed);
 
     if (entry.message) {
-        auto* box = asMessageBox(dialog);
+        auto* box = qobject_cast<QMessageBox*>(entry.dialog.data());
         const QAbstractButton* clicked = box ? box->clickedButton() : nullptr;
         const QString button = clicked ? buttonTitle(clicked) : QString();
         const bool checked = box && box->checkBox() && box->checkBox()->isChecked();
-        dialog->deleteLater();
+        if (box) box->deleteLater();
         if (entry.messageDone) entry.messageDone(button, checked);
     } else if (entry.dialogDone) {
         entry.dialogDone(result);
@@ -148,10 +148,9 @@ void SheetPresenter::finish(QDialog* dialog, int result) {
     if (entry.sheet) openNextSheet();
 }
 
-void SheetPresenter::forget(QDialog* dialog) {
-    const auto found = std::find_if(mOpen.begin(), mOpen.end(), [dialog](const Entry& entry) {
-        return entry.dialog == dialog;
-    });
+void SheetPresenter::forget(const QObject* key) {
+    const auto found = std::find_if(mOpen.begin(), mOpen.end(),
+                                    [key](const Entry& entry) { return entry.key == key; });
     if (found == mOpen.end()) return;
     const bool sheet = found->sheet;
     mOpen.erase(found);

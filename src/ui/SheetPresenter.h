@@ -67,6 +67,8 @@ private:
         std::optional<Message> message;
         MessageDone messageDone;
         QPointer<QDialog> dialog;
+        // The dialog's identity, compared while it is being destroyed (when it is no longer one).
+        const QObject* key = nullptr;
         DialogDone dialogDone;
         bool sheet = true;
         QMetaObject::Connection finished;
@@ -74,8 +76,8 @@ private:
     };
 
     void present(Entry entry);
-    void finish(QDialog* dialog, int result);
-    void forget(QDialog* dialog);
+    void finish(const QObject* key, int result);
+    void forget(const QObject* key);
     void openNextSheet();
     QDialog* makeMessageBox(const Message& message) const;
     const Entry* currentEntry() const;
