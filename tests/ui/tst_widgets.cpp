@@ -150,6 +150,13 @@ QStandardItemModel* threeRows(QObject* parent) {
     return model;
 }
 
+bool showTable(IDDragTableView& table, QAbstractItemModel* model) {
+    table.setModel(model);
+    table.resize(300, 200);
+    table.show();
+    return QTest::qWaitForWindowExposed(&table);
+}
+
 // The two panes of the window, each with a heading over its content.
 QWidget* pane(const QString& heading) {
     auto* widget = new QWidget;
@@ -161,6 +168,13 @@ QWidget* pane(const QString& heading) {
     content->setMinimumHeight(80);
     layout->addWidget(content, 1);
     return widget;
+}
+
+bool showSplit(MRSplitView& split, const QString& topHeading, int height) {
+    split.setPanes(pane(topHeading), pane(u"Files on connected iPhone"_s));
+    split.resize(400, height);
+    split.show();
+    return QTest::qWaitForWindowExposed(&split);
 }
 
 SheetPresenter::Message
@@ -283,9 +297,7 @@ private slots:
 
     void tableTakesLocalFilesOnlyWhenAllowed() {
         IDDragTableView table;
-        table.setModel(threeRows(&table));
-        table.resize(300, 200);
-        table.show();
+        QVERIFY(showTable(table, threeRows(&table)));
         QSignalSpy dropped(&table, &IDDragTableView::filesDropped);
         std::unique_ptr<QMimeData> files(filesMime(
             {u"file:///tmp/b%20c.txt"_s, u"https://example.com/x"_s, u"file:///tmp/a/../a.txt"_s}));
@@ -331,10 +343,7 @@ private slots:
 
     void tableOutlinesAnAcceptedDragUntilItLeaves() {
         IDDragTableView table;
-        table.setModel(new QStandardItemModel(&table));
-        table.resize(300, 200);
-        table.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QVERIFY(showTable(table, new QStandardItemModel(&table)));
         table.setDropPolicy([] { return true; });
         std::unique_ptr<QMimeData> files(filesMime({u"file:///tmp/a.txt"_s}));
         const QRgb highlight = table.palette().color(QPalette::Highlight).rgb();
@@ -355,10 +364,7 @@ private slots:
 
     void tableKeysAndDoubleClickBecomeSignals() {
         IDDragTableView table;
-        table.setModel(threeRows(&table));
-        table.resize(300, 200);
-        table.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QVERIFY(showTable(table, threeRows(&table)));
         QSignalSpy deleted(&table, &IDDragTableView::deleteRequested);
         QSignalSpy activated(&table, &IDDragTableView::rowActivated);
 
@@ -392,10 +398,7 @@ private slots:
 
     void rowActionsReachTheRowOfTheMenu() {
         IDDragTableView table;
-        table.setModel(threeRows(&table));
-        table.resize(300, 200);
-        table.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QVERIFY(showTable(table, threeRows(&table)));
         auto* remove = new QAction(u"Remove"_s, &table);
         auto* reveal = new QAction(u"Show in Folder"_s, &table);
         connect(remove, &QAction::triggered, &table, &IDDragTableView::stopButton);
@@ -472,10 +475,7 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, top);
         MRSplitView split;
-        split.setPanes(pane(u"Files awaiting transfer"_s), pane(u"Files on connected iPhone"_s));
-        split.resize(400, height);
-        split.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&split));
+        QVERIFY(showSplit(split, u"Files awaiting transfer"_s, height));
         QCOMPARE(split.state(), MRSplitView::State::NotSet);
         split.expandBottom(false);
         QCOMPARE(split.state(), MRSplitView::State::Expanded);
@@ -486,10 +486,7 @@ private slots:
 
     void splitViewCollapsesToAStripThatStays() {
         MRSplitView split;
-        split.setPanes(pane(u"Files awaiting transfer"_s), pane(u"Files on connected iPhone"_s));
-        split.resize(400, 600);
-        split.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&split));
+        QVERIFY(showSplit(split, u"Files awaiting transfer"_s, 600));
         split.expandBottom(false);
 
         split.collapseBottom();
@@ -526,10 +523,7 @@ private slots:
 
     void splitViewWithoutUploadsLeavesTheQueueItsHeading() {
         MRSplitView split;
-        split.setPanes(pane(u"Download from Vantle"_s), pane(u"Files on connected iPhone"_s));
-        split.resize(400, 600);
-        split.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&split));
+        QVERIFY(showSplit(split, u"Download from Vantle"_s, 600));
         split.collapseBottom();
         split.expandBottom(true);
         QCOMPARE(split.sizes().at(0), MRSplitView::kStripHeight);
