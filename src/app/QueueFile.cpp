@@ -61,8 +61,10 @@ Result<QList<QueueEntry>> QueueFile::decode(const QByteArray& bytes) {
         }
         QueueEntry entry{path, date.toString()};
         // A binary file may hold text XML cannot carry; such an item would make every later save
-        // of the whole queue fail.
-        if (const Result<QByteArray> storable = encode({entry}); !storable) {
+        // of the whole queue fail. What an XML file held, it can hold again.
+        if (const Result<QByteArray> storable =
+                document->format == plist::Format::Binary ? encode({entry}) : QByteArray();
+            !storable) {
             ParoxLog("queue file: skipping %@: %@", path, storable.error());
             continue;
         }
