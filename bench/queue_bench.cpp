@@ -1,8 +1,8 @@
 // The upload queue at 10,000 small files: one batch added to a new queue (add_10k_s), then, in a
 // fresh process as at start-up, the queue read back from its file and shown in a table until the
-// table's first paint (load_10k_s). A 5 ms main-thread timer runs throughout, including the icon
-// and size work that follows; max_stall_ms is the longest it had to wait.
-// Prints the figures, then: RESULT add_10k_s=... load_10k_s=... max_stall_ms=...
+// table's first paint with the rows in (load_10k_s). A 5 ms main-thread timer runs throughout,
+// including the icon and size work that follows; max_stall_ms is the longest it had to wait. Prints
+// the figures, then: RESULT add_10k_s=... load_10k_s=... max_stall_ms=...
 #include "app/QueueDataSource.h"
 #include "platform/NotificationCenter.h"
 
@@ -106,10 +106,16 @@ int load(const QString& store) {
     QTableView view;
     PaintWatch watch;
     view.viewport()->installEventFilter(&watch);
+    // The file is read off the main thread: what counts is the first paint with its rows.
+    bool loaded = false;
+    QObject::connect(&model, &QueueDataSource::loaded, [&] {
+        loaded = true;
+        watch.painted = false;
+    });
     view.setModel(&model);
     view.resize(600, 800);
     view.show();
-    while (!watch.painted && clock.elapsed() < kLoadLimitMs)
+    while (!(loaded && watch.painted) && clock.elapsed() < kLoadLimitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, kTickMs);
     const double seconds = double(clock.nsecsElapsed()) / kNsPerSecond;
     if (!watch.painted || model.rowCount() != kFiles) {
@@ -146,7 +152,11 @@ int main(int argc, char** argv) {
         idle();
         QElapsedTimer clock;
         clock.start();
+        bool added = false;
+        QObject::connect(&model, &QueueDataSource::added, [&] { added = true; });
         model.addFiles(paths);
+        while (!added && clock.elapsed() < kLoadLimitMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, kTickMs);
         addSeconds = double(clock.nsecsElapsed()) / kNsPerSecond;
         settle();
         addStallMs = meter.longestMs();

@@ -8,9 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 #include <algorithm>
+#include <iterator>
 
 namespace vantle {
 
@@ -22,6 +23,16 @@ namespace {
 // Dropped paths may be relative or end in a slash, which would leave the item without a name.
 QString queuePath(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+bool byDate(const FSNodeInfoPtr& a, const FSNodeInfoPtr& b) {
+    return a->byDate(*b) < 0;
+}
+
+// Batches come sorted from the thread that made them: on the main thread they only merge in.
+void sortByDate(std::vector<FSNodeInfoPtr>& nodes) {
+    if (!std::is_sorted(nodes.begin(), nodes.end(), byDate))
+        std::sort(nodes.begin(), nodes.end(), byDate);
 }
 
 } // namespace
@@ -36,77 +47,91 @@ QString MorrowFileQueue::currentDateText() {
     return describe(QVariant(QDateTime::currentDateTimeUtc()));
 }
 
-MorrowFileQueue::MorrowFileQueue(const QString& storePath, QueueHost* host)
-    : mDefaultStorePath(storePath), mHost(host) {
-    load();
+MorrowFileQueue::MorrowFileQueue(const QString& storePath, QueueHost* host, Loading loading)
+    : mDefaultStorePath(storePath), mHost(host), mWriter(storePath) {
+    if (loading == Loading::Now) restore(readNodes(storePath));
 }
 
-void MorrowFileQueue::load() {
-    ParoxLog("reading prefs from %@", mDefaultStorePath);
-    QFile file(mDefaultStorePath);
-    if (!file.exists()) return;
+std::vector<FSNodeInfoPtr> MorrowFileQueue::readNodes(const QString& storePath) {
+    ParoxLog("reading prefs from %@", storePath);
+    QFile file(storePath);
+    if (!file.exists()) return {};
     if (!file.open(QIODevice::ReadOnly)) {
-        ParoxLog("cannot read the queue file %@: %@", mDefaultStorePath, file.errorString());
-        return;
+        ParoxLog("cannot read the queue file %@: %@", storePath, file.errorString());
+        return {};
     }
     if (file.size() > QueueFile::kMaxFileBytes) {
-        keepBadFile(QStringLiteral("it has %1 bytes").arg(file.size()));
-        return;
+        keepBadFile(storePath, QStringLiteral("it has %1 bytes").arg(file.size()));
+        return {};
     }
     const Result<QList<QueueEntry>> entries =
         QueueFile::decode(file.read(QueueFile::kMaxFileBytes + 1));
     file.close();
     if (!entries) {
-        keepBadFile(entries.error());
-        return;
+        keepBadFile(storePath, entries.error());
+        return {};
     }
-    mDataDictionary.reserve(entries->size());
+    std::vector<FSNodeInfoPtr> nodes;
+    nodes.reserve(size_t(entries->size()));
     for (const QueueEntry& entry : *entries)
-        insert(entry.path, entry.dateAdded);
+        if (FSNodeInfoPtr node = FSNodeInfo::nodeWithPath(entry.path, entry.dateAdded))
+            nodes.push_back(std::move(node));
+    sortByDate(nodes);
+    return nodes;
 }
 
-void MorrowFileQueue::keepBadFile(const QString& reason) const {
+void MorrowFileQueue::restore(const std::vector<FSNodeInfoPtr>& nodes) {
+    std::vector<FSNodeInfoPtr> fresh;
+    fresh.reserve(nodes.size());
+    for (const FSNodeInfoPtr& node : nodes)
+        if (!mDataDictionary.contains(node->absolutePath())) fresh.push_back(node);
+    insertNodes(std::move(fresh));
+}
+
+void MorrowFileQueue::insertNodes(std::vector<FSNodeInfoPtr> nodes) {
+    mDataDictionary.reserve(mDataDictionary.size() + qsizetype(nodes.size()));
+    bool replacing = false;
+    for (const FSNodeInfoPtr& node : nodes) {
+        FSNodeInfoPtr& slot = mDataDictionary[node->absolutePath()];
+        replacing = replacing || slot;
+        slot = node;
+    }
+    if (!mOrderValid) return;
+    if (replacing) {
+        // Queued again: the item leaves its old place for the one of its new date.
+        QSet<const FSNodeInfo*> again;
+        for (const FSNodeInfoPtr& node : nodes)
+            again.insert(node.get());
+        std::erase_if(mOrder,
+                      [&](const FSNodeInfoPtr& node) { return again.contains(node.get()); });
+    }
+    sortByDate(nodes);
+    std::vector<FSNodeInfoPtr> merged;
+    merged.reserve(mOrder.size() + nodes.size());
+    std::merge(mOrder.begin(), mOrder.end(), nodes.begin(), nodes.end(), std::back_inserter(merged),
+               byDate);
+    mOrder = std::move(merged);
+}
+
+void MorrowFileQueue::keepBadFile(const QString& storePath, const QString& reason) {
     // The next change would overwrite the file: keep what it held where the user can find it.
-    const QString bad = mDefaultStorePath + kBadFileSuffix;
+    const QString bad = storePath + kBadFileSuffix;
     QFile::remove(bad);
-    if (QFile::copy(mDefaultStorePath, bad))
+    if (QFile::copy(storePath, bad))
         ParoxLog("the queue file %@ cannot be read (%@); the queue starts empty, the file is kept "
                  "as %@",
-                 mDefaultStorePath, reason, bad);
+                 storePath, reason, bad);
     else
         ParoxLog("the queue file %@ cannot be read (%@) nor kept as %@; the queue starts empty",
-                 mDefaultStorePath, reason, bad);
-}
-
-bool MorrowFileQueue::insert(const QString& path, const QString& dateAdded) {
-    FSNodeInfoPtr node = FSNodeInfo::nodeWithPath(path, dateAdded);
-    if (!node) return false;
-    mDataDictionary.insert(path, std::move(node));
-    mOrderValid = false;
-    return true;
+                 storePath, reason, bad);
 }
 
 const std::vector<FSNodeInfoPtr>& MorrowFileQueue::nodesInOrder() const {
-    if (mOrderValid) return mOrder;
-    // byDate's order, with each node's date read once rather than at every comparison.
-    struct Keyed {
-        QString date;
-        const QString* path;
-        const FSNodeInfoPtr* node;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(mDataDictionary.size()));
-    for (auto item = mDataDictionary.cbegin(); item != mDataDictionary.cend(); ++item)
-        keyed.push_back(Keyed{item.value()->dateAdded(), &item.key(), &item.value()});
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        const int byDate = QString::compare(a.date, b.date);
-        return byDate != 0 ? byDate < 0 : QString::compare(*a.path, *b.path) < 0;
-    });
-    mOrder.clear();
-    mOrder.reserve(keyed.size());
-    for (const Keyed& item : keyed)
-        mOrder.push_back(*item.node);
-    mOrderValid = true;
+    if (!mOrderValid) {
+        mOrder.assign(mDataDictionary.cbegin(), mDataDictionary.cend());
+        sortByDate(mOrder);
+        mOrderValid = true;
+    }
     return mOrder;
 }
 
@@ -123,19 +148,29 @@ bool MorrowFileQueue::addFile(const QString& path) {
 int MorrowFileQueue::addFiles(const QStringList& paths) {
     // One date for the whole batch: files dropped together go in path order even when the second
     // turns while they are added.
-    const QString date = currentDateText();
-    int added = 0;
-    bool changed = false;
+    return addNodes(makeNodes(paths, currentDateText()));
+}
+
+std::vector<FSNodeInfoPtr> MorrowFileQueue::makeNodes(const QStringList& paths,
+                                                      const QString& date) {
+    std::vector<FSNodeInfoPtr> nodes;
+    nodes.reserve(size_t(paths.size()));
     for (const QString& path : paths) {
         if (path.isEmpty()) continue;
-        changed = true;
-        if (insert(queuePath(path), date))
-            ++added;
+        if (FSNodeInfoPtr node = FSNodeInfo::nodeWithPath(queuePath(path), date))
+            nodes.push_back(std::move(node));
         else
             ParoxLog("File in queue has gone away");
     }
-    if (changed) saveChange();
-    return added;
+    sortByDate(nodes);
+    return nodes;
+}
+
+int MorrowFileQueue::addNodes(const std::vector<FSNodeInfoPtr>& nodes) {
+    if (nodes.empty()) return 0;
+    insertNodes(nodes);
+    saveChange();
+    return int(nodes.size());
 }
 
 bool MorrowFileQueue::removeFile(const FSNodeInfoPtr& node) {
@@ -157,34 +192,30 @@ bool MorrowFileQueue::take(const FSNodeInfoPtr& node) {
     if (!queued) return false;
     if (queued->uploading() && mHost) mHost->stopButton();
     mDataDictionary.remove(path);
-    mOrderValid = false;
+    if (mOrderValid) {
+        auto at = std::lower_bound(mOrder.begin(), mOrder.end(), queued, byDate);
+        if (at == mOrder.end() || *at != queued)
+            at = std::find(mOrder.begin(), mOrder.end(), queued);
+        if (at != mOrder.end()) mOrder.erase(at);
+    }
     if (mHost) mHost->removeIfInTempQueue(path);
     return true;
 }
 
-Result<void> MorrowFileQueue::save() const {
+QList<QueueEntry> MorrowFileQueue::entries() const {
     QList<QueueEntry> entries;
     entries.reserve(mDataDictionary.size());
     for (auto item = mDataDictionary.cbegin(); item != mDataDictionary.cend(); ++item)
         entries.append(QueueEntry{item.key(), item.value()->dateAdded()});
-    const Result<QByteArray> bytes = QueueFile::encode(entries);
-    if (!bytes) {
-        ParoxLog("Error: could create XML plist %@\n", bytes.error());
-        return Result<void>::failure(bytes.error());
-    }
-    const QString folder = QFileInfo(mDefaultStorePath).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Result<void>::failure(QStringLiteral("cannot make the folder %1").arg(folder));
-    QSaveFile file(mDefaultStorePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit())
-        return Result<void>::failure(
-            QStringLiteral("cannot write %1: %2").arg(mDefaultStorePath, file.errorString()));
-    return {};
+    return entries;
 }
 
-void MorrowFileQueue::saveChange() const {
-    if (const Result<void> saved = save(); !saved)
-        ParoxLog("the queue could not be saved: %@", saved.error());
+Result<void> MorrowFileQueue::save() const {
+    return QueueFileWriter::writeNow(mDefaultStorePath, entries());
+}
+
+void MorrowFileQueue::saveChange() {
+    mWriter.write(entries());
 }
 
 } // namespace vantle

@@ -10,9 +10,10 @@
 namespace vantle {
 
 QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
-    : QAbstractTableModel(parent), mQueue(std::make_unique<MorrowFileQueue>(storePath)) {
-    for (const FSNodeInfoPtr& node : mQueue->nodesInOrder())
-        mRows.push_back(Row{node, node->dateAdded()});
+    : QAbstractTableModel(parent), mQueue(std::make_unique<MorrowFileQueue>(
+                                       storePath, nullptr, MorrowFileQueue::Loading::Later)) {
+    // Reading and checking thousands of items would hold up the window that shows them.
+    startWork([storePath] { return Work{WorkKind::Load, MorrowFileQueue::readNodes(storePath)}; });
     mInfoTimer.setParent(this);
     mInfoTimer.setSingleShot(true);
     mInfoTimer.setInterval(0);
@@ -24,6 +25,37 @@ QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
 
 QueueDataSource::~QueueDataSource() {
     NotificationCenter::defaultCenter().removeObservers(this);
+    // The worker refers to this model until it is done.
+    if (mPending.valid()) mPending.wait();
+}
+
+void QueueDataSource::startWork(std::function<Work()> work) {
+    finishPending();
+    mPending = std::async(std::launch::async, [this, work = std::move(work)] {
+        Work done = work();
+        QMetaObject::invokeMethod(this, &QueueDataSource::finishPending, Qt::QueuedConnection);
+        return done;
+    });
+}
+
+void QueueDataSource::finishPending() {
+    if (!mPending.valid()) return;
+    const Work work = mPending.get();
+    if (work.kind == WorkKind::Load)
+        mQueue->restore(work.nodes);
+    else
+        mQueue->addNodes(work.nodes);
+    syncRows();
+    changed();
+    if (work.kind == WorkKind::Load)
+        emit loaded();
+    else
+        emit added(int(work.nodes.size()));
+}
+
+const MorrowFileQueue& QueueDataSource::queue() {
+    finishPending();
+    return *mQueue;
 }
 
 void QueueDataSource::setHost(QueueHost* host) {
@@ -62,24 +94,28 @@ Qt::ItemFlags QueueDataSource::flags(const QModelIndex& index) const {
 }
 
 void QueueDataSource::addFile(const QString& path) {
+    finishPending();
     mQueue->addFile(path);
     syncRows();
     changed();
 }
 
 void QueueDataSource::addFiles(const QStringList& paths) {
-    mQueue->addFiles(paths);
-    syncRows();
-    changed();
+    // Dated now, not when the nodes are made: the user dropped them now.
+    startWork([paths, date = MorrowFileQueue::currentDateText()] {
+        return Work{WorkKind::Add, MorrowFileQueue::makeNodes(paths, date)};
+    });
 }
 
 void QueueDataSource::removeNode(const FSNodeInfoPtr& node) {
+    finishPending();
     mQueue->removeFile(node);
     syncRows();
     changed();
 }
 
 void QueueDataSource::removeAtIndex(int row) {
+    finishPending();
     const FSNodeInfoPtr node = nodeAtRow(row);
     if (!node) return;
     // The queue stops an upload of the item itself; the first row is the one an upload takes
@@ -92,6 +128,7 @@ void QueueDataSource::removeAtIndex(int row) {
 }
 
 void QueueDataSource::deleteSelected(const QList<int>& rows) {
+    finishPending();
     QList<int> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
@@ -111,7 +148,8 @@ void QueueDataSource::deleteSelected(const QModelIndexList& indexes) {
     deleteSelected(rows);
 }
 
-FSNodeInfoPtr QueueDataSource::getNextFile() const {
+FSNodeInfoPtr QueueDataSource::getNextFile() {
+    finishPending();
     return mQueue->pathAtIndex(0);
 }
 

@@ -8,6 +8,8 @@
 #include <QModelIndexList>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -18,6 +20,10 @@ struct Notification;
 
 // The upper table's model and the program's only way to the upload queue: one column, one row
 // per queued item, oldest first. Main thread only.
+//
+// The file-system work of many items, reading the queue file and adding a batch of files, runs on
+// a thread of its own; the rows come in when it is done (loaded(), added()). Every other operation
+// but the table's reading finishes that work first, so nothing is lost or taken out of order.
 class QueueDataSource : public QAbstractTableModel {
     Q_OBJECT
 
@@ -27,7 +33,9 @@ public:
     ~QueueDataSource() override;
 
     void setHost(QueueHost* host);
-    const MorrowFileQueue& queue() const { return *mQueue; }
+    const MorrowFileQueue& queue();
+    // Whether a load or a batch of files is still on its way in.
+    bool isBusy() const { return mPending.valid(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,7 +47,7 @@ public:
 
     // Each change below ends with the host's queueTableChanged.
     void addFile(const QString& path);
-    // Several files with one write of the queue file.
+    // Several files with one write of the queue file, once their nodes are made (added()).
     void addFiles(const QStringList& paths);
     void removeNode(const FSNodeInfoPtr& node);
     // Removes the row's item; removing row 0 stops the running upload.
@@ -49,7 +57,7 @@ public:
     void deleteSelected(const QModelIndexList& indexes);
 
     // The item uploaded next; null when the queue is empty.
-    FSNodeInfoPtr getNextFile() const;
+    FSNodeInfoPtr getNextFile();
     // Null outside 0 .. rowCount() - 1.
     FSNodeInfoPtr nodeAtRow(int row) const;
     // Shows the row's item in the desktop's file manager.
@@ -57,12 +65,28 @@ public:
     // Redraws the node's row, as after its uploading flag changed.
     void refreshNode(const FSNodeInfoPtr& node);
 
+signals:
+    // The items of the queue file are in the table.
+    void loaded();
+    // A batch of addFiles is in the queue: `count` items.
+    void added(int count);
+
 private:
     struct Row {
         FSNodeInfoPtr node;
         QString dateAdded;
     };
 
+    enum class WorkKind { Load, Add };
+    struct Work {
+        WorkKind kind;
+        std::vector<FSNodeInfoPtr> nodes;
+    };
+
+    // Runs `work` on a thread of its own, after what is pending.
+    void startWork(std::function<Work()> work);
+    // Waits for the pending work, if any, and puts its nodes in.
+    void finishPending();
     void changed();
     // Brings the rows in line with the queue with the least removals and insertions.
     void syncRows();
@@ -72,6 +96,7 @@ private:
     void refreshAllRows();
 
     std::unique_ptr<MorrowFileQueue> mQueue;
+    std::future<Work> mPending;
     QueueHost* mHost = nullptr;
     std::vector<Row> mRows;
     // Icons arrive one notification per file: many of them make one redraw.

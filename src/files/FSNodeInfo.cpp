@@ -97,7 +97,8 @@ QImage platformIconForFile(const QString& path) {
 constexpr qint64 kIconSliceMs = 4;
 
 struct IconLookups {
-    std::deque<std::weak_ptr<FSNodeInfo>> waiting; // main thread only
+    std::mutex lock; // nodes may be made on any thread
+    std::deque<std::weak_ptr<FSNodeInfo>> waiting;
     bool scheduled = false;
 };
 
@@ -149,8 +150,9 @@ FSNodeInfo::FSNodeInfo(Token, const QString& path) : mPath(path), mOriginalFile(
 }
 
 std::shared_ptr<FSNodeInfo> FSNodeInfo::create(const QString& path) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) return nullptr;
+    if (path.isEmpty()) return nullptr;
     auto node = std::make_shared<FSNodeInfo>(Token{}, path);
+    if (!node->mExists) return nullptr;
     const QImage icon = sharedRowIcon(
         genericIconForType(VantleUtilities::pathExtension(path).toUpper(), node->isDirectory()));
     {
@@ -159,17 +161,14 @@ std::shared_ptr<FSNodeInfo> FSNodeInfo::create(const QString& path) {
     }
     if (!node->mIsDirectory) {
         node->mQLThreadRunning = true;
-        std::weak_ptr<FSNodeInfo> waiting = node;
-        if (isMainThread())
-            scheduleIconLookup(std::move(waiting));
-        else
-            runOnMainThread([waiting] { scheduleIconLookup(waiting); });
+        scheduleIconLookup(node);
     }
     return node;
 }
 
 void FSNodeInfo::scheduleIconLookup(std::weak_ptr<FSNodeInfo> node) {
     IconLookups& lookups = iconLookups();
+    std::lock_guard guard(lookups.lock);
     lookups.waiting.push_back(std::move(node));
     if (lookups.scheduled) return;
     lookups.scheduled = true;
@@ -180,15 +179,21 @@ void FSNodeInfo::runIconLookups() {
     IconLookups& lookups = iconLookups();
     QElapsedTimer slice;
     slice.start();
-    while (!lookups.waiting.empty() && slice.elapsed() < kIconSliceMs) {
-        const FSNodeInfoPtr node = lookups.waiting.front().lock();
-        lookups.waiting.pop_front();
+    for (;;) {
+        FSNodeInfoPtr node;
+        {
+            std::lock_guard guard(lookups.lock);
+            if (lookups.waiting.empty()) {
+                lookups.scheduled = false;
+                return;
+            }
+            if (slice.elapsed() >= kIconSliceMs) break;
+            node = lookups.waiting.front().lock();
+            lookups.waiting.pop_front();
+        }
         if (node) node->getQLPreviewOnThread();
     }
-    if (lookups.waiting.empty())
-        lookups.scheduled = false;
-    else
-        runOnMainThread(runIconLookups);
+    runOnMainThread(runIconLookups);
 }
 
 QString FSNodeInfo::getSizeText(quint64 bytes) {
