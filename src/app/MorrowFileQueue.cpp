@@ -25,6 +25,12 @@ QString queuePath(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// Nodes outlive their files in the process's node cache: a node alone says nothing of the file.
+FSNodeInfoPtr existingNode(const QString& path, const QString& date) {
+    if (!QFileInfo::exists(path)) return nullptr;
+    return FSNodeInfo::nodeWithPath(path, date);
+}
+
 bool byDate(const FSNodeInfoPtr& a, const FSNodeInfoPtr& b) {
     return a->byDate(*b) < 0;
 }
@@ -74,7 +80,7 @@ std::vector<FSNodeInfoPtr> MorrowFileQueue::readNodes(const QString& storePath) 
     std::vector<FSNodeInfoPtr> nodes;
     nodes.reserve(size_t(entries->size()));
     for (const QueueEntry& entry : *entries)
-        if (FSNodeInfoPtr node = FSNodeInfo::nodeWithPath(entry.path, entry.dateAdded))
+        if (FSNodeInfoPtr node = existingNode(entry.path, entry.dateAdded))
             nodes.push_back(std::move(node));
     sortByDate(nodes);
     return nodes;
@@ -157,7 +163,7 @@ std::vector<FSNodeInfoPtr> MorrowFileQueue::makeNodes(const QStringList& paths,
     nodes.reserve(size_t(paths.size()));
     for (const QString& path : paths) {
         if (path.isEmpty()) continue;
-        if (FSNodeInfoPtr node = FSNodeInfo::nodeWithPath(queuePath(path), date))
+        if (FSNodeInfoPtr node = existingNode(queuePath(path), date))
             nodes.push_back(std::move(node));
         else
             ParoxLog("File in queue has gone away");

@@ -50,10 +50,19 @@ void QueueFileWriter::run() {
 }
 
 Result<void> QueueFileWriter::writeNow(const QString& path, const QList<QueueEntry>& entries) {
-    const Result<QByteArray> bytes = QueueFile::encode(entries);
+    Result<QByteArray> bytes = QueueFile::encode(entries);
     if (!bytes) {
         ParoxLog("Error: could create XML plist %@\n", bytes.error());
-        return Result<void>::failure(bytes.error());
+        // One item the file cannot hold must not keep every other change from being saved.
+        QList<QueueEntry> storable;
+        for (const QueueEntry& entry : entries) {
+            if (QueueFile::encode({entry}))
+                storable.append(entry);
+            else
+                ParoxLog("the queue file leaves out %@", entry.path);
+        }
+        bytes = QueueFile::encode(storable);
+        if (!bytes) return Result<void>::failure(bytes.error());
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
