@@ -25,8 +25,10 @@ QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
 
 QueueDataSource::~QueueDataSource() {
     NotificationCenter::defaultCenter().removeObservers(this);
-    // The worker refers to this model until it is done.
-    if (mPending.valid()) mPending.wait();
+    // The worker refers to this model until it is done; files just dropped are still saved.
+    if (!mPending.valid()) return;
+    const Work work = mPending.get();
+    if (work.kind == WorkKind::Add) mQueue->addNodes(work.nodes);
 }
 
 void QueueDataSource::startWork(std::function<Work()> work) {

@@ -369,6 +369,14 @@ private slots:
             QCOMPARE(rowPaths(model), (QStringList{old, fresh}));
         }
         QCOMPARE(QueueFile::decode(readFile(store))->size(), 2);
+
+        // Files dropped just before the table goes are saved all the same.
+        const QString last = makeFile(dir.path(), u"last"_s);
+        {
+            QueueDataSource model(store);
+            model.addFiles({last});
+        }
+        QCOMPARE(QueueFile::decode(readFile(store))->size(), 3);
     }
 
     void newIconsAndSizesRedrawTheRows() {
