@@ -52,6 +52,11 @@ QVariantMap item(const QVariant& date) {
     return QVariantMap{{u"DateAdded"_s, date}};
 }
 
+// A queue file of one item queued long ago.
+bool writeOldQueue(const QString& store, const QString& path) {
+    return writeBytes(store, queueXml({{path, item(u"2000-01-01 00:00:00 +0000"_s)}}));
+}
+
 QStringList pathsInOrder(const MorrowFileQueue& queue) {
     QStringList paths;
     for (const FSNodeInfoPtr& node : queue.nodesInOrder())
@@ -292,7 +297,7 @@ private slots:
         QTemporaryDir dir;
         const QString store = dir.filePath(u"MorrowQueue.plist"_s);
         const QString old = makeFile(dir.path(), u"old.txt"_s);
-        QVERIFY(writeBytes(store, queueXml({{old, item(u"2000-01-01 00:00:00 +0000"_s)}})));
+        QVERIFY(writeOldQueue(store, old));
         RecordingHost host;
         QueueDataSource model(store);
         model.setHost(&host);
@@ -359,7 +364,7 @@ private slots:
         QTemporaryDir dir;
         const QString store = dir.filePath(u"MorrowQueue.plist"_s);
         const QString old = makeFile(dir.path(), u"old"_s);
-        QVERIFY(writeBytes(store, queueXml({{old, item(u"2000-01-01 00:00:00 +0000"_s)}})));
+        QVERIFY(writeOldQueue(store, old));
         const QString fresh = makeFile(dir.path(), u"fresh"_s);
         {
             QueueDataSource model(store);
