@@ -289,6 +289,15 @@ private slots:
         QCOMPARE(received.size(), 1);
     }
 
+    void silentSenderIsDropped() {
+        QTemporaryDir profile;
+        SingleInstance primary(profile.path());
+        QCOMPARE(*primary.claim({}), Role::Primary);
+        // Half a length, then nothing: the sender does not hold the program's door for ever.
+        QCOMPARE(sendRaw(primary.serverName(), QByteArray(2, '\0')), QByteArray());
+        QVERIFY(logText().contains(u"Hand-over dropped: no whole message within"_s));
+    }
+
     void twoStartsAtOnceEndWithOneProgram() {
         for (int round = 0; round < kRaceRounds; ++round) {
             QTemporaryDir profile;
