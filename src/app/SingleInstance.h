@@ -55,5 +55,3 @@ private:
 };
 
 } // namespace vantle
-
-Q_DECLARE_METATYPE(vantle::HandoverMessage)

@@ -3,6 +3,7 @@
 #include "platform/Result.h"
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -33,3 +34,6 @@ QByteArray encodeHandoverMessage(const HandoverMessage& message);
 Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document);
 
 } // namespace vantle
+
+// Carried by signals and QVariant.
+Q_DECLARE_METATYPE(vantle::HandoverMessage)
