@@ -343,8 +343,10 @@ private slots:
                      files.filePath(QStringLiteral("a.txt")));
             QTRY_VERIFY_WITH_TIMEOUT(program->helpfulMessage()->isHidden(), kWaitMs);
         }
+
+        // The queue is read off the main thread; its rows follow.
         Program program;
-        QCOMPARE(program->queueDataSource()->rowCount(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 3, kWaitMs);
         program->queueTable()->selectRow(0);
         emit program->queueTable()->deleteRequested();
         QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 2, kWaitMs);
