@@ -6,10 +6,11 @@
 
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -119,17 +120,16 @@ class UpdaterTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
+        // Preferences of this run only, even with other runs of the suite beside it.
+        QVERIFY(mPreferences.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mPreferences.path());
         // The local server is reached directly, whatever proxy the machine names.
         for (const char* name :
              {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
             qunsetenv(name);
     }
     void init() { Defaults::remove(SUUpdater::lastUpdateCheckKey()); }
-    void cleanupTestCase() {
-        Defaults::remove(SUUpdater::lastUpdateCheckKey());
-        qunsetenv("VANTLE_VERSION_URL");
-    }
+    void cleanupTestCase() { qunsetenv("VANTLE_VERSION_URL"); }
 
     void parsesTheVersionPage_data() {
         QTest::addColumn<QByteArray>("page");
@@ -337,6 +337,7 @@ private slots:
         QCOMPARE(host.panels[0].kind, UpdatePanel::Kind::CheckFailed);
 
         if (address.trimmed().isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(updater.runningChecks(), 0, kWaitMs);
             QCOMPARE(updater.autoCheckForUpdates(), SUUpdater::AutoCheck::NoAddress);
             QCOMPARE(updater.runningChecks(), 0);
             QVERIFY(!Defaults::contains(SUUpdater::lastUpdateCheckKey()));
@@ -448,6 +449,9 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(host.panels.isEmpty());
     }
+
+private:
+    QTemporaryDir mPreferences;
 };
 
 QTEST_GUILESS_MAIN(UpdaterTest)
