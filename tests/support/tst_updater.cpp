@@ -25,6 +25,8 @@ namespace {
 
 // Generous bound for anything a test waits for; reaching it means the test failed.
 constexpr int kWaitMs = 10000;
+enum class Unreachable { NoServer, SilentServer, Address };
+
 // A web site address that can never be a real one.
 const QUrl kWebSite(u"http://downloads.vantle.invalid/latest"_s);
 
@@ -115,6 +117,8 @@ QString daysAgo(int days) {
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Unreachable)
 
 class UpdaterTest : public QObject {
     Q_OBJECT
@@ -284,63 +288,49 @@ private slots:
         QCOMPARE(server.header(0, "User-Agent"), "Vantle/1.2"_ba);
     }
 
-    void noServer() {
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            port = probe.serverPort();
-        }
-        pointAt(QUrl(u"http://127.0.0.1:%1/version.txt"_s.arg(port)));
-        RecordingHost host;
-        SUUpdater updater(host, kWebSite);
-
-        QCOMPARE(finishedCheck(updater, [&] { updater.checkForUpdates(); }),
-                 SUUpdater::Outcome::Failed);
-        QCOMPARE(host.panels.size(), 1);
-        QCOMPARE(host.panels[0].kind, UpdatePanel::Kind::CheckFailed);
-
-        QCOMPARE(finishedCheck(updater, [&] { (void)updater.autoCheckForUpdates(); }),
-                 SUUpdater::Outcome::Failed);
-        QCOMPARE(host.panels.size(), 1);
+    // Every way of not reaching a version page: the error panel for the user, silence otherwise.
+    void unreachablePage_data() {
+        QTest::addColumn<Unreachable>("situation");
+        QTest::addColumn<QByteArray>("address");
+        QTest::newRow("no server") << Unreachable::NoServer << QByteArray();
+        QTest::newRow("silent server") << Unreachable::SilentServer << QByteArray();
+        QTest::newRow("empty address") << Unreachable::Address << QByteArray();
+        QTest::newRow("blank address") << Unreachable::Address << "  "_ba;
+        QTest::newRow("not HTTP") << Unreachable::Address << "file:///etc/hostname"_ba;
     }
-
-    void silentServerTimesOut() {
+    void unreachablePage() {
+        QFETCH(Unreachable, situation);
+        QFETCH(QByteArray, address);
         VersionServer server;
         server.setSilent();
-        pointAt(server.url());
-        RecordingHost host;
-        SUUpdater updater(host, kWebSite);
-        updater.setTimeout(300ms);
-        QCOMPARE(finishedCheck(updater, [&] { updater.checkForUpdates(); }),
-                 SUUpdater::Outcome::Failed);
-        QCOMPARE(host.panels.size(), 1);
-        QCOMPARE(host.panels[0].kind, UpdatePanel::Kind::CheckFailed);
-        QCOMPARE(server.requests().size(), 1);
-    }
-
-    void emptyAddress_data() {
-        QTest::addColumn<QByteArray>("address");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("blank") << "  "_ba;
-        QTest::newRow("not HTTP") << "file:///etc/hostname"_ba;
-    }
-    void emptyAddress() {
-        QFETCH(QByteArray, address);
+        if (situation == Unreachable::NoServer) {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            address = "http://127.0.0.1:" + QByteArray::number(probe.serverPort()) + "/version.txt";
+        } else if (situation == Unreachable::SilentServer) {
+            address = server.url().toEncoded();
+        }
         qputenv("VANTLE_VERSION_URL", address);
         RecordingHost host;
         SUUpdater updater(host, kWebSite);
+        updater.setTimeout(300ms);
 
         QCOMPARE(finishedCheck(updater, [&] { updater.checkForUpdates(); }),
                  SUUpdater::Outcome::Failed);
         QCOMPARE(host.panels.size(), 1);
         QCOMPARE(host.panels[0].kind, UpdatePanel::Kind::CheckFailed);
+        QCOMPARE(server.requests().size(), situation == Unreachable::SilentServer ? 1 : 0);
+        QTRY_COMPARE_WITH_TIMEOUT(updater.runningChecks(), 0, kWaitMs);
 
         if (address.trimmed().isEmpty()) {
-            QTRY_COMPARE_WITH_TIMEOUT(updater.runningChecks(), 0, kWaitMs);
             QCOMPARE(updater.autoCheckForUpdates(), SUUpdater::AutoCheck::NoAddress);
             QCOMPARE(updater.runningChecks(), 0);
             QVERIFY(!Defaults::contains(SUUpdater::lastUpdateCheckKey()));
+        } else {
+            QCOMPARE(finishedCheck(updater, [&] { (void)updater.autoCheckForUpdates(); }),
+                     SUUpdater::Outcome::Failed);
+            QCOMPARE(host.panels.size(), 1);
+            QVERIFY(Defaults::contains(SUUpdater::lastUpdateCheckKey()));
         }
     }
 
