@@ -6,12 +6,6 @@
 namespace vantle::diagnosis {
 namespace {
 
-constexpr double kMillisecondsPerSecond = 1000.0;
-
-QString seconds(int ms) {
-    return QString::number(ms / kMillisecondsPerSecond, 'g', 2);
-}
-
 DiagnosticCheck make(const QString& title, CheckVerdict verdict, const QString& finding,
                      const QString& advice = {}) {
     return DiagnosticCheck{
@@ -111,7 +105,7 @@ DiagnosticCheck phonesCheck(const std::optional<std::vector<SeenPhone>>& seen, i
     if (seen->empty())
         return make(kPhonesTitle, addressGiven ? CheckVerdict::Warning : CheckVerdict::Failed,
                     QStringLiteral("No phone was seen advertising Vantle within %1 s.")
-                        .arg(seconds(windowMs)),
+                        .arg(secondsText(windowMs)),
                     QStringLiteral("open Vantle on the phone and keep it in front; check that "
                                    "the phone is on the same Wi-Fi as this computer (not a guest "
                                    "network). Connecting by the phone's address may still work."));
@@ -140,7 +134,7 @@ DiagnosticCheck connectionCheck(const QString& target, const ProbeResult& result
                                 const ProbeLimits& limits) {
     using Outcome = ProbeResult::Outcome;
     const QString title = QStringLiteral("Connection to ") + target;
-    const QString limit = seconds(limits.handshakeTimeoutMs);
+    const QString limit = secondsText(limits.handshakeTimeoutMs);
     switch (result.outcome) {
     case Outcome::Answered: {
         QString finding = QStringLiteral("Answered as \"%1\" (%2); handshake %3 ms")

@@ -83,11 +83,11 @@ ProbeResult::Outcome handshakeFailure(const GamePeer& peer, const ProbeDelegate&
     return ProbeResult::Outcome::ClosedEarly;
 }
 
-QString seconds(int ms) {
-    return QString::number(qRound(ms / kMillisecondsPerSecond));
-}
-
 } // namespace
+
+QString secondsText(int ms) {
+    return QString::number(ms / kMillisecondsPerSecond, 'g', 2);
+}
 
 std::optional<double> ProbeResult::medianRoundTripMs() const {
     if (roundTripsMs.empty()) return std::nullopt;
@@ -150,9 +150,10 @@ QString describeProbeFailure(const ProbeResult& result, const ProbeLimits& limit
                                   : detail.toLower());
     case Outcome::OpenTimedOut:
         return QStringLiteral("cannot connect: no answer within %1 s")
-            .arg(seconds(limits.handshakeTimeoutMs));
+            .arg(secondsText(limits.handshakeTimeoutMs));
     case Outcome::NoHandshake:
-        return QStringLiteral("no handshake within %1 s").arg(seconds(limits.handshakeTimeoutMs));
+        return QStringLiteral("no handshake within %1 s")
+            .arg(secondsText(limits.handshakeTimeoutMs));
     case Outcome::NotAPhone:
         return QStringLiteral("the other side is not a Vantle phone (it answered with something "
                               "else than a handshake)");
@@ -163,7 +164,7 @@ QString describeProbeFailure(const ProbeResult& result, const ProbeLimits& limit
         return QStringLiteral("the phone did not answer ping %1 of %2 within %3 s")
             .arg(result.failedPing)
             .arg(limits.pings)
-            .arg(seconds(limits.pingTimeoutMs));
+            .arg(secondsText(limits.pingTimeoutMs));
     case Outcome::PingBroken:
         return QStringLiteral("the connection ended during ping %1 of %2")
             .arg(result.failedPing)

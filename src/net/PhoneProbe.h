@@ -50,6 +50,9 @@ struct ProbeResult {
 // thread when it is not running.
 ProbeResult probePhone(const SocketAddress& address, const ProbeLimits& limits = {});
 
+// A limit in seconds as people read it: "10", "3", "0.4".
+QString secondsText(int ms);
+
 // What went wrong, in a few words for a terminal ("cannot connect: connection refused"); empty
 // when the phone answered.
 QString describeProbeFailure(const ProbeResult& result, const ProbeLimits& limits);
