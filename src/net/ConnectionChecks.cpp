@@ -200,6 +200,12 @@ DiagnosticCheck unknownAddressCheck(const QString& target, const QString& proble
                                "192.168.1.40:34345."));
 }
 
+DiagnosticCheck notDialledCheck(std::size_t count) {
+    return make(QStringLiteral("Connection to the other phones"), CheckVerdict::Skipped,
+                QStringLiteral("%1 more phone(s) not tried.").arg(count),
+                QStringLiteral("give the address of the one you mean to try it alone."));
+}
+
 DiagnosticCheck nothingToConnectCheck() {
     return make(QStringLiteral("Connection"), CheckVerdict::Skipped,
                 QStringLiteral("No phone to connect to."),

@@ -35,6 +35,8 @@ DiagnosticCheck connectionCheck(const QString& target, const ProbeResult& result
                                 const ProbeLimits& limits);
 // An address the user gave that names no computer.
 DiagnosticCheck unknownAddressCheck(const QString& target, const QString& problem);
+// Phones seen but left out, so that the report stays quick.
+DiagnosticCheck notDialledCheck(std::size_t count);
 // Nothing to connect to: no phone seen and no address given.
 DiagnosticCheck nothingToConnectCheck();
 

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 namespace vantle {
 namespace {
@@ -107,13 +108,13 @@ runConnectionDiagnosis(const DiagnosisSettings& settings,
         add(diagnosis::nothingToConnectCheck());
         return report;
     }
-    std::size_t dialled = 0;
-    for (const SeenPhone& phone : *seen) {
-        if (dialled++ == DiagnosisSettings::kMostPhonesDialled || interrupted()) break;
-        const ProbeResult result = probePhone(phone.address, settings.limits);
+    const std::size_t dialled = std::min(seen->size(), DiagnosisSettings::kMostPhonesDialled);
+    for (std::size_t i = 0; i < dialled && !interrupted(); ++i) {
+        const ProbeResult result = probePhone((*seen)[i].address, settings.limits);
         report.phoneAnswered = report.phoneAnswered || result.answered();
-        add(diagnosis::connectionCheck(diagnosis::phoneLabel(phone), result, settings.limits));
+        add(diagnosis::connectionCheck(diagnosis::phoneLabel((*seen)[i]), result, settings.limits));
     }
+    if (dialled < seen->size()) add(diagnosis::notDialledCheck(seen->size() - dialled));
     return report;
 }
 

@@ -332,6 +332,31 @@ private slots:
         QCOMPARE(dnssd.openOperations(), 0);
     }
 
+    void aCrowdIsDialledOnlyUpToItsLimit() {
+        const QByteArray type =
+            serviceTypeForGameIdentifier(QLatin1String(kVantleServiceIdentifier))->toLatin1();
+        const std::size_t crowd = DiagnosisSettings::kMostPhonesDialled + 1;
+        std::vector<QByteArray> instances;
+        for (std::size_t i = 1; i <= crowd; ++i) {
+            instances.push_back("ID" + QByteArray::number(qulonglong(i)) + ":Phone");
+            const QByteArray fullName =
+                "ID" + QByteArray::number(qulonglong(i)) + "\\058Phone." + type + "local.";
+            // Low ports nothing listens on: each dial is refused at once.
+            dnssd.resolveReply(instances.back().constData(), 0, fullName.constData(), "127.0.0.1",
+                               static_cast<std::uint16_t>(i));
+        }
+        const ConnectionReport report = diagnose(quick(), [&] {
+            for (const QByteArray& instance : instances)
+                QVERIFY(dnssd.browseEvent(kDnsSdAdd, 1, instance.constData(), type.constData(),
+                                          "local.", 0));
+        });
+        QCOMPARE(report.checks[3].details.size(), qsizetype(crowd));
+        QCOMPARE(report.checks.size(), 4 + DiagnosisSettings::kMostPhonesDialled + 1);
+        QCOMPARE(report.checks.back().finding, u"1 more phone(s) not tried."_s);
+        QCOMPARE(report.checks[4].verdict, CheckVerdict::Failed);
+        QVERIFY(!report.phoneAnswered);
+    }
+
     void withoutTheDaemonAnAddressIsStillTried() {
         dnssd.failBrowse(dnssd::kDNSServiceErr_ServiceNotRunning);
         const ConnectionReport nothing = diagnose(quick());
