@@ -82,12 +82,7 @@ class ConnectionDiagnosisTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        useScriptedDnsSd();
-        QVERIFY(dnssd.complete());
-        QVERIFY(loadBonjourDLL());
-        QVERIFY(startNetworkThread());
-    }
+    void initTestCase() { QVERIFY(startWithScriptedDnsSd(dnssd)); }
     void init() { dnssd.reset(); }
 
     void subnetMembership_data() {

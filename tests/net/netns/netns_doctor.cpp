@@ -2,6 +2,7 @@
 // of run-in-netns.sh, where avahi-daemon sees nothing but loopback: a phone that answers, no
 // daemon at all, and phones advertised where nothing answers.
 #include "NetTestSupport.h"
+#include "NetnsSuite.h"
 #include "net/ConnectionDiagnosis.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GameClient.h"
@@ -57,10 +58,8 @@ class NetnsDoctorTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (qEnvironmentVariableIsEmpty("VANTLE_NETNS"))
-            QSKIP("*** SKIPPED: needs the private network namespace of run-in-netns.sh (root) ***");
-        qunsetenv("VANTLE_DNSSD_LIBRARY");
-        QVERIFY2(loadBonjourDLL(), qPrintable(dnsSdLoadError()));
+        if (!inPrivateNamespace()) QSKIP(kNeedsNamespace);
+        QVERIFY2(loadRealDnsSd(), qPrintable(dnsSdLoadError()));
     }
 
     void anAdvertisedPhoneIsFoundOnTheLocalSubnetAndAnswers() {
