@@ -69,10 +69,7 @@ class SessionTest : public QObject {
 
 private slots:
     void initTestCase() {
-        useScriptedDnsSd();
-        QVERIFY(dnssd.complete());
-        QVERIFY(loadBonjourDLL());
-        QVERIFY(startNetworkThread());
+        QVERIFY(startWithScriptedDnsSd(dnssd));
         serviceType =
             serviceTypeForGameIdentifier(QLatin1String(kVantleServiceIdentifier)).value().toUtf8();
     }
