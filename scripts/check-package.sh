@@ -26,6 +26,10 @@ fi
 deb=${debs[0]}
 echo "package: $deb"
 dpkg-deb --field "$deb" Version Depends Recommends
+# CPack leaves the computed dependencies out, with only a note, when it lacks dpkg-shlibdeps or
+# file; every program needs the C library, so its absence tells.
+grep -q '\blibc6\b' <<<"$(dpkg-deb --field "$deb" Depends)" ||
+    fail "the Depends field lacks the libraries the programs link"
 
 lintian --fail-on error,warning --display-info "$deb" || fail "lintian finds faults in $deb"
 
