@@ -2,13 +2,16 @@
 
 #include "app/QueueHost.h"
 #include "platform/NotificationCenter.h"
+#include "support/UpdaterHost.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
 #include "transfer/MRTransferController.h"
+#include "ui/ReportDialog.h"
 
 #include <QDateTime>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -30,13 +33,17 @@ class MRCoolTextView;
 class MRSplitView;
 class MRWindow;
 class ParoxLogger;
+class SUUpdater;
 class QueueDataSource;
 class SheetPresenter;
 
 // The one controller of the program's window: start-up, the connection state the user sees,
 // the menus and the manual-connect sheet, the queue's intake; it owns the transfer layer. Lives
 // on the main thread (queueTableChanged may be called from any thread).
-class AppController final : public QObject, public ClientServerHost, public QueueHost {
+class AppController final : public QObject,
+                            public ClientServerHost,
+                            public QueueHost,
+                            public UpdaterHost {
     Q_OBJECT
 
 public:
@@ -98,6 +105,17 @@ public:
     // Connects to a typed address ("HOST" or "HOST:PORT") as the sheet's connect button does,
     // without the sheet (the command line's --connect).
     void connectToTypedAddress(const QString& text);
+
+    // --- UpdaterHost ---
+    void showUpdatePanel(const UpdatePanel& panel,
+                         std::function<void(const QString& button)> done) override;
+    void openWebSite() override;
+
+    // --- Help (AppControllerHelp.cpp) ---
+    void checkForUpdates();
+    // The diagnostics report in a window of its own, with a Copy button.
+    void showConnectionDiagnostics();
+    ReportDialog* diagnosticsDialog() const { return mDiagnostics; }
 
     // --- Upload state that the status needs ---
     void setupUploadUI();
@@ -175,6 +193,8 @@ private:
     QueueDataSource* mQueue = nullptr;
     std::shared_ptr<ParoxLogger> mLogger;
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
+    std::unique_ptr<SUUpdater> mUpdater;
+    QPointer<ReportDialog> mDiagnostics;
 
     bool mThreadRunning = false;
     bool mAllowUpload = true;

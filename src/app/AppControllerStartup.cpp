@@ -1,6 +1,7 @@
 // Start-up, the connection state the user sees, the approval and the refusal.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GamePeer.h"
@@ -9,6 +10,7 @@
 #include "support/CRExceptionLogger.h"
 #include "support/ParoxLog.h"
 #include "support/ParoxLogger.h"
+#include "support/SUUpdater.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -21,6 +23,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QUrl>
 
 namespace vantle {
 namespace {
@@ -45,6 +48,7 @@ AppController::AppController(QObject* parent)
 
 AppController::~AppController() {
     shutDown();
+    mUpdater.reset();
     NotificationCenter::defaultCenter().removeObservers(this);
     delete _window;
 }
@@ -107,6 +111,8 @@ bool AppController::awakeFromNib() {
 
     // 20–22. Qt's event loop needs no idle timer to run work handed over by other threads.
     queueTable_->setFocus();
+    mUpdater = std::make_unique<SUUpdater>(*this, QUrl(links::webSite()));
+    mUpdater->autoCheckForUpdates();
     if (!mAutoConnect && !Defaults::contains(QLatin1String(prefs::kDontWarnAboutManual)))
         performAfterDelay(this, kManualWarningMs, [this] { warnAboutAutomatic(); });
     return true;

@@ -166,6 +166,8 @@ void AppController::buildMenus() {
     QAction* logging = add(file, QStringLiteral("loggingMenu:"),
                            QStringLiteral("Create Debug Logs"), {}, [this] { loggingMenu(); });
     logging->setCheckable(true);
+    add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
+        [this] { checkForUpdates(); });
     file->addSeparator();
     QAction* quit =
         add(file, QStringLiteral("terminate:"), QStringLiteral("Quit"), QKeySequence::Quit, [this] {
@@ -182,18 +184,16 @@ void AppController::buildMenus() {
             emit queueTable_->deleteRequested();
     });
 
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    add(help, QStringLiteral("showConnectionDiagnostics:"),
+        QStringLiteral("Connection Diagnostics..."), {}, [this] { showConnectionDiagnostics(); });
     // Links are build options; without an address their items stay away.
-    const bool haveWeb = !links::webSite().isEmpty();
-    const bool haveHelp = !links::connectionHelp().isEmpty();
-    if (haveWeb || haveHelp) {
-        QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-        if (haveHelp)
-            add(help, QStringLiteral("helpButtonClicked:"), QStringLiteral("Connection Help"), {},
-                [this] { openLink(links::connectionHelp()); });
-        if (haveWeb)
-            add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"), {},
-                [this] { openLink(links::webSite()); });
-    }
+    if (!links::connectionHelp().isEmpty())
+        add(help, QStringLiteral("helpButtonClicked:"), QStringLiteral("Connection Help"), {},
+            [this] { openLink(links::connectionHelp()); });
+    if (!links::webSite().isEmpty())
+        add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"), {},
+            [this] { openLink(links::webSite()); });
 }
 
 } // namespace vantle

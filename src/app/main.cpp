@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +56,11 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(app);
+    // Desktops match the window to its desktop entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.vantle.Vantle"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("invalid.vantle.Vantle"),
+                                                 QIcon(QStringLiteral(":/app/vantle.svg"))));
     vantle::SingleInstance instance(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const auto role = instance.claim(line->handover());

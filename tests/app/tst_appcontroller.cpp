@@ -12,10 +12,12 @@
 #include "ui/MRCoolTextView.h"
 #include "ui/MRSplitView.h"
 #include "ui/MRWindow.h"
+#include "ui/ReportDialog.h"
 #include "ui/SheetPresenter.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -24,6 +26,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -369,6 +372,53 @@ private slots:
         QVERIFY(!program->phoneTable()->acceptsDrop(&drag, nullptr));
         QVERIFY(!program->queueTable()->acceptsDrop(&drag, program->phoneTable()));
     }
+
+    void updateCheckFromTheMenu() {
+        // A version page of the suite's own.
+        QTcpServer page;
+        QVERIFY(page.listen(QHostAddress::LocalHost, 0));
+        connect(&page, &QTcpServer::newConnection, &page, [&page] {
+            QTcpSocket* client = page.nextPendingConnection();
+            connect(client, &QTcpSocket::readyRead, client, [client] {
+                client->readAll();
+                client->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
+                              "11\r\nConnection: close\r\n\r\nLatest:1201");
+                client->disconnectFromHost();
+            });
+        });
+        qputenv("VANTLE_VERSION_URL",
+                QStringLiteral("http://127.0.0.1:%1/version").arg(page.serverPort()).toUtf8());
+        Program program;
+        program->action(QStringLiteral("checkForUpdates:"))->trigger();
+        QVERIFY(program.showsSheet(QStringLiteral("Update Available")));
+        QVERIFY(program.sheets().currentText().contains(QStringLiteral("Vantle for Linux")));
+        QCOMPARE(program.sheets().currentButtons(), QStringList{QStringLiteral("OK")});
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        // Without an address the user's check says it could not be made.
+        qputenv("VANTLE_VERSION_URL", "");
+        program->action(QStringLiteral("checkForUpdates:"))->trigger();
+        QVERIFY(program.showsSheet(QStringLiteral("Unable to Check for Updates")));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+    }
+
+    void connectionDiagnosticsShowTheReport() {
+        PhoneProcess phone;
+        QVERIFY(phone.started());
+        // Not connected: the address typed last is the one the doctor dials.
+        setPref(prefs::kLastManualIP, loopback(phone));
+        Program program;
+        program->action(QStringLiteral("showConnectionDiagnostics:"))->trigger();
+        ReportDialog* dialog = program->diagnosticsDialog();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->status().contains(QStringLiteral("looking for")),
+                                 kWaitMs);
+        QVERIFY2(dialog->report().contains(QStringLiteral("Simulated iPhone")),
+                 qPrintable(dialog->report()));
+        dialog->copyButton()->click();
+        QCOMPARE(QApplication::clipboard()->text(), dialog->report());
+        dialog->close();
+    }
 };
 
 int main(int argc, char** argv) {
@@ -378,6 +428,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No update check ever leaves the machine.
+    qputenv("VANTLE_VERSION_URL", "");
     useScriptedDnsSd();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));

@@ -1,0 +1,76 @@
+// The Help side of the window: the update check and the connection diagnostics.
+#include "app/AppController.h"
+#include "app/AppKeys.h"
+#include "app/AppLinks.h"
+#include "net/ConnectionDoctor.h"
+#include "net/ConnectionReport.h"
+#include "net/GamePeer.h"
+#include "platform/Defaults.h"
+#include "support/SUUpdater.h"
+#include "ui/MRWindow.h"
+#include "ui/ReportDialog.h"
+#include "ui/SheetPresenter.h"
+
+#include <QUrl>
+
+namespace vantle {
+
+void AppController::showUpdatePanel(const UpdatePanel& panel,
+                                    std::function<void(const QString& button)> done) {
+    if (!mPresenter) return;
+    mPresenter->show({panel.title, panel.message, panel.buttons, std::nullopt,
+                      SheetPresenter::Message::Kind::Alert},
+                     [done = std::move(done)](const QString& button, bool) {
+                         if (done) done(button);
+                     });
+}
+
+void AppController::openWebSite() {
+    openLink(links::webSite());
+}
+
+void AppController::checkForUpdates() {
+    if (mUpdater) mUpdater->checkForUpdates();
+}
+
+void AppController::showConnectionDiagnostics() {
+    if (mDiagnostics) {
+        mDiagnostics->raise();
+        mDiagnostics->activateWindow();
+        return;
+    }
+    mDiagnostics = new ReportDialog(QStringLiteral("Connection Diagnostics"), _window);
+    mDiagnostics->setAttribute(Qt::WA_DeleteOnClose);
+    // The doctor dials phones itself; a phone serves one computer at a time, so while this
+    // program is connected its phone may not answer the doctor.
+    QString note;
+    DiagnosisSettings settings;
+    if (const auto phone = mClientServer->peer(); phone && connected()) {
+        note = QStringLiteral("Connected now to ") + phone->name().value_or(QString()) +
+               QStringLiteral(" (") + phone->address().value_or(QString()) +
+               QStringLiteral("): that connection works; while it lasts the phone may not "
+                              "answer the checks below. ");
+    } else {
+        // The address typed last is the one the user is trying to reach.
+        const QString typed =
+            Defaults::value(QLatin1String(prefs::kLastManualIP)).toString().trimmed();
+        if (!typed.isEmpty()) settings.address = typed;
+    }
+    mDiagnostics->setStatus(note + QStringLiteral("Checking the network and looking for "
+                                                  "iPhones..."));
+    mDiagnostics->setReport(renderReportHeading());
+    auto* doctor = new ConnectionDoctor(mDiagnostics);
+    connect(doctor, &ConnectionDoctor::checkDone, mDiagnostics,
+            [dialog = mDiagnostics](const DiagnosticCheck& check) {
+                dialog->appendReport(renderCheck(check));
+            });
+    connect(doctor, &ConnectionDoctor::finished, mDiagnostics,
+            [dialog = mDiagnostics, note](const ConnectionReport& report) {
+                dialog->setReport(renderReport(report));
+                dialog->setStatus(note + renderReportConclusion(report));
+            });
+    doctor->start(settings);
+    mDiagnostics->show();
+}
+
+} // namespace vantle
