@@ -168,7 +168,8 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
 }
 
 void PhoneSession::handleMessage(const QVariantMap& message) {
-    log(QStringLiteral("<- ") + describeMessage(message));
+    // Described only when it is printed: a piece's description costs more than its handling.
+    if (!mOptions.quiet) log(QStringLiteral("<- ") + describeMessage(message));
     record(Direction::Received, Kind::Message, message);
     const QString type = message.value(keys::kMessageType).toString();
     if (type == messageTypes::kRequest) {
@@ -282,7 +283,7 @@ void PhoneSession::sendPayload(const QByteArray& payload) {
 }
 
 void PhoneSession::sendMessage(const QVariantMap& message) {
-    log(QStringLiteral("-> ") + describeMessage(message));
+    if (!mOptions.quiet) log(QStringLiteral("-> ") + describeMessage(message));
     record(Direction::Sent, Kind::Message, message);
     const QByteArray payload = encodeDictionary(protocol::kMessageMagic, message);
     if (payload.isEmpty()) {
