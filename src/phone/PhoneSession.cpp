@@ -168,7 +168,7 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
 }
 
 void PhoneSession::handleMessage(const QVariantMap& message) {
-    // Described only when it is printed: a piece's description costs more than its handling.
+    // Described only when it is printed: every piece passes here.
     if (!mOptions.quiet) log(QStringLiteral("<- ") + describeMessage(message));
     record(Direction::Received, Kind::Message, message);
     const QString type = message.value(keys::kMessageType).toString();
