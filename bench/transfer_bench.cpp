@@ -1,7 +1,10 @@
 // Upload of one large file from the transfer layer to vantle-phone and its download back, on
 // loopback and through an emulated Wi-Fi link, beside the stop-and-wait bound on the same path:
-// one 131072-byte frame, one small answer, over and over. Also the peak resident memory of this
-// process and the phone's, and how late a main-thread timer got during the loopback download.
+// one 131072-byte frame, one small answer, over and over, the same in either direction and with
+// no work at either end. Each direction's two shares are measured apart: the transfer layer
+// against a far end that answers (or pushes) at once, and vantle-phone against a raw PC that does.
+// Also the peak resident memory of this process and the phone's, and how late a main-thread
+// timer got during the loopback download.
 // Prints the figures, then:
 // RESULT up_lo_mbps=... down_lo_mbps=... bound_lo_mbps=... up_link_mbps=... down_link_mbps=...
 // bound_link_mbps=... peak_rss_mb=... main_lag_ms=...
