@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: a release build, the same suites under
-# AddressSanitizer and UBSan, then each fuzz target for a short, bounded time.
+# Installs what is missing, builds, and runs every test: a release build, its Debian package checked
+# and run from its unpacked tree, the same suites under AddressSanitizer and UBSan, then each fuzz
+# target for a short, bounded time.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -14,6 +15,9 @@ echo "== release build and tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 (cd build/release && ctest --output-on-failure -j"$jobs") || status=1
+
+echo "== Debian package"
+./scripts/check-package.sh build/release || status=1
 
 echo "== AddressSanitizer + UBSan build and tests"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTLE_SANITIZE=ON \

@@ -8,7 +8,8 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config python3
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev libqt6svg6
     libavahi-compat-libdnssd-dev avahi-daemon dbus iproute2 procps
-    xvfb xauth libplist-dev
+    xvfb xauth imagemagick libplist-dev
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

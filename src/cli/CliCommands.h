@@ -18,6 +18,7 @@ int runList(const QStringList& arguments);
 int runPut(const QStringList& arguments);
 int runGet(const QStringList& arguments);
 int runRemove(const QStringList& arguments);
+int runDoctor(const QStringList& arguments);
 
 // Exit codes shared by the commands.
 inline constexpr int kExitSuccess = 0;

@@ -25,6 +25,8 @@ constexpr std::array kCommands = {
                "connect to a phone, show who it is, the handshake time and the ping", &runPing},
     CliCommand{"discover", "discover [--seconds N]",
                "list the phones found on the network during N seconds (default 5)", &runDiscover},
+    CliCommand{"doctor", "doctor [--address HOST[:PORT]]",
+               "find out why no phone can be reached, and what to do about it", &runDoctor},
 };
 
 void printUsage(std::FILE* to) {

@@ -9,11 +9,13 @@
 #include "support/ParoxLog.h"
 
 #include <QAbstractFileIconProvider>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QIcon>
 #include <QPainter>
+#include <deque>
 #include <thread>
 
 namespace vantle {
@@ -55,14 +57,54 @@ QImage drawnInto(const QImage& source, int points) {
     return image;
 }
 
+// Row icons by the image they are drawn from: the nodes of one kind of file share one image
+// instead of holding a copy each. Bounded, for platforms that give every file an icon of its own.
+constexpr qsizetype kMaxSharedIcons = 512;
+
+QImage sharedRowIcon(const QImage& source) {
+    static std::mutex lock;
+    static QHash<qint64, QImage> drawn;
+    const qint64 key = source.isNull() ? 0 : source.cacheKey();
+    std::lock_guard guard(lock);
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd()) return *found;
+    if (drawn.size() >= kMaxSharedIcons) drawn.clear();
+    const QImage image = drawnInto(source, NamedImages::kIconPoints);
+    drawn.insert(key, image);
+    return image;
+}
+
 QImage platformIconForFile(const QString& path) {
     // Icons need the GUI application and its thread; elsewhere there is no platform icon.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !isMainThread()) return {};
     static QAbstractFileIconProvider provider;
+    // Theme icons are shared by name, so one image per icon serves every file that has it.
+    static QHash<qint64, QImage> images;
     const QIcon icon = provider.icon(QFileInfo(path));
     if (icon.isNull()) return {};
-    return icon.pixmap(QSize(kPlatformIconPoints, kPlatformIconPoints), NamedImages::kIconScale)
-        .toImage();
+    if (const auto found = images.constFind(icon.cacheKey()); found != images.constEnd())
+        return *found;
+    if (images.size() >= kMaxSharedIcons) images.clear();
+    const QImage image =
+        icon.pixmap(QSize(kPlatformIconPoints, kPlatformIconPoints), NamedImages::kIconScale)
+            .toImage();
+    images.insert(icon.cacheKey(), image);
+    return image;
+}
+
+// Platform icons can only be looked up on the main thread. A node's lookup waits for a later turn
+// of the main loop, where the lookups run in short slices between other events: thousands of new
+// nodes at once would otherwise hold up the window.
+constexpr qint64 kIconSliceMs = 4;
+
+struct IconLookups {
+    std::mutex lock; // nodes may be made on any thread
+    std::deque<std::weak_ptr<FSNodeInfo>> waiting;
+    bool scheduled = false;
+};
+
+IconLookups& iconLookups() {
+    static auto* lookups = new IconLookups;
+    return *lookups;
 }
 
 } // namespace
@@ -108,18 +150,50 @@ FSNodeInfo::FSNodeInfo(Token, const QString& path) : mPath(path), mOriginalFile(
 }
 
 std::shared_ptr<FSNodeInfo> FSNodeInfo::create(const QString& path) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) return nullptr;
+    if (path.isEmpty()) return nullptr;
     auto node = std::make_shared<FSNodeInfo>(Token{}, path);
+    if (!node->mExists) return nullptr;
+    const QImage icon = sharedRowIcon(
+        genericIconForType(VantleUtilities::pathExtension(path).toUpper(), node->isDirectory()));
+    {
+        std::lock_guard guard(node->mLock);
+        node->mIcon = icon;
+    }
     if (!node->mIsDirectory) {
         node->mQLThreadRunning = true;
-        node->getQLPreviewOnThread();
+        scheduleIconLookup(node);
     }
-    const QImage generic =
-        genericIconForType(VantleUtilities::pathExtension(path).toUpper(), node->isDirectory());
-    const QImage icon = drawnInto(generic, NamedImages::kIconPoints);
-    std::lock_guard guard(node->mLock);
-    node->mIcon = icon;
     return node;
+}
+
+void FSNodeInfo::scheduleIconLookup(std::weak_ptr<FSNodeInfo> node) {
+    IconLookups& lookups = iconLookups();
+    std::lock_guard guard(lookups.lock);
+    lookups.waiting.push_back(std::move(node));
+    if (lookups.scheduled) return;
+    lookups.scheduled = true;
+    runOnMainThread(runIconLookups);
+}
+
+void FSNodeInfo::runIconLookups() {
+    IconLookups& lookups = iconLookups();
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        FSNodeInfoPtr node;
+        {
+            std::lock_guard guard(lookups.lock);
+            if (lookups.waiting.empty()) {
+                lookups.scheduled = false;
+                return;
+            }
+            if (slice.elapsed() >= kIconSliceMs) break;
+            node = lookups.waiting.front().lock();
+            lookups.waiting.pop_front();
+        }
+        if (node) node->getQLPreviewOnThread();
+    }
+    runOnMainThread(runIconLookups);
 }
 
 QString FSNodeInfo::getSizeText(quint64 bytes) {
@@ -254,9 +328,8 @@ QImage FSNodeInfo::getIconImageOfSize(QSize) const {
 }
 
 void FSNodeInfo::getQLPreviewOnThread() {
-    const QImage image =
-        drawnInto(getIconImageOfSize(QSize(NamedImages::kIconPoints, NamedImages::kIconPoints)),
-                  NamedImages::kIconPoints);
+    const QImage image = sharedRowIcon(
+        getIconImageOfSize(QSize(NamedImages::kIconPoints, NamedImages::kIconPoints)));
     runOnMainThread([self = shared_from_this(), image] { self->updateIcon(image); });
     mQLThreadRunning = false;
 }

@@ -87,6 +87,8 @@ private:
     void findFolderSizeOnThread(const QString& path);
     void updateStatusTextWithSize(const QString& sizeText);
     void getQLPreviewOnThread();
+    static void scheduleIconLookup(std::weak_ptr<FSNodeInfo> node);
+    static void runIconLookups();
     void updateIcon(const QImage& image);
 
     const QString mPath;

@@ -141,4 +141,29 @@ QString dnsSdLoadError() {
     return gLoadError;
 }
 
+QString dnsSdLibraryMissingMessage() {
+#if defined(Q_OS_WIN)
+    return QStringLiteral("Vantle cannot load the Apple Bonjour framework.\nPlease ensure that the "
+                          "latest version of iTunes has been installed.");
+#elif defined(Q_OS_MACOS)
+    return QStringLiteral("Vantle cannot load the system's DNS-SD library.");
+#else
+    return QStringLiteral("Vantle cannot load the DNS-SD library (libdns_sd.so.1).\nPlease install "
+                          "the package libavahi-compat-libdnssd1, for example with\n"
+                          "sudo apt install libavahi-compat-libdnssd1");
+#endif
+}
+
+QString dnsSdDaemonDownMessage() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return QStringLiteral("Bonjour could not be started.  Please consult the troubleshooting guide "
+                          "or contact customer support for help.");
+#else
+    return QStringLiteral("The DNS-SD daemon (avahi-daemon) is not running, so Vantle cannot "
+                          "search for iPhones.  Start it with \"sudo systemctl start "
+                          "avahi-daemon\", or use \"Manual Connect...\" with the iPhone's "
+                          "address.");
+#endif
+}
+
 } // namespace vantle

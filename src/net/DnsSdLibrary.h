@@ -30,6 +30,12 @@ QFunctionPointer dnsSdFunction(const char* name);
 // Why the last load or look-up failed, in plain words; empty when nothing failed.
 QString dnsSdLoadError();
 
+// What the user of this platform should do when the library cannot be loaded, and when it is
+// there but its daemon does not answer; shown under the titles "Unable To Load Bonjour" and
+// "Unable To Search For iPhones".
+QString dnsSdLibraryMissingMessage();
+QString dnsSdDaemonDownMessage();
+
 // A library error code in plain words, for the people who see it.
 QString dnsSdErrorText(dnssd::DNSServiceErrorType error);
 

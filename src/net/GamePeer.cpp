@@ -115,11 +115,6 @@ bool GamePeer::isConnected() const {
     return mState == State::Connected;
 }
 
-bool GamePeer::isCurrent(const TCPConnection* connection, State state) const {
-    std::lock_guard lock(mConnectionLock);
-    return connection == _connection.get() && mState == state;
-}
-
 QString GamePeer::failureDetail() const {
     std::lock_guard lock(mFailureLock);
     return mFailureDetail;
@@ -152,6 +147,7 @@ bool GamePeer::connect() {
     }
     _connection = connection;
     mState = State::Connecting;
+    mOpened = false;
     lock.unlock();
 
     // A phone that opens the connection but never answers must not hold the PC forever.
@@ -170,7 +166,7 @@ void GamePeer::handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled) {
     {
         std::lock_guard lock(mConnectionLock);
         if (connection != _connection || mState != State::Connecting) return;
-        ending = takeConnection(Failure::HandshakeTimedOut);
+        ending = takeConnection(mOpened ? Failure::HandshakeTimedOut : Failure::OpenTimedOut);
     }
     ParoxLog("No handshake from %@ within %d s", address().value_or(QString()),
              mHandshakeTimeoutMs.load() / kMillisecondsPerSecond);
@@ -179,9 +175,13 @@ void GamePeer::handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled) {
 
 void GamePeer::connectionDidOpen(TCPConnection* connection) {
     ParoxLog("connectionDidOpen");
-    if (!isCurrent(connection, State::Connecting)) {
-        ParoxLog("GamePeer: ignoring the open of a connection that is no longer ours");
-        return;
+    {
+        std::lock_guard lock(mConnectionLock);
+        if (connection != _connection.get() || mState != State::Connecting) {
+            ParoxLog("GamePeer: ignoring the open of a connection that is no longer ours");
+            return;
+        }
+        mOpened = true;
     }
     auto owner = delegate();
     if (!owner) return;
@@ -311,6 +311,7 @@ void GamePeer::completeEnding(const Ending& ending) {
     if (ending.was == State::Connecting) {
         std::lock_guard lock(mFailureLock);
         mFailureDetail = ending.connection->failureReason();
+        mFailureErrorNumber = ending.connection->openError();
     }
     if (ending.reportHere) reportEnd(ending.was);
 }

@@ -27,6 +27,7 @@ public:
     enum class Failure {
         None,
         CouldNotOpen,          // the connection never opened (refused, unreachable)
+        OpenTimedOut,          // the connection had not opened when the handshake limit came
         ClosedDuringHandshake, // it opened, then ended or broke before the phone's identity came
         HandshakeTimedOut,     // the phone sent no identity within the handshake limit
     };
@@ -80,6 +81,8 @@ public:
     Failure failure() const { return mFailure.load(); }
     // The connection's own words for the failure, such as "Connection refused".
     QString failureDetail() const;
+    // With CouldNotOpen, the system's error number (ECONNREFUSED, EHOSTUNREACH...); else 0.
+    int failureErrorNumber() const { return mFailureErrorNumber.load(); }
 
     // TCPConnectionDelegate. Reports of a connection that is not the current one (a connection
     // that has ended, whose reports were already under way) are ignored.
@@ -103,7 +106,6 @@ private:
 
     void finishConnecting(TCPConnection* connection, const QVariantMap& dictionary);
     void handshakeTimedOut(const std::weak_ptr<TCPConnection>& dialled);
-    bool isCurrent(const TCPConnection* connection, State state) const;
     // Ends the current connection, when it is still `expected` (null: whichever there is).
     void endConnection(const TCPConnection* expected, Failure reason);
     Ending takeConnection(Failure reason); // with mConnectionLock held
@@ -126,6 +128,7 @@ private:
     // The state, the connection and the connect report change together under this lock.
     mutable std::mutex mConnectionLock;
     State mState = State::Idle;
+    bool mOpened = false; // the current connection's socket has connected
     std::shared_ptr<TCPConnection> _connection;
     ConnectReport mConnectReport = ConnectReport::None;
     std::thread::id mConnectReporter;
@@ -141,6 +144,7 @@ private:
     std::atomic<Failure> mFailure{Failure::None};
     mutable std::mutex mFailureLock;
     QString mFailureDetail;
+    std::atomic<int> mFailureErrorNumber{0};
 };
 
 } // namespace vantle

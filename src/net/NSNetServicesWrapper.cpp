@@ -59,6 +59,16 @@ std::optional<TypedAddress> splitTypedAddress(const QString& text) {
     return TypedAddress{text.left(colon), static_cast<std::uint16_t>(port)};
 }
 
+Result<SocketAddress> addressToDial(const QString& text) {
+    const auto typed = splitTypedAddress(text);
+    if (!typed)
+        return Error{QStringLiteral("not a port number: %1")
+                         .arg(text.mid(text.lastIndexOf(QLatin1Char(':')) + 1))};
+    if (const auto wrapper = NSNetServicesWrapper::wrapperWithIP(text))
+        return wrapper->addressData();
+    return Error{QStringLiteral("cannot find the address of %1").arg(typed->host)};
+}
+
 NSNetServicesWrapper::NSNetServicesWrapper(const SocketAddress& address) : mAddressData(address) {}
 
 std::optional<NSNetServicesWrapper> NSNetServicesWrapper::wrapperWithIP(const QString& text) {

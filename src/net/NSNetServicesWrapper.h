@@ -2,6 +2,7 @@
 
 #include "net/ResolvedService.h"
 #include "net/SocketAddress.h"
+#include "platform/Result.h"
 
 #include <QLatin1StringView>
 #include <QString>
@@ -20,6 +21,9 @@ struct TypedAddress {
 };
 // None when a port is given but is not a number from 1 to 65535.
 std::optional<TypedAddress> splitTypedAddress(const QString& text);
+// The address to dial for a typed "HOST" or "HOST:PORT" (the host may be a name, looked up here),
+// or in a few words why there is none.
+Result<SocketAddress> addressToDial(const QString& text);
 
 // Where a phone is, as a value: for an address the user typed. Two wrappers are equal when they
 // are of exactly the same class and their address bytes match; the name takes no part.

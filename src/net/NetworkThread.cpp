@@ -2,6 +2,7 @@
 
 #include "support/ParoxLog.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QTimer>
 #include <condition_variable>
@@ -48,6 +49,16 @@ QObject* startNetworkThread() {
         ready.wait(lock, [] { return gClientRunloop.load() != nullptr; });
     });
     return gClientRunloop.load();
+}
+
+bool stopNetworkThread(int timeoutMs) {
+    QObject* loop = gClientRunloop.load();
+    if (!loop) return true;
+    QThread* thread = loop->thread();
+    thread->quit();
+    const bool finished = thread->wait(QDeadlineTimer(timeoutMs));
+    ParoxLog("stopNetworkThread: %@", finished ? "stopped" : "still busy, left running");
+    return finished;
 }
 
 } // namespace vantle

@@ -195,6 +195,7 @@ void TCPConnection::attach() {
         if (auto self = weak.lock()) self->socketWritable();
     });
     if (mConnectError != 0) {
+        mOpenError = mConnectError;
         watch->write->setEnabled(false);
         handleEvent(StreamEvent::ErrorOccurred,
                     QString::fromLocal8Bit(std::strerror(mConnectError)));
@@ -208,6 +209,7 @@ void TCPConnection::socketWritable() {
     socklen_t length = sizeof error;
     if (::getsockopt(mSocket, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
     if (error != 0) {
+        mOpenError = error;
         handleEvent(StreamEvent::ErrorOccurred, QString::fromLocal8Bit(std::strerror(error)));
         return;
     }

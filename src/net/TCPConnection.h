@@ -92,6 +92,8 @@ public:
     }
     // Why a connection that was never invalidated by its owner went down; empty while alive.
     QString failureReason() const;
+    // The system's error number when the connection failed to open (ECONNREFUSED...); else 0.
+    int openError() const { return mOpenError.load(); }
     void invalidate();
 
     std::uint16_t localPort() const;
@@ -133,6 +135,7 @@ private:
         mWatch; // the socket and its notifiers, owned by the network thread
     std::atomic<int> mSocket{-1};
     int mConnectError = 0; // an error the connect call reported at once
+    std::atomic<int> mOpenError{0};
     SocketAddress mTarget{};
 
     mutable std::mutex mDelegateLock; // the delegate is set from any thread

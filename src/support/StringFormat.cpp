@@ -126,6 +126,16 @@ QString describe(const QVariant& value) {
     }
 }
 
+QDateTime dateFromDescription(const QString& text) {
+    // Date and time are read apart so that no local time zone (nor its clock changes) applies.
+    const QStringList parts = text.split(QLatin1Char(' '));
+    if (parts.size() != 3 || parts[2] != QLatin1String("+0000")) return {};
+    const QDate date = QDate::fromString(parts[0], QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(parts[1], QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid()) return {};
+    return QDateTime(date, time, Qt::UTC);
+}
+
 QString formatWithArgs(const char* format, std::initializer_list<FormatArg> args) {
     QString out;
     if (!format) return out;

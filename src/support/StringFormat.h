@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 #include <concepts>
@@ -29,6 +30,8 @@ struct FormatArg {
 // "<0a0b0c0d 0e>", containers as their items, numbers in decimal.
 QString describe(const QVariant& value);
 QString describe(const QByteArray& data);
+// The date a date's text form (as describe gives it) stands for; invalid for any other text.
+QDateTime dateFromDescription(const QString& text);
 
 template <class T>
 concept HasDescription = requires(const T& t) {

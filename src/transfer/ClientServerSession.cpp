@@ -1,4 +1,5 @@
 // The connection session: discovery, the choice of phone, typed addresses, connection events.
+#include "net/DnsSdLibrary.h"
 #include "net/GameClient.h"
 #include "net/GamePeer.h"
 #include "net/NSNetServicesWrapper.h"
@@ -17,9 +18,6 @@ namespace {
 
 const char kCheckNetworking[] = "Check your networking configuration.";
 const char kUnableToSearchTitle[] = "Unable To Search For iPhones";
-const char kUnableToSearchMessage[] =
-    "Bonjour could not be started.  Please consult the troubleshooting guide or contact "
-    "customer support for help.";
 const char kUnableToConnectTitle[] = "Unable To Connect";
 const char kUnableToConnectMessage[] =
     "Unable to connect to the specified address.  Ensure that your iPhone is turned on and the "
@@ -112,7 +110,7 @@ bool ClientServerController::startLookingForServers() {
 bool ClientServerController::startAutoConnect() {
     ParoxLog("startAutoConnect");
     if (startLookingForServers()) return true;
-    mHost.showAlert(QLatin1String(kUnableToSearchTitle), QLatin1String(kUnableToSearchMessage));
+    mHost.showAlert(QLatin1String(kUnableToSearchTitle), dnsSdDaemonDownMessage());
     return false;
 }
 

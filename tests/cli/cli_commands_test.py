@@ -437,6 +437,54 @@ class SlowDownload(CliTestCase):
                                "downloaded")
 
 
+class Doctor(CliTestCase):
+    """vantle-cli doctor by address; the DNS-SD library is kept away, so nothing is browsed."""
+
+    def doctor(self, *args):
+        env = dict(self.env, VANTLE_DNSSD_LIBRARY="/nonexistent/libdns_sd.so.1")
+        return subprocess.run([binary("vantle-cli"), "doctor", *args], capture_output=True,
+                              text=True, timeout=RUN_LIMIT, env=env)
+
+    def steps(self, output):
+        return [line[10:] for line in output.splitlines() if line.startswith("[")]
+
+    def test_a_phone_that_answers(self):
+        run = self.doctor("--address", self.address)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        self.assertEqual(self.steps(run.stdout),
+                         ["DNS-SD library", "DNS-SD daemon", "Network interfaces",
+                          "Phones on the network", "Connection to " + self.address])
+        self.assertIn("[FAILED]  DNS-SD library", run.stdout)
+        self.assertIn("sudo apt install libavahi-compat-libdnssd1", run.stdout)
+        self.assertIn("[SKIPPED] DNS-SD daemon", run.stdout)
+        self.assertIn("[OK]      Connection to " + self.address, run.stdout)
+        self.assertRegex(run.stdout, r'Answered as ".+" \(.+\); handshake [0-9.]+ ms, '
+                                     r'round trip [0-9.]+ ms\.')
+        self.assertTrue(run.stdout.endswith("Result: a phone answered.\n"), run.stdout)
+
+    def test_a_closed_port_is_refused(self):
+        spare = socket.socket()
+        spare.bind(("127.0.0.1", 0))
+        closed = "127.0.0.1:%d" % spare.getsockname()[1]
+        spare.close()
+        run = self.doctor("--address", closed)
+        self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
+        self.assertIn("[FAILED]  Connection to " + closed + "\n          Refused", run.stdout)
+        self.assertIn("What to do: open Vantle on the phone", run.stdout)
+        self.assertTrue(run.stdout.endswith("Result: no phone answered.\n"), run.stdout)
+
+    def test_usage_and_help(self):
+        self.assertEqual(self.doctor("extra").returncode, 2)
+        self.assertEqual(self.doctor("--address").returncode, 2)
+        run = self.doctor("--help")
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertIn("Usage: vantle-cli doctor [--address HOST[:PORT]]", run.stdout)
+        self.assertIn("Exit status: 0 when a phone answered", run.stdout)
+        listing = subprocess.run([binary("vantle-cli"), "--help"], capture_output=True,
+                                 text=True, timeout=RUN_LIMIT)
+        self.assertIn("doctor [--address HOST[:PORT]]", listing.stdout)
+
+
 if __name__ == "__main__":
     take_bin_dir_argument()
     unittest.main()

@@ -136,6 +136,7 @@ public:
     bool started() const { return mPort != 0; }
     std::uint16_t port() const { return mPort; }
     SocketAddress address() const;
+    qint64 processId() const { return mProcess.processId(); }
     // Everything the phone printed so far.
     QString output();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/DnsSdLibrary.h"
+#include "net/NetworkThread.h"
 #include "net/scripted_dnssd/ScriptedDnsSd.h"
 
 #include <QCoreApplication>
@@ -54,4 +56,11 @@ struct ScriptedDnsSdControl {
 // Points the code under test at the scripted library; call before loadBonjourDLL.
 inline void useScriptedDnsSd() {
     qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath().toUtf8());
+}
+
+// The start of a suite over the scripted library: the code under test pointed at it and loaded,
+// its controls found, the network thread running. False when any of it fails.
+inline bool startWithScriptedDnsSd(const ScriptedDnsSdControl& control) {
+    useScriptedDnsSd();
+    return control.complete() && vantle::loadBonjourDLL() && vantle::startNetworkThread();
 }

@@ -261,12 +261,7 @@ class GameClientTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        useScriptedDnsSd();
-        QVERIFY(dnssd.complete());
-        QVERIFY(loadBonjourDLL());
-        QVERIFY(startNetworkThread());
-    }
+    void initTestCase() { QVERIFY(startWithScriptedDnsSd(dnssd)); }
     void init() {
         dnssd.reset();
         recorder = std::make_unique<Recorder>();

@@ -7,6 +7,7 @@
 #include "transfer/ProtocolKeys.h"
 
 #include <QtTest>
+#include <cerrno>
 
 using namespace vantle;
 using namespace vantle::test;
@@ -169,6 +170,19 @@ private slots:
         QVERIFY(d.peer->connect());
     }
 
+    void dialThatNeverOpensIsToldFromASilentPhone() {
+        // A full accept queue drops the dial's first packet: the socket stays opening.
+        RawServer server(0);
+        QueueFiller filler(server);
+        QVERIFY(filler.queued());
+        constexpr int kShortLimitMs = 300;
+        Dialled d(server.address(), kShortLimitMs);
+        QVERIFY(d.peer->connect());
+        QVERIFY(waitUntil([&] { return d.recorder->failed == 1; }));
+        QCOMPARE(d.peer->failure(), GamePeer::Failure::OpenTimedOut);
+        QCOMPARE(d.peer->failureErrorNumber(), 0);
+    }
+
     void refusedAndBrokenConnectionsFailConnecting() {
         quint16 port = 0;
         {
@@ -181,6 +195,7 @@ private slots:
         QCOMPARE(refused.peer->failure(), GamePeer::Failure::CouldNotOpen);
         QVERIFY(
             refused.peer->failureDetail().contains(QStringLiteral("refused"), Qt::CaseInsensitive));
+        QCOMPARE(refused.peer->failureErrorNumber(), ECONNREFUSED);
 
         RawServer notAPhone;
         Dialled d(notAPhone.address());

@@ -1,7 +1,11 @@
+#include "NetTestSupport.h"
 #include "net/NetworkThread.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -38,6 +42,40 @@ private slots:
             Qt::BlockingQueuedConnection);
         QVERIFY(ran);
         QCOMPARE(startNetworkThread(), loop);
+    }
+
+    // Last: the thread does not start again.
+    void stoppedAtTheEndOfTheProcessWithinItsBound() {
+        QObject* loop = startNetworkThread();
+        test::OpenConnection open;
+        QVERIFY(open.open());
+
+        // A handler still at work: the stop gives up after its bound and says so.
+        std::mutex held;
+        std::condition_variable released;
+        bool release = false;
+        QMetaObject::invokeMethod(loop, [&] {
+            std::unique_lock lock(held);
+            released.wait(lock, [&] { return release; });
+        });
+        constexpr int kShortBoundMs = 200;
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!stopNetworkThread(kShortBoundMs));
+        QVERIFY(waited.elapsed() >= kShortBoundMs);
+        QVERIFY(waited.elapsed() < test::kWaitMs);
+        {
+            std::lock_guard lock(held);
+            release = true;
+        }
+        released.notify_all();
+
+        QVERIFY(stopNetworkThread(test::kWaitMs));
+        QVERIFY(loop->thread()->isFinished());
+        // A connection left open can still be closed, without hanging on the stopped thread.
+        open.connection->invalidate();
+        QVERIFY(!open.connection->isValid());
+        QVERIFY(stopNetworkThread(test::kWaitMs));
     }
 };
 

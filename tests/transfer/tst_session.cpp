@@ -38,9 +38,11 @@ std::uint16_t closedPort() {
 const QString kUnableToConnectMessage = QStringLiteral(
     "Unable to connect to the specified address.  Ensure that your iPhone is turned on and the "
     "Vantle iPhone application is open.");
-const QString kUnableToSearchMessage =
-    QStringLiteral("Bonjour could not be started.  Please consult the troubleshooting guide or "
-                   "contact customer support for help.");
+// On Linux the advice names the daemon that is not running.
+const QString kUnableToSearchMessage = QStringLiteral(
+    "The DNS-SD daemon (avahi-daemon) is not running, so Vantle cannot search for iPhones.  "
+    "Start it with \"sudo systemctl start avahi-daemon\", or use \"Manual Connect...\" with the "
+    "iPhone's address.");
 
 } // namespace
 
@@ -67,10 +69,7 @@ class SessionTest : public QObject {
 
 private slots:
     void initTestCase() {
-        useScriptedDnsSd();
-        QVERIFY(dnssd.complete());
-        QVERIFY(loadBonjourDLL());
-        QVERIFY(startNetworkThread());
+        QVERIFY(startWithScriptedDnsSd(dnssd));
         serviceType =
             serviceTypeForGameIdentifier(QLatin1String(kVantleServiceIdentifier)).value().toUtf8();
     }

@@ -1,5 +1,6 @@
 // Discovery over the real DNS-SD library and daemon. Runs only inside the private network
 // namespace that run-in-netns.sh makes, where avahi-daemon sees nothing but loopback.
+#include "NetnsSuite.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GameClient.h"
 #include "net/GamePeer.h"
@@ -110,10 +111,8 @@ class NetnsDiscoveryTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (qEnvironmentVariableIsEmpty("VANTLE_NETNS"))
-            QSKIP("*** SKIPPED: needs the private network namespace of run-in-netns.sh (root) ***");
-        qunsetenv("VANTLE_DNSSD_LIBRARY");
-        QVERIFY2(loadBonjourDLL(), qPrintable(dnsSdLoadError()));
+        if (!test::inPrivateNamespace()) QSKIP(test::kNeedsNamespace);
+        QVERIFY2(test::loadRealDnsSd(), qPrintable(dnsSdLoadError()));
         QVERIFY(startNetworkThread());
         // Each step of browsing, resolving and the handshake, time-stamped, when asked for.
         if (!qEnvironmentVariableIsEmpty("VANTLE_TEST_VERBOSE"))

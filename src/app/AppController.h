@@ -1,0 +1,194 @@
+#pragma once
+
+#include "app/QueueHost.h"
+#include "platform/NotificationCenter.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/ClientServerHost.h"
+#include "transfer/MRTransferController.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolButton;
+class QWidget;
+
+namespace vantle {
+
+class CRExceptionLogger;
+class IDDragTableView;
+class MRCoolTextView;
+class MRSplitView;
+class MRWindow;
+class ParoxLogger;
+class QueueDataSource;
+class SheetPresenter;
+
+// The one controller of the program's window: start-up, the connection state the user sees,
+// the menus and the manual-connect sheet, the queue's intake; it owns the transfer layer. Lives
+// on the main thread (queueTableChanged may be called from any thread).
+class AppController final : public QObject, public ClientServerHost, public QueueHost {
+    Q_OBJECT
+
+public:
+    // The phone's name as the status shows it before a phone has told its own.
+    static constexpr const char* kLocalAppName = "Vantle";
+
+    explicit AppController(QObject* parent = nullptr);
+    ~AppController() override;
+    AppController(const AppController&) = delete;
+    AppController& operator=(const AppController&) = delete;
+
+    // The start-up of the window in its documented order. False when the program cannot run
+    // (the DNS-SD library is missing): an alert then ends the process once answered.
+    bool awakeFromNib();
+    // Disconnects and stops what runs, so that the process can end promptly.
+    void shutDown();
+
+    // Files may be dropped on the queue: not while a sheet is open.
+    bool acceptsDrops() const;
+
+    // --- Connection state (main thread) ---
+    bool connected() const;
+    bool connectedOrConnecting() const;
+    bool connectionGranted() const { return mConnectionGranted; }
+    bool allowUpload() const { return mAllowUpload; }
+    QStringList phonesToIgnore() const { return mIgnoredPhones; }
+    const QMap<QString, QString>& dropDestinations() const { return mDropDestinations; }
+
+    // --- ClientServerHost ---
+    void setStatusToConnectionStatus() override;
+    void startedDiscovery() override;
+    void showAlert(const QString& title, const QString& message) override;
+    void logAlert(const QString& title, const QString& message) override;
+    bool isIgnored(const QString& address) const override;
+    bool shouldAutoConnect() const override { return mAutoConnect; }
+    bool suspendLookingForServers() const override { return mSuspendConnectingForNow; }
+
+    // --- QueueHost ---
+    void queueTableChanged() override;
+    void stopButton() override;
+    void removeIfInTempQueue(const QString& path) override;
+
+    // --- Queue intake ---
+    // Files handed to the program (command line, file manager, a second start).
+    void filesDroppedOnDock(const QStringList& paths);
+    void addToQueue(const QStringList& paths);
+    void doAddToQueue(const QStringList& paths);
+    void doAddToQueueTemp(const QStringList& paths);
+    // The plus button and "Add Files...": an open dialog as a sheet.
+    void addFileToQueue();
+
+    // --- Menus and manual connect ---
+    void autoConnectMenu();
+    void loggingMenu();
+    void warnAboutAutomatic();
+    bool validateSelector(const QString& action) const;
+    void directConnect();
+    void doDirectConnect();
+    // Connects to a typed address ("HOST" or "HOST:PORT") as the sheet's connect button does,
+    // without the sheet (the command line's --connect).
+    void connectToTypedAddress(const QString& text);
+
+    // --- Upload state that the status needs ---
+    void setupUploadUI();
+    void startUploadIfWeCan();
+
+    // --- What the window shows, for the program's scripts and the tests ---
+    MRWindow* window() const { return _window; }
+    SheetPresenter* presenter() const { return mPresenter; }
+    QueueDataSource* queueDataSource() const { return mQueue; }
+    IDDragTableView* queueTable() const { return queueTable_; }
+    IDDragTableView* phoneTable() const { return phoneTable_; }
+    MRSplitView* splitView() const { return mRBSplitView; }
+    MRCoolTextView* helpfulMessage() const { return helpfulMessage_; }
+    QString statusText() const;
+    QString topHeading() const;
+    QString phoneHeading() const;
+    bool plusButtonEnabled() const;
+    QAction* action(const QString& name) const;
+    MRTransferController& transfer() { return *_transfer; }
+    ClientServerController& clientServer() { return *mClientServer; }
+
+signals:
+    // The status line changed (tests and the demo wait for it).
+    void statusChanged(const QString& status);
+
+private:
+    // Building the window (AppControllerWindow.cpp).
+    void buildWindow();
+    void buildMenus();
+    void buildQueuePane(QWidget* pane);
+    void buildPhonePane(QWidget* pane);
+
+    // Start-up and status (AppControllerStartup.cpp).
+    void observeNotifications();
+    void setStatusLine(const QString& text);
+    void setLastConnection();
+    void doSetStatus();
+    void updateMessageThing();
+    void doUpdateMessageThing();
+    void resizeViews(bool readOnly);
+    void connectionGranted(const Notification& note);
+    void connectionDenied(const Notification& note);
+    void askRefused(bool tryAgain, const QString& phoneAddress);
+
+    // Menus (AppControllerMenus.cpp).
+    void validateMenus();
+    void doDirectConnectOkay(const QString& text);
+    void openLink(const QString& url);
+
+    // Queue rows (AppControllerQueue.cpp).
+    void connectQueueTable();
+
+    // The transfer layer: the transfer controller owns the response slot the client-server
+    // controller is made with, so it is made first and destroyed last.
+    std::unique_ptr<MRTransferController> _transfer;
+    std::unique_ptr<ClientServerController> mClientServer;
+
+    // Outlets (owned by the window).
+    MRWindow* _window = nullptr; // owned: deleted with the controller
+    SheetPresenter* mPresenter = nullptr;
+    IDDragTableView* queueTable_ = nullptr;
+    IDDragTableView* phoneTable_ = nullptr;
+    QProgressBar* progressIndicator = nullptr;
+    QProgressBar* downloadProgressIndicator = nullptr;
+    QLabel* textField = nullptr;
+    QLabel* phoneLabel = nullptr;
+    QLabel* topLabelText = nullptr;
+    QLabel* label1 = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    QToolButton* plusButton = nullptr;
+    MRCoolTextView* helpfulMessage_ = nullptr;
+    MRSplitView* mRBSplitView = nullptr;
+    QMap<QString, QAction*> mActions;
+
+    QueueDataSource* mQueue = nullptr;
+    std::shared_ptr<ParoxLogger> mLogger;
+    std::unique_ptr<CRExceptionLogger> mExceptionLogger;
+
+    bool mThreadRunning = false;
+    bool mAllowUpload = true;
+    bool mConnectionGranted = false;
+    bool mSuspendConnectingForNow = false;
+    bool mFirstTime = true;
+    bool mAutoConnect = true;
+    QStringList mIgnoredPhones;
+    QStringList mReceivingFiles;
+    QMap<QString, QString> mDropDestinations;
+    std::optional<QDateTime> mLastTransfer;
+    // The address last typed that reached a phone: "Try Again" after a refusal dials it again,
+    // since discovery alone would never find that phone.
+    std::optional<QString> mTypedAddress;
+};
+
+} // namespace vantle

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "app/MorrowFileQueue.h"
+#include "files/FSNodeInfo.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QModelIndexList>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <future>
+#include <memory>
+#include <vector>
+
+namespace vantle {
+
+class QueueHost;
+struct Notification;
+
+// The upper table's model and the program's only way to the upload queue: one column, one row
+// per queued item, oldest first. Main thread only.
+//
+// The file-system work of many items, reading the queue file and adding a batch of files, runs on
+// a thread of its own; the rows come in when it is done (loaded(), added()). Every other operation
+// but the table's reading finishes that work first, so nothing is lost or taken out of order.
+class QueueDataSource : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit QueueDataSource(const QString& storePath = MorrowFileQueue::defaultStorePath(),
+                             QObject* parent = nullptr);
+    ~QueueDataSource() override;
+
+    void setHost(QueueHost* host);
+    const MorrowFileQueue& queue();
+    // Whether a load or a batch of files is still on its way in.
+    bool isBusy() const { return mPending.valid(); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // DisplayRole: the name; DecorationRole: the icon; ToolTipRole: the full path; SizeLineRole
+    // (ui/FileRoles.h): the size text, empty while the item is being uploaded.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Rows can be selected, never dragged out; dropped files are the view's business.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Each change below ends with the host's queueTableChanged.
+    void addFile(const QString& path);
+    // Several files with one write of the queue file, once their nodes are made (added()).
+    void addFiles(const QStringList& paths);
+    void removeNode(const FSNodeInfoPtr& node);
+    // Removes the row's item; removing row 0 stops the running upload.
+    void removeAtIndex(int row);
+    // Removes the items of the given rows with one write of the queue file.
+    void deleteSelected(const QList<int>& rows);
+    void deleteSelected(const QModelIndexList& indexes);
+
+    // The item uploaded next; null when the queue is empty.
+    FSNodeInfoPtr getNextFile();
+    // Null outside 0 .. rowCount() - 1.
+    FSNodeInfoPtr nodeAtRow(int row) const;
+    // Shows the row's item in the desktop's file manager.
+    void revealAtIndex(int row) const;
+    // Redraws the node's row, as after its uploading flag changed.
+    void refreshNode(const FSNodeInfoPtr& node);
+
+signals:
+    // The items of the queue file are in the table.
+    void loaded();
+    // A batch of addFiles is in the queue: `count` items.
+    void added(int count);
+
+private:
+    struct Row {
+        FSNodeInfoPtr node;
+        QString dateAdded;
+    };
+
+    enum class WorkKind { Load, Add };
+    struct Work {
+        WorkKind kind;
+        std::vector<FSNodeInfoPtr> nodes;
+    };
+
+    // Runs `work` on a thread of its own, after what is pending.
+    void startWork(std::function<Work()> work);
+    // Waits for the pending work, if any, and puts its nodes in.
+    void finishPending();
+    void changed();
+    // Brings the rows in line with the queue with the least removals and insertions.
+    void syncRows();
+    void removeStaleRows();
+    void insertNewRows();
+    void infoChanged(const Notification& notification);
+    void refreshAllRows();
+
+    std::unique_ptr<MorrowFileQueue> mQueue;
+    std::future<Work> mPending;
+    QueueHost* mHost = nullptr;
+    std::vector<Row> mRows;
+    // Icons arrive one notification per file: many of them make one redraw.
+    QTimer mInfoTimer;
+};
+
+} // namespace vantle

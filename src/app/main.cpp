@@ -1,0 +1,96 @@
+// vantle: the desktop program. Parses its command line before anything needs a display, so that
+// --help and --version work anywhere; a second start hands its files to the running program.
+#include "app/AppCommandLine.h"
+#include "app/AppController.h"
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "net/NetworkThread.h"
+#include "platform/Defaults.h"
+#include "support/ParoxLogger.h"
+#include "ui/MRWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+// How long the end of the program waits for the network thread.
+constexpr int kNetworkStopMs = 2000;
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTLE_VERSION));
+
+    const auto line = vantle::AppCommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
+    if (!line) {
+        std::fprintf(stderr, "vantle: %s\n", qUtf8Printable(line.error()));
+        return kExitUsage;
+    }
+    switch (line->action) {
+    case vantle::AppCommandLine::Action::ShowHelp:
+        std::fputs(qUtf8Printable(line->helpText), stdout);
+        return kExitSuccess;
+    case vantle::AppCommandLine::Action::ShowVersion:
+        std::fputs(qUtf8Printable(line->versionText), stdout);
+        return kExitSuccess;
+    case vantle::AppCommandLine::Action::Run:
+        break;
+    }
+
+    QApplication app(argc, argv);
+    vantle::SingleInstance instance(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const auto role = instance.claim(line->handover());
+    if (!role) {
+        std::fprintf(stderr, "vantle: %s\n", qUtf8Printable(role.error()));
+        return kExitFailure;
+    }
+    if (*role == vantle::SingleInstance::Role::HandedOver) return kExitSuccess;
+
+    vantle::AppController controller;
+    vantle::AppDelegate delegate(controller);
+    QObject::connect(&instance, &vantle::SingleInstance::messageReceived, &delegate,
+                     [&delegate](const vantle::HandoverMessage& message) {
+                         delegate.openFiles(message.files, message.connect);
+                     });
+    // Logout and Ctrl+C in a terminal end the program as its Quit item does.
+    vantle::TerminationSignals quitSignals([&controller] {
+        if (controller.window() && controller.window()->isVisible())
+            controller.window()->close();
+        else
+            QCoreApplication::quit();
+    });
+    if (controller.awakeFromNib()) {
+        controller.window()->show();
+        delegate.openFiles(line->files, line->connect);
+    }
+    const int status = app.exec();
+    // Connections close first, then the network thread ends, so nothing of it runs while the
+    // objects it served are torn down.
+    controller.shutDown();
+    vantle::stopNetworkThread(kNetworkStopMs);
+    // Detached workers (folder sizes, transfers) may still run: end without the static
+    // destructors they could race with. Settings and the log are written first.
+    vantle::Defaults::sync();
+    if (const auto logger = vantle::ParoxLogger::defaultLogger()) logger->flush();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::quick_exit(status);
+}

@@ -1,0 +1,65 @@
+#include "platform/HandoverMessage.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vantle {
+namespace {
+
+const QLatin1StringView kFilesKey{"files"};
+const QLatin1StringView kConnectKey{"connect"};
+
+bool isAcceptablePath(const QString& path) {
+    return !path.contains(QChar(u'\0')) && QDir::isAbsolutePath(path);
+}
+
+} // namespace
+
+QByteArray encodeHandoverMessage(const HandoverMessage& message) {
+    QJsonObject object;
+    object.insert(kFilesKey, QJsonArray::fromStringList(message.files));
+    if (message.connect) object.insert(kConnectKey, *message.connect);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document) {
+    if (document.size() > kMaxHandoverBytes)
+        return Result<HandoverMessage>::failure(
+            QStringLiteral("%1 bytes, more than %2").arg(document.size()).arg(kMaxHandoverBytes));
+    QJsonParseError parseError;
+    const QJsonDocument json = QJsonDocument::fromJson(document, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Result<HandoverMessage>::failure(QStringLiteral("not JSON: ") +
+                                                parseError.errorString());
+    if (!json.isObject()) return Result<HandoverMessage>::failure(QStringLiteral("not an object"));
+    const QJsonObject object = json.object();
+
+    HandoverMessage message;
+    const QJsonValue files = object.value(kFilesKey);
+    if (!files.isUndefined() && !files.isArray())
+        return Result<HandoverMessage>::failure(QStringLiteral("\"files\" is not a list"));
+    const QJsonArray fileList = files.toArray();
+    for (const QJsonValue& file : fileList) {
+        if (!file.isString())
+            return Result<HandoverMessage>::failure(QStringLiteral("a file is not a text"));
+        const QString path = file.toString();
+        if (!isAcceptablePath(path))
+            return Result<HandoverMessage>::failure(QStringLiteral("not an absolute path: ") +
+                                                    path);
+        message.files.append(QDir::cleanPath(path));
+    }
+
+    const QJsonValue connect = object.value(kConnectKey);
+    if (!connect.isUndefined()) {
+        const QString address = connect.toString();
+        if (!connect.isString() || address.isEmpty() || address.size() > kMaxHandoverConnectLength)
+            return Result<HandoverMessage>::failure(
+                QStringLiteral("\"connect\" is not a usable address"));
+        message.connect = address;
+    }
+    return message;
+}
+
+} // namespace vantle

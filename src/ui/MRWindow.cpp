@@ -1,0 +1,39 @@
+#include "ui/MRWindow.h"
+
+#include <QCloseEvent>
+#include <QSettings>
+
+namespace vantle {
+
+namespace {
+
+// A first start: tall enough for both panes and their headings.
+constexpr int kDefaultWidth = 460;
+constexpr int kDefaultHeight = 600;
+
+QString geometryKey() {
+    return QString::fromLatin1(MRWindow::kGeometryKey);
+}
+
+} // namespace
+
+MRWindow::MRWindow(QWidget* parent) : QMainWindow(parent) {}
+
+bool MRWindow::restoreSavedGeometry() {
+    const QByteArray saved = QSettings().value(geometryKey()).toByteArray();
+    if (!saved.isEmpty() && restoreGeometry(saved)) return true;
+    resize(kDefaultWidth, kDefaultHeight);
+    return false;
+}
+
+void MRWindow::saveGeometryToSettings() const {
+    QSettings().setValue(geometryKey(), saveGeometry());
+}
+
+void MRWindow::closeEvent(QCloseEvent* event) {
+    saveGeometryToSettings();
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) emit closed();
+}
+
+} // namespace vantle

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace vantle {
+
+// The program's one window: it comes back where the user left it, and says when it is closed
+// (closing it quits the program).
+class MRWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The settings key of the saved geometry.
+    static constexpr auto kGeometryKey = "WindowGeometry";
+
+    explicit MRWindow(QWidget* parent = nullptr);
+
+    // Puts the window where it was last closed; false (and the default size) when nothing was
+    // saved or the saved value is unusable.
+    bool restoreSavedGeometry();
+    void saveGeometryToSettings() const;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+} // namespace vantle

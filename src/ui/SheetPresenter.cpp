@@ -1,0 +1,221 @@
+#include "ui/SheetPresenter.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+namespace vantle {
+
+namespace {
+
+// The title a message button was made with, kept on the button: styles may add accelerators
+// to the text it shows.
+constexpr auto kTitleProperty = "vantleButtonTitle";
+
+QString buttonTitle(const QAbstractButton* button) {
+    const QVariant title = button->property(kTitleProperty);
+    return title.isValid() ? title.toString() : button->text().remove(QLatin1Char('&'));
+}
+
+QMessageBox* asMessageBox(QWidget* widget) {
+    return qobject_cast<QMessageBox*>(widget);
+}
+
+} // namespace
+
+SheetPresenter::SheetPresenter(QWidget* window, QObject* parent)
+    : QObject(parent), mWindow(window) {}
+
+SheetPresenter::~SheetPresenter() {
+    for (Entry& entry : mOpen) {
+        disconnect(entry.finished);
+        disconnect(entry.destroyed);
+        if (entry.message && entry.dialog) delete entry.dialog.data();
+    }
+}
+
+bool SheetPresenter::isCancelLike(const QString& title) {
+    return title.compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0;
+}
+
+void SheetPresenter::show(const Message& message, MessageDone done) {
+    Entry entry;
+    entry.message = message;
+    entry.messageDone = std::move(done);
+    entry.sheet = message.kind == Message::Kind::Sheet;
+    if (entry.sheet && (sheetOpen() || !mWaitingSheets.empty())) {
+        mWaitingSheets.push_back(std::move(entry));
+        return;
+    }
+    present(std::move(entry));
+}
+
+void SheetPresenter::showSheet(QDialog* dialog, DialogDone done) {
+    Entry entry;
+    entry.dialog = dialog;
+    entry.dialogDone = std::move(done);
+    if (sheetOpen() || !mWaitingSheets.empty()) {
+        mWaitingSheets.push_back(std::move(entry));
+        return;
+    }
+    present(std::move(entry));
+}
+
+bool SheetPresenter::sheetOpen() const {
+    return std::any_of(mOpen.begin(), mOpen.end(), [](const Entry& entry) { return entry.sheet; });
+}
+
+QDialog* SheetPresenter::makeMessageBox(const Message& message) const {
+    auto* box = new QMessageBox(mWindow);
+    box->setIcon(QMessageBox::NoIcon);
+    box->setWindowTitle(message.title);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(message.title);
+    if (!message.text.isEmpty()) box->setInformativeText(message.text);
+    // Names of devices and files reach these texts: they are never read as markup.
+    for (QLabel* label : box->findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (auto* heading = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+    }
+    for (qsizetype i = 0; i < message.buttons.size(); ++i) {
+        const QString& title = message.buttons.at(i);
+        const QMessageBox::ButtonRole role = i == 0                ? QMessageBox::AcceptRole
+                                             : isCancelLike(title) ? QMessageBox::RejectRole
+                                                                   : QMessageBox::ActionRole;
+        QPushButton* button = box->addButton(title, role);
+        button->setProperty(kTitleProperty, title);
+        if (i == 0) box->setDefaultButton(button);
+        if (role == QMessageBox::RejectRole && !box->escapeButton()) box->setEscapeButton(button);
+    }
+    if (message.checkBox) {
+        auto* check = new QCheckBox(*message.checkBox, box);
+        check->setChecked(false);
+        box->setCheckBox(check);
+    }
+    return box;
+}
+
+void SheetPresenter::present(Entry entry) {
+    if (entry.message) entry.dialog = makeMessageBox(*entry.message);
+    QDialog* dialog = entry.dialog;
+    if (!dialog) {
+        // A dialog of the caller's went away while it waited.
+        openNextSheet();
+        return;
+    }
+    if (entry.sheet && mWindow && dialog->parentWidget() != mWindow)
+        dialog->setParent(mWindow, dialog->windowFlags() | Qt::Dialog);
+    dialog->setWindowModality(entry.sheet && mWindow ? Qt::WindowModal : Qt::ApplicationModal);
+    const QObject* key = dialog;
+    entry.key = key;
+    entry.finished =
+        connect(dialog, &QDialog::finished, this, [this, key](int result) { finish(key, result); });
+    entry.destroyed = connect(dialog, &QObject::destroyed, this, [this, key] { forget(key); });
+    const QString title = entry.message ? entry.message->title : dialog->windowTitle();
+    const QString text = entry.message ? entry.message->text : QString();
+    mOpen.push_back(std::move(entry));
+    dialog->show();
+    emit presented(title, text);
+}
+
+void SheetPresenter::finish(const QObject* key, int result) {
+    const auto found = std::find_if(mOpen.begin(), mOpen.end(),
+                                    [key](const Entry& entry) { return entry.key == key; });
+    if (found == mOpen.end()) return;
+    Entry entry = std::move(*found);
+    mOpen.erase(found);
+    disconnect(entry.finished);
+    disconnect(entry.destroyed);
+
+    if (entry.message) {
+        auto* box = qobject_cast<QMessageBox*>(entry.dialog.data());
+        const QAbstractButton* clicked = box ? box->clickedButton() : nullptr;
+        const QString button = clicked ? buttonTitle(clicked) : QString();
+        const bool checked = box && box->checkBox() && box->checkBox()->isChecked();
+        if (box) box->deleteLater();
+        if (entry.messageDone) entry.messageDone(button, checked);
+    } else if (entry.dialogDone) {
+        entry.dialogDone(result);
+    }
+    if (entry.sheet) openNextSheet();
+}
+
+void SheetPresenter::forget(const QObject* key) {
+    const auto found = std::find_if(mOpen.begin(), mOpen.end(),
+                                    [key](const Entry& entry) { return entry.key == key; });
+    if (found == mOpen.end()) return;
+    const bool sheet = found->sheet;
+    mOpen.erase(found);
+    // Destroyed unanswered (its window went away): nobody waits for the answer any more, and
+    // the next sheet opens once the destruction is over.
+    if (sheet) QTimer::singleShot(0, this, &SheetPresenter::openNextSheet);
+}
+
+void SheetPresenter::openNextSheet() {
+    if (sheetOpen() || mWaitingSheets.empty()) return;
+    if (!mWindow) {
+        mWaitingSheets.clear();
+        return;
+    }
+    Entry next = std::move(mWaitingSheets.front());
+    mWaitingSheets.pop_front();
+    present(std::move(next));
+}
+
+const SheetPresenter::Entry* SheetPresenter::currentEntry() const {
+    for (auto it = mOpen.rbegin(); it != mOpen.rend(); ++it) {
+        if (it->dialog) return &*it;
+    }
+    return nullptr;
+}
+
+QWidget* SheetPresenter::current() const {
+    const Entry* entry = currentEntry();
+    return entry ? entry->dialog.data() : nullptr;
+}
+
+QString SheetPresenter::currentTitle() const {
+    const Entry* entry = currentEntry();
+    if (!entry) return {};
+    return entry->message ? entry->message->title : entry->dialog->windowTitle();
+}
+
+QString SheetPresenter::currentText() const {
+    const Entry* entry = currentEntry();
+    return entry && entry->message ? entry->message->text : QString();
+}
+
+QStringList SheetPresenter::currentButtons() const {
+    const Entry* entry = currentEntry();
+    if (!entry) return {};
+    if (entry->message) return entry->message->buttons;
+    QStringList titles;
+    for (const QAbstractButton* button : entry->dialog->findChildren<QAbstractButton*>()) {
+        if (!qobject_cast<const QCheckBox*>(button) && button->isVisibleTo(entry->dialog))
+            titles.append(buttonTitle(button));
+    }
+    return titles;
+}
+
+bool SheetPresenter::answer(const QString& title, bool checked) {
+    QWidget* widget = current();
+    if (!widget) return false;
+    if (QMessageBox* box = asMessageBox(widget); box && box->checkBox())
+        box->checkBox()->setChecked(checked);
+    for (QAbstractButton* button : widget->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QCheckBox*>(button) || buttonTitle(button) != title) continue;
+        button->click();
+        return true;
+    }
+    return false;
+}
+
+} // namespace vantle

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QDialog;
+class QWidget;
+
+namespace vantle {
+
+// Every sheet and alert of the program goes through here, so that tests can answer them.
+// Sheets are window-modal on the main window and come one at a time: a sheet asked for while
+// another is open waits its turn. Alerts are application-modal and open at once. Nothing blocks:
+// the answer comes to a callback once the box has closed.
+class SheetPresenter : public QObject {
+    Q_OBJECT
+
+public:
+    struct Message {
+        enum class Kind { Sheet, Alert };
+
+        QString title;
+        QString text;
+        // The first is the default (Return), the second the alternate, the others after them.
+        QStringList buttons;
+        // A check box under the text, off at first.
+        std::optional<QString> checkBox;
+        Kind kind = Kind::Sheet;
+    };
+
+    using MessageDone = std::function<void(const QString& button, bool checked)>;
+    using DialogDone = std::function<void(int result)>;
+
+    explicit SheetPresenter(QWidget* window, QObject* parent = nullptr);
+    ~SheetPresenter() override;
+
+    // Shows the message; its texts are shown as they are, never read as markup.
+    void show(const Message& message, MessageDone done);
+    // Shows a dialog of the caller's as a sheet; the dialog stays the caller's.
+    void showSheet(QDialog* dialog, DialogDone done);
+
+    // A sheet is on the window (files are not taken then).
+    bool sheetOpen() const;
+
+    // The box shown last and still open (a sheet or an alert), for tests.
+    QWidget* current() const;
+    QString currentTitle() const;
+    QString currentText() const;
+    QStringList currentButtons() const;
+    // Clicks the button of that title in the current box, after setting its check box; false
+    // when there is no such box or button.
+    bool answer(const QString& buttonTitle, bool checked = false);
+
+    // True for the button titles that Escape may choose.
+    static bool isCancelLike(const QString& buttonTitle);
+
+signals:
+    void presented(const QString& title, const QString& text);
+
+private:
+    struct Entry {
+        std::optional<Message> message;
+        MessageDone messageDone;
+        QPointer<QDialog> dialog;
+        // The dialog's identity, compared while it is being destroyed (when it is no longer one).
+        const QObject* key = nullptr;
+        DialogDone dialogDone;
+        bool sheet = true;
+        QMetaObject::Connection finished;
+        QMetaObject::Connection destroyed;
+    };
+
+    void present(Entry entry);
+    void finish(const QObject* key, int result);
+    void forget(const QObject* key);
+    void openNextSheet();
+    QDialog* makeMessageBox(const Message& message) const;
+    const Entry* currentEntry() const;
+
+    QPointer<QWidget> mWindow;
+    // What is open, oldest first; at most one of them a sheet.
+    std::vector<Entry> mOpen;
+    std::deque<Entry> mWaitingSheets;
+};
+
+} // namespace vantle

@@ -1,0 +1,200 @@
+// vantle-screenshots: takes the program through its states against the simulated phone and saves
+// a picture of each (window and open sheet together) into a folder. Run by scripts/screenshots.sh.
+#include "app/AppController.h"
+#include "app/AppKeys.h"
+#include "app/QueueDataSource.h"
+#include "net/NetTestSupport.h"
+#include "platform/Defaults.h"
+#include "ui/IDDragTableView.h"
+#include "ui/MRCoolTextView.h"
+#include "ui/MRWindow.h"
+#include "ui/SheetPresenter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <memory>
+
+using namespace vantle;
+using vantle::test::PhoneProcess;
+
+namespace {
+
+constexpr int kWaitMs = 15'000;
+constexpr int kSettleMs = 400;
+constexpr int kSheetTop = 28;
+constexpr QSize kWindowSize{460, 560};
+
+QString gOutput;
+int gFailures = 0;
+
+void setPref(QLatin1StringView key, const QVariant& value) {
+    Defaults::setValue(QString(key), value);
+    Defaults::sync();
+}
+
+// The window with its open sheet drawn where a sheet hangs: centred under the title.
+void save(AppController& controller, const QString& name) {
+    QTest::qWait(kSettleMs);
+    QPixmap picture = controller.window()->grab();
+    if (QWidget* sheet = controller.presenter()->current()) {
+        const QPixmap drawn = sheet->grab();
+        QPainter painter(&picture);
+        const int x = (picture.width() - drawn.width()) / 2;
+        painter.fillRect(QRect(x - 1, kSheetTop - 1, drawn.width() + 2, drawn.height() + 2),
+                         controller.window()->palette().color(QPalette::Shadow));
+        painter.drawPixmap(x, kSheetTop, drawn);
+    }
+    const QString path = gOutput + QStringLiteral("/") + name + QStringLiteral(".png");
+    if (picture.save(path)) {
+        std::printf("%s\n", qUtf8Printable(path));
+    } else {
+        std::fprintf(stderr, "cannot save %s\n", qUtf8Printable(path));
+        ++gFailures;
+    }
+}
+
+std::unique_ptr<AppController> start() {
+    auto controller = std::make_unique<AppController>();
+    if (!controller->awakeFromNib()) return nullptr;
+    controller->window()->resize(kWindowSize);
+    controller->window()->show();
+    return controller;
+}
+
+bool waitForStatus(AppController& controller, const QString& status) {
+    const bool reached =
+        QTest::qWaitFor([&] { return controller.statusText() == status; }, kWaitMs);
+    if (!reached) {
+        std::fprintf(stderr, "never reached \"%s\" (at \"%s\")\n", qUtf8Printable(status),
+                     qUtf8Printable(controller.statusText()));
+        ++gFailures;
+    }
+    return reached;
+}
+
+QString address(const PhoneProcess& phone) {
+    return QStringLiteral("127.0.0.1:%1").arg(phone.port());
+}
+
+QStringList sampleFiles(const QString& folder) {
+    QStringList paths;
+    QDir().mkpath(folder);
+    const char* names[] = {"Holiday photos", "Quarterly report.pdf", "Notes.rtf",
+                           "Song of the summer.mp3"};
+    for (const char* name : names) {
+        const QString path = folder + QStringLiteral("/") + QLatin1String(name);
+        if (!QString::fromLatin1(name).contains(QLatin1Char('.'))) {
+            QDir().mkpath(path);
+            QFile file(path + QStringLiteral("/beach.jpg"));
+            if (file.open(QIODevice::WriteOnly)) file.write(QByteArray(180'000, 'x'));
+        } else {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly)) file.write(QByteArray(52'000, 'x'));
+        }
+        paths << path;
+    }
+    return paths;
+}
+
+void tour(const QString& files) {
+    {
+        auto controller = start();
+        if (!controller) return;
+        // The hint over the empty queue comes a moment after the start.
+        if (!QTest::qWaitFor([&] { return !controller->helpfulMessage()->title().isEmpty(); },
+                             kWaitMs))
+            ++gFailures;
+        save(*controller, QStringLiteral("welcome"));
+        controller->directConnect();
+        if (!QTest::qWaitFor([&] { return controller->presenter()->current() != nullptr; },
+                             kWaitMs))
+            ++gFailures;
+        save(*controller, QStringLiteral("manual-connect"));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--no-approval")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        if (waitForStatus(*controller, QStringLiteral("Waiting for approval...")))
+            save(*controller, QStringLiteral("waiting-for-approval"));
+    }
+    {
+        PhoneProcess phone(
+            {QStringLiteral("--deny"), QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        const bool refused = QTest::qWaitFor(
+            [&] {
+                return controller->presenter()->currentTitle() ==
+                       QLatin1String("Connection Refused");
+            },
+            kWaitMs);
+        if (!refused) ++gFailures;
+        save(*controller, QStringLiteral("refused"));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        if (waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone.")))
+            save(*controller, QStringLiteral("connected"));
+    }
+    {
+        auto controller = start();
+        controller->addToQueue(sampleFiles(files));
+        save(*controller, QStringLiteral("queue"));
+    }
+    {
+        // The same queue in a dark theme.
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::Button, QColor(55, 55, 60));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Highlight, QColor(42, 110, 200));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        dark.setColor(QPalette::Light, QColor(80, 80, 86));
+        dark.setColor(QPalette::Midlight, QColor(65, 65, 70));
+        dark.setColor(QPalette::Mid, QColor(100, 100, 106));
+        dark.setColor(QPalette::Dark, QColor(20, 20, 22));
+        dark.setColor(QPalette::Shadow, Qt::black);
+        dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
+        QApplication::setPalette(dark);
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."));
+        save(*controller, QStringLiteral("dark-queue"));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir profile;
+    qputenv("HOME", profile.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    const QStringList arguments = QCoreApplication::arguments();
+    gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
+    QDir().mkpath(gOutput);
+    setPref(prefs::kAutoConnect, false);
+    setPref(prefs::kDontWarnAboutManual, true);
+    setPref(prefs::kLastManualIP, QStringLiteral("192.168.1.20"));
+    tour(profile.filePath(QStringLiteral("files")));
+    return gFailures == 0 ? 0 : 1;
+}

@@ -1,0 +1,389 @@
+// The window's controller against the simulated phone: start-up, status, approval and refusal,
+// manual connect, menus and their stored settings, the queue's intake.
+#include "app/AppController.h"
+#include "app/AppKeys.h"
+#include "app/QueueDataSource.h"
+#include "net/GameClient.h"
+#include "net/NetTestSupport.h"
+#include "net/ScriptedDnsSdControl.h"
+#include "platform/Defaults.h"
+#include "ui/DirectConnectPanel.h"
+#include "ui/IDDragTableView.h"
+#include "ui/MRCoolTextView.h"
+#include "ui/MRSplitView.h"
+#include "ui/MRWindow.h"
+#include "ui/SheetPresenter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+using namespace vantle;
+using vantle::test::PhoneProcess;
+
+namespace {
+
+constexpr int kWaitMs = 15'000;
+
+QString loopback(const PhoneProcess& phone) {
+    return QStringLiteral("127.0.0.1:%1").arg(phone.port());
+}
+
+std::uint16_t unusedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+void setPref(QLatin1StringView key, const QVariant& value) {
+    Defaults::setValue(QString(key), value);
+    Defaults::sync();
+}
+
+// A controller started as the program starts it, on a clean profile.
+struct Program {
+    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
+    bool started = controller->awakeFromNib();
+
+    AppController* operator->() const { return controller.get(); }
+    SheetPresenter& sheets() const { return *controller->presenter(); }
+    bool showsSheet(const QString& title) const {
+        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
+    }
+    bool statusBecomes(const QString& status) const {
+        return QTest::qWaitFor([&] { return controller->statusText() == status; }, kWaitMs);
+    }
+};
+
+} // namespace
+
+class AppControllerTest : public QObject {
+    Q_OBJECT
+    ScriptedDnsSdControl dnssd;
+
+private slots:
+    void init() {
+        QSettings().clear();
+        // Automatic connection would look for phones; the suites that want it turn it on.
+        setPref(prefs::kAutoConnect, false);
+        setPref(prefs::kDontWarnAboutManual, true);
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                      QStringLiteral("/MorrowQueue.plist"));
+        if (dnssd.reset) dnssd.reset();
+    }
+
+    // First: the library, once loaded, stays loaded for the process.
+    void missingDnsSdLibraryEndsTheProgram() {
+        qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath("scripted_dnssd_incomplete").toUtf8());
+        AppController controller;
+        const bool started = controller.awakeFromNib();
+        useScriptedDnsSd();
+        QVERIFY(!started);
+        QCOMPARE(controller.presenter()->currentTitle(), QStringLiteral("Unable To Load Bonjour"));
+        QVERIFY(controller.presenter()->currentText().contains(
+            QStringLiteral("libavahi-compat-libdnssd1")));
+        QCOMPARE(controller.presenter()->currentButtons(), QStringList{QStringLiteral("Quit")});
+    }
+    void firstStartWithEmptySettings() {
+        QSettings().clear();
+        Program program;
+        QVERIFY(program.started);
+        QVERIFY(program->action(QStringLiteral("autoConnectMenu:"))->isChecked());
+        QVERIFY(!program->action(QStringLiteral("loggingMenu:"))->isChecked());
+        // The search is under way (the scripted library browses without a network), yet the
+        // first status is the welcome.
+        QVERIFY(program->clientServer().client()->isDiscoveringServers());
+        QCOMPARE(program->statusText(), QStringLiteral("Welcome to Vantle."));
+        QCOMPARE(program->topHeading(), QStringLiteral("Files awaiting transfer"));
+        QCOMPARE(program->phoneHeading(),
+                 QStringLiteral("Open Vantle on iPhone to start the transfer"));
+        QVERIFY(program->splitView()->collapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+                                  QStringLiteral("Drag files here for\nfuture transfer\nto your "
+                                                 "iPhone"),
+                                  kWaitMs);
+        // No manual-mode warning with automatic connection on.
+        QTest::qWait(300);
+        QVERIFY(program.sheets().currentTitle().isEmpty());
+    }
+
+    void welcomeThenNotConnected() {
+        {
+            Program program;
+            QCOMPARE(program->statusText(), QStringLiteral("Welcome to Vantle."));
+        }
+        setPref(prefs::kLastTransfer, QDateTime::currentDateTime());
+        Program program;
+        QCOMPARE(program->statusText(), QStringLiteral("Not connected."));
+    }
+
+    void searchThatCannotStartIsExplained() {
+        setPref(prefs::kAutoConnect, true);
+        dnssd.failBrowse(-65537);
+        Program program;
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Search For iPhones")));
+        QVERIFY(program.sheets().currentText().contains(QStringLiteral("avahi-daemon")));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+    }
+
+    void approvalLeadsToTheConnectedState() {
+        PhoneProcess phone({QStringLiteral("--approve-after-ms"), QStringLiteral("400")});
+        QVERIFY(phone.started());
+        Program program;
+        QSignalSpy statuses(program.controller.get(), &AppController::statusChanged);
+        program->connectToTypedAddress(loopback(phone));
+        QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
+        QVERIFY(statuses.size() >= 3);
+        QCOMPARE(statuses.at(0).at(0).toString(), QStringLiteral("Connecting..."));
+        QCOMPARE(statuses.at(1).at(0).toString(), QStringLiteral("Waiting for approval..."));
+        QCOMPARE(program->phoneHeading(), QStringLiteral("Files on connected iPhone"));
+        QVERIFY(!program->splitView()->collapsed());
+        QVERIFY(program->plusButtonEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+                                  QStringLiteral("Drag files here\nto transfer to\nyour iPhone"),
+                                  kWaitMs);
+        QVERIFY(Defaults::contains(QString(prefs::kLastTransfer)));
+        QVERIFY(!program->action(QStringLiteral("directConnect:"))->isEnabled() ||
+                !program->validateSelector(QStringLiteral("directConnect:")));
+        QVERIFY(!program->validateSelector(QStringLiteral("directConnect:")));
+    }
+
+    void waitingForApprovalKeepsThePhonePaneShut() {
+        PhoneProcess phone({QStringLiteral("--no-approval")});
+        QVERIFY(phone.started());
+        Program program;
+        program->connectToTypedAddress(loopback(phone));
+        QVERIFY(program.statusBecomes(QStringLiteral("Waiting for approval...")));
+        QVERIFY(program->splitView()->collapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+                                  QStringLiteral("Waiting for approval\nfrom iPhone..."), kWaitMs);
+    }
+
+    void aPhoneThatTakesNoUploads() {
+        PhoneProcess phone({QStringLiteral("--no-upload"), QStringLiteral("--app-name"),
+                            QStringLiteral("Phone %@ App")});
+        QVERIFY(phone.started());
+        Program program;
+        program->connectToTypedAddress(loopback(phone));
+        QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
+        QTRY_COMPARE_WITH_TIMEOUT(program->topHeading(),
+                                  QStringLiteral("Download from Phone %@ App"), kWaitMs);
+        QVERIFY(!program->plusButtonEnabled());
+        QVERIFY(!program->action(QStringLiteral("addFileToQueue:"))->isEnabled());
+    }
+
+    void refusalTryAgainDialsTheTypedAddressAgain() {
+        PhoneProcess phone({QStringLiteral("--deny-first"), QStringLiteral("--close-on-deny"),
+                            QStringLiteral("--name"), QStringLiteral("Ann's <b>%@</b> phone")});
+        QVERIFY(phone.started());
+        Program program;
+        program->connectToTypedAddress(loopback(phone));
+        QVERIFY(program.showsSheet(QStringLiteral("Connection Refused")));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("\"Ann's <b>%@</b> phone\" refused the connnection. How would you "
+                                "like to proceed?"));
+        QCOMPARE(program.sheets().currentButtons(),
+                 (QStringList{QStringLiteral("Try Again"), QStringLiteral("Ignore This iPhone")}));
+        // While the sheet is open nothing may be dropped on the queue.
+        QVERIFY(program.sheets().sheetOpen());
+        QVERIFY(program.sheets().answer(QStringLiteral("Try Again")));
+        QVERIFY(program.statusBecomes(QStringLiteral("Connected to Ann's <b>%@</b> phone.")));
+        QVERIFY(program->phonesToIgnore().isEmpty());
+    }
+
+    void refusalIgnoreRemembersTheAddress() {
+        PhoneProcess phone({QStringLiteral("--deny"), QStringLiteral("--close-on-deny")});
+        QVERIFY(phone.started());
+        Program program;
+        program->connectToTypedAddress(loopback(phone));
+        QVERIFY(program.showsSheet(QStringLiteral("Connection Refused")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Ignore This iPhone")));
+        QCOMPARE(program->phonesToIgnore().size(), 1);
+        QVERIFY(program->isIgnored(program->phonesToIgnore().front()));
+        QVERIFY(program.statusBecomes(QStringLiteral("Not connected.")));
+    }
+
+    void manualConnectSheet() {
+        PhoneProcess phone;
+        QVERIFY(phone.started());
+        setPref(prefs::kLastManualIP, loopback(phone));
+        Program program;
+        program->directConnect();
+        QVERIFY(program.showsSheet(QStringLiteral("Manual Connect")));
+        auto* panel = qobject_cast<DirectConnectPanel*>(program.sheets().current());
+        QVERIFY(panel);
+        QCOMPARE(panel->address(), loopback(phone));
+        QCOMPARE(panel->addressField()->selectedText(), loopback(phone));
+        QVERIFY(panel->connectButton()->isDefault());
+        panel->accept();
+        QVERIFY(program.statusBecomes(QStringLiteral("Connecting...")));
+        QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
+        QVERIFY(!program->validateSelector(QStringLiteral("directConnect:")));
+    }
+
+    void manualConnectFailures_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("not an address")
+            << QStringLiteral("phone:port:x")
+            << QStringLiteral("Ensure that you have entered a valid network address.");
+        QTest::newRow("bad port") << QStringLiteral("127.0.0.1:99999")
+                                  << QStringLiteral("Ensure that you have entered a valid "
+                                                    "network address.");
+        QTest::newRow("nobody listening")
+            << QStringLiteral("127.0.0.1:%1").arg(unusedPort())
+            << QStringLiteral("Ensure that your iPhone is turned on and the Vantle iPhone "
+                              "application is open.");
+    }
+
+    void manualConnectFailures() {
+        QFETCH(QString, address);
+        QFETCH(QString, detail);
+        Program program;
+        program->connectToTypedAddress(address);
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Connect")));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("Unable to connect to the specified address.  ") + detail);
+        QVERIFY(program->statusText() != QStringLiteral("Connecting..."));
+        QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), address);
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+    }
+
+    void emptyAddressIsStoredAndNothingElse() {
+        setPref(prefs::kLastManualIP, QStringLiteral("10.0.0.9"));
+        Program program;
+        const QString before = program->statusText();
+        program->connectToTypedAddress(QString());
+        QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), QString());
+        QCOMPARE(program->statusText(), before);
+        QVERIFY(!program->connectedOrConnecting());
+    }
+
+    void menusStoreTheirSettingsAtOnce() {
+        Program program;
+        QAction* logging = program->action(QStringLiteral("loggingMenu:"));
+        logging->trigger();
+        QVERIFY(logging->isChecked());
+        QVERIFY(Defaults::boolForKey(QString(prefs::kLogToFile), false));
+        logging->trigger();
+        QVERIFY(!Defaults::boolForKey(QString(prefs::kLogToFile), true));
+
+        QAction* automatic = program->action(QStringLiteral("autoConnectMenu:"));
+        QVERIFY(!automatic->isChecked());
+        automatic->trigger();
+        QVERIFY(Defaults::boolForKey(QString(prefs::kAutoConnect), false));
+        QVERIFY(program.statusBecomes(QStringLiteral("Searching for iPhones...")));
+        automatic->trigger();
+        QVERIFY(!Defaults::boolForKey(QString(prefs::kAutoConnect), true));
+        QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
+        QVERIFY(program.sheets().currentText().startsWith(
+            QStringLiteral("Vantle is no longer searching for iPhones.  To make a connection")));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program->validateSelector(QStringLiteral("directConnect:")));
+    }
+
+    void storedBooleansFollowTheReadingRule() {
+        setPref(prefs::kLogToFile, QStringLiteral("1"));
+        {
+            Program program;
+            QVERIFY(program->action(QStringLiteral("loggingMenu:"))->isChecked());
+        }
+        setPref(prefs::kLogToFile, QStringLiteral("yes"));
+        Program program;
+        QVERIFY(!program->action(QStringLiteral("loggingMenu:"))->isChecked());
+    }
+
+    void manualModeWarningOnce() {
+        QSettings().remove(QString(prefs::kDontWarnAboutManual));
+        {
+            Program program;
+            QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
+            QVERIFY(program.sheets().currentText().contains(
+                QStringLiteral("choose \"Automatically Connect\" from the File menu")));
+            QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        }
+        QVERIFY(!Defaults::contains(QString(prefs::kDontWarnAboutManual)));
+        {
+            Program program;
+            QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
+            QVERIFY(program.sheets().answer(QStringLiteral("Don't Remind Me Again")));
+        }
+        QVERIFY(Defaults::contains(QString(prefs::kDontWarnAboutManual)));
+        Program program;
+        QTest::qWait(300);
+        QVERIFY(program.sheets().currentTitle().isEmpty());
+    }
+
+    void droppedFilesJoinTheQueueAndSurviveARestart() {
+        QTemporaryDir files;
+        QStringList paths;
+        for (const char* name : {"b.txt", "a.txt", "c.txt"}) {
+            QFile file(files.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+            paths << file.fileName();
+        }
+        {
+            Program program;
+            emit program->queueTable()->filesDropped(paths);
+            QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 3, kWaitMs);
+            // Dropped together, within one second: path order.
+            QCOMPARE(program->queueDataSource()->getNextFile()->absolutePath(),
+                     files.filePath(QStringLiteral("a.txt")));
+            QTRY_VERIFY_WITH_TIMEOUT(program->helpfulMessage()->isHidden(), kWaitMs);
+        }
+
+        // The queue is read off the main thread; its rows follow.
+        Program program;
+        QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 3, kWaitMs);
+        program->queueTable()->selectRow(0);
+        emit program->queueTable()->deleteRequested();
+        QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 2, kWaitMs);
+    }
+
+    void dropsAreRefusedWhileASheetIsOpen() {
+        Program program;
+        program->directConnect();
+        QVERIFY(program.showsSheet(QStringLiteral("Manual Connect")));
+        QTemporaryDir files;
+        QMimeData drag;
+        drag.setUrls({QUrl::fromLocalFile(files.path())});
+        QVERIFY(!program->queueTable()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program->helpfulMessage()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program->phoneTable()->acceptsDrop(&drag, nullptr));
+        program.sheets().current()->close();
+        QTRY_VERIFY_WITH_TIMEOUT(program->queueTable()->acceptsDrop(&drag, nullptr), kWaitMs);
+        QVERIFY(program->helpfulMessage()->acceptsDrop(&drag, nullptr));
+        // Never on the phone's files, and never from one file table onto the other.
+        QVERIFY(!program->phoneTable()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program->queueTable()->acceptsDrop(&drag, program->phoneTable()));
+    }
+};
+
+int main(int argc, char** argv) {
+    // A profile of the suite's own: settings, queue and documents never touch the user's.
+    QTemporaryDir profile;
+    qputenv("HOME", profile.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    useScriptedDnsSd();
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    AppControllerTest suite;
+    return QTest::qExec(&suite, argc, argv);
+}
+
+#include "tst_appcontroller.moc"
