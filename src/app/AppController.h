@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/QueueHost.h"
+#include "app/UploadProgressText.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
@@ -14,17 +15,21 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class QAction;
+class QBoxLayout;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QTimer;
 class QToolButton;
 class QWidget;
 
 namespace vantle {
 
 class CRExceptionLogger;
+class FSNodeInfo;
 class IDDragTableView;
 class MRCoolTextView;
 class MRSplitView;
@@ -99,9 +104,11 @@ public:
     // without the sheet (the command line's --connect).
     void connectToTypedAddress(const QString& text);
 
-    // --- Upload state that the status needs ---
+    // --- Upload flow (AppControllerUpload.cpp) ---
     void setupUploadUI();
     void startUploadIfWeCan();
+    // The line beside the name of the item being uploaded; empty when none is.
+    QString uploadDetails() const;
 
     // --- What the window shows, for the program's scripts and the tests ---
     MRWindow* window() const { return _window; }
@@ -150,6 +157,26 @@ private:
     // Queue rows (AppControllerQueue.cpp).
     void connectQueueTable();
 
+    // Upload flow (AppControllerUpload.cpp).
+    enum class UploadPhase {
+        Idle,    // no item is being sent
+        Sending, // the worker runs, or its result is on its way to the main thread
+        Failed,  // the item's sheet is pending or open
+    };
+    enum class ClashAnswer { Replace, Cancel, MakeUnique };
+    void buildUploadRow(QWidget* pane, QBoxLayout* layout);
+    void startAnUpload();
+    void uploadThread(const std::shared_ptr<FSNodeInfo>& node);
+    void uploadFinished(std::int32_t result);
+    void displayError(std::int32_t result);
+    void askReplace(ClashAnswer answer);
+    void finishedError();
+    void askTryAgain(bool tryAgain);
+    void removeCurrentUpload();
+    void waitForThreadToFinish();
+    void checkForFinished();
+    void joinUploadWorker();
+
     // The transfer layer: the transfer controller owns the response slot the client-server
     // controller is made with, so it is made first and destroyed last.
     std::unique_ptr<MRTransferController> _transfer;
@@ -176,7 +203,20 @@ private:
     std::shared_ptr<ParoxLogger> mLogger;
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
 
-    bool mThreadRunning = false;
+    // Upload flow.
+    std::shared_ptr<FSNodeInfo> mCurrentUpload;
+    std::atomic<bool> mThreadRunning{false};
+    UploadPhase mUploadPhase = UploadPhase::Idle;
+    std::thread mUploadWorker;
+    QTimer* mUploadTimer = nullptr;
+    int mTimerTicks = 0;
+    int mUploadMaximum = 1;
+    QString mErroredFile;
+    UploadProgressText mProgressText;
+    QLabel* uploadDetails_ = nullptr;
+    // The user's answer to a name clash, given for the other items too; forgotten once the
+    // queue has emptied.
+    std::optional<ClashAnswer> mClashAnswer;
     bool mAllowUpload = true;
     bool mConnectionGranted = false;
     bool mSuspendConnectingForNow = false;

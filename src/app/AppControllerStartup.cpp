@@ -55,6 +55,7 @@ void AppController::shutDown() {
     _transfer->cancelDownloadOperation();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
+    joinUploadWorker();
     mClientServer->setRequestDispatcher(nullptr);
 }
 

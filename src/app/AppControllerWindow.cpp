@@ -121,6 +121,7 @@ void AppController::buildQueuePane(QWidget* pane) {
     connect(stopButton_, &QToolButton::clicked, this, [this] { stopButton(); });
     uploadRow->addWidget(stopButton_);
     layout->addLayout(uploadRow);
+    buildUploadRow(pane, layout);
 
     connectQueueTable();
 }
