@@ -103,6 +103,61 @@ QStringList sampleFiles(const QString& folder) {
     return paths;
 }
 
+void waitForUploadLine(AppController& controller, const QString& part = QStringLiteral("/s")) {
+    if (!QTest::qWaitFor([&] { return controller.uploadDetails().contains(part); }, kWaitMs)) {
+        std::fprintf(stderr, "no upload line\n");
+        ++gFailures;
+    }
+}
+
+void waitForSheet(AppController& controller, const QString& title) {
+    if (!QTest::qWaitFor([&] { return controller.presenter()->currentTitle() == title; },
+                         kWaitMs)) {
+        std::fprintf(stderr, "no sheet \"%s\"\n", qUtf8Printable(title));
+        ++gFailures;
+    }
+}
+
+// The queue going to the phone: the bar and its line, a name clash, a failed piece.
+void uploadTour(const QString& files) {
+    constexpr qsizetype kVideoBytes = 12 * 1024 * 1024;
+    const QString video = files + QStringLiteral("/Holiday video.mov");
+    {
+        QFile file(video);
+        if (file.open(QIODevice::WriteOnly)) file.write(QByteArray(kVideoBytes, 'v'));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
+        auto controller = start();
+        controller->addToQueue({video});
+        controller->connectToTypedAddress(address(phone));
+        // The large file well under way.
+        waitForUploadLine(*controller, QStringLiteral(" MB of 12 MB"));
+        save(*controller, QStringLiteral("uploading"));
+    }
+    {
+        // Whichever item comes first finds its name taken.
+        QTemporaryDir store;
+        for (const QString& name : QDir(files).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            QFile(store.filePath(name)).open(QIODevice::WriteOnly);
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--store"), store.path()});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        waitForSheet(*controller, QStringLiteral("File Exists On Device"));
+        save(*controller, QStringLiteral("file-exists"));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        waitForSheet(*controller, QStringLiteral("Error Uploading to Device"));
+        save(*controller, QStringLiteral("upload-error"));
+    }
+}
+
 void tour(const QString& files) {
     {
         auto controller = start();
@@ -151,6 +206,7 @@ void tour(const QString& files) {
         controller->addToQueue(sampleFiles(files));
         save(*controller, QStringLiteral("queue"));
     }
+    uploadTour(files);
     {
         // The same queue in a dark theme.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -171,10 +227,12 @@ void tour(const QString& files) {
         dark.setColor(QPalette::Shadow, Qt::black);
         dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
         QApplication::setPalette(dark);
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."));
+        waitForUploadLine(*controller);
         save(*controller, QStringLiteral("dark-queue"));
     }
 }
