@@ -339,8 +339,11 @@ void AppController::checkForFinished() {
     // The first tick shows nothing: a small item is gone before its bar would be seen.
     if (++mTimerTicks <= 1) return;
 
+    // A status change in between may have reset the upload row.
     progressIndicator->show();
     uploadDetails_->show();
+    stopButton_->setEnabled(true);
+    stopButton_->show();
     if (progressIndicator->maximum() != mUploadMaximum)
         progressIndicator->setRange(0, mUploadMaximum);
     const quint64 bytes = _transfer->bytesTransferred();

@@ -3,6 +3,7 @@
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
+#include "app/TemporaryQueue.h"
 #include "files/FSNodeInfo.h"
 #include "net/NetTestSupport.h"
 #include "net/ScriptedDnsSdControl.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -381,7 +383,11 @@ private slots:
                  qPrintable(details));
         QVERIFY2(details.contains(QStringLiteral(" left, 2 items left")), qPrintable(details));
         QCOMPARE(program.widget<QLabel>("uploadName")->text(), QStringLiteral("large.bin"));
-        QVERIFY(program.widget<QProgressBar>("uploadBar")->value() > 0);
+        // The bar counts in 64 KiB units and moves by two pixels at the least.
+        const auto* bar = program.widget<QProgressBar>("uploadBar");
+        QCOMPARE(bar->maximum(), int(60 * kPiece / 65536));
+        QVERIFY(bar->value() > 0);
+        QVERIFY(bar->value() <= int(program->transfer().bytesTransferred() / 65536));
 
         auto* stop = program.widget<QToolButton>("stopButton");
         QVERIFY(stop->isEnabled());
@@ -403,6 +409,47 @@ private slots:
         QVERIFY(program.sheets().currentTitle().isEmpty());
         // What had arrived of the stopped file was taken away again.
         QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("large.bin"))));
+    }
+
+    // Printed output handed to the program lives in the temporary queue folder until it has
+    // been sent; then it and its hand-off folder go.
+    void handOffIsCleanedUpOnceSent() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        Program program;
+        program->doAddToQueueTemp({localFile(QStringLiteral("printed.pdf"), "%PDF")});
+        QVERIFY(program.queueHolds(1));
+        const QString copy = program.queue().getNextFile()->absolutePath();
+        const std::optional<QString> folder = TemporaryQueue::queueDirectoryPath();
+        QVERIFY(folder);
+        QVERIFY(copy.startsWith(*folder));
+        QVERIFY(QFileInfo::exists(copy));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.queueHolds(0));
+        QCOMPARE(readFile(phone.path(QStringLiteral("printed.pdf"))), QByteArray("%PDF"));
+        QVERIFY(!QFileInfo::exists(copy));
+        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+    }
+
+    // Quitting in the middle of a slow upload ends the worker with the program, promptly; the
+    // item stays queued for the next start.
+    void quittingDuringAnUpload() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("200")});
+        QVERIFY(phone.process->started());
+        const QString file = localFile(QStringLiteral("large.bin"), patterned(30 * kPiece, 'q'));
+        {
+            Program program;
+            QVERIFY(program.add({file}));
+            QVERIFY(program.connectTo(phone));
+            QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() > 0, kWaitMs);
+            QElapsedTimer clock;
+            clock.start();
+            program.controller.reset();
+            QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        }
+        Program program;
+        QVERIFY(program.queueHolds(1));
+        QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
     }
 
     // A phone application that takes no uploads never gets one.
