@@ -211,12 +211,12 @@ private:
     QTimer* mUploadTimer = nullptr;
     int mTimerTicks = 0;
     int mUploadMaximum = 1;
-    QString mErroredFile;
     UploadProgressText mProgressText;
     QLabel* uploadDetails_ = nullptr;
     // The user's answer to a name clash, given for the other items too; forgotten once the
     // queue has emptied.
     std::optional<ClashAnswer> mClashAnswer;
+
     bool mAllowUpload = true;
     bool mConnectionGranted = false;
     bool mSuspendConnectingForNow = false;

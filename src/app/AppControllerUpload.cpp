@@ -199,7 +199,6 @@ void AppController::uploadFinished(std::int32_t result) {
             performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
         return;
     }
-    mErroredFile = mCurrentUpload->absolutePath();
     mUploadPhase = UploadPhase::Failed;
     performAfterDelay(this, kErrorSheetDelayMs, [this, result] { displayError(result); });
 }

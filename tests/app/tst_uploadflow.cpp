@@ -1,5 +1,6 @@
 // The upload flow of the window against the simulated phone: the queue arrives byte for byte,
 // every failure's sheet and its answers, stopping, the progress line.
+#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
@@ -28,6 +29,7 @@
 
 using namespace vantle;
 using namespace Qt::StringLiterals;
+using vantle::test::patterned;
 using vantle::test::PhoneProcess;
 using vantle::test::recordedRequests;
 
@@ -42,14 +44,6 @@ const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
 const QString kExists = QStringLiteral("File Exists On Device");
 const QString kTooLong = QStringLiteral("File Name or Path Too Long");
 const QString kDeviceError = QStringLiteral("Error Uploading to Device");
-
-// Bytes that differ from file to file and from place to place.
-QByteArray patterned(qint64 size, char seed) {
-    QByteArray data(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        data[i] = char(seed + i % 251);
-    return data;
-}
 
 bool writeFile(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).path());
@@ -469,18 +463,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // A profile of the suite's own: settings, queue and documents never touch the user's.
-    QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    useScriptedDnsSd();
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
-    UploadFlowTest suite;
-    return QTest::qExec(&suite, argc, argv);
+    return vantle::test::runAppSuite<UploadFlowTest>(argc, argv);
 }
 
 #include "tst_uploadflow.moc"
