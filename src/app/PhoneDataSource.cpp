@@ -1,9 +1,9 @@
 #include "app/PhoneDataSource.h"
 
+#include "app/FileRowData.h"
 #include "app/PhoneHost.h"
 #include "support/ParoxLog.h"
 #include "transfer/ProtocolKeys.h"
-#include "ui/FileRoles.h"
 
 #include <algorithm>
 
@@ -23,23 +23,11 @@ int PhoneDataSource::columnCount(const QModelIndex& parent) const {
 QVariant PhoneDataSource::data(const QModelIndex& index, int role) const {
     const PhoneNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
     if (!node || index.parent().isValid()) return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        return node->lastPathComponent();
-    case Qt::DecorationRole:
-        return node->iconImage();
-    case Qt::ToolTipRole:
-        return node->absolutePath();
-    case SizeLineRole:
-        return node->uploading() ? QString() : node->sizeString();
-    default:
-        return {};
-    }
+    return fileRowData(*node, role);
 }
 
 Qt::ItemFlags PhoneDataSource::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return fileRowFlags(index);
 }
 
 void PhoneDataSource::refreshListingFromDevice(
