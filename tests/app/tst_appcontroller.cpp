@@ -2,6 +2,7 @@
 // manual connect, menus and their stored settings, the queue's intake.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppTestProfile.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
 #include "net/NetTestSupport.h"
@@ -374,14 +375,11 @@ private slots:
 int main(int argc, char** argv) {
     // A profile of the suite's own: settings, queue and documents never touch the user's.
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    vantle::test::usePrivateProfile(profile.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     useScriptedDnsSd();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    vantle::test::nameApplication();
     AppControllerTest suite;
     return QTest::qExec(&suite, argc, argv);
 }

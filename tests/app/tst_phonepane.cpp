@@ -2,6 +2,7 @@
 // at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppTestProfile.h"
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
 #include "files/FSNodeInfo.h"
@@ -494,14 +495,11 @@ private slots:
 int main(int argc, char** argv) {
     // A profile of the suite's own: settings, documents and downloads never touch the user's.
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    vantle::test::usePrivateProfile(profile.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     useScriptedDnsSd();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    vantle::test::nameApplication();
     PhonePaneTest suite;
     return QTest::qExec(&suite, argc, argv);
 }

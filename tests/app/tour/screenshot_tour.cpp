@@ -2,6 +2,7 @@
 // a picture of each (window and open sheet together) into a folder. Run by scripts/screenshots.sh.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppTestProfile.h"
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
 #include "net/NetTestSupport.h"
@@ -240,12 +241,9 @@ void tour(const QString& files) {
 
 int main(int argc, char** argv) {
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    vantle::test::usePrivateProfile(profile.path());
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    vantle::test::nameApplication();
     const QStringList arguments = QCoreApplication::arguments();
     gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(gOutput);
