@@ -275,7 +275,10 @@ private slots:
         Store store;
         Program program(store);
         QVERIFY(program.ready(6));
-        emit program.table().rowActivated(program.row(QStringLiteral("note.txt")));
+        // A double click on the row.
+        const QRect noteRow = program.table().visualRect(
+            program.rows().index(program.row(QStringLiteral("note.txt")), 0));
+        QTest::mouseDClick(program.table().viewport(), Qt::LeftButton, {}, noteRow.center());
         const QString first = downloads() + QStringLiteral("/note.txt");
         QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls,
                                   QStringList{QStringLiteral("open ") + first}, kWaitMs);
@@ -298,6 +301,14 @@ private slots:
         QCOMPARE(inner.readAll(), QByteArray("two\n"));
         QVERIFY(QFile::exists(downloads() + QStringLiteral("/c/one.txt")));
         QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+
+        // Return on the selected row does what a double click does.
+        program.table().setCurrentIndex(
+            program.rows().index(program.row(QStringLiteral("zeta.txt")), 0));
+        QTest::keyClick(&program.table(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls.size(), 4, kWaitMs);
+        QCOMPARE(program.desktop.calls.last(),
+                 QStringLiteral("open ") + downloads() + QStringLiteral("/zeta.txt"));
     }
 
     void downloadToLandsInTheChosenFolderUnopened() {
@@ -457,10 +468,14 @@ private slots:
         QCOMPARE(program.rows().rowCount(), 0);
     }
 
-    void phoneWithoutUploadsStillListsAndDownloads() {
+    void phoneWithoutUploadsListsAndDownloadsPastAMissingFile() {
         Store store;
         Program program(store, {QStringLiteral("--no-upload")});
         QVERIFY(program.ready(6));
+        // A file gone from the phone since the listing holds up no later download.
+        QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
+        emit program.table().revealRequested(program.row(QStringLiteral("b.txt")));
+        QVERIFY(program->receivingFiles().isEmpty());
         emit program.table().revealRequested(program.row(QStringLiteral("A.pdf")));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/A.pdf")), kWaitMs);
     }
