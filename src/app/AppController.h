@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/PhoneDataSource.h"
+#include "app/PhoneHost.h"
 #include "app/QueueHost.h"
 #include "app/UploadProgressText.h"
+#include "platform/DesktopServices.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
@@ -13,9 +16,12 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 class QAction;
 class QBoxLayout;
@@ -41,7 +47,10 @@ class SheetPresenter;
 // The one controller of the program's window: start-up, the connection state the user sees,
 // the menus and the manual-connect sheet, the queue's intake; it owns the transfer layer. Lives
 // on the main thread (queueTableChanged may be called from any thread).
-class AppController final : public QObject, public ClientServerHost, public QueueHost {
+class AppController final : public QObject,
+                            public ClientServerHost,
+                            public QueueHost,
+                            public PhoneHost {
     Q_OBJECT
 
 public:
@@ -63,7 +72,7 @@ public:
     bool acceptsDrops() const;
 
     // --- Connection state (main thread) ---
-    bool connected() const;
+    bool connected() const override;
     bool connectedOrConnecting() const;
     bool connectionGranted() const { return mConnectionGranted; }
     bool allowUpload() const { return mAllowUpload; }
@@ -109,6 +118,26 @@ public:
     void startUploadIfWeCan();
     // The line beside the name of the item being uploaded; empty when none is.
     QString uploadDetails() const;
+
+    // --- The phone's files and downloads (AppControllerPhone.cpp) ---
+    // Lists the phone's files on a worker; their icons and sizes follow on another.
+    void refreshPhoneListing();
+    bool requestFile(const QString& path) override;
+    void cancelDownload() override;
+    bool removeFile(const QString& path) override;
+    void forgetDropDestination(const QString& path) override;
+    // Downloads `path` into `folder`, where it is neither opened nor revealed.
+    void downloadTo(const QString& path, const QString& folder);
+    // How a finished download reaches the desktop: opened with its application, or shown in the
+    // file manager. The desktop's own by default; tests record the calls instead.
+    struct DesktopOpener {
+        std::function<bool(const QString&)> open = openPath;
+        std::function<bool(const QString&)> reveal = revealPath;
+    };
+    void setDesktopOpener(DesktopOpener opener) { mOpener = std::move(opener); }
+    PhoneDataSource* phoneDataSource() const { return mPhone; }
+    QProgressBar* downloadBar() const { return downloadProgressIndicator; }
+    QStringList receivingFiles() const { return mReceivingFiles; }
 
     // --- What the window shows, for the program's scripts and the tests ---
     MRWindow* window() const { return _window; }
@@ -176,6 +205,21 @@ private:
     void waitForThreadToFinish();
     void checkForFinished();
     void joinUploadWorker();
+    // The phone's files (AppControllerPhone.cpp).
+    void connectPhoneTable();
+    void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
+    void updateSizesAndIcons();
+    void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
+    void startPhoneWorker(std::function<void()> work);
+    void waitForPhoneWorkers();
+    bool requestNextFile();
+    void askDownloadTo(int row);
+    void downloadProgress(const Notification& note);
+    void fileDownloaded(bool finished);
+    void hideDownloadBar();
+    void showDownloadFailure(const QString& name, const QString& error);
+    void phoneConnectionLost();
+    void askToRemove(const QStringList& paths);
 
     // The transfer layer: the transfer controller owns the response slot the client-server
     // controller is made with, so it is made first and destroyed last.
@@ -225,6 +269,11 @@ private:
     QStringList mIgnoredPhones;
     QStringList mReceivingFiles;
     QMap<QString, QString> mDropDestinations;
+    PhoneDataSource* mPhone = nullptr;
+    DesktopOpener mOpener;
+    std::atomic<bool> mListingThreadRunning{false};
+    // The listing and icon workers, waited for at shutdown.
+    std::vector<std::future<void>> mPhoneWorkers;
     std::optional<QDateTime> mLastTransfer;
     // The address last typed that reached a phone: "Try Again" after a refusal dials it again,
     // since discovery alone would never find that phone.

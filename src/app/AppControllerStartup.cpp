@@ -56,6 +56,7 @@ void AppController::shutDown() {
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
     joinUploadWorker();
+    waitForPhoneWorkers();
     mClientServer->setRequestDispatcher(nullptr);
 }
 
@@ -119,8 +120,15 @@ void AppController::observeNotifications() {
                        [this](const Notification& note) { connectionGranted(note); });
     center.addObserver(QString(notes::kConnectionDenied), this,
                        [this](const Notification& note) { connectionDenied(note); });
-    center.addObserver(QString(notes::kServerListingChanged), this,
-                       [](const Notification&) { ParoxLog("serverListingChanged"); });
+    // The phone's files and downloads.
+    center.addObserver(QString(notes::kServerListingChanged), this, [this](const Notification&) {
+        ParoxLog("serverListingChanged");
+        refreshPhoneListing();
+    });
+    center.addObserver(QString(notes::kTransferFinished), this,
+                       [this](const Notification&) { fileDownloaded(true); });
+    center.addObserver(QString(notes::kDownloadProgress), this,
+                       [this](const Notification& note) { downloadProgress(note); });
 }
 
 bool AppController::connected() const {
@@ -195,7 +203,7 @@ void AppController::setStatusToConnectionStatus() {
                                     : QStringLiteral("Welcome to Vantle."));
         setupUploadUI();
         mAllowUpload = true;
-        mReceivingFiles.clear();
+        phoneConnectionLost();
     } else {
         setLastConnection();
         if (mConnectionGranted) {
@@ -227,6 +235,7 @@ void AppController::setStatusToConnectionStatus() {
 void AppController::doSetStatus() {
     if (mPresenter && mPresenter->sheetOpen()) return;
     startUploadIfWeCan();
+    refreshPhoneListing();
     downloadProgressIndicator->setValue(0);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppTestProfile.h"
 #include "net/ScriptedDnsSdControl.h"
 
 #include <QApplication>
@@ -13,14 +14,13 @@ namespace vantle::test {
 // DNS-SD library.
 template <class Suite> int runAppSuite(int argc, char** argv) {
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    usePrivateProfile(profile.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No update check ever leaves the machine.
+    qputenv("VANTLE_VERSION_URL", "");
     useScriptedDnsSd();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    nameApplication();
     Suite suite;
     return QTest::qExec(&suite, argc, argv);
 }
