@@ -1,5 +1,6 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
+#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
@@ -422,20 +423,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // A profile of the suite's own: settings, queue and documents never touch the user's.
-    QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No update check ever leaves the machine.
-    qputenv("VANTLE_VERSION_URL", "");
-    useScriptedDnsSd();
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
-    AppControllerTest suite;
-    return QTest::qExec(&suite, argc, argv);
+    return vantle::test::runAppSuite<AppControllerTest>(argc, argv);
 }
 
 #include "tst_appcontroller.moc"
