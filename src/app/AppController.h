@@ -293,6 +293,9 @@ private:
     // The listing and icon workers, waited for at shutdown.
     std::vector<std::future<void>> mPhoneWorkers;
     std::optional<QDateTime> mLastTransfer;
+    // The granted connection's follow-up (uploads, the phone's listing) found a sheet open: it
+    // runs once the sheets have closed, or a phone found meanwhile would sit idle.
+    bool mStatusFollowUpHeld = false;
     // The address last typed that reached a phone: "Try Again" after a refusal dials it again,
     // since discovery alone would never find that phone.
     std::optional<QString> mTypedAddress;

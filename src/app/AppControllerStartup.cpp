@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <QUrl>
+#include <utility>
 
 namespace vantle {
 namespace {
@@ -101,6 +102,10 @@ bool AppController::awakeFromNib() {
     mAllowUpload = true;
     mSuspendConnectingForNow = false;
     observeNotifications();
+    connect(mPresenter, &SheetPresenter::sheetsClosed, this, [this] {
+        if (std::exchange(mStatusFollowUpHeld, false) && connected() && mConnectionGranted)
+            doSetStatus();
+    });
     helpfulMessage_->show();
 
     // 15–18: the session, then the status it leads to.
@@ -239,7 +244,11 @@ void AppController::setStatusToConnectionStatus() {
 }
 
 void AppController::doSetStatus() {
-    if (mPresenter && mPresenter->sheetOpen()) return;
+    if (mPresenter && mPresenter->sheetOpen()) {
+        mStatusFollowUpHeld = true;
+        return;
+    }
+    mStatusFollowUpHeld = false;
     startUploadIfWeCan();
     refreshPhoneListing();
     downloadProgressIndicator->setValue(0);

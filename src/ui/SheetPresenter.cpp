@@ -160,7 +160,11 @@ void SheetPresenter::forget(const QObject* key) {
 }
 
 void SheetPresenter::openNextSheet() {
-    if (sheetOpen() || mWaitingSheets.empty()) return;
+    if (sheetOpen()) return;
+    if (mWaitingSheets.empty()) {
+        emit sheetsClosed();
+        return;
+    }
     if (!mWindow) {
         mWaitingSheets.clear();
         return;

@@ -61,6 +61,8 @@ public:
 
 signals:
     void presented(const QString& title, const QString& text);
+    // The last sheet has closed (answered or destroyed) and none waits: the window is free.
+    void sheetsClosed();
 
 private:
     struct Entry {

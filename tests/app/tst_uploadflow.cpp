@@ -14,6 +14,7 @@
 #include "ui/SheetPresenter.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -333,6 +334,30 @@ private slots:
             // The piece that did arrive is no file on the phone.
             QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("f.bin"))));
         }
+    }
+
+    // The approval comes while a sheet is open (here the Add Files sheet): nothing goes while it
+    // is there; once it closes, the queue goes and the phone's files are listed.
+    void approvalDuringASheetIsFollowedUpOnceItCloses() {
+        Phone phone({QStringLiteral("--approve-after-ms"), QStringLiteral("600")});
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"there.txt"_s), "there"));
+        Program program;
+        QVERIFY(program.add({localFile(u"held.txt"_s, "held")}));
+        program->connectToTypedAddress(phone.address());
+        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Waiting for approval..."),
+                                  kWaitMs);
+        program->addFileToQueue();
+        QTRY_VERIFY_WITH_TIMEOUT(program.sheets().sheetOpen(), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), kConnected, kWaitMs);
+        QVERIFY(!QTest::qWaitFor([&] { return QFileInfo::exists(phone.path(u"held.txt"_s)); },
+                                 kQuietMs));
+        auto* sheet = qobject_cast<QDialog*>(program.sheets().current());
+        QVERIFY(sheet);
+        sheet->reject();
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(phone.path(u"held.txt"_s)), QByteArray("held"), kWaitMs);
+        QVERIFY(program.queueHolds(0));
+        QTRY_COMPARE_WITH_TIMEOUT(program->phoneDataSource()->rowCount(), 2, kWaitMs);
     }
 
     // The phone goes away in the middle of a file: the lost-connection sheet or the plain

@@ -718,6 +718,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         SheetPresenter presenter(&window);
         QSignalSpy presented(&presenter, &SheetPresenter::presented);
+        QSignalSpy closed(&presenter, &SheetPresenter::sheetsClosed);
         QStringList order;
         const auto answerOf = [&order](const QString& name) {
             return [&order, name](const QString& button, bool) { order.append(name + button); };
@@ -743,12 +744,15 @@ private slots:
         QCOMPARE(presenter.currentTitle(), u"First"_s);
         QVERIFY(presenter.sheetOpen());
 
+        // The window is free only once the last waiting sheet has been answered.
         QVERIFY(presenter.answer(u"OK"_s));
         QCOMPARE(presenter.currentTitle(), u"Second"_s);
         QVERIFY(presenter.answer(u"OK"_s));
         QCOMPARE(presenter.currentTitle(), u"Third"_s);
+        QCOMPARE(closed.size(), 0);
         QVERIFY(presenter.answer(u"OK"_s));
         QVERIFY(!presenter.sheetOpen());
+        QCOMPARE(closed.size(), 1);
         QCOMPARE(order, QStringList({u"AlertOK"_s, u"FirstOK"_s, u"SecondOK"_s, u"ThirdOK"_s}));
     }
 
@@ -818,6 +822,14 @@ private slots:
         delete doomed;
         QTRY_COMPARE(presenter.currentTitle(), u"After"_s);
         QVERIFY(presenter.answer(u"OK"_s));
+
+        // The last one destroyed frees the window too.
+        QSignalSpy closed(&presenter, &SheetPresenter::sheetsClosed);
+        auto* last = new QDialog;
+        presenter.showSheet(last, nullptr);
+        delete last;
+        QVERIFY(closed.wait());
+        QVERIFY(!presenter.sheetOpen());
     }
 
 private:
