@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
+#include <utility>
 
 namespace vantle {
 namespace {
@@ -83,15 +84,18 @@ quint64 DesktopNotifications::notify(const QString& summary, const QString& body
     call << mSender.appName << kNoReplacement << mSender.desktopEntry << summary << escapeBody(body)
          << actions << hints << kServerDefaultTimeout;
     const quint64 token = ++mLastToken;
+    ++mOutstanding;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, token](QDBusPendingCallWatcher* done) {
                 const QDBusPendingReply<uint> reply = *done;
                 done->deleteLater();
+                --mOutstanding;
                 if (reply.isError())
                     failed(reply.error().name() + QStringLiteral(": ") + reply.error().message());
                 else
                     sent(token, reply.value());
+                if (mOutstanding == 0) mEarly.clear();
             });
     return token;
 }
@@ -101,6 +105,24 @@ void DesktopNotifications::sent(quint64 token, uint serverId) {
     mServerIds.insert(token, serverId);
     while (mServerIds.size() > kRemembered)
         mServerIds.erase(mServerIds.begin());
+    // A reply reaches us a turn of the event loop later than a signal sent after it, so a quick
+    // click can come first.
+    const QList<ServerSignal> early = std::exchange(mEarly, {});
+    for (const ServerSignal& signal : early) {
+        if (signal.serverId != serverId)
+            mEarly.append(signal);
+        else if (mServerIds.contains(token))
+            deliver(token, signal);
+    }
+}
+
+void DesktopNotifications::deliver(quint64 token, const ServerSignal& signal) {
+    if (!signal.actionKey.isEmpty()) {
+        emit actionInvoked(token, signal.actionKey);
+        return;
+    }
+    mServerIds.remove(token);
+    emit closed(token);
 }
 
 void DesktopNotifications::failed(const QString& reason) {
@@ -116,14 +138,18 @@ quint64 DesktopNotifications::tokenFor(uint serverId) const {
 }
 
 void DesktopNotifications::onActionInvoked(uint serverId, const QString& actionKey) {
-    if (const quint64 token = tokenFor(serverId)) emit actionInvoked(token, actionKey);
+    received({serverId, actionKey});
 }
 
 void DesktopNotifications::onNotificationClosed(uint serverId, uint /*reason*/) {
-    const quint64 token = tokenFor(serverId);
-    if (!token) return;
-    mServerIds.remove(token);
-    emit closed(token);
+    received({serverId, {}});
+}
+
+void DesktopNotifications::received(const ServerSignal& signal) {
+    if (const quint64 token = tokenFor(signal.serverId))
+        deliver(token, signal);
+    else if (mOutstanding > 0 && mEarly.size() < kRemembered)
+        mEarly.append(signal);
 }
 
 } // namespace vantle

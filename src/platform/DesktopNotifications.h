@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -61,8 +62,15 @@ private slots:
 
 private:
     enum class State { Unknown, Working, Unavailable };
+    // What the service said about one of its ids: an action, or the notification's end.
+    struct ServerSignal {
+        uint serverId = 0;
+        QString actionKey; // empty: the notification closed
+    };
 
     void sent(quint64 token, uint serverId);
+    void received(const ServerSignal& signal);
+    void deliver(quint64 token, const ServerSignal& signal);
     void failed(const QString& reason);
     quint64 tokenFor(uint serverId) const;
 
@@ -73,6 +81,9 @@ private:
     quint64 mLastToken = 0;
     // Token → the server's id; tokens grow, so the first entry is the oldest.
     QMap<quint64, uint> mServerIds;
+    int mOutstanding = 0;
+    // Signals about ids not known yet, kept while a reply is outstanding (bounded).
+    QList<ServerSignal> mEarly;
 };
 
 } // namespace vantle

@@ -46,9 +46,10 @@ public:
 
     // Known before the bus runs, so that it can be in the environment before anything opens the
     // session bus.
-    QString address() const {
-        return QStringLiteral("unix:path=") + mFolder + QStringLiteral("/bus");
+    static QString addressIn(const QString& folder) {
+        return QStringLiteral("unix:path=") + folder + QStringLiteral("/bus");
     }
+    QString address() const { return addressIn(mFolder); }
 
     bool start() {
         const QString config = mFolder + QStringLiteral("/bus.conf");

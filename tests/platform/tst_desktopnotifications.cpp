@@ -4,11 +4,13 @@
 #include "platform/SessionBusFixture.h"
 
 #include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <memory>
 
 using namespace vantle;
