@@ -117,7 +117,7 @@ void DesktopNotifications::sent(quint64 token, uint serverId) {
 }
 
 void DesktopNotifications::deliver(quint64 token, const ServerSignal& signal) {
-    if (!signal.actionKey.isEmpty()) {
+    if (signal.kind == ServerSignal::Kind::ActionInvoked) {
         emit actionInvoked(token, signal.actionKey);
         return;
     }
@@ -138,11 +138,11 @@ quint64 DesktopNotifications::tokenFor(uint serverId) const {
 }
 
 void DesktopNotifications::onActionInvoked(uint serverId, const QString& actionKey) {
-    received({serverId, actionKey});
+    received({ServerSignal::Kind::ActionInvoked, serverId, actionKey});
 }
 
 void DesktopNotifications::onNotificationClosed(uint serverId, uint /*reason*/) {
-    received({serverId, {}});
+    received({ServerSignal::Kind::Closed, serverId, {}});
 }
 
 void DesktopNotifications::received(const ServerSignal& signal) {

@@ -64,8 +64,10 @@ private:
     enum class State { Unknown, Working, Unavailable };
     // What the service said about one of its ids: an action, or the notification's end.
     struct ServerSignal {
+        enum class Kind { ActionInvoked, Closed };
+        Kind kind = Kind::Closed;
         uint serverId = 0;
-        QString actionKey; // empty: the notification closed
+        QString actionKey;
     };
 
     void sent(quint64 token, uint serverId);
