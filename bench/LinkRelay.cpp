@@ -87,26 +87,27 @@ struct LinkRelay::Pipe {
 private:
     struct Slice {
         Clock::time_point due;
-        std::vector<char> bytes; // empty: the sender closed
+        std::unique_ptr<char[]> bytes; // not cleared first: the read fills what counts
+        std::size_t size = 0;          // 0: the sender closed
     };
 
     void readLoop() {
         ::prctl(PR_SET_TIMERSLACK, kTimerSlackNs);
         for (;;) {
             Slice slice;
-            slice.bytes.resize(kSliceBytes);
-            const ssize_t got = ::recv(from, slice.bytes.data(), slice.bytes.size(), 0);
+            slice.bytes = std::make_unique_for_overwrite<char[]>(kSliceBytes);
+            const ssize_t got = ::recv(from, slice.bytes.get(), kSliceBytes, 0);
             const auto now = Clock::now();
-            slice.bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-            slice.due = mBucket.sent(now, slice.bytes.size()) + mShape.delay;
+            slice.size = got > 0 ? static_cast<std::size_t>(got) : 0;
+            slice.due = mBucket.sent(now, slice.size) + mShape.delay;
             std::unique_lock lock(mLock);
             mChanged.wait(lock, [&] { return mStopped || mQueued < mShape.queueBytes; });
             if (mStopped) return;
-            mQueued += slice.bytes.size();
+            mQueued += slice.size;
             std::size_t peak = mPeak.load();
             while (mQueued > peak && !mPeak.compare_exchange_weak(peak, mQueued)) {
             }
-            const bool end = slice.bytes.empty();
+            const bool end = slice.size == 0;
             mQueue.push_back(std::move(slice));
             lock.unlock();
             mChanged.notify_all();
@@ -126,11 +127,11 @@ private:
                 mQueue.pop_front();
             }
             std::this_thread::sleep_until(slice.due);
-            const bool end = slice.bytes.empty();
-            const bool ok = !end && writeAll(to, slice.bytes.data(), slice.bytes.size());
+            const bool end = slice.size == 0;
+            const bool ok = !end && writeAll(to, slice.bytes.get(), slice.size);
             {
                 std::lock_guard lock(mLock);
-                mQueued -= slice.bytes.size();
+                mQueued -= slice.size;
             }
             mChanged.notify_all();
             if (!ok) {

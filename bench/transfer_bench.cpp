@@ -1,7 +1,10 @@
 // Upload of one large file from the transfer layer to vantle-phone and its download back, on
 // loopback and through an emulated Wi-Fi link, beside the stop-and-wait bound on the same path:
-// one 131072-byte frame, one small answer, over and over. Also the peak resident memory of this
-// process and the phone's, and how late a main-thread timer got during the loopback download.
+// one 131072-byte frame, one small answer, over and over, the same in either direction and with
+// no work at either end. Each direction's two shares are measured apart: the transfer layer
+// against a far end that answers (or pushes) at once, and vantle-phone against a raw PC that does.
+// Also the peak resident memory of this process and the phone's, and how late a main-thread
+// timer got during the loopback download.
 // Prints the figures, then:
 // RESULT up_lo_mbps=... down_lo_mbps=... bound_lo_mbps=... up_link_mbps=... down_link_mbps=...
 // bound_link_mbps=... peak_rss_mb=... main_lag_ms=...
@@ -35,9 +38,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -127,13 +132,30 @@ bool receiveFrame(int fd, QByteArray& payload) {
     return readAll(fd, payload.data(), length);
 }
 
-// Header and payload in one write, as a sender that cares would.
+// Header and payload in one call and without a copy, as a sender that cares would.
 bool sendFrame(int fd, const QByteArray& payload) {
-    const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
-    QByteArray frame;
-    frame.reserve(static_cast<qsizetype>(header.size()) + payload.size());
-    frame.append(header.data(), static_cast<qsizetype>(header.size())).append(payload);
-    return writeAll(fd, frame.constData(), static_cast<std::size_t>(frame.size()));
+    auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
+    iovec parts[] = {
+        {header.data(), header.size()},
+        {const_cast<char*>(payload.constData()), static_cast<std::size_t>(payload.size())}};
+    msghdr message{};
+    message.msg_iov = parts;
+    message.msg_iovlen = std::size(parts);
+    while (message.msg_iovlen > 0) {
+        const ssize_t sent = ::sendmsg(fd, &message, MSG_NOSIGNAL);
+        if (sent <= 0) return false;
+        auto left = static_cast<std::size_t>(sent);
+        while (message.msg_iovlen > 0 && left >= message.msg_iov->iov_len) {
+            left -= message.msg_iov->iov_len;
+            ++message.msg_iov;
+            --message.msg_iovlen;
+        }
+        if (message.msg_iovlen > 0) {
+            message.msg_iov->iov_base = static_cast<char*>(message.msg_iov->iov_base) + left;
+            message.msg_iov->iov_len -= left;
+        }
+    }
+    return true;
 }
 
 // Answers each frame it reads, one connection at a time: `answer` gets the payload and whether
@@ -252,6 +274,107 @@ double phoneLoopMbps(std::uint16_t port, qint64 bytes) {
     const double seconds = secondsOf(clock);
     ::close(fd);
     return ok ? megabits(done * kPiece, seconds) : 0.0;
+}
+
+// Waits for the answer to what was just sent, answering whatever the other side asks meanwhile
+// with a bare success; false when the connection ends.
+bool awaitResponse(int fd, QByteArray& payload) {
+    for (;;) {
+        if (!receiveFrame(fd, payload)) return false;
+        const auto message = decodeMessage(payload);
+        if (!message) continue;
+        const QString type = message->value(keys::kMessageType).toString();
+        if (type == messageTypes::kResponse) return true;
+        if (type != messageTypes::kRequest) continue;
+        QVariantMap response{{keys::kSuccess, true}};
+        addResponseEnvelope(
+            response, static_cast<std::int32_t>(message->value(keys::kRequestNum).toLongLong()));
+        if (!sendFrame(fd, encodeMessage(response))) return false;
+    }
+}
+
+// A phone that pushes pieces it encoded once, each as soon as the PC has answered the one before:
+// what the download loses against this is the PC's share; what this loses against the bound is
+// the PC's alone.
+class InstantPusher {
+public:
+    explicit InstantPusher(qint64 bytes) : mPieces(bytes / kPiece), mThread([this] { serve(); }) {}
+    ~InstantPusher() {
+        mListener.shutdown();
+        mThread.join();
+    }
+    std::uint16_t port() const { return mListener.port; }
+    // Mbit/s of the pieces once they are all answered; 0 before or when the push broke.
+    double mbps() const { return mMbps.load(); }
+    bool over() const { return mOver.load(); }
+
+private:
+    void serve() {
+        const int fd = mListener.accept();
+        if (fd < 0) return;
+        QByteArray payload;
+        const QVariantMap identity{{wire::kHandshakeID, QStringLiteral("PUSHER")},
+                                   {wire::kHandshakeName, QStringLiteral("instant phone")}};
+        bool ok = receiveFrame(fd, payload) &&
+                  sendFrame(fd, encodeDictionary(wire::kHandshakeMagic, identity));
+        const QByteArray data(kPiece, 'p');
+        const QByteArray first = encodeMessage(pieceRequest(data, 0));
+        const QByteArray next = encodeMessage(pieceRequest(data, 1));
+        QElapsedTimer clock;
+        clock.start();
+        qint64 done = 0;
+        for (; ok && done < mPieces; ++done)
+            ok = sendFrame(fd, done == 0 ? first : next) && awaitResponse(fd, payload);
+        if (ok) mMbps = megabits(done * kPiece, secondsOf(clock));
+        mOver = true;
+        // The PC hangs up when it is done with us.
+        while (receiveFrame(fd, payload)) {
+        }
+        ::close(fd);
+    }
+
+    const qint64 mPieces;
+    std::atomic<double> mMbps{0};
+    std::atomic<bool> mOver{false};
+    Listener mListener;
+    std::thread mThread;
+};
+
+// vantle-phone's own share of a download: a raw PC asks it for `name` and answers every piece at
+// once. Mbit/s of the file's bytes from the first piece to the phone's "TransferFinished".
+double rawPushMbps(std::uint16_t port, const QString& name, qint64 size) {
+    const int fd = connectLoopback(port);
+    if (fd < 0) return 0;
+    const QVariantMap identity{{wire::kHandshakeID, QStringLiteral("BENCH")},
+                               {wire::kHandshakeName, QStringLiteral("transfer_bench")}};
+    QByteArray payload;
+    QVariantMap ask{{keys::kRequestType, QString(requests::kRequestFile)},
+                    {keys::kPath, QString(QLatin1Char('/') + name)}};
+    addRequestEnvelope(ask, 1);
+    bool ok = sendFrame(fd, encodeDictionary(wire::kHandshakeMagic, identity)) &&
+              receiveFrame(fd, payload) && sendFrame(fd, encodeMessage(ask));
+    std::optional<QElapsedTimer> clock;
+    qint64 received = 0;
+    bool finished = false;
+    while (ok && !finished) {
+        ok = receiveFrame(fd, payload);
+        const auto message = ok ? decodeMessage(payload) : std::nullopt;
+        if (!message || message->value(keys::kMessageType).toString() != messageTypes::kRequest)
+            continue;
+        const QString type = message->value(keys::kRequestType).toString();
+        if (type == requests::kSendChunk) {
+            if (!clock) clock.emplace().start();
+            received += message->value(keys::kChunkData).toByteArray().size();
+        }
+        finished = type == requests::kNotify &&
+                   message->value(keys::kNotification).toString() == notes::kTransferFinished;
+        QVariantMap response{{keys::kSuccess, true}};
+        addResponseEnvelope(
+            response, static_cast<std::int32_t>(message->value(keys::kRequestNum).toLongLong()));
+        ok = sendFrame(fd, encodeMessage(response));
+    }
+    ::close(fd);
+    return finished && clock && received == size ? megabits(size, secondsOf(*clock)) : 0.0;
 }
 
 // CPU time of one piece's message on each side: what the PC spends encoding it, and what
@@ -421,21 +544,25 @@ public:
         return figures;
     }
 
-    // `name` from the phone's store into a temporary area and store of the PC's own, then moved
-    // into `destination`; true when it arrived there with `size` bytes.
+    // A store and a temporary area of the PC's own in `pcDir`, before anything arrives.
+    bool useFolders(const QString& pcDir) {
+        const QString pcStore = pcDir + QStringLiteral("/store");
+        const QString pcTemp = pcDir + QStringLiteral("/temp");
+        QDir().mkpath(pcStore);
+        QDir().mkpath(pcTemp);
+        if (mTransfer.setStoreRootDir(pcStore).ok() && mTransfer.setTemporaryDir(pcTemp).ok())
+            return true;
+        std::fprintf(stderr, "transfer_bench: could not set the PC's store\n");
+        return false;
+    }
+
+    // `name` from the phone's store into the folders of useFolders(`pcDir`), then moved into
+    // `destination`; true when it arrived there with `size` bytes.
     UploadFigures download(const QString& name, qint64 size, const QString& pcDir,
                            double* mainLagMs) {
         UploadFigures figures;
-        const QString pcStore = pcDir + QStringLiteral("/store");
-        const QString pcTemp = pcDir + QStringLiteral("/temp");
         const QString destination = pcDir + QStringLiteral("/dest");
-        QDir().mkpath(pcStore);
-        QDir().mkpath(pcTemp);
         QDir().mkpath(destination);
-        if (!mTransfer.setStoreRootDir(pcStore).ok() || !mTransfer.setTemporaryDir(pcTemp).ok()) {
-            std::fprintf(stderr, "transfer_bench: could not set the PC's store\n");
-            return figures;
-        }
         QEventLoop waiting;
         QObject context;
         std::optional<QString> finished;
@@ -500,6 +627,8 @@ struct PathFigures {
     double boundTurnaroundUs = 0;
     double instantTurnaroundUs = 0;
     double phoneLoop = 0;
+    double instantDownload = 0;
+    double phonePush = 0;
     UploadFigures instant;
     UploadFigures upload;
     UploadFigures download;
@@ -549,6 +678,21 @@ PathFigures measurePath(const Sources& sources, const QString& store, bool viaRe
         relay.reset();
         figures.instantTurnaroundUs = instant.meanTurnaroundUs();
     }
+    {
+        InstantPusher pusher(boundBytes);
+        std::optional<LinkRelay> relay;
+        if (viaRelay) relay.emplace(pusher.port(), LinkShape{});
+        QTemporaryDir pcDir;
+        Uploader downloader;
+        if (downloader.useFolders(pcDir.path()) &&
+            downloader.connect(relay ? relay->port() : pusher.port())) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!pusher.over() && waited.elapsed() < kDownloadLimitMs)
+                waitOnMainThread([&] { return pusher.over(); });
+        }
+        figures.instantDownload = pusher.mbps();
+    }
     Phone phone(store);
     if (phone.port() == 0) {
         std::fprintf(stderr, "transfer_bench: vantle-phone did not start\n");
@@ -573,10 +717,18 @@ PathFigures measurePath(const Sources& sources, const QString& store, bool viaRe
         std::fprintf(stderr, "transfer_bench: could not offer the file to download\n");
         return figures;
     }
+    // The phone's share is measured on a file no larger than the bound's.
+    const QString pushed = store + QStringLiteral("/push.bin");
+    if (::link(QFile::encodeName(sources.part).constData(),
+               QFile::encodeName(pushed).constData()) == 0)
+        figures.phonePush = rawPushMbps(relay ? relay->port() : phone.port(),
+                                        QStringLiteral("push.bin"), sources.partSize);
+    QFile::remove(pushed);
     {
         QTemporaryDir pcDir;
         Uploader downloader;
-        if (!downloader.connect(relay ? relay->port() : phone.port())) {
+        if (!downloader.useFolders(pcDir.path()) ||
+            !downloader.connect(relay ? relay->port() : phone.port())) {
             std::fprintf(stderr, "transfer_bench: could not connect to the phone\n");
         } else {
             figures.download =
@@ -624,6 +776,10 @@ void printPath(const char* name, const PathFigures& f) {
                 "Mbit/s); raw pieces to vantle-phone %.0f us (%.1f Mbit/s); upload %.0f us\n",
                 microsPerPiece(f.bound), microsPerPiece(f.instant.mbps), f.instant.mbps,
                 microsPerPiece(f.phoneLoop), f.phoneLoop, microsPerPiece(f.upload.mbps));
+    std::printf("         per piece: download from an instant phone %.0f us (%.1f Mbit/s); raw "
+                "pieces from vantle-phone %.0f us (%.1f Mbit/s); download %.0f us\n",
+                microsPerPiece(f.instantDownload), f.instantDownload, microsPerPiece(f.phonePush),
+                f.phonePush, microsPerPiece(f.download.mbps));
     std::printf("         seen from the far end, answer to next piece: raw loop %.0f us, transfer "
                 "layer %.0f us\n",
                 f.boundTurnaroundUs, f.instantTurnaroundUs);

@@ -5,6 +5,13 @@
 #include <cstring>
 
 namespace vantle {
+namespace {
+
+// A payload buffer up to this size is kept for the next frame (a download's pieces); larger ones
+// go back to the system at once.
+constexpr qsizetype kMaxReusedPayload = 1024 * 1024;
+
+} // namespace
 
 FrameReader::FrameReader(std::uint32_t maxPayload) : mMaxPayload(maxPayload) {}
 
@@ -34,6 +41,7 @@ FrameReader::Status FrameReader::advance(std::size_t count) {
     if (mPayloadFilled < static_cast<std::size_t>(mPayload.size())) return mStatus;
     mReady = std::move(mPayload);
     mPayload = QByteArray();
+    if (mReady.size() <= kMaxReusedPayload) mSpare = mReady;
     mPayloadFilled = 0;
     mState = State::Header;
     mStatus = Status::FrameReady;
@@ -59,7 +67,16 @@ FrameReader::Status FrameReader::headerComplete() {
         mStatus = Status::FrameReady;
         return mStatus;
     }
-    mPayload = QByteArray(static_cast<qsizetype>(mAnnounced), Qt::Uninitialized);
+    // The last payload's buffer serves again once nobody else holds it: fresh pages for every
+    // piece of a download cost more than the piece's copy.
+    const auto length = static_cast<qsizetype>(mAnnounced);
+    if (mSpare.isDetached() && mSpare.capacity() >= length) {
+        mPayload = std::exchange(mSpare, QByteArray());
+        mPayload.resize(length);
+    } else {
+        mSpare = QByteArray();
+        mPayload = QByteArray(length, Qt::Uninitialized);
+    }
     mPayloadFilled = 0;
     mState = State::Payload;
     return mStatus;

@@ -13,7 +13,8 @@ namespace vantle {
 
 // Cuts a byte stream into frame payloads, knowing nothing of sockets. The caller reads straight
 // into `buffer()` and reports the count with `advance()`: the header is completed across as many
-// reads as it takes, and the payload is allocated once, at its full length, and filled in place.
+// reads as it takes, and the payload is allocated once, at its full length, and filled in place;
+// the buffer of a payload that its taker has let go of is filled again by the next frame.
 class FrameReader {
 public:
     enum class Status {
@@ -63,6 +64,8 @@ private:
     QByteArray mPayload;
     std::size_t mPayloadFilled = 0;
     QByteArray mReady;
+    // The last payload handed out, shared with whoever took it; reused when they let go.
+    QByteArray mSpare;
 };
 
 // The 8 header bytes for a payload of `length` bytes.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -257,6 +258,9 @@ void TCPConnection::initializeConnection() {
     ParoxLog("_initializeConnection");
     const int on = 1;
     ::setsockopt(mSocket, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    // Every message is awaited by the other side: none may wait for an earlier one's
+    // acknowledgement first.
+    ::setsockopt(mSocket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     ::setsockopt(mSocket, SOL_SOCKET, SO_SNDLOWAT, &kSendLowWaterMark, sizeof kSendLowWaterMark);
     for (const bool local : {true, false}) {
         sockaddr_storage name{};

@@ -86,19 +86,26 @@ PhoneItemSender::Next PhoneItemSender::next() {
             return {Next::Kind::ReadFailed, {}, error};
         return {Next::Kind::Request, request, {}};
     }
-    QFile file(step.absolutePath);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(step.offset))
-        return {Next::Kind::ReadFailed, {}, file.errorString()};
-    const QByteArray piece = file.read(step.length);
+    if (!mFile || mFile->fileName() != step.absolutePath || step.chunkNum == 0) {
+        mFile = std::make_unique<QFile>(step.absolutePath);
+        if (!mFile->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return {Next::Kind::ReadFailed, {}, mFile->errorString()};
+    }
+    QFile& file = *mFile;
+    if (!mPiece.isDetached()) mPiece = QByteArray();
+    mPiece.resize(step.length);
+    const qint64 got = file.seek(step.offset) ? file.read(mPiece.data(), step.length) : qint64{-1};
     // A piece shorter than planned would be taken as the whole of that part of the file.
-    if (piece.size() != step.length)
+    if (got != step.length)
         return {Next::Kind::ReadFailed,
                 {},
-                piece.size() < 0 ? file.errorString()
-                                 : QStringLiteral("%1 of %2 bytes at offset %3 (the file changed)")
-                                       .arg(piece.size())
-                                       .arg(step.length)
-                                       .arg(step.offset)};
+                got < 0 ? file.errorString()
+                        : QStringLiteral("%1 of %2 bytes at offset %3 (the file changed)")
+                              .arg(got)
+                              .arg(step.length)
+                              .arg(step.offset)};
+    const QByteArray& piece = mPiece;
+    if (step.last) mFile.reset();
     QVariantMap request{{keys::kRequestType, QString(requests::kSendChunk)},
                         {keys::kPath, step.relativePath},
                         {keys::kChunkData, piece},

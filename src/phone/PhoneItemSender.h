@@ -2,9 +2,11 @@
 
 #include "phone/PhoneStore.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -57,6 +59,10 @@ private:
     // Empty when the companions that exist were added; else why one could not be read.
     QString addCompanions(QVariantMap& request, const QString& absolutePath) const;
 
+    // The file whose pieces are going out, open from its first piece to its last, and the buffer
+    // its pieces are read into (taken again once the previous request has gone).
+    std::unique_ptr<QFile> mFile;
+    QByteArray mPiece;
     const PhoneStore* mStore = nullptr;
     QString mItemName;
     QStringList mLeftOut;

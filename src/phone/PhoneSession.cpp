@@ -9,6 +9,10 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
+#include <iterator>
+#include <sys/socket.h>
+#include <sys/uio.h>
 
 namespace vantle::phone {
 namespace {
@@ -42,6 +46,8 @@ PhoneSession::PhoneSession(QTcpSocket* socket, PhoneShared shared, const PhoneOp
       mFaults(options.answerFaults), mActions(script.begin(), script.end()),
       mPushAs(options.pushAs.begin(), options.pushAs.end()) {
     mSocket->setParent(this);
+    // Each message is awaited by the PC; none may wait for the acknowledgement of the one before.
+    mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (mThrottle.limits()) mSocket->setReadBufferSize(kThrottledReadBuffer);
     connect(mSocket, &QTcpSocket::readyRead, this, &PhoneSession::readIncoming);
     connect(mSocket, &QTcpSocket::disconnected, this, [this] {
@@ -162,7 +168,8 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
 }
 
 void PhoneSession::handleMessage(const QVariantMap& message) {
-    log(QStringLiteral("<- ") + describeMessage(message));
+    // Described only when it is printed: every piece passes here.
+    if (!mOptions.quiet) log(QStringLiteral("<- ") + describeMessage(message));
     record(Direction::Received, Kind::Message, message);
     const QString type = message.value(keys::kMessageType).toString();
     if (type == messageTypes::kRequest) {
@@ -254,12 +261,29 @@ void PhoneSession::deliver(QVariantMap response, const QVariant& requestNum, con
 void PhoneSession::sendPayload(const QByteArray& payload) {
     if (mStage == Stage::Closed) return;
     const auto header = frameHeader(static_cast<std::uint32_t>(payload.size()));
-    mSocket->write(header.data(), static_cast<qint64>(header.size()));
-    mSocket->write(payload);
+    const auto headerSize = static_cast<qint64>(header.size());
+    // Header and payload leave in one call when nothing waits before them: a header on its own
+    // would wake the PC for eight bytes. Whatever the socket does not take now queues behind.
+    qint64 sent = 0;
+    if (mSocket->bytesToWrite() == 0) {
+        iovec parts[] = {
+            {const_cast<char*>(header.data()), header.size()},
+            {const_cast<char*>(payload.constData()), static_cast<std::size_t>(payload.size())}};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = std::size(parts);
+        const ssize_t count =
+            ::sendmsg(static_cast<int>(mSocket->socketDescriptor()), &message, MSG_NOSIGNAL);
+        sent = std::max<qint64>(count, 0);
+    }
+    if (sent < headerSize) mSocket->write(header.data() + sent, headerSize - sent);
+    const qint64 payloadSent = std::max<qint64>(sent - headerSize, 0);
+    if (payloadSent < payload.size())
+        mSocket->write(payloadSent == 0 ? payload : payload.sliced(payloadSent));
 }
 
 void PhoneSession::sendMessage(const QVariantMap& message) {
-    log(QStringLiteral("-> ") + describeMessage(message));
+    if (!mOptions.quiet) log(QStringLiteral("-> ") + describeMessage(message));
     record(Direction::Sent, Kind::Message, message);
     const QByteArray payload = encodeDictionary(protocol::kMessageMagic, message);
     if (payload.isEmpty()) {

@@ -64,6 +64,7 @@ bool PhoneStore::holds(const QString& canonicalPath) const {
 
 PhoneStore::Outcome PhoneStore::handle(const QVariantMap& request) {
     const QString type = request.value(keys::kRequestType).toString();
+    if (type != requests::kSendChunk) mPieceFile.reset();
     if (type == requests::kVersionCheck) return answerOnly(versionCheck(request));
     if (type == requests::kDirectoryList) return answerOnly(directoryList(request));
     if (type == requests::kGetIconsAndSizes) return answerOnly(iconsAndSizes(request));
@@ -154,20 +155,28 @@ QVariantMap PhoneStore::createDirectory(const QVariantMap& request) const {
     return success(QDir(info.path()).exists() && QDir().mkdir(*path));
 }
 
-QVariantMap PhoneStore::sendChunk(const QVariantMap& request) const {
+QVariantMap PhoneStore::sendChunk(const QVariantMap& request) {
     const QString phonePath = request.value(keys::kPath).toString();
     if (nameTooLong(phonePath))
         return {{keys::kSuccess, false}, {keys::kErrorCode, protocol::kNameTooLong}};
-    const auto path = resolve(phonePath);
-    if (!path || *path == mRoot || !QDir(QFileInfo(*path).path()).exists() ||
-        QFileInfo(*path).isDir())
-        return success(false);
-    QFile file(*path);
     const bool first = request.value(keys::kChunkNum).toLongLong() == 0;
-    if (!file.open(first ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append))
-        return success(false);
+    if (first || !mPieceFile || mPiecePhonePath != phonePath) {
+        mPieceFile.reset();
+        const auto path = resolve(phonePath);
+        if (!path || *path == mRoot || !QDir(QFileInfo(*path).path()).exists() ||
+            QFileInfo(*path).isDir())
+            return success(false);
+        auto file = std::make_unique<QFile>(*path);
+        if (!file->open((first ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append) |
+                        QIODevice::Unbuffered))
+            return success(false);
+        mPieceFile = std::move(file);
+        mPiecePhonePath = phonePath;
+    }
     const QByteArray piece = request.value(keys::kChunkData).toByteArray();
-    return success(file.write(piece) == piece.size());
+    const bool written = mPieceFile->write(piece) == piece.size();
+    if (!written) mPieceFile.reset();
+    return success(written);
 }
 
 PhoneStore::Outcome PhoneStore::removeFile(const QVariantMap& request) const {

@@ -3,8 +3,10 @@
 #include "phone/PhoneOptions.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QVariantMap>
+#include <memory>
 #include <optional>
 
 namespace vantle::phone {
@@ -41,7 +43,7 @@ private:
     QVariantMap iconsAndSizes(const QVariantMap& request) const;
     QVariantMap fileExists(const QVariantMap& request) const;
     QVariantMap createDirectory(const QVariantMap& request) const;
-    QVariantMap sendChunk(const QVariantMap& request) const;
+    QVariantMap sendChunk(const QVariantMap& request);
     Outcome removeFile(const QVariantMap& request) const;
     Outcome requestFile(const QVariantMap& request) const;
     Outcome notify(const QVariantMap& request) const;
@@ -49,6 +51,10 @@ private:
 
     QString mRoot;
     PhoneOptions mOptions;
+    // The file an upload's pieces go to, open from its first piece (its path checked then) until
+    // another file or any other request comes.
+    std::unique_ptr<QFile> mPieceFile;
+    QString mPiecePhonePath;
 };
 
 } // namespace vantle::phone

@@ -101,8 +101,11 @@ std::optional<QVariantMap> MRTransferController::dispatchRequest(const QVariantM
 
 QVariantMap MRTransferController::doDispatchRequest(const QVariantMap& request) {
     const Envelope envelope = Envelope::decode(request);
-    if (envelope.requestType != RequestType::SendChunk)
+    if (envelope.requestType != RequestType::SendChunk) {
         ParoxLog("----> got the request %@", envelope.requestTypeName);
+        // Anything else may change the temporary area or end the download.
+        mPieceFile.close();
+    }
     switch (envelope.requestType) {
     case RequestType::VersionCheck:
         return versionCheckRequest(request);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "transfer/PieceFile.h"
 #include "transfer/ProgressPacer.h"
 #include "transfer/RequestDispatcher.h"
 #include "transfer/ResponseSlot.h"
@@ -22,6 +23,7 @@
 namespace vantle {
 
 class ClientServerController;
+struct SendChunkRequest;
 
 // Most paths one "GetIconsAndSizes" asks about, so that answers with thumbnails stay far below the
 // frame limit; longer lists go in several requests whose answers are merged.
@@ -119,6 +121,8 @@ private:
     QVariantMap fileExistsRequest(const QVariantMap& request);
     QVariantMap createDirectoryRequest(const QVariantMap& request);
     QVariantMap sendChunkRequest(const QVariantMap& request);
+    // Writes one piece into the temporary area `area`; whether it was stored whole.
+    bool storePiece(const QString& area, const SendChunkRequest& piece, bool stopped);
     QVariantMap removeFileRequest(const QVariantMap& request, bool notify);
     QVariantMap getIconsAndSizesRequest(const QVariantMap& request);
     QVariantMap requestFileRequest(const QVariantMap& request);
@@ -167,6 +171,8 @@ private:
     ProgressPacer mUploadProgress;
     // The network thread's own.
     ProgressPacer mDownloadProgress;
+    // The file the current download's pieces go to.
+    PieceFile mPieceFile;
 };
 
 } // namespace vantle

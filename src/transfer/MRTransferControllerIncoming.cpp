@@ -51,6 +51,7 @@ Result<void> MRTransferController::setStoreRootDir(const QString& folder) {
 }
 
 Result<void> MRTransferController::setTemporaryDir(const QString& folder) {
+    mPieceFile.close();
     return keepFolder(folder, mTempDir, "setTemporaryDir");
 }
 
@@ -121,6 +122,7 @@ std::optional<QString> MRTransferController::lastDownloadRoot() const {
 }
 
 void MRTransferController::resetDownloadOperation() {
+    mPieceFile.close();
     std::lock_guard lock(mStoreLock);
     mDownloadItem.reset();
     mStopDownload = false;
@@ -128,6 +130,7 @@ void MRTransferController::resetDownloadOperation() {
 
 void MRTransferController::cancelDownloadOperation() {
     ParoxLog("cancelDownloadOperation");
+    mPieceFile.close();
     std::lock_guard lock(mStoreLock);
     mDownloadItem.reset();
     mStopDownload = true;
@@ -159,6 +162,8 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
             return Result<QString>::failure(why);
         }
     }
+    // The item leaves the temporary area whole: no piece may land in it after this.
+    mPieceFile.close();
     const Result<QStringList> names = phonePathNames(item);
     if (!names || names->size() != 1) {
         const QString why = names ? QStringLiteral("%1 is not one item").arg(item) : names.error();
@@ -346,48 +351,13 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
     const Result<SendChunkRequest> decoded = SendChunkRequest::decode(request);
     const Result<QString> area = tempRoot();
     const bool stopped = mStopDownload.load();
-    std::optional<QString> temp;
+    bool stored = false;
     if (!decoded) {
         ParoxLog("SendChunk refused: %@", decoded.error());
     } else if (!area) {
         ParoxLog("SendChunk refused: no temporary area");
-    } else if (const Result<QString> resolved = tempPathForFile(*area, decoded->path);
-               !resolved || sameFolder(*resolved, *area)) {
-        ParoxLog("SendChunk refused: %@",
-                 resolved ? QStringLiteral("%1 names the temporary area").arg(decoded->path)
-                          : resolved.error());
     } else {
-        temp = *resolved;
-    }
-
-    bool stored = false;
-    if (temp) {
-        const SendChunkRequest& piece = *decoded;
-        noteFileWritten(removeBackslashesFromName(piece.path));
-        ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
-                 piece.chunkData.size(), piece.path, *temp);
-        // The first piece starts the file afresh.
-        const Result<void> cleared =
-            piece.chunkNum == 0 ? store::removeItem(*temp) : Result<void>();
-        QFile file(*temp);
-        if (!cleared) {
-            ParoxLog("SendChunk: %@", cleared.error());
-        } else if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            ParoxLog("fopen (%@) fails: %@", *temp, file.errorString());
-        } else if (file.write(piece.chunkData) != piece.chunkData.size() || !file.flush()) {
-            ParoxLog("fwrite (%@) to short: %@", *temp, file.errorString());
-        } else {
-            stored = true;
-        }
-        store::writeThumbnailAndMetadataForFile(*temp, piece.previewTIFF, piece.htmlSubstitute);
-        // Fast pieces would flood the main thread; an item's last piece always shows.
-        const bool lastOfItem = piece.totalBytes && piece.currentBytes &&
-                                *piece.currentBytes + piece.chunkData.size() == *piece.totalBytes;
-        if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped &&
-            mDownloadProgress.due(lastOfItem))
-            postNotificationNameAfterDelay(
-                QString(notes::kDownloadProgress), QVariant(),
-                QVariantList{*piece.totalBytes, *piece.currentBytes, *piece.baseFileName});
+        stored = storePiece(*area, *decoded, stopped);
     }
     if (stopped) {
         // The progress display resets.
@@ -395,6 +365,53 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
         return SuccessResponse{false, protocol::kDownloadCancelled}.encode();
     }
     return successAnswer(stored);
+}
+
+bool MRTransferController::storePiece(const QString& area, const SendChunkRequest& piece,
+                                      bool stopped) {
+    // The next piece of the file being written goes straight into it: its path was checked when
+    // it was opened. The first piece starts the file afresh.
+    const bool continuing = piece.chunkNum != 0 && mPieceFile.holds(area, piece.path);
+    const bool companions = piece.previewTIFF || piece.htmlSubstitute;
+    std::optional<QString> temp;
+    if (!continuing || companions) {
+        const Result<QString> resolved = tempPathForFile(area, piece.path);
+        if (!resolved || sameFolder(*resolved, area)) {
+            ParoxLog("SendChunk refused: %@",
+                     resolved ? QStringLiteral("%1 names the temporary area").arg(piece.path)
+                              : resolved.error());
+            mPieceFile.close();
+            return false;
+        }
+        temp = *resolved;
+    }
+    noteFileWritten(removeBackslashesFromName(piece.path));
+    ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
+             piece.chunkData.size(), piece.path, temp.value_or(QStringLiteral("the open file")));
+    bool stored = false;
+    if (!continuing) {
+        mPieceFile.close();
+        const Result<void> cleared =
+            piece.chunkNum == 0 ? store::removeItem(*temp) : Result<void>();
+        const Result<void> opened = cleared ? mPieceFile.open(area, piece.path, *temp) : cleared;
+        if (!opened) ParoxLog("fopen (%@) fails: %@", *temp, opened.error());
+    }
+    if (continuing || mPieceFile.holds(area, piece.path)) {
+        const Result<void> written = mPieceFile.append(piece.chunkData);
+        if (!written) ParoxLog("fwrite (%@) to short: %@", piece.path, written.error());
+        stored = written.ok();
+    }
+    if (temp)
+        store::writeThumbnailAndMetadataForFile(*temp, piece.previewTIFF, piece.htmlSubstitute);
+    // Fast pieces would flood the main thread; an item's last piece always shows.
+    const bool lastOfItem = piece.totalBytes && piece.currentBytes &&
+                            *piece.currentBytes + piece.chunkData.size() == *piece.totalBytes;
+    if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped &&
+        mDownloadProgress.due(lastOfItem))
+        postNotificationNameAfterDelay(
+            QString(notes::kDownloadProgress), QVariant(),
+            QVariantList{*piece.totalBytes, *piece.currentBytes, *piece.baseFileName});
+    return stored;
 }
 
 } // namespace vantle

@@ -38,7 +38,8 @@ std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum
         const std::chrono::milliseconds timeout =
             isMainThread() ? mTimeouts.mainThreadResponse : mTimeouts.workerResponse;
         const auto deadline = Clock::now() + timeout;
-        const QDateTime until = QDateTime::currentDateTime().addMSecs(timeout.count());
+        // UTC: the local time would read the time zone files for every piece of an upload.
+        const QDateTime until = QDateTime::currentDateTimeUtc().addMSecs(timeout.count());
         ParoxLog("Going to wait %f secs (until %@) for request %d", toSeconds(timeout),
                  dateText(until), requestNum);
 
@@ -71,7 +72,7 @@ std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum
             break;
         case WaitEnd::TimedOut:
             ParoxLog("response %d timed out! (now: %@) (timeout: %@)", requestNum,
-                     dateText(QDateTime::currentDateTime()), dateText(until));
+                     dateText(QDateTime::currentDateTimeUtc()), dateText(until));
             break;
         case WaitEnd::NoConnection:
             ParoxLog("no connection!");

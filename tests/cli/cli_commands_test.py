@@ -28,7 +28,8 @@ class CliTestCase(unittest.TestCase):
 
     def setUp(self):
         self.phone = Phone(*self.phone_args)
-        self.addCleanup(self.phone.stop)
+        # Whichever phone the test ends with: some tests replace the first one.
+        self.addCleanup(lambda: self.phone.stop())
         self.address = "127.0.0.1:%d" % self.phone.port
         self.local = tempfile.TemporaryDirectory()
         self.addCleanup(self.local.cleanup)

@@ -64,6 +64,23 @@ private slots:
         QCOMPARE(frames.front(), payload);
     }
 
+    // A payload still held by its taker is never filled again; one let go of is.
+    void payloadBufferIsReusedOnlyOnceLetGo() {
+        FrameReader reader;
+        std::vector<QByteArray> kept;
+        reader.feed(frame(QByteArray(1000, 'a')), kept);
+        reader.feed(frame(QByteArray(1000, 'b')), kept);
+        QCOMPARE(kept.size(), std::size_t(2));
+        QCOMPARE(kept[0], QByteArray(1000, 'a'));
+        QVERIFY(kept[0].constData() != kept[1].constData());
+        const char* buffer = kept[1].constData();
+        kept.clear();
+        reader.feed(frame(QByteArray(900, 'c')), kept);
+        QCOMPARE(kept.size(), std::size_t(1));
+        QCOMPARE(kept[0], QByteArray(900, 'c'));
+        QCOMPARE(kept[0].constData(), buffer);
+    }
+
     void byteSwappedMagicIsRefusedAndStaysRefused() {
         QByteArray stream = frame("x");
         std::reverse(stream.begin(), stream.begin() + 4); // AB CD 12 34 ... swapped order

@@ -273,6 +273,38 @@ private slots:
         QVERIFY(QFileInfo(s.temp()).isDir());
     }
 
+    // The file a download's pieces go to stays the one whose path was checked: what appears at
+    // its path between pieces is never written through, and what replaces it is not written to.
+    void piecesStayInTheCheckedFile() {
+        Store s;
+        const auto secret = snapshot(s.outside());
+        QVERIFY(s.success(s.piece(u"f"_s, "one", 0)));
+        QVERIFY(QFile::rename(s.temp(u"f"_s), s.temp(u"f.kept"_s)));
+        QVERIFY(QFile::link(s.outside(u"secret"_s), s.temp(u"f"_s)));
+        QVERIFY(s.success(s.piece(u"f"_s, "two", 1)));
+        QCOMPARE(readBytes(s.temp(u"f.kept"_s)), QByteArray("onetwo"));
+        // A link waiting at a name is refused, whichever piece comes first.
+        QVERIFY(!s.success(s.piece(u"f"_s, "new", 0)));
+        QVERIFY(QFile::link(s.outside(u"secret"_s), s.temp(u"g"_s)));
+        QVERIFY(!s.success(s.piece(u"g"_s, "x", 1)));
+        QVERIFY(QFileInfo(s.temp(u"f"_s)).isSymLink());
+
+        // A folder made over the file being written ends it: no piece goes to the removed file.
+        QVERIFY(s.success(s.piece(u"d"_s, "a", 0)));
+        QVERIFY(s.success(s.ask(CreateDirectoryRequest{u"d"_s, {}, {}})));
+        QVERIFY(!s.success(s.piece(u"d"_s, "b", 1)));
+        QVERIFY(QFileInfo(s.temp(u"d"_s)).isDir());
+
+        // Another temporary area gets the pieces from then on.
+        QVERIFY(s.success(s.piece(u"h"_s, "1", 0)));
+        QVERIFY(QDir().mkpath(s.at(u"temp2"_s, {})));
+        QVERIFY(s.transfer.setTemporaryDir(s.at(u"temp2"_s, {})).ok());
+        QVERIFY(s.success(s.piece(u"h"_s, "2", 1)));
+        QCOMPARE(readBytes(s.temp(u"h"_s)), QByteArray("1"));
+        QCOMPARE(readBytes(s.at(u"temp2"_s, u"h"_s)), QByteArray("2"));
+        QCOMPARE(snapshot(s.outside()), secret);
+    }
+
     // After a cancel every piece is refused with -441 and the progress display resets.
     void cancelRefusesEveryPiece() {
         Store s;
