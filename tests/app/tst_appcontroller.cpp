@@ -2,6 +2,7 @@
 // manual connect, menus and their stored settings, the queue's intake.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppTestProfile.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
 #include "net/NetTestSupport.h"
@@ -77,12 +78,8 @@ class AppControllerTest : public QObject {
 
 private slots:
     void init() {
-        QSettings().clear();
-        // Automatic connection would look for phones; the suites that want it turn it on.
-        setPref(prefs::kAutoConnect, false);
-        setPref(prefs::kDontWarnAboutManual, true);
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                      QStringLiteral("/MorrowQueue.plist"));
+        // The cases that want automatic connection turn it on.
+        startFromCleanSettings();
         if (dnssd.reset) dnssd.reset();
     }
 
@@ -422,18 +419,10 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // A profile of the suite's own: settings, queue and documents never touch the user's.
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No update check ever leaves the machine.
-    qputenv("VANTLE_VERSION_URL", "");
-    useScriptedDnsSd();
+    useOwnProfile(profile.path());
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    nameLikeTheProgram();
     AppControllerTest suite;
     return QTest::qExec(&suite, argc, argv);
 }

@@ -3,7 +3,7 @@
 // and "Show" bringing the window back and revealing a download.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
-#include "net/ScriptedDnsSdControl.h"
+#include "app/AppTestProfile.h"
 #include "platform/Defaults.h"
 #include "platform/SessionBusFixture.h"
 #include "ui/MRWindow.h"
@@ -13,8 +13,6 @@
 #include <QDialog>
 #include <QFile>
 #include <QJsonArray>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -29,11 +27,6 @@ using vantle::test::PrivateSessionBus;
 namespace {
 
 constexpr int kWaitMs = 15'000;
-
-void setPref(QLatin1StringView key, const QVariant& value) {
-    Defaults::setValue(QString(key), value);
-    Defaults::sync();
-}
 
 // A controller started as the program starts it, its window shown and in front.
 struct Program {
@@ -100,11 +93,7 @@ private slots:
     }
 
     void init() {
-        QSettings().clear();
-        setPref(prefs::kAutoConnect, false);
-        setPref(prefs::kDontWarnAboutManual, true);
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                      QStringLiteral("/MorrowQueue.plist"));
+        startFromCleanSettings();
         elsewhere.hide();
     }
 
@@ -257,18 +246,12 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // A profile of the suite's own, and a session bus of its own, known before anything opens it.
+    // A session bus of the suite's own, known before anything opens it.
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VANTLE_VERSION_URL", "");
+    useOwnProfile(profile.path());
     qputenv("DBUS_SESSION_BUS_ADDRESS", PrivateSessionBus::addressIn(profile.path()).toUtf8());
-    useScriptedDnsSd();
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    nameLikeTheProgram();
     PrivateSessionBus bus(profile.path());
     NotificationStandIn service(bus.address(), profile.path() + QStringLiteral("/calls.jsonl"));
     if (!bus.start() || !service.start()) {
