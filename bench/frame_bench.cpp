@@ -1,5 +1,6 @@
 // Framed connections against plain sockets on loopback, and handshakes against vantle-phone.
 // Prints the figures, then: RESULT frame_mbps=... plain_mbps=... ratio=... handshakes_per_s=...
+#include "BenchPhone.h"
 #include "BenchSockets.h"
 #include "net/GamePeer.h"
 #include "net/NetUtilities.h"
@@ -8,8 +9,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
@@ -153,19 +152,8 @@ private:
 
 // Connect to gamePeerDidConnect, against vantle-phone, one after another.
 double handshakesPerSecond() {
-    QProcess phone;
-    phone.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantle-phone"),
-                {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet")});
-    std::uint16_t port = 0;
-    static const QRegularExpression listening(QStringLiteral("listening on [0-9.]+:(\\d+)"));
-    QString output;
-    QElapsedTimer started;
-    started.start();
-    while (port == 0 && started.elapsed() < kWaitMs && phone.waitForReadyRead(kWaitMs)) {
-        output += QString::fromLocal8Bit(phone.readAllStandardOutput());
-        if (const auto match = listening.match(output); match.hasMatch())
-            port = static_cast<std::uint16_t>(match.captured(1).toUInt());
-    }
+    const BenchPhone phone({QStringLiteral("--quiet")});
+    const std::uint16_t port = phone.port();
     if (port == 0) {
         std::fprintf(stderr, "frame_bench: vantle-phone did not start\n");
         return 0;
@@ -185,8 +173,6 @@ double handshakesPerSecond() {
         QThread::usleep(kPhoneTurnaroundUs);
     }
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    phone.kill();
-    phone.waitForFinished(kWaitMs);
     return done / seconds;
 }
 

@@ -3,6 +3,7 @@
 // paint with the rows in (load_10k_s). A 5 ms main-thread timer runs throughout,
 // including the icon and size work that follows; max_stall_ms is the longest it had to wait. Prints
 // the figures, then: RESULT add_10k_s=... load_10k_s=... max_stall_ms=...
+#include "StallMeter.h"
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "platform/NotificationCenter.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 
 using namespace vantle;
+using vantle::bench::StallMeter;
 
 namespace {
 
@@ -36,26 +38,6 @@ constexpr int kLoadLimitMs = 120000;
 constexpr double kNsPerMs = 1e6;
 constexpr double kNsPerSecond = 1e9;
 const QString kLoadOption = QStringLiteral("--load");
-
-// The main thread's heartbeat: the longest gap between two of its ticks.
-class StallMeter {
-public:
-    StallMeter() {
-        mTicker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&mTicker, &QTimer::timeout, [this] {
-            mLongestMs = std::max(mLongestMs, double(mSinceTick.nsecsElapsed()) / kNsPerMs);
-            mSinceTick.restart();
-        });
-        mSinceTick.start();
-        mTicker.start(kTickMs);
-    }
-    double longestMs() const { return mLongestMs; }
-
-private:
-    QTimer mTicker;
-    QElapsedTimer mSinceTick;
-    double mLongestMs = 0;
-};
 
 // Runs the event loop until the nodes stop reporting new icons and sizes.
 void settle() {

@@ -8,6 +8,7 @@
 // Prints the figures, then:
 // RESULT up_lo_mbps=... down_lo_mbps=... bound_lo_mbps=... up_link_mbps=... down_link_mbps=...
 // bound_link_mbps=... peak_rss_mb=... main_lag_ms=...
+#include "BenchPhone.h"
 #include "BenchSockets.h"
 #include "LinkRelay.h"
 #include "net/DictionaryCodec.h"
@@ -29,8 +30,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -401,43 +400,6 @@ CodecCost pieceCodecCost() {
     return cost;
 }
 
-// vantle-phone on 127.0.0.1 with a store of its own.
-class Phone {
-public:
-    explicit Phone(const QString& store) {
-        mProcess.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantle-phone"),
-                       {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--quiet"),
-                        QStringLiteral("--store"), store});
-        static const QRegularExpression listening(QStringLiteral("listening on [0-9.]+:(\\d+)"));
-        QString output;
-        QElapsedTimer started;
-        started.start();
-        while (mPort == 0 && started.elapsed() < kWaitMs && mProcess.waitForReadyRead(kWaitMs)) {
-            output += QString::fromLocal8Bit(mProcess.readAllStandardOutput());
-            if (const auto match = listening.match(output); match.hasMatch())
-                mPort = static_cast<std::uint16_t>(match.captured(1).toUInt());
-        }
-    }
-    ~Phone() {
-        mProcess.kill();
-        mProcess.waitForFinished(kWaitMs);
-    }
-    std::uint16_t port() const { return mPort; }
-    // VmHWM of the running phone, in kB; 0 when unknown.
-    long peakKiB() const {
-        QFile status(QStringLiteral("/proc/%1/status").arg(mProcess.processId()));
-        if (!status.open(QIODevice::ReadOnly)) return 0;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLong();
-        return 0;
-    }
-
-private:
-    QProcess mProcess;
-    std::uint16_t mPort = 0;
-};
-
 // The window's part, answered the way a headless upload needs it.
 class BenchHost : public ClientServerHost {
 public:
@@ -693,7 +655,7 @@ PathFigures measurePath(const Sources& sources, const QString& store, bool viaRe
         }
         figures.instantDownload = pusher.mbps();
     }
-    Phone phone(store);
+    const BenchPhone phone({QStringLiteral("--quiet"), QStringLiteral("--store"), store});
     if (phone.port() == 0) {
         std::fprintf(stderr, "transfer_bench: vantle-phone did not start\n");
         return figures;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "app/PhoneDataSource.h"
+#include "app/PhoneHost.h"
 #include "app/QueueHost.h"
+#include "app/UploadProgressText.h"
+#include "platform/DesktopServices.h"
 #include "platform/NotificationCenter.h"
 #include "support/UpdaterHost.h"
 #include "transfer/ClientServerController.h"
@@ -15,13 +19,19 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 class QAction;
+class QBoxLayout;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QTimer;
 class QToolButton;
 class QWidget;
 
@@ -29,6 +39,7 @@ namespace vantle {
 
 class CRExceptionLogger;
 class DesktopNotifications;
+class FSNodeInfo;
 class IDDragTableView;
 class MRCoolTextView;
 class MRSplitView;
@@ -44,7 +55,8 @@ class SheetPresenter;
 class AppController final : public QObject,
                             public ClientServerHost,
                             public QueueHost,
-                            public UpdaterHost {
+                            public UpdaterHost,
+                            public PhoneHost {
     Q_OBJECT
 
 public:
@@ -69,7 +81,7 @@ public:
     bool acceptsDrops() const;
 
     // --- Connection state (main thread) ---
-    bool connected() const;
+    bool connected() const override;
     bool connectedOrConnecting() const;
     bool connectionGranted() const { return mConnectionGranted; }
     bool allowUpload() const { return mAllowUpload; }
@@ -137,9 +149,31 @@ public:
     // Shows, restores, raises and activates the window.
     void bringWindowToFront();
 
-    // --- Upload state that the status needs ---
+    // --- Upload flow (AppControllerUpload.cpp) ---
     void setupUploadUI();
     void startUploadIfWeCan();
+    // The line beside the name of the item being uploaded; empty when none is.
+    QString uploadDetails() const;
+
+    // --- The phone's files and downloads (AppControllerPhone.cpp) ---
+    // Lists the phone's files on a worker; their icons and sizes follow on another.
+    void refreshPhoneListing();
+    bool requestFile(const QString& path) override;
+    void cancelDownload() override;
+    bool removeFile(const QString& path) override;
+    void forgetDropDestination(const QString& path) override;
+    // Downloads `path` into `folder`, where it is neither opened nor revealed.
+    void downloadTo(const QString& path, const QString& folder);
+    // How a finished download reaches the desktop: opened with its application, or shown in the
+    // file manager. The desktop's own by default; tests record the calls instead.
+    struct DesktopOpener {
+        std::function<bool(const QString&)> open = openPath;
+        std::function<bool(const QString&)> reveal = revealPath;
+    };
+    void setDesktopOpener(DesktopOpener opener) { mOpener = std::move(opener); }
+    PhoneDataSource* phoneDataSource() const { return mPhone; }
+    QProgressBar* downloadBar() const { return downloadProgressIndicator; }
+    QStringList receivingFiles() const { return mReceivingFiles; }
 
     // --- What the window shows, for the program's scripts and the tests ---
     MRWindow* window() const { return _window; }
@@ -193,6 +227,41 @@ private:
     // Queue rows (AppControllerQueue.cpp).
     void connectQueueTable();
 
+    // Upload flow (AppControllerUpload.cpp).
+    enum class UploadPhase {
+        Idle,    // no item is being sent
+        Sending, // the worker runs, or its result is on its way to the main thread
+        Failed,  // the item's sheet is pending or open
+    };
+    enum class ClashAnswer { Replace, Cancel, MakeUnique };
+    void buildUploadRow(QWidget* pane, QBoxLayout* layout);
+    void startAnUpload();
+    void uploadThread(const std::shared_ptr<FSNodeInfo>& node);
+    void uploadFinished(std::int32_t result);
+    void displayError(std::int32_t result);
+    void askReplace(ClashAnswer answer);
+    void finishedError();
+    void askTryAgain(bool tryAgain);
+    void removeCurrentUpload();
+    void waitForThreadToFinish();
+    void checkForFinished();
+    void joinUploadWorker();
+    // The phone's files (AppControllerPhone.cpp).
+    void connectPhoneTable();
+    void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
+    void updateSizesAndIcons();
+    void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
+    void startPhoneWorker(std::function<void()> work);
+    void waitForPhoneWorkers();
+    bool requestNextFile();
+    void askDownloadTo(int row);
+    void downloadProgress(const Notification& note);
+    void fileDownloaded(bool finished);
+    void hideDownloadBar();
+    void showDownloadFailure(const QString& name, const QString& error);
+    void phoneConnectionLost();
+    void askToRemove(const QStringList& paths);
+
     // The transfer layer: the transfer controller owns the response slot the client-server
     // controller is made with, so it is made first and destroyed last.
     std::unique_ptr<MRTransferController> _transfer;
@@ -225,7 +294,22 @@ private:
     // The downloads of the notifications still on show, by token; bounded like their tokens.
     QMap<quint64, QString> mNotifiedDownloads;
 
-    bool mThreadRunning = false;
+    // Upload flow.
+    std::shared_ptr<FSNodeInfo> mCurrentUpload;
+    std::atomic<bool> mThreadRunning{false};
+    UploadPhase mUploadPhase = UploadPhase::Idle;
+    // Items sent since the queue last ran dry, for the notification when it does.
+    int mItemsSent = 0;
+    std::thread mUploadWorker;
+    QTimer* mUploadTimer = nullptr;
+    int mTimerTicks = 0;
+    int mUploadMaximum = 1;
+    UploadProgressText mProgressText;
+    QLabel* uploadDetails_ = nullptr;
+    // The user's answer to a name clash, given for the other items too; forgotten once the
+    // queue has emptied.
+    std::optional<ClashAnswer> mClashAnswer;
+
     bool mAllowUpload = true;
     bool mConnectionGranted = false;
     bool mSuspendConnectingForNow = false;
@@ -235,6 +319,11 @@ private:
     QStringList mIgnoredPhones;
     QStringList mReceivingFiles;
     QMap<QString, QString> mDropDestinations;
+    PhoneDataSource* mPhone = nullptr;
+    DesktopOpener mOpener;
+    std::atomic<bool> mListingThreadRunning{false};
+    // The listing and icon workers, waited for at shutdown.
+    std::vector<std::future<void>> mPhoneWorkers;
     std::optional<QDateTime> mLastTransfer;
     // The address last typed that reached a phone: "Try Again" after a refusal dials it again,
     // since discovery alone would never find that phone.

@@ -59,6 +59,8 @@ void AppController::shutDown() {
     _transfer->cancelDownloadOperation();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
+    joinUploadWorker();
+    waitForPhoneWorkers();
     mClientServer->setRequestDispatcher(nullptr);
 }
 
@@ -126,8 +128,15 @@ void AppController::observeNotifications() {
                        [this](const Notification& note) { connectionGranted(note); });
     center.addObserver(QString(notes::kConnectionDenied), this,
                        [this](const Notification& note) { connectionDenied(note); });
-    center.addObserver(QString(notes::kServerListingChanged), this,
-                       [](const Notification&) { ParoxLog("serverListingChanged"); });
+    // The phone's files and downloads.
+    center.addObserver(QString(notes::kServerListingChanged), this, [this](const Notification&) {
+        ParoxLog("serverListingChanged");
+        refreshPhoneListing();
+    });
+    center.addObserver(QString(notes::kTransferFinished), this,
+                       [this](const Notification&) { fileDownloaded(true); });
+    center.addObserver(QString(notes::kDownloadProgress), this,
+                       [this](const Notification& note) { downloadProgress(note); });
 }
 
 bool AppController::connected() const {
@@ -202,7 +211,7 @@ void AppController::setStatusToConnectionStatus() {
                                     : QStringLiteral("Welcome to Vantle."));
         setupUploadUI();
         mAllowUpload = true;
-        mReceivingFiles.clear();
+        phoneConnectionLost();
     } else {
         setLastConnection();
         if (mConnectionGranted) {
@@ -234,6 +243,7 @@ void AppController::setStatusToConnectionStatus() {
 void AppController::doSetStatus() {
     if (mPresenter && mPresenter->sheetOpen()) return;
     startUploadIfWeCan();
+    refreshPhoneListing();
     downloadProgressIndicator->setValue(0);
 }
 

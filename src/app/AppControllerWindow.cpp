@@ -121,6 +121,7 @@ void AppController::buildQueuePane(QWidget* pane) {
     connect(stopButton_, &QToolButton::clicked, this, [this] { stopButton(); });
     uploadRow->addWidget(stopButton_);
     layout->addLayout(uploadRow);
+    buildUploadRow(pane, layout);
 
     connectQueueTable();
 }
@@ -136,9 +137,12 @@ void AppController::buildPhonePane(QWidget* pane) {
     phoneTable_->setItemDelegate(new MRFileCell(phoneTable_));
     // Nothing is ever dropped on the phone's files.
     phoneTable_->setDropPolicy([] { return false; });
+    mPhone = new PhoneDataSource(this, this);
+    phoneTable_->setModel(mPhone);
     layout->addWidget(phoneTable_, 1);
-    downloadProgressIndicator = progressBar(pane);
-    layout->addWidget(downloadProgressIndicator);
+    // The download bar lies over the row of the file being downloaded.
+    downloadProgressIndicator = progressBar(phoneTable_->viewport());
+    connectPhoneTable();
 }
 
 void AppController::buildMenus() {

@@ -1,8 +1,8 @@
 #include "app/QueueDataSource.h"
 
+#include "app/FileRowData.h"
 #include "app/QueueHost.h"
 #include "platform/NotificationCenter.h"
-#include "ui/FileRoles.h"
 
 #include <QHash>
 #include <algorithm>
@@ -76,23 +76,11 @@ int QueueDataSource::columnCount(const QModelIndex& parent) const {
 QVariant QueueDataSource::data(const QModelIndex& index, int role) const {
     const FSNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
     if (!node || index.parent().isValid()) return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        return node->lastPathComponent();
-    case Qt::DecorationRole:
-        return node->iconImage();
-    case Qt::ToolTipRole:
-        return node->absolutePath();
-    case SizeLineRole:
-        return node->uploading() ? QString() : node->sizeString();
-    default:
-        return {};
-    }
+    return fileRowData(*node, role);
 }
 
 Qt::ItemFlags QueueDataSource::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return fileRowFlags(index);
 }
 
 void QueueDataSource::addFile(const QString& path) {

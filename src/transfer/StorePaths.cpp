@@ -140,6 +140,15 @@ Result<QString> uniquePathAtPath(const QString& path, const QString& base) {
     const qsizetype slash = below.indexOf(u'/');
     const QString name = slash < 0 ? below : below.left(slash);
     const QString rest = slash < 0 ? QString() : below.mid(slash);
+    const Result<QString> free = firstFreeName(name, [&](const QString& candidate) {
+        return existsWithoutFollowing(prefix + candidate + rest);
+    });
+    if (!free) return Error{u"no free name for %1: %2"_s.arg(path, free.error())};
+    return QString(prefix + *free + rest);
+}
+
+Result<QString> firstFreeName(const QString& name,
+                              const std::function<bool(const QString&)>& taken) {
     // A leading dot starts a hidden name, not an extension.
     const qsizetype dot = name.lastIndexOf(u'.');
     const bool hasExtension = dot > 0;
@@ -148,11 +157,10 @@ Result<QString> uniquePathAtPath(const QString& path, const QString& base) {
     for (int i = 1; i <= kMaxUniqueNameAttempts; ++i) {
         const QString candidateName = stem + u'-' + QString::number(i) + extension;
         if (candidateName.toUtf8().size() > kMaxPhoneNameBytes)
-            return Error{u"no free name for %1: the name grows too long"_s.arg(path)};
-        const QString candidate = prefix + candidateName + rest;
-        if (!existsWithoutFollowing(candidate)) return candidate;
+            return Error{u"the name grows too long"_s};
+        if (!taken(candidateName)) return candidateName;
     }
-    return Error{u"no free name for %1 after %2 tries"_s.arg(path).arg(kMaxUniqueNameAttempts)};
+    return Error{u"%1 names taken"_s.arg(kMaxUniqueNameAttempts)};
 }
 
 Result<QString> storeFolderIn(const QString& documentsFolder) {

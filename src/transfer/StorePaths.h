@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace vantle {
 
@@ -56,6 +57,10 @@ Result<QString> tempPathForFile(const QString& tempRoot, const QString& phonePat
 // "Docs" → "Docs-1", "archive.tar.gz" → "archive.tar-1.gz". `path` itself when free. Fails when
 // `path` is not strictly below `base` or after kMaxUniqueNameAttempts taken names.
 Result<QString> uniquePathAtPath(const QString& path, const QString& base);
+// The first name "name-1", "name-2"... (before the extension, as above) that `taken` refuses;
+// fails after kMaxUniqueNameAttempts or once the name would pass kMaxPhoneNameBytes.
+Result<QString> firstFreeName(const QString& name,
+                              const std::function<bool(const QString&)>& taken);
 
 // The store: the folder "Vantle" inside `documentsFolder`, created when missing; fails when it
 // cannot be made or is there but is no folder.

@@ -1,8 +1,6 @@
 #pragma once
 
-// The start of a suite that runs the program's controller in its own process.
 #include "app/AppKeys.h"
-#include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
 
 #include <QCoreApplication>
@@ -11,20 +9,18 @@
 #include <QStandardPaths>
 #include <QString>
 
-// Before the QApplication: a profile of the suite's own in `folder` (settings, queue and documents
-// never touch the user's), the offscreen platform, no update check leaving the machine, and the
-// scripted DNS-SD library, so that no search leaves it either.
-inline void useOwnProfile(const QString& folder) {
-    qputenv("HOME", folder.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (folder + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (folder + QStringLiteral("/data")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VANTLE_VERSION_URL", "");
-    useScriptedDnsSd();
+namespace vantle::test {
+
+// Settings, queue, documents and downloads in `home`, never in the user's own; before the
+// application object is made.
+inline void usePrivateProfile(const QString& home) {
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
 }
 
-// After the QApplication: the names the program's settings are stored under.
-inline void nameLikeTheProgram() {
+// The names the settings are stored under, as the program sets them.
+inline void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
 }
@@ -33,9 +29,11 @@ inline void nameLikeTheProgram() {
 // which would look for phones, and so no warning about it), and no queue file.
 inline void startFromCleanSettings() {
     QSettings().clear();
-    vantle::Defaults::setBool(QString(vantle::prefs::kAutoConnect), false);
-    vantle::Defaults::setBool(QString(vantle::prefs::kDontWarnAboutManual), true);
-    vantle::Defaults::sync();
+    Defaults::setBool(QString(prefs::kAutoConnect), false);
+    Defaults::setBool(QString(prefs::kDontWarnAboutManual), true);
+    Defaults::sync();
     QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                   QStringLiteral("/MorrowQueue.plist"));
 }
+
+} // namespace vantle::test

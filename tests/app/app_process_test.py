@@ -140,7 +140,10 @@ class OneProgramPerProfile(unittest.TestCase):
                                         env=self.profile.env, capture_output=True, text=True,
                                         timeout=WAIT_S)
                 self.assertEqual(second.returncode, 0, second.stdout + second.stderr)
-                self.assertTrue(wait_for(lambda: f.name in self.profile.queue_file()),
+                # Handed over into the queue, and sent at once to the connected phone.
+                self.assertTrue(out.shows(r"uploadFinished for " + re.escape(f.name)),
+                                out.read())
+                self.assertTrue(wait_for(lambda: f.name not in self.profile.queue_file()),
                                 self.profile.queue_file())
             self.assertIsNone(first.poll(), "the first program must keep running")
             started = time.monotonic()

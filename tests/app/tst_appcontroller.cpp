@@ -1,8 +1,8 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
+#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
-#include "app/AppTestProfile.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
 #include "net/NetTestSupport.h"
@@ -78,8 +78,12 @@ class AppControllerTest : public QObject {
 
 private slots:
     void init() {
-        // The cases that want automatic connection turn it on.
-        startFromCleanSettings();
+        QSettings().clear();
+        // Automatic connection would look for phones; the suites that want it turn it on.
+        setPref(prefs::kAutoConnect, false);
+        setPref(prefs::kDontWarnAboutManual, true);
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                      QStringLiteral("/MorrowQueue.plist"));
         if (dnssd.reset) dnssd.reset();
     }
 
@@ -419,12 +423,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QTemporaryDir profile;
-    useOwnProfile(profile.path());
-    QApplication app(argc, argv);
-    nameLikeTheProgram();
-    AppControllerTest suite;
-    return QTest::qExec(&suite, argc, argv);
+    return vantle::test::runAppSuite<AppControllerTest>(argc, argv);
 }
 
 #include "tst_appcontroller.moc"

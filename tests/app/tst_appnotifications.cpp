@@ -4,6 +4,8 @@
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/AppTestProfile.h"
+#include "net/NetTestSupport.h"
+#include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
 #include "platform/SessionBusFixture.h"
 #include "ui/MRWindow.h"
@@ -22,6 +24,7 @@
 
 using namespace vantle;
 using vantle::test::NotificationStandIn;
+using vantle::test::PhoneProcess;
 using vantle::test::PrivateSessionBus;
 
 namespace {
@@ -93,8 +96,41 @@ private slots:
     }
 
     void init() {
-        startFromCleanSettings();
+        vantle::test::startFromCleanSettings();
         elsewhere.hide();
+    }
+
+    // The flows themselves call in: a queue sent to a real phone, then a piece it refuses.
+    void uploadsNotifyWhenTheQueueEmptiesAndWhenOneFails() {
+        QFile file(files.filePath(QStringLiteral("report.pdf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1000, 'r'));
+        file.close();
+        {
+            PhoneProcess phone;
+            QVERIFY(phone.started());
+            Program program;
+            QVERIFY(program.started);
+            QVERIFY(lookElsewhere(program));
+            const qsizetype before = notifications().size();
+            program->addToQueue({file.fileName()});
+            program->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
+            QVERIFY(notificationsBecome(before + 1));
+            QCOMPARE(notifications().last().value(QStringLiteral("summary")).toString(),
+                     QStringLiteral("Transfer Complete"));
+        }
+        PhoneProcess refusing({QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
+        QVERIFY(refusing.started());
+        Program program;
+        QVERIFY(program.started);
+        QVERIFY(lookElsewhere(program));
+        const qsizetype before = notifications().size();
+        program->addToQueue({file.fileName()});
+        program->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(refusing.port()));
+        QVERIFY(notificationsBecome(before + 1));
+        QCOMPARE(notifications().last().value(QStringLiteral("summary")).toString(),
+                 QStringLiteral("Upload Failed"));
+        QVERIFY(body(notifications().size() - 1).startsWith(QStringLiteral("report.pdf")));
     }
 
     void eachSituationNotifiesWhileAnotherWindowIsInFront() {
@@ -248,10 +284,13 @@ private slots:
 int main(int argc, char** argv) {
     // A session bus of the suite's own, known before anything opens it.
     QTemporaryDir profile;
-    useOwnProfile(profile.path());
+    vantle::test::usePrivateProfile(profile.path());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("VANTLE_VERSION_URL", "");
+    useScriptedDnsSd();
     qputenv("DBUS_SESSION_BUS_ADDRESS", PrivateSessionBus::addressIn(profile.path()).toUtf8());
     QApplication app(argc, argv);
-    nameLikeTheProgram();
+    vantle::test::nameApplication();
     PrivateSessionBus bus(profile.path());
     NotificationStandIn service(bus.address(), profile.path() + QStringLiteral("/calls.jsonl"));
     if (!bus.start() || !service.start()) {

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QThread>
 #include <cerrno>
@@ -242,6 +244,23 @@ QString PhoneProcess::output() {
     mProcess.waitForReadyRead(10);
     mOutput += QString::fromLocal8Bit(mProcess.readAllStandardOutput());
     return mOutput;
+}
+
+QList<QJsonObject> recordedRequests(const QString& recordFile, const QString& requestType) {
+    QList<QJsonObject> messages;
+    QFile file(recordFile);
+    if (!file.open(QIODevice::ReadOnly)) return messages;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QJsonObject entry = QJsonDocument::fromJson(line).object();
+        if (entry.value(QLatin1String("direction")).toString() != QLatin1String("received") ||
+            entry.value(QLatin1String("kind")).toString() != QLatin1String("message"))
+            continue;
+        const QJsonObject message = entry.value(QLatin1String("dictionary")).toObject();
+        if (requestType.isEmpty() ||
+            message.value(QLatin1String("RequestType")).toString() == requestType)
+            messages.append(message);
+    }
+    return messages;
 }
 
 } // namespace vantle::test

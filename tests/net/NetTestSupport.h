@@ -5,6 +5,8 @@
 #include "net/TCPConnection.h"
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QList>
 #include <QProcess>
 #include <QStringList>
 #include <atomic>
@@ -129,6 +131,9 @@ private:
 
 // vantle-phone started from the build's bin folder on a free port of 127.0.0.1, stopped by its
 // process id when the test is done.
+// The requests the phone recorded (its --record FILE) as received, of one "RequestType" or all.
+QList<QJsonObject> recordedRequests(const QString& recordFile, const QString& requestType = {});
+
 class PhoneProcess {
 public:
     explicit PhoneProcess(const QStringList& arguments = {});

@@ -51,19 +51,7 @@ QString PhoneRig::storePath(const QString& relative) const {
 }
 
 QList<QJsonObject> PhoneRig::received(const QString& requestType) const {
-    QList<QJsonObject> messages;
-    QFile file(workDir.filePath(QLatin1String(kRecordName)));
-    if (!file.open(QIODevice::ReadOnly)) return messages;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QJsonObject entry = QJsonDocument::fromJson(line).object();
-        if (entry.value(QLatin1String("direction")).toString() != QLatin1String("received") ||
-            entry.value(QLatin1String("kind")).toString() != QLatin1String("message"))
-            continue;
-        const QJsonObject message = entry.value(QLatin1String("dictionary")).toObject();
-        if (requestType.isEmpty() || message.value(keys::kRequestType).toString() == requestType)
-            messages.append(message);
-    }
-    return messages;
+    return recordedRequests(workDir.filePath(QLatin1String(kRecordName)), requestType);
 }
 
 UploadThread::UploadThread(MRTransferController& transfer, const QString& local,

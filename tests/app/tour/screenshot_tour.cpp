@@ -2,6 +2,8 @@
 // a picture of each (window and open sheet together) into a folder. Run by scripts/screenshots.sh.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppTestProfile.h"
+#include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
 #include "net/NetTestSupport.h"
 #include "platform/Defaults.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPalette>
+#include <QProgressBar>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +33,9 @@ constexpr int kWaitMs = 15'000;
 constexpr int kSettleMs = 400;
 constexpr int kSheetTop = 28;
 constexpr QSize kWindowSize{460, 560};
+// The phone's files in the tour: a video long enough to show its download, and small notes.
+constexpr qsizetype kPhoneVideoBytes = 8 * 1024 * 1024;
+constexpr qsizetype kPhoneNoteBytes = 120;
 
 QString gOutput;
 int gFailures = 0;
@@ -103,6 +109,112 @@ QStringList sampleFiles(const QString& folder) {
     return paths;
 }
 
+void waitForUploadLine(AppController& controller, const QString& part = QStringLiteral("/s")) {
+    if (!QTest::qWaitFor([&] { return controller.uploadDetails().contains(part); }, kWaitMs)) {
+        std::fprintf(stderr, "no upload line\n");
+        ++gFailures;
+    }
+}
+
+void waitForSheet(AppController& controller, const QString& title) {
+    if (!QTest::qWaitFor([&] { return controller.presenter()->currentTitle() == title; },
+                         kWaitMs)) {
+        std::fprintf(stderr, "no sheet \"%s\"\n", qUtf8Printable(title));
+        ++gFailures;
+    }
+}
+
+// The queue going to the phone: the bar and its line, a name clash, a failed piece.
+void uploadTour(const QString& files) {
+    constexpr qsizetype kVideoBytes = 12 * 1024 * 1024;
+    const QString video = files + QStringLiteral("/Holiday video.mov");
+    {
+        QFile file(video);
+        if (file.open(QIODevice::WriteOnly)) file.write(QByteArray(kVideoBytes, 'v'));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
+        auto controller = start();
+        controller->addToQueue({video});
+        controller->connectToTypedAddress(address(phone));
+        // The large file well under way.
+        waitForUploadLine(*controller, QStringLiteral(" MB of 12 MB"));
+        save(*controller, QStringLiteral("uploading"));
+    }
+    {
+        // Whichever item comes first finds its name taken.
+        QTemporaryDir store;
+        for (const QString& name : QDir(files).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            QFile(store.filePath(name)).open(QIODevice::WriteOnly);
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--store"), store.path()});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        waitForSheet(*controller, QStringLiteral("File Exists On Device"));
+        save(*controller, QStringLiteral("file-exists"));
+    }
+    {
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
+        auto controller = start();
+        controller->connectToTypedAddress(address(phone));
+        waitForSheet(*controller, QStringLiteral("Error Uploading to Device"));
+        save(*controller, QStringLiteral("upload-error"));
+    }
+}
+
+int phoneRow(const PhoneDataSource& rows, const QString& name) {
+    for (int row = 0; row < rows.rowCount(); ++row)
+        if (rows.data(rows.index(row, 0)).toString() == name) return row;
+    return -1;
+}
+
+// The phone's sample files with their icons and sizes, one of them coming (the phone reads
+// slowly, so the bar stays a while), and the question before a removal.
+void phoneFiles(const QString& store) {
+    QDir().mkpath(store + QStringLiteral("/Trip"));
+    const auto write = [&](const QString& name, qsizetype size) {
+        QFile file(store + QStringLiteral("/") + name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(size, 'v')) != size)
+            ++gFailures;
+    };
+    write(QStringLiteral("Beach video.mov"), kPhoneVideoBytes);
+    write(QStringLiteral("Shopping list.txt"), kPhoneNoteBytes);
+    write(QStringLiteral("Welcome.txt"), kPhoneNoteBytes);
+    write(QStringLiteral("Trip/Itinerary.txt"), kPhoneNoteBytes);
+    PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                        QStringLiteral("--store"), store, QStringLiteral("--read-bytes-per-second"),
+                        QStringLiteral("1500")});
+    auto controller = start();
+    // Nothing of the tour opens on the desktop.
+    const auto nothing = [](const QString&) { return true; };
+    controller->setDesktopOpener({nothing, nothing});
+    controller->connectToTypedAddress(address(phone));
+    if (!waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."))) return;
+    PhoneDataSource& rows = *controller->phoneDataSource();
+    if (!QTest::qWaitFor(
+            [&] { return rows.rowCount() > 0 && rows.pathsWithoutIconsAndSizes().isEmpty(); },
+            kWaitMs))
+        ++gFailures;
+    save(*controller, QStringLiteral("phone-files"));
+
+    const int big = phoneRow(rows, QStringLiteral("Beach video.mov"));
+    emit controller->phoneTable()->rowActivated(big);
+    if (!QTest::qWaitFor([&] { return !controller->downloadBar()->isHidden(); }, kWaitMs))
+        ++gFailures;
+    save(*controller, QStringLiteral("phone-downloading"));
+    // A second click cancels it.
+    emit controller->phoneTable()->rowActivated(big);
+
+    controller->phoneTable()->selectRow(phoneRow(rows, QStringLiteral("Shopping list.txt")));
+    emit controller->phoneTable()->deleteRequested();
+    if (!QTest::qWaitFor([&] { return controller->presenter()->current() != nullptr; }, kWaitMs))
+        ++gFailures;
+    save(*controller, QStringLiteral("phone-remove"));
+    controller->presenter()->answer(QStringLiteral("Cancel"));
+}
+
 void tour(const QString& files) {
     {
         auto controller = start();
@@ -146,11 +258,13 @@ void tour(const QString& files) {
         if (waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone.")))
             save(*controller, QStringLiteral("connected"));
     }
+    phoneFiles(files + QStringLiteral("-phone"));
     {
         auto controller = start();
         controller->addToQueue(sampleFiles(files));
         save(*controller, QStringLiteral("queue"));
     }
+    uploadTour(files);
     {
         // The same queue in a dark theme.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -171,10 +285,12 @@ void tour(const QString& files) {
         dark.setColor(QPalette::Shadow, Qt::black);
         dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
         QApplication::setPalette(dark);
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."));
+        waitForUploadLine(*controller);
         save(*controller, QStringLiteral("dark-queue"));
     }
 }
@@ -183,12 +299,9 @@ void tour(const QString& files) {
 
 int main(int argc, char** argv) {
     QTemporaryDir profile;
-    qputenv("HOME", profile.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    vantle::test::usePrivateProfile(profile.path());
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
-    QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+    vantle::test::nameApplication();
     const QStringList arguments = QCoreApplication::arguments();
     gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(gOutput);

@@ -1,0 +1,330 @@
+// The phone's files: the listing and its icons and sizes, downloads one at a time, removals.
+#include "app/AppController.h"
+#include "app/PhoneDataSource.h"
+#include "files/FSNodeInfo.h"
+#include "files/VantleUtilities.h"
+#include "support/ParoxLog.h"
+#include "ui/IDDragTableView.h"
+#include "ui/MRWindow.h"
+#include "ui/SheetPresenter.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QtMath>
+#include <chrono>
+
+namespace vantle {
+namespace {
+
+// The download bar's units: 64 KiB each, as the upload bar's.
+constexpr double kUnitsPerByte = 1.0 / 65536.0;
+// Where the bar lies over the row of the file being downloaded: in place of its size line.
+constexpr int kBarLeft = 50;
+constexpr int kBarTop = 23;
+constexpr int kBarRightMargin = 10;
+constexpr int kBarHeight = 10;
+// The phone's store, as a listing asks for it.
+const char kStoreRoot[] = "/";
+
+QString removalQuestion(const QStringList& paths) {
+    // Built by concatenation: a file's name is never read as a format.
+    if (paths.size() == 1)
+        return QStringLiteral("Remove \"") +
+               PhoneNodeInfo(paths.front(), false).lastPathComponent() +
+               QStringLiteral("\" from the iPhone?");
+    return QStringLiteral("Remove %1 items from the iPhone?").arg(paths.size());
+}
+
+} // namespace
+
+void AppController::connectPhoneTable() {
+    IDDragTableView* table = phoneTable_;
+    connect(table, &IDDragTableView::rowActivated, this,
+            [this](int row) { mPhone->downloadRow(row, true); });
+    connect(table, &IDDragTableView::revealRequested, this,
+            [this](int row) { mPhone->downloadRow(row, false); });
+    connect(table, &IDDragTableView::removeRequested, this, [this](int row) {
+        if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row)) askToRemove({node->path()});
+    });
+    connect(table, &IDDragTableView::deleteRequested, this, [this] {
+        QStringList paths;
+        for (const QModelIndex& index : phoneTable_->selectionModel()->selectedRows())
+            if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(index.row())) paths << node->path();
+        if (!paths.isEmpty()) askToRemove(paths);
+    });
+
+    const auto addRowAction = [this, table](const QString& name, const QString& title, auto act) {
+        auto* action = new QAction(title, table);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [table, act] {
+            if (const int row = table->contextRow(); row >= 0) act(row);
+        });
+        table->addAction(action);
+        mActions.insert(name, action);
+    };
+    addRowAction(QStringLiteral("downloadFile:"), QStringLiteral("Download"),
+                 [this](int row) { mPhone->downloadRow(row, false); });
+    addRowAction(QStringLiteral("downloadAndOpen:"), QStringLiteral("Download and Open"),
+                 [this](int row) { mPhone->downloadRow(row, true); });
+    addRowAction(QStringLiteral("downloadTo:"), QStringLiteral("Download To..."),
+                 [this](int row) { askDownloadTo(row); });
+    addRowAction(QStringLiteral("removeFile:"), QStringLiteral("Remove"),
+                 [table](int) { emit table->deleteRequested(); });
+}
+
+// --- Listing ---
+
+void AppController::refreshPhoneListing() {
+    hideDownloadBar();
+    if (!connected()) {
+        gotListing(std::nullopt);
+        return;
+    }
+    MRTransferController* transfer = _transfer.get();
+    startPhoneWorker([this, transfer] {
+        mListingThreadRunning = true;
+        ParoxLog("getListingFromDeviceThread");
+        std::optional<QMap<QString, ListingEntry>> listing =
+            transfer->getDirectoryListingPlus(QLatin1String(kStoreRoot));
+        QMetaObject::invokeMethod(
+            this, [this, listing = std::move(listing)] { gotListing(listing); },
+            Qt::QueuedConnection);
+        mListingThreadRunning = false;
+    });
+}
+
+void AppController::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    mPhone->refreshListingFromDevice(listing);
+    // A new listing hands out the nodes with their flags cleared: the running download keeps its.
+    if (!mReceivingFiles.isEmpty())
+        if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(mReceivingFiles.front()))
+            node->setUploading(true);
+    updateSizesAndIcons();
+}
+
+void AppController::updateSizesAndIcons() {
+    // Copied here: the worker never reads the rows, which a new listing may rebuild meanwhile.
+    const QStringList paths = mPhone->pathsWithoutIconsAndSizes();
+    if (paths.isEmpty()) return;
+    MRTransferController* transfer = _transfer.get();
+    startPhoneWorker([this, transfer, paths] {
+        const std::optional<QMap<QString, IconAndSize>> answer = transfer->getIconsAndSizes(paths);
+        if (!answer) return;
+        // Decoded here, so that thousands of icons never hold up the window.
+        PhoneIconsAndSizes ready;
+        for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+            ready.insert(entry.key(),
+                         {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
+                          FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
+        QMetaObject::invokeMethod(
+            this, [this, ready = std::move(ready)] { gotIconsAndSizes(ready); },
+            Qt::QueuedConnection);
+    });
+}
+
+void AppController::gotIconsAndSizes(const PhoneIconsAndSizes& answer) {
+    mPhone->setIconsAndSizes(answer);
+    mPhone->reloadData();
+}
+
+void AppController::startPhoneWorker(std::function<void()> work) {
+    std::erase_if(mPhoneWorkers, [](const std::future<void>& worker) {
+        return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    mPhoneWorkers.push_back(std::async(std::launch::async, std::move(work)));
+}
+
+void AppController::waitForPhoneWorkers() {
+    // Their requests end with the connection; what they hand over then finds no controller.
+    for (std::future<void>& worker : mPhoneWorkers)
+        worker.wait();
+    mPhoneWorkers.clear();
+}
+
+// --- Downloads ---
+
+bool AppController::requestFile(const QString& path) {
+    if (mReceivingFiles.contains(path)) return false;
+    mReceivingFiles.append(path);
+    // Another download runs: this one waits its turn.
+    if (mReceivingFiles.size() > 1) return false;
+    return requestNextFile();
+}
+
+bool AppController::requestNextFile() {
+    while (!mReceivingFiles.isEmpty()) {
+        const QString path = mReceivingFiles.front();
+        PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
+        if (!node) node = PhoneNodeInfo::nodeWithPath(path, false);
+        node->setUploading(true);
+        mPhone->refreshPath(path);
+        _transfer->resetDownloadOperation();
+        if (_transfer->requestRemoteFile(path)) return true;
+        // Left first in line, a file the phone would not send would hold up every later one.
+        ParoxLog("requestRemoteFile failed: %@", path);
+        node->setUploading(false);
+        mPhone->refreshPath(path);
+        mReceivingFiles.removeFirst();
+        mDropDestinations.remove(path);
+    }
+    return false;
+}
+
+void AppController::cancelDownload() {
+    _transfer->cancelDownloadOperation();
+}
+
+void AppController::forgetDropDestination(const QString& path) {
+    mDropDestinations.remove(path);
+}
+
+void AppController::downloadTo(const QString& path, const QString& folder) {
+    const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
+    if (!node || mReceivingFiles.contains(path)) return;
+    node->setShouldOpenAfterDownload(false);
+    mDropDestinations.insert(path, folder);
+    requestFile(path);
+    if (!mReceivingFiles.contains(path)) mDropDestinations.remove(path);
+}
+
+void AppController::askDownloadTo(int row) {
+    const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row);
+    if (!node) return;
+    auto* dialog = new QFileDialog(_window, QStringLiteral("Download To"));
+    dialog->setObjectName(QStringLiteral("downloadToDialog"));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Download"));
+    const QString path = node->path();
+    mPresenter->showSheet(dialog, [this, dialog, path](int result) {
+        const QString folder = dialog->selectedFiles().value(0);
+        dialog->deleteLater();
+        if (result == QDialog::Accepted && QFileInfo(folder).isDir()) downloadTo(path, folder);
+    });
+}
+
+void AppController::downloadProgress(const Notification& note) {
+    const QVariantList counts = note.userInfo.toList();
+    // A refused piece of a cancelled download: it ends here, without a file.
+    if (counts.size() < 2) {
+        fileDownloaded(false);
+        return;
+    }
+    const qint64 total = counts[0].toLongLong();
+    const qint64 current = counts[1].toLongLong();
+    const double units = double(total) * kUnitsPerByte;
+    const int maximum = qMax(1, qCeil(units));
+    if (downloadProgressIndicator->isHidden() && !mReceivingFiles.isEmpty()) {
+        if (const int row = mPhone->rowForPath(mReceivingFiles.front()); row >= 0) {
+            const QRect rect = phoneTable_->visualRect(mPhone->index(row, 0));
+            downloadProgressIndicator->setGeometry(rect.x() + kBarLeft, rect.y() + kBarTop,
+                                                   rect.width() - kBarLeft - kBarRightMargin,
+                                                   kBarHeight);
+        }
+        downloadProgressIndicator->show();
+    }
+    downloadProgressIndicator->setRange(0, maximum);
+    downloadProgressIndicator->setValue(
+        units > 1.0 ? qMin(maximum, int(double(current) * kUnitsPerByte)) : maximum);
+}
+
+void AppController::hideDownloadBar() {
+    if (!downloadProgressIndicator) return;
+    downloadProgressIndicator->setValue(0);
+    downloadProgressIndicator->hide();
+}
+
+void AppController::fileDownloaded(bool finished) {
+    ParoxLog("fileDownloaded");
+    hideDownloadBar();
+    const QString asked = mReceivingFiles.value(0);
+    const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked);
+    if (node) {
+        node->setUploading(false);
+        mPhone->refreshPath(asked);
+    }
+    const std::optional<QString> root = _transfer->lastDownloadRoot();
+    if (root && finished && !asked.isEmpty()) {
+        ParoxLog("fileDownloaded: %@", *root);
+        const std::optional<QString> folder = mDropDestinations.contains(asked)
+                                                  ? std::optional(mDropDestinations.value(asked))
+                                                  : std::nullopt;
+        const Result<QString> finalFile = _transfer->finishDownload(*root, folder);
+        if (!finalFile) {
+            ParoxLog("finishDownload %@: %@", *root, finalFile.error());
+            showDownloadFailure(*root, finalFile.error());
+        } else {
+            ParoxLog("finalFile %@", *finalFile);
+            notifyDownloadArrived(*finalFile);
+            const QFileInfo info(*finalFile);
+            if (info.exists()) {
+                if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&
+                    node->shouldOpenAfterDownload())
+                    mOpener.open(*finalFile);
+                else if (!folder)
+                    mOpener.reveal(*finalFile);
+            }
+        }
+    }
+    _transfer->resetDownloadOperation();
+    if (!mReceivingFiles.isEmpty()) {
+        mDropDestinations.remove(mReceivingFiles.takeFirst());
+        requestNextFile();
+    }
+}
+
+void AppController::showDownloadFailure(const QString& name, const QString& error) {
+    // Concatenated: neither the name nor the reason is read as a format.
+    mPresenter->show({QStringLiteral("Unable To Save Download"),
+                      QStringLiteral("\"") + name +
+                          QStringLiteral("\" arrived but could not be saved: ") + error,
+                      {QStringLiteral("OK")},
+                      {},
+                      SheetPresenter::Message::Kind::Sheet},
+                     [](const QString&, bool) {});
+}
+
+void AppController::phoneConnectionLost() {
+    for (const QString& path : std::as_const(mReceivingFiles))
+        if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path))
+            node->setUploading(false);
+    mReceivingFiles.clear();
+    mDropDestinations.clear();
+    hideDownloadBar();
+    ClearNodeCache();
+    mPhone->refreshListingFromDevice(std::nullopt);
+}
+
+// --- Removal ---
+
+bool AppController::removeFile(const QString& path) {
+    // Asked for or under way: the download must end first.
+    if (mReceivingFiles.contains(path)) return false;
+    if (!_transfer->removeFile(path)) return false;
+    hideDownloadBar();
+    return true;
+}
+
+void AppController::askToRemove(const QStringList& paths) {
+    const QString text = paths.size() == 1
+                             ? QStringLiteral("The file is deleted on the iPhone. This cannot be "
+                                              "undone.")
+                             : QStringLiteral("The items are deleted on the iPhone. This cannot "
+                                              "be undone.");
+    mPresenter->show({removalQuestion(paths),
+                      text,
+                      {QStringLiteral("Remove"), QStringLiteral("Cancel")},
+                      {},
+                      SheetPresenter::Message::Kind::Sheet},
+                     [this, paths](const QString& button, bool) {
+                         if (button != QLatin1String("Remove")) return;
+                         mPhone->removePaths(paths);
+                         phoneTable_->clearSelection();
+                     });
+}
+
+} // namespace vantle

@@ -1,0 +1,119 @@
+#include "app/PhoneDataSource.h"
+
+#include "app/FileRowData.h"
+#include "app/PhoneHost.h"
+#include "support/ParoxLog.h"
+#include "transfer/ProtocolKeys.h"
+
+#include <algorithm>
+
+namespace vantle {
+
+PhoneDataSource::PhoneDataSource(PhoneHost* host, QObject* parent)
+    : QAbstractTableModel(parent), mHost(host) {}
+
+int PhoneDataSource::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(mFilesOnDevice.size());
+}
+
+int PhoneDataSource::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant PhoneDataSource::data(const QModelIndex& index, int role) const {
+    const PhoneNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
+    if (!node || index.parent().isValid()) return {};
+    return fileRowData(*node, role);
+}
+
+Qt::ItemFlags PhoneDataSource::flags(const QModelIndex& index) const {
+    return fileRowFlags(index);
+}
+
+void PhoneDataSource::refreshListingFromDevice(
+    const std::optional<QMap<QString, ListingEntry>>& listing) {
+    beginResetModel();
+    mFilesOnDevice.clear();
+    if (listing && (!mHost || mHost->connected())) {
+        mFilesOnDevice.reserve(std::size_t(listing->size()));
+        for (auto entry = listing->cbegin(); entry != listing->cend(); ++entry) {
+            const QString& path = entry.key();
+            if (path == storeNames::kThumbsFolder || path == storeNames::kMetadataFolder) continue;
+            mFilesOnDevice.push_back(PhoneNodeInfo::nodeWithPath(path, entry.value().isFolder));
+        }
+        std::stable_sort(mFilesOnDevice.begin(), mFilesOnDevice.end(),
+                         [](const PhoneNodeInfoPtr& a, const PhoneNodeInfoPtr& b) {
+                             return a->alphabetically(*b) < 0;
+                         });
+    }
+    endResetModel();
+}
+
+void PhoneDataSource::setIconsAndSizes(const PhoneIconsAndSizes& answer) {
+    for (auto entry = answer.cbegin(); entry != answer.cend(); ++entry) {
+        // A cached node keeps its flags: it may be the one being downloaded.
+        PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(entry.key());
+        if (!node) node = PhoneNodeInfo::nodeWithPath(entry.key(), false);
+        node->setIcon(entry.value().icon);
+        node->setSize(entry.value().size);
+    }
+}
+
+QStringList PhoneDataSource::pathsWithoutIconsAndSizes() const {
+    QStringList paths;
+    for (const PhoneNodeInfoPtr& node : mFilesOnDevice)
+        if (!node->hasIconImage() || !node->size()) paths << node->absolutePath();
+    return paths;
+}
+
+void PhoneDataSource::reloadData() {
+    if (!mFilesOnDevice.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, 0));
+}
+
+void PhoneDataSource::refreshPath(const QString& path) {
+    if (const int row = rowForPath(path); row >= 0) emit dataChanged(index(row, 0), index(row, 0));
+}
+
+PhoneNodeInfoPtr PhoneDataSource::nodeAtRow(int row) const {
+    if (row < 0 || row >= rowCount()) return nullptr;
+    return mFilesOnDevice[std::size_t(row)];
+}
+
+int PhoneDataSource::rowForPath(const QString& path) const {
+    const auto found =
+        std::find_if(mFilesOnDevice.cbegin(), mFilesOnDevice.cend(),
+                     [&](const PhoneNodeInfoPtr& node) { return node->absolutePath() == path; });
+    return found == mFilesOnDevice.cend() ? -1 : int(found - mFilesOnDevice.cbegin());
+}
+
+void PhoneDataSource::downloadRow(int row, bool open) {
+    const PhoneNodeInfoPtr node = nodeAtRow(row);
+    if (!node || !mHost) return;
+    // A second click on the file being downloaded.
+    if (node->uploading()) {
+        mHost->cancelDownload();
+        return;
+    }
+    node->setShouldOpenAfterDownload(open);
+    if (!mHost->requestFile(node->absolutePath())) {
+        ParoxLog("requestFile failed: %d", 0);
+        return;
+    }
+    mHost->forgetDropDestination(node->absolutePath());
+}
+
+int PhoneDataSource::removePaths(const QStringList& paths) {
+    int removed = 0;
+    for (const QString& path : paths) {
+        if (!mHost || !mHost->removeFile(path)) continue;
+        ++removed;
+        if (const int row = rowForPath(path); row >= 0) {
+            beginRemoveRows({}, row, row);
+            mFilesOnDevice.erase(mFilesOnDevice.begin() + row);
+            endRemoveRows();
+        }
+    }
+    return removed;
+}
+
+} // namespace vantle

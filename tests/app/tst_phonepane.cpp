@@ -1,0 +1,514 @@
+// The phone pane against the simulated phone: the listing and its icons and sizes, downloads one
+// at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
+#include "AppTestMain.h"
+#include "app/AppController.h"
+#include "app/AppKeys.h"
+#include "app/PhoneDataSource.h"
+#include "app/PhoneHost.h"
+#include "files/FSNodeInfo.h"
+#include "net/NetTestSupport.h"
+#include "net/ScriptedDnsSdControl.h"
+#include "platform/Defaults.h"
+#include "ui/FileRoles.h"
+#include "ui/IDDragTableView.h"
+#include "ui/SheetPresenter.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QProgressBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+#include <optional>
+
+using namespace vantle;
+using vantle::test::PhoneProcess;
+
+namespace {
+
+constexpr int kWaitMs = 15'000;
+// A phone that reads the PC's answers this slowly sends a few pieces a second: downloads last
+// long enough to be clicked on or cut off.
+const char kSlowReading[] = "1500";
+constexpr qint64 kBigFileBytes = 4 * 1024 * 1024;
+constexpr int kManyFiles = 10'000;
+// Generous: the figure itself is printed; the aim is under one second.
+constexpr qint64 kListingBoundMs = 5'000;
+
+// What the desktop was asked to open ("open PATH") and reveal ("reveal PATH"), in order. The
+// offscreen platform has no desktop services, so the controller's opener is replaced.
+struct DesktopRecord {
+    QStringList calls;
+    AppController::DesktopOpener opener() {
+        return {[this](const QString& path) {
+                    calls << QStringLiteral("open ") + path;
+                    return true;
+                },
+                [this](const QString& path) {
+                    calls << QStringLiteral("reveal ") + path;
+                    return true;
+                }};
+    }
+};
+
+QString downloads() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+           QStringLiteral("/Vantle");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The phone's store: a few files, a folder and a big file.
+struct Store {
+    QTemporaryDir dir;
+    Store() {
+        writeFile(dir.filePath(QStringLiteral("b.txt")), "bee\n");
+        writeFile(dir.filePath(QStringLiteral("A.pdf")), QByteArray(3000, 'a'));
+        writeFile(dir.filePath(QStringLiteral("note.txt")), "a note\n");
+        writeFile(dir.filePath(QStringLiteral("zeta.txt")), "last\n");
+        QByteArray big(kBigFileBytes, Qt::Uninitialized);
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = char(i % 251);
+        writeFile(dir.filePath(QStringLiteral("big.bin")), big);
+        QDir(dir.path()).mkpath(QStringLiteral("c/inside"));
+        writeFile(dir.filePath(QStringLiteral("c/one.txt")), "one\n");
+        writeFile(dir.filePath(QStringLiteral("c/inside/two.txt")), "two\n");
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+// The program connected to a simulated phone on loopback, its listing in.
+struct Program {
+    std::optional<PhoneProcess> phone;
+    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
+    DesktopRecord desktop;
+
+    Program(const Store& store, QStringList phoneOptions = {}) {
+        controller->setDesktopOpener(desktop.opener());
+        phone.emplace(
+            QStringList{QStringLiteral("--quiet"), QStringLiteral("--store"), store.dir.path()} +
+            phoneOptions);
+        if (!phone->started() || !controller->awakeFromNib()) return;
+        controller->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone->port()));
+    }
+
+    AppController* operator->() const { return controller.get(); }
+    PhoneDataSource& rows() const { return *controller->phoneDataSource(); }
+    IDDragTableView& table() const { return *controller->phoneTable(); }
+    SheetPresenter& sheets() const { return *controller->presenter(); }
+    bool ready(int rowCount) const {
+        return QTest::qWaitFor(
+            [&] {
+                return controller->statusText() ==
+                           QStringLiteral("Connected to Simulated iPhone.") &&
+                       rows().rowCount() == rowCount;
+            },
+            kWaitMs);
+    }
+    int row(const QString& name) const {
+        for (int row = 0; row < rows().rowCount(); ++row)
+            if (rows().data(rows().index(row, 0)).toString() == name) return row;
+        return -1;
+    }
+    QStringList names() const {
+        QStringList all;
+        for (int row = 0; row < rows().rowCount(); ++row)
+            all << rows().data(rows().index(row, 0)).toString();
+        return all;
+    }
+    bool showsSheet(const QString& title) const {
+        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
+    }
+    void select(const QStringList& names) const {
+        table().clearSelection();
+        for (const QString& name : names)
+            table().selectionModel()->select(rows().index(row(name), 0),
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows);
+    }
+    // The row's action of the context menu, as if chosen there.
+    void choose(const QString& action, const QString& name) const {
+        table().setCurrentIndex(rows().index(row(name), 0));
+        controller->action(action)->trigger();
+    }
+};
+
+// Stands in for the controller when the model is checked on its own.
+struct FakeHost : PhoneHost {
+    bool isConnected = true;
+    QStringList requested;
+    QStringList removed;
+    int cancels = 0;
+    bool connected() const override { return isConnected; }
+    bool requestFile(const QString& path) override {
+        requested << path;
+        return true;
+    }
+    bool removeFile(const QString& path) override {
+        removed << path;
+        return path != QLatin1String("kept.txt");
+    }
+    void cancelDownload() override { ++cancels; }
+    void forgetDropDestination(const QString&) override {}
+};
+
+QMap<QString, ListingEntry> listingOf(const QStringList& files, const QStringList& folders) {
+    QMap<QString, ListingEntry> listing;
+    for (const QString& name : files)
+        listing.insert(name, {false});
+    for (const QString& name : folders)
+        listing.insert(name, {true});
+    return listing;
+}
+
+} // namespace
+
+class PhonePaneTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QSettings().clear();
+        Defaults::setValue(QString(prefs::kAutoConnect), false);
+        Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
+        Defaults::setValue(QString(prefs::kLastTransfer), QDateTime::currentDateTime());
+        Defaults::sync();
+        QDir(downloads()).removeRecursively();
+        ClearNodeCache();
+    }
+
+    void modelSortsMergesAndLeavesOutMetadata() {
+        FakeHost host;
+        PhoneDataSource model(&host);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.refreshListingFromDevice(listingOf(
+            {QStringLiteral("b.txt"), QStringLiteral("A.pdf"), QStringLiteral("kept.txt")},
+            {QStringLiteral("c"), QStringLiteral("vantleThumbs"),
+             QStringLiteral("vantleMetadata")}));
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("A.pdf"));
+        QCOMPARE(model.data(model.index(1, 0)).toString(), QStringLiteral("b.txt"));
+        QCOMPARE(model.data(model.index(2, 0)).toString(), QStringLiteral("c"));
+        QCOMPARE(model.data(model.index(2, 0), Qt::ToolTipRole).toString(), QStringLiteral("c"));
+        QCOMPARE(model.pathsWithoutIconsAndSizes().size(), 4);
+
+        // An answer for a file not listed yet is kept for the listing that shows it; empty icon
+        // data keeps the icon there is.
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        model.setIconsAndSizes({{QStringLiteral("A.pdf"), {red, QStringLiteral("3 KB")}},
+                                {QStringLiteral("later.txt"), {red, QStringLiteral("1 KB")}}});
+        model.setIconsAndSizes({{QStringLiteral("A.pdf"), {QImage(), QStringLiteral("3 KB")}}});
+        const QImage icon = model.data(model.index(0, 0), Qt::DecorationRole).value<QImage>();
+        QCOMPARE(icon.size(), QSize(PhoneNodeInfo::kIconSide, PhoneNodeInfo::kIconSide));
+        QCOMPARE(icon.pixelColor(16, 16), QColor(Qt::red));
+        QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("3 KB"));
+        QVERIFY(!model.pathsWithoutIconsAndSizes().contains(QStringLiteral("A.pdf")));
+        model.refreshListingFromDevice(listingOf({QStringLiteral("later.txt")}, {}));
+        QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("1 KB"));
+        QVERIFY(model.pathsWithoutIconsAndSizes().isEmpty());
+
+        // A second click on a file being downloaded cancels it; a refused removal keeps the row.
+        model.refreshListingFromDevice(
+            listingOf({QStringLiteral("kept.txt"), QStringLiteral("gone.txt")}, {}));
+        model.nodeAtRow(0)->setUploading(true);
+        QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QString());
+        model.downloadRow(0, true);
+        QCOMPARE(host.cancels, 1);
+        QVERIFY(host.requested.isEmpty());
+        model.downloadRow(1, true);
+        QCOMPARE(host.requested, QStringList{QStringLiteral("kept.txt")});
+        QVERIFY(model.nodeAtRow(1)->shouldOpenAfterDownload());
+        QCOMPARE(model.removePaths({QStringLiteral("gone.txt"), QStringLiteral("kept.txt")}), 1);
+        QCOMPARE(model.rowCount(), 1);
+
+        // Without a connection a listing shows nothing.
+        host.isConnected = false;
+        model.refreshListingFromDevice(listingOf({QStringLiteral("x")}, {}));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void listingShowsSortedRowsWithIconsAndSizes() {
+        Store store;
+        Program program(store);
+        QVERIFY(program.ready(6));
+        QAbstractItemModelTester tester(&program.rows(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(program.names(),
+                 (QStringList{QStringLiteral("A.pdf"), QStringLiteral("b.txt"),
+                              QStringLiteral("big.bin"), QStringLiteral("c"),
+                              QStringLiteral("note.txt"), QStringLiteral("zeta.txt")}));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return program.rows().data(program.rows().index(0, 0), SizeLineRole).toString() ==
+                       FSNodeInfo::getSizeText(3000);
+            },
+            kWaitMs));
+        // The phone's own icon, not the generic one of the kind.
+        const QImage generic =
+            PhoneNodeInfo::squareIcon(FSNodeInfo::genericIconForType(QStringLiteral("PDF"), false));
+        QVERIFY(
+            program.rows().data(program.rows().index(0, 0), Qt::DecorationRole).value<QImage>() !=
+            generic);
+        QVERIFY(program.rows().pathsWithoutIconsAndSizes().isEmpty());
+        // A file added on the phone shows after its notice.
+        writeFile(store.path(QStringLiteral("new.txt")), "new");
+        program->refreshPhoneListing();
+        QVERIFY(
+            QTest::qWaitFor([&] { return program.row(QStringLiteral("new.txt")) >= 0; }, kWaitMs));
+    }
+
+    void doubleClickOpensRevealDoesNotAndNamesStayUnique() {
+        Store store;
+        Program program(store);
+        QVERIFY(program.ready(6));
+        // A double click on the row.
+        const QRect noteRow = program.table().visualRect(
+            program.rows().index(program.row(QStringLiteral("note.txt")), 0));
+        QTest::mouseDClick(program.table().viewport(), Qt::LeftButton, {}, noteRow.center());
+        const QString first = downloads() + QStringLiteral("/note.txt");
+        QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls,
+                                  QStringList{QStringLiteral("open ") + first}, kWaitMs);
+        QCOMPARE(QFile(first).size(), 7);
+
+        // The reveal action: the file is shown in the file manager, under a name of its own.
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        const QString second = downloads() + QStringLiteral("/note-1.txt");
+        QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls.size(), 2, kWaitMs);
+        QCOMPARE(program.desktop.calls.last(), QStringLiteral("reveal ") + second);
+        QVERIFY(QFile::exists(second));
+
+        // A folder, double-clicked, arrives whole and is revealed rather than opened.
+        emit program.table().rowActivated(program.row(QStringLiteral("c")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls.size(), 3, kWaitMs);
+        QCOMPARE(program.desktop.calls.last(),
+                 QStringLiteral("reveal ") + downloads() + QStringLiteral("/c"));
+        QFile inner(downloads() + QStringLiteral("/c/inside/two.txt"));
+        QVERIFY(inner.open(QIODevice::ReadOnly));
+        QCOMPARE(inner.readAll(), QByteArray("two\n"));
+        QVERIFY(QFile::exists(downloads() + QStringLiteral("/c/one.txt")));
+        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+
+        // Return on the selected row does what a double click does.
+        program.table().setCurrentIndex(
+            program.rows().index(program.row(QStringLiteral("zeta.txt")), 0));
+        QTest::keyClick(&program.table(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(program.desktop.calls.size(), 4, kWaitMs);
+        QCOMPARE(program.desktop.calls.last(),
+                 QStringLiteral("open ") + downloads() + QStringLiteral("/zeta.txt"));
+    }
+
+    void downloadToLandsInTheChosenFolderUnopened() {
+        Store store;
+        Program program(store);
+        QVERIFY(program.ready(6));
+        QTemporaryDir chosen;
+        program.choose(QStringLiteral("downloadTo:"), QStringLiteral("b.txt"));
+        QVERIFY(program.showsSheet(QStringLiteral("Download To")));
+        auto* dialog = qobject_cast<QFileDialog*>(program.sheets().current());
+        QVERIFY(dialog);
+        dialog->setDirectory(chosen.path());
+        dialog->selectFile(chosen.path());
+        static_cast<QDialog*>(dialog)->accept();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(chosen.filePath(QStringLiteral("b.txt"))), kWaitMs);
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/b.txt")));
+        // Nothing was opened or revealed: the next opened file is the first thing recorded.
+        program.choose(QStringLiteral("downloadAndOpen:"), QStringLiteral("zeta.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            program.desktop.calls,
+            QStringList{QStringLiteral("open ") + downloads() + QStringLiteral("/zeta.txt")},
+            kWaitMs);
+        QVERIFY(program->dropDestinations().isEmpty());
+
+        // A folder gone by the time the file arrives: the user is told, nothing is opened.
+        auto gone = std::make_unique<QTemporaryDir>();
+        const QString vanished = gone->path();
+        program.choose(QStringLiteral("downloadTo:"), QStringLiteral("note.txt"));
+        QVERIFY(program.showsSheet(QStringLiteral("Download To")));
+        dialog = qobject_cast<QFileDialog*>(program.sheets().current());
+        QVERIFY(dialog);
+        dialog->setDirectory(vanished);
+        dialog->selectFile(vanished);
+        static_cast<QDialog*>(dialog)->accept();
+        gone.reset();
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Save Download")));
+        QVERIFY(program.sheets().currentText().startsWith(
+            QStringLiteral("\"note.txt\" arrived but could not be saved: ")));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QCOMPARE(program.desktop.calls.size(), 1);
+        QVERIFY(program->receivingFiles().isEmpty());
+    }
+
+    void threeInARowArriveInOrderOneCancelled() {
+        Store store;
+        Program program(store,
+                        {QStringLiteral("--read-bytes-per-second"), QLatin1String(kSlowReading)});
+        QVERIFY(program.ready(6));
+        program.choose(QStringLiteral("downloadFile:"), QStringLiteral("big.bin"));
+        emit program.table().revealRequested(program.row(QStringLiteral("zeta.txt")));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        // Asking again for a waiting file changes nothing.
+        emit program.table().revealRequested(program.row(QStringLiteral("zeta.txt")));
+        QCOMPARE(program->receivingFiles(),
+                 (QStringList{QStringLiteral("big.bin"), QStringLiteral("zeta.txt"),
+                              QStringLiteral("note.txt")}));
+
+        // The bar lies over the big file's row while it comes; a second click cancels it.
+        QProgressBar* bar = program->downloadBar();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), kWaitMs);
+        const QRect row = program.table().visualRect(
+            program.rows().index(program.row(QStringLiteral("big.bin")), 0));
+        QVERIFY(row.contains(bar->geometry().topLeft()));
+        QCOMPARE(
+            program.rows()
+                .data(program.rows().index(program.row(QStringLiteral("big.bin")), 0), SizeLineRole)
+                .toString(),
+            QString());
+        emit program.table().rowActivated(program.row(QStringLiteral("big.bin")));
+
+        QStringList arrived;
+        const QStringList expected{QStringLiteral("zeta.txt"), QStringLiteral("note.txt")};
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                for (const QString& name : expected)
+                    if (!arrived.contains(name) && QFile::exists(downloads() + u'/' + name))
+                        arrived << name;
+                return arrived.size() == expected.size();
+            },
+            kWaitMs));
+        QCOMPARE(arrived, expected);
+        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QCOMPARE(
+            program.desktop.calls,
+            (QStringList{QStringLiteral("reveal ") + downloads() + QStringLiteral("/zeta.txt"),
+                         QStringLiteral("reveal ") + downloads() + QStringLiteral("/note.txt")}));
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
+        QVERIFY(bar->isHidden());
+    }
+
+    void removalAsksFirst() {
+        Store store;
+        Program program(store);
+        QVERIFY(program.ready(6));
+        program.select({QStringLiteral("b.txt")});
+        emit program.table().deleteRequested();
+        QVERIFY(program.showsSheet(QStringLiteral("Remove \"b.txt\" from the iPhone?")));
+        QCOMPARE(program.sheets().currentButtons(),
+                 (QStringList{QStringLiteral("Remove"), QStringLiteral("Cancel")}));
+        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(QFile::exists(store.path(QStringLiteral("b.txt"))));
+        QVERIFY(program.row(QStringLiteral("b.txt")) >= 0);
+
+        program.choose(QStringLiteral("removeFile:"), QStringLiteral("b.txt"));
+        QVERIFY(program.showsSheet(QStringLiteral("Remove \"b.txt\" from the iPhone?")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(!QFile::exists(store.path(QStringLiteral("b.txt"))));
+        QCOMPARE(program.row(QStringLiteral("b.txt")), -1);
+
+        program.select({QStringLiteral("note.txt"), QStringLiteral("zeta.txt")});
+        emit program.table().deleteRequested();
+        QVERIFY(program.showsSheet(QStringLiteral("Remove 2 items from the iPhone?")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(QFile::exists(store.path(QStringLiteral("note.txt"))));
+        emit program.table().deleteRequested();
+        QVERIFY(program.showsSheet(QStringLiteral("Remove 2 items from the iPhone?")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(!QFile::exists(store.path(QStringLiteral("note.txt"))));
+        QVERIFY(!QFile::exists(store.path(QStringLiteral("zeta.txt"))));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            program.names(),
+            (QStringList{QStringLiteral("A.pdf"), QStringLiteral("big.bin"), QStringLiteral("c")}),
+            kWaitMs);
+    }
+
+    void phoneLeavingMidDownloadLeavesNothingHalfWritten() {
+        Store store;
+        Program program(store,
+                        {QStringLiteral("--read-bytes-per-second"), QLatin1String(kSlowReading)});
+        QVERIFY(program.ready(6));
+        emit program.table().rowActivated(program.row(QStringLiteral("big.bin")));
+        emit program.table().rowActivated(program.row(QStringLiteral("note.txt")));
+        QTRY_VERIFY_WITH_TIMEOUT(!program->downloadBar()->isHidden(), kWaitMs);
+        program.phone.reset(); // killed by its process id
+        QVERIFY(QTest::qWaitFor(
+            [&] { return program->statusText() == QStringLiteral("Not connected."); }, kWaitMs));
+        QCOMPARE(program.rows().rowCount(), 0);
+        QVERIFY(program->receivingFiles().isEmpty());
+        QVERIFY(program->downloadBar()->isHidden());
+        QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin")));
+        QCOMPARE(QDir(downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+        QVERIFY(program.desktop.calls.isEmpty());
+    }
+
+    void phoneLeavingMidListingEmptiesThePane() {
+        Store store;
+        Program program(store, {QStringLiteral("--withhold"), QStringLiteral("DirectoryList")});
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return program->statusText() == QStringLiteral("Connected to Simulated iPhone.");
+            },
+            kWaitMs));
+        program.phone.reset();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return program->statusText() == QStringLiteral("Not connected."); }, kWaitMs));
+        QCOMPARE(program.rows().rowCount(), 0);
+    }
+
+    void phoneWithoutUploadsListsAndDownloadsPastAMissingFile() {
+        Store store;
+        Program program(store, {QStringLiteral("--no-upload")});
+        QVERIFY(program.ready(6));
+        // A file gone from the phone since the listing holds up no later download.
+        QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
+        emit program.table().revealRequested(program.row(QStringLiteral("b.txt")));
+        QVERIFY(program->receivingFiles().isEmpty());
+        emit program.table().revealRequested(program.row(QStringLiteral("A.pdf")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/A.pdf")), kWaitMs);
+    }
+
+    void tenThousandFilesListQuickly() {
+        QTemporaryDir many;
+        for (int i = 0; i < kManyFiles; ++i)
+            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
+        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path()});
+        QVERIFY(phone.started());
+        AppController controller;
+        QVERIFY(controller.awakeFromNib());
+        controller.connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
+        PhoneDataSource& rows = *controller.phoneDataSource();
+        QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyFiles; }, kWaitMs));
+        // Once more, timed: from the request to the rows in the table.
+        QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
+        QElapsedTimer timer;
+        timer.start();
+        controller.refreshPhoneListing();
+        QVERIFY(reset.wait(kWaitMs));
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(rows.rowCount(), kManyFiles);
+        qInfo("a listing of %d files shown in %lld ms", kManyFiles, elapsed);
+        QVERIFY(elapsed < kListingBoundMs);
+        // Their sizes follow without holding up the window.
+        QVERIFY(
+            QTest::qWaitFor([&] { return rows.pathsWithoutIconsAndSizes().isEmpty(); }, kWaitMs));
+    }
+};
+
+int main(int argc, char** argv) {
+    return vantle::test::runAppSuite<PhonePaneTest>(argc, argv);
+}
+
+#include "tst_phonepane.moc"

@@ -1,0 +1,469 @@
+// The upload flow of the window against the simulated phone: the queue arrives byte for byte,
+// every failure's sheet and its answers, stopping, the progress line.
+#include "AppTestMain.h"
+#include "app/AppController.h"
+#include "app/AppKeys.h"
+#include "app/QueueDataSource.h"
+#include "app/TemporaryQueue.h"
+#include "files/FSNodeInfo.h"
+#include "net/NetTestSupport.h"
+#include "net/ScriptedDnsSdControl.h"
+#include "platform/Defaults.h"
+#include "transfer/ProtocolKeys.h"
+#include "ui/MRWindow.h"
+#include "ui/SheetPresenter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+using namespace vantle;
+using namespace Qt::StringLiterals;
+using vantle::test::patterned;
+using vantle::test::PhoneProcess;
+using vantle::test::recordedRequests;
+
+namespace {
+
+constexpr int kWaitMs = 15'000;
+// How long something that must not happen is watched for.
+constexpr int kQuietMs = 600;
+// The phone's upload pieces.
+constexpr qint64 kPiece = 131'072;
+const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
+const QString kExists = QStringLiteral("File Exists On Device");
+const QString kTooLong = QStringLiteral("File Name or Path Too Long");
+const QString kDeviceError = QStringLiteral("Error Uploading to Device");
+
+bool writeFile(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Every file below `root`, relative path → contents.
+QMap<QString, QByteArray> filesBelow(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+
+// A simulated phone with a store and a record of its own.
+struct Phone {
+    QTemporaryDir store;
+    QTemporaryDir work;
+    std::unique_ptr<PhoneProcess> process;
+
+    explicit Phone(QStringList arguments = {}) {
+        arguments << QStringLiteral("--store") << store.path() << QStringLiteral("--record")
+                  << recordFile() << QStringLiteral("--quiet");
+        process = std::make_unique<PhoneProcess>(arguments);
+    }
+    QString recordFile() const { return work.filePath(QStringLiteral("record.jsonl")); }
+    QString path(const QString& relative) const { return store.filePath(relative); }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(process->port()); }
+    QList<QJsonObject> received(QLatin1StringView type) const {
+        return recordedRequests(recordFile(), QString(type));
+    }
+    // The last piece of the file sent to `phonePath`, or an empty object.
+    QJsonObject lastPiece(const QString& phonePath) const {
+        for (const QJsonObject& piece : received(requests::kSendChunk))
+            if (piece.value(keys::kPath).toString() == phonePath &&
+                piece.value(keys::kLastChunk).toBool())
+                return piece;
+        return {};
+    }
+};
+
+qint64 dataLength(const QJsonObject& message, QLatin1StringView key) {
+    return message.value(key).toObject().value(QStringLiteral("length")).toInteger(-1);
+}
+
+// A controller started as the program starts it, on a clean profile.
+struct Program {
+    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
+    bool started = controller->awakeFromNib();
+
+    AppController* operator->() const { return controller.get(); }
+    SheetPresenter& sheets() const { return *controller->presenter(); }
+    QueueDataSource& queue() const { return *controller->queueDataSource(); }
+    template <class T> T* widget(const char* name) const {
+        return controller->window()->findChild<T*>(QLatin1String(name));
+    }
+    bool connectTo(const Phone& phone) const {
+        controller->connectToTypedAddress(phone.address());
+        return QTest::qWaitFor([&] { return controller->statusText() == kConnected; }, kWaitMs);
+    }
+    bool showsSheet(const QString& title) const {
+        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
+    }
+    bool queueHolds(int rows) const {
+        return QTest::qWaitFor([&] { return !queue().isBusy() && queue().rowCount() == rows; },
+                               kWaitMs);
+    }
+    // Files dropped on the queue, in the rows once the queue has taken them.
+    bool add(const QStringList& paths) const {
+        const int before = queue().rowCount();
+        controller->doAddToQueue(paths);
+        return queueHolds(before + int(paths.size()));
+    }
+    bool sending() const {
+        const auto* bar = widget<QProgressBar>("uploadBar");
+        return bar && !bar->isHidden();
+    }
+};
+
+} // namespace
+
+class UploadFlowTest : public QObject {
+    Q_OBJECT
+    ScriptedDnsSdControl dnssd;
+    std::unique_ptr<QTemporaryDir> local;
+
+    QString localFile(const QString& relative, const QByteArray& data) {
+        const QString path = local->filePath(relative);
+        return writeFile(path, data) ? path : QString();
+    }
+
+private slots:
+    void init() {
+        QSettings().clear();
+        Defaults::setValue(QString(prefs::kAutoConnect), false);
+        Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
+        Defaults::sync();
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                      QStringLiteral("/MorrowQueue.plist"));
+        if (dnssd.reset) dnssd.reset();
+        local = std::make_unique<QTemporaryDir>();
+    }
+
+    // Queued before the phone approves, sent once it has: files, a folder, a rich-text document
+    // and an empty file arrive as they are, with their previews.
+    void queueArrivesAfterApproval() {
+        Phone phone({QStringLiteral("--approve-after-ms"), QStringLiteral("600")});
+        QVERIFY(phone.process->started());
+        const QByteArray big = patterned(3 * kPiece + 17, 'b');
+        const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Hello there}";
+        const QStringList paths{
+            localFile(QStringLiteral("big.bin"), big),
+            localFile(QStringLiteral("Folder/inner.txt"), "inner"),
+            localFile(QStringLiteral("Folder/Sub/deep.bin"), patterned(kPiece + 1, 'd')),
+            localFile(QStringLiteral("Notes.rtf"), rtf),
+            localFile(QStringLiteral("empty.txt"), {}),
+        };
+        Program program;
+        QVERIFY(
+            program.add({paths[0], local->filePath(QStringLiteral("Folder")), paths[3], paths[4]}));
+        program->connectToTypedAddress(phone.address());
+        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Waiting for approval..."),
+                                  kWaitMs);
+        QCOMPARE(program.queue().rowCount(), 4);
+        QVERIFY(phone.received(requests::kSendChunk).isEmpty());
+
+        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), kConnected, kWaitMs);
+        QVERIFY(program.queueHolds(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QCOMPARE(program.sheets().currentTitle(), QString());
+
+        const QMap<QString, QByteArray> arrived = filesBelow(phone.store.path());
+        QCOMPARE(arrived.keys(), (QStringList{u"Folder/Sub/deep.bin"_s, u"Folder/inner.txt"_s,
+                                              u"Notes.rtf"_s, u"big.bin"_s, u"empty.txt"_s}));
+        QCOMPARE(arrived.value(u"big.bin"_s), big);
+        QCOMPARE(arrived.value(u"Folder/inner.txt"_s), QByteArray("inner"));
+        QCOMPARE(arrived.value(u"Folder/Sub/deep.bin"_s), patterned(kPiece + 1, 'd'));
+        QCOMPARE(arrived.value(u"Notes.rtf"_s), rtf);
+        QCOMPARE(arrived.value(u"empty.txt"_s), QByteArray());
+        // Previews ride on each file's last piece; the rich text brings its HTML.
+        for (const char* name : {"big.bin", "empty.txt", "Notes.rtf", "Folder/inner.txt"})
+            QVERIFY2(dataLength(phone.lastPiece(QLatin1String(name)), keys::kPreviewTIFF) > 0,
+                     name);
+        QVERIFY(dataLength(phone.lastPiece(QStringLiteral("Notes.rtf")), keys::kHTMLSubstitute) >
+                0);
+    }
+
+    // "File Exists On Device": each answer, given for one item or for the others too.
+    void nameClash_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("forOthers");
+        QTest::newRow("replace, for the others too") << QStringLiteral("Replace") << true;
+        QTest::newRow("make unique, for the others too") << QStringLiteral("Make Unique") << true;
+        QTest::newRow("cancel, for the others too") << QStringLiteral("Cancel") << true;
+        QTest::newRow("replace, asked again") << QStringLiteral("Replace") << false;
+    }
+    void nameClash() {
+        QFETCH(QString, answer);
+        QFETCH(bool, forOthers);
+        Phone phone;
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(QStringLiteral("one.txt")), "old one"));
+        QVERIFY(writeFile(phone.path(QStringLiteral("two/old.txt")), "old two"));
+        QVERIFY(!localFile(QStringLiteral("two/new.txt"), "new two").isEmpty());
+        Program program;
+        QVERIFY(program.add({localFile(QStringLiteral("one.txt"), "new one")}));
+        QVERIFY(program.add({local->filePath(QStringLiteral("two"))}));
+        QVERIFY(program.connectTo(phone));
+
+        QVERIFY(program.showsSheet(kExists));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("A file or folder named \"one.txt\" already exists in your "
+                                "Vantle."));
+        QCOMPARE(program.sheets().currentButtons(),
+                 (QStringList{u"Replace"_s, u"Cancel"_s, u"Make Unique"_s}));
+        QCOMPARE(program.queue().rowCount(), 2);
+        QVERIFY(program.sheets().answer(answer, forOthers));
+
+        if (!forOthers) {
+            QVERIFY(program.showsSheet(kExists));
+            QVERIFY(program.sheets().currentText().contains(QStringLiteral("\"two\"")));
+            QVERIFY(program.sheets().answer(answer));
+        }
+        QVERIFY(program.queueHolds(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QCOMPARE(program.sheets().currentTitle(), QString());
+
+        const QMap<QString, QByteArray> arrived = filesBelow(phone.store.path());
+        if (answer == QLatin1String("Replace")) {
+            QCOMPARE(arrived, (QMap<QString, QByteArray>{{u"one.txt"_s, "new one"},
+                                                         {u"two/new.txt"_s, "new two"}}));
+        } else if (answer == QLatin1String("Cancel")) {
+            QCOMPARE(arrived, (QMap<QString, QByteArray>{{u"one.txt"_s, "old one"},
+                                                         {u"two/old.txt"_s, "old two"}}));
+        } else {
+            // The old ones kept, the new ones beside them under names of their own.
+            QCOMPARE(arrived, (QMap<QString, QByteArray>{{u"one.txt"_s, "old one"},
+                                                         {u"one-1.txt"_s, "new one"},
+                                                         {u"two/old.txt"_s, "old two"},
+                                                         {u"two-1/new.txt"_s, "new two"}}));
+        }
+    }
+
+    // A name the phone cannot take: OK removes the item and the rest of the queue waits for the
+    // next start; the text names a folder, a package or a file.
+    void nameTooLong() {
+        Phone phone({QStringLiteral("--max-name"), QStringLiteral("12")});
+        QVERIFY(phone.process->started());
+        const QString longName = QStringLiteral("a-rather-long-name.txt");
+        const QString folder = QFileInfo(localFile(u"Dir/"_s + longName, "x")).path();
+        const QString package = QFileInfo(localFile(u"Pkg.bundle/"_s + longName, "y")).path();
+        const QString file = localFile(longName, "z");
+        Program program;
+        QVERIFY(program.add({folder}));
+        QVERIFY(program.add({package}));
+        QVERIFY(program.connectTo(phone));
+
+        QVERIFY(program.showsSheet(kTooLong));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("Vantle is unable to transfer the folder named \"Dir\" because a "
+                                "file name or folder path is too long."));
+        QCOMPARE(program.sheets().currentButtons(), QStringList{u"OK"_s});
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.queueHolds(1));
+        QCOMPARE(program.queue().getNextFile()->absolutePath(), package);
+        // The folder made for it on the phone went with it.
+        QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("Dir"))));
+        QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+        QCOMPARE(program.sheets().currentTitle(), QString());
+
+        // Adding a file is the next start.
+        QVERIFY(program.add({file}));
+        QVERIFY(program.showsSheet(kTooLong));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("Vantle is unable to transfer the item named \"Pkg.bundle\" "
+                                "because the file name or the name of a file contained within it "
+                                "is too long."));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.queueHolds(1));
+        program->startUploadIfWeCan();
+        QVERIFY(program.showsSheet(kTooLong));
+        QCOMPARE(program.sheets().currentText(),
+                 u"Vantle is unable to transfer the file named \""_s + longName +
+                     u"\" because the file's name is too long."_s);
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.queueHolds(0));
+    }
+
+    // A piece the phone refuses with a code: Try again sends the item again from its start,
+    // Cancel drops it.
+    void failedPiece_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("try again") << QStringLiteral("Try again");
+        QTest::newRow("cancel") << QStringLiteral("Cancel");
+    }
+    void failedPiece() {
+        QFETCH(QString, answer);
+        Phone phone({QStringLiteral("--fail-chunk"), QStringLiteral("2=-321")});
+        QVERIFY(phone.process->started());
+        const QByteArray data = patterned(2 * kPiece + 5, 'f');
+        Program program;
+        QVERIFY(program.add({localFile(QStringLiteral("f.bin"), data)}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.showsSheet(kDeviceError));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("There was an error uploading your files to the device. (Error: "
+                                "-321)"));
+        QCOMPARE(program.sheets().currentButtons(), (QStringList{u"Try again"_s, u"Cancel"_s}));
+        QCOMPARE(program.queue().rowCount(), 1);
+        QVERIFY(program.sheets().answer(answer));
+        if (answer == QLatin1String("Try again")) {
+            QVERIFY(program.queueHolds(0));
+            QCOMPARE(readFile(phone.path(QStringLiteral("f.bin"))), data);
+        } else {
+            QVERIFY(program.queueHolds(0));
+            QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+            QCOMPARE(phone.received(requests::kSendChunk).size(), 2);
+            // The piece that did arrive is no file on the phone.
+            QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("f.bin"))));
+        }
+    }
+
+    // The phone goes away in the middle of a file: the lost-connection sheet or the plain
+    // not-connected state, and the item is still queued.
+    void droppedConnection() {
+        Phone phone({QStringLiteral("--drop-after-chunks"), QStringLiteral("2")});
+        QVERIFY(phone.process->started());
+        Program program;
+        QVERIFY(program.add({localFile(QStringLiteral("f.bin"), patterned(6 * kPiece, 'g'))}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return program.sheets().currentTitle() == kDeviceError ||
+                       program->statusText() == QStringLiteral("Not connected.");
+            },
+            kWaitMs));
+        if (program.sheets().currentTitle() == kDeviceError) {
+            QCOMPARE(program.sheets().currentText(),
+                     QStringLiteral("There was an error uploading your files to the device. The "
+                                    "connection was lost or timed out."));
+            QVERIFY(program.sheets().answer(QStringLiteral("Try again")));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Not connected."), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QCOMPARE(program.queue().rowCount(), 1);
+        QVERIFY(program.sheets().currentTitle().isEmpty());
+    }
+
+    // Stopping in the middle of a large file: no sheet, the item stays and the queue waits;
+    // meanwhile the line beside the name tells bytes, speed, time left and items left.
+    void stopInTheMiddle() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("40")});
+        QVERIFY(phone.process->started());
+        Program program;
+        QVERIFY(program.add({localFile(QStringLiteral("large.bin"), patterned(60 * kPiece, 'l'))}));
+        QVERIFY(program.add({localFile(QStringLiteral("small.txt"), "small")}));
+        QVERIFY(program.connectTo(phone));
+        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= 3 * kPiece, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program->uploadDetails().contains(QStringLiteral("/s")), kWaitMs);
+        const QString details = program->uploadDetails();
+        QVERIFY2(details.contains(u" of "_s + FSNodeInfo::getSizeText(60 * kPiece) + u", "_s),
+                 qPrintable(details));
+        QVERIFY2(details.contains(QStringLiteral(" left, 2 items left")), qPrintable(details));
+        QCOMPARE(program.widget<QLabel>("uploadName")->text(), QStringLiteral("large.bin"));
+        // The bar counts in 64 KiB units and moves by two pixels at the least.
+        const auto* bar = program.widget<QProgressBar>("uploadBar");
+        QCOMPARE(bar->maximum(), int(60 * kPiece / 65536));
+        QVERIFY(bar->value() > 0);
+        QVERIFY(bar->value() <= int(program->transfer().bytesTransferred() / 65536));
+
+        auto* stop = program.widget<QToolButton>("stopButton");
+        QVERIFY(stop->isEnabled());
+        QTest::mouseClick(stop, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+        QVERIFY(program.sheets().currentTitle().isEmpty());
+        QCOMPARE(program.queue().rowCount(), 2);
+        QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("small.txt"))));
+
+        // The next start sends the item again from its beginning.
+        program->startUploadIfWeCan();
+        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= kPiece, kWaitMs);
+        // Taking the item being sent out of the queue stops it; the next one goes.
+        program.queue().removeAtIndex(0);
+        QVERIFY(program.queueHolds(0));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(phone.path(QStringLiteral("small.txt"))),
+                                  QByteArray("small"), kWaitMs);
+        QVERIFY(program.sheets().currentTitle().isEmpty());
+        // What had arrived of the stopped file was taken away again.
+        QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("large.bin"))));
+    }
+
+    // Printed output handed to the program lives in the temporary queue folder until it has
+    // been sent; then it and its hand-off folder go.
+    void handOffIsCleanedUpOnceSent() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        Program program;
+        program->doAddToQueueTemp({localFile(QStringLiteral("printed.pdf"), "%PDF")});
+        QVERIFY(program.queueHolds(1));
+        const QString copy = program.queue().getNextFile()->absolutePath();
+        const std::optional<QString> folder = TemporaryQueue::queueDirectoryPath();
+        QVERIFY(folder);
+        QVERIFY(copy.startsWith(*folder));
+        QVERIFY(QFileInfo::exists(copy));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.queueHolds(0));
+        QCOMPARE(readFile(phone.path(QStringLiteral("printed.pdf"))), QByteArray("%PDF"));
+        QVERIFY(!QFileInfo::exists(copy));
+        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+    }
+
+    // Quitting in the middle of a slow upload ends the worker with the program, promptly; the
+    // item stays queued for the next start.
+    void quittingDuringAnUpload() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("200")});
+        QVERIFY(phone.process->started());
+        const QString file = localFile(QStringLiteral("large.bin"), patterned(30 * kPiece, 'q'));
+        {
+            Program program;
+            QVERIFY(program.add({file}));
+            QVERIFY(program.connectTo(phone));
+            QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() > 0, kWaitMs);
+            QElapsedTimer clock;
+            clock.start();
+            program.controller.reset();
+            QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        }
+        Program program;
+        QVERIFY(program.queueHolds(1));
+        QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
+    }
+
+    // A phone application that takes no uploads never gets one.
+    void phoneThatTakesNoUploads() {
+        Phone phone({QStringLiteral("--no-upload")});
+        QVERIFY(phone.process->started());
+        Program program;
+        QVERIFY(program.add({localFile(QStringLiteral("f.txt"), "f")}));
+        QVERIFY(program.connectTo(phone));
+        QTRY_COMPARE_WITH_TIMEOUT(program->topHeading(), QStringLiteral("Download from Vantle"),
+                                  kWaitMs);
+        program->startUploadIfWeCan();
+        QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+        QVERIFY(phone.received(requests::kSendChunk).isEmpty());
+        QCOMPARE(program.queue().rowCount(), 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    return vantle::test::runAppSuite<UploadFlowTest>(argc, argv);
+}
+
+#include "tst_uploadflow.moc"
