@@ -38,6 +38,7 @@ class QWidget;
 namespace vantle {
 
 class CRExceptionLogger;
+class DesktopNotifications;
 class FSNodeInfo;
 class IDDragTableView;
 class MRCoolTextView;
@@ -61,6 +62,9 @@ class AppController final : public QObject,
 public:
     // The phone's name as the status shows it before a phone has told its own.
     static constexpr const char* kLocalAppName = "Vantle";
+    // The desktop entry's and the icon's name, by which desktops match windows and notifications
+    // to the program.
+    static constexpr const char* kDesktopEntry = "invalid.vantle.Vantle";
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;
@@ -128,6 +132,22 @@ public:
     // The diagnostics report in a window of its own, with a Copy button.
     void showConnectionDiagnostics();
     ReportDialog* diagnosticsDialog() const { return mDiagnostics; }
+
+    // --- Desktop notifications (AppControllerNotify.cpp); callable from any thread ---
+    // Each sends one notification, only while the window is not the active one and "Show
+    // Notifications" is on. "Show" on it raises the window; for a download it also reveals the
+    // file in the file manager.
+    // A downloaded file has arrived at `path`.
+    void notifyDownloadArrived(const QString& path);
+    // The queue has emptied after uploads; `itemsSent` of them went (none: nothing is sent).
+    void notifyQueueEmptied(int itemsSent);
+    // The upload of the item called `name` failed; `reason` in the user's words, may be empty.
+    void notifyUploadFailed(const QString& name, const QString& reason);
+    void notificationsMenu();
+    // The window, or a sheet or dialog of it, is the one in front.
+    bool windowIsActive() const;
+    // Shows, restores, raises and activates the window.
+    void bringWindowToFront();
 
     // --- Upload flow (AppControllerUpload.cpp) ---
     void setupUploadUI();
@@ -199,6 +219,11 @@ private:
     void doDirectConnectOkay(const QString& text);
     void openLink(const QString& url);
 
+    // Desktop notifications (AppControllerNotify.cpp).
+    void sendNotification(const QString& summary, const QString& body,
+                          const QString& downloadedPath);
+    void notificationShown(quint64 token);
+
     // Queue rows (AppControllerQueue.cpp).
     void connectQueueTable();
 
@@ -264,11 +289,17 @@ private:
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
     std::unique_ptr<SUUpdater> mUpdater;
     QPointer<ReportDialog> mDiagnostics;
+    // Made with the first notification, so that no bus is opened before one is needed.
+    DesktopNotifications* mNotifications = nullptr;
+    // The downloads of the notifications still on show, by token; bounded like their tokens.
+    QMap<quint64, QString> mNotifiedDownloads;
 
     // Upload flow.
     std::shared_ptr<FSNodeInfo> mCurrentUpload;
     std::atomic<bool> mThreadRunning{false};
     UploadPhase mUploadPhase = UploadPhase::Idle;
+    // Items sent since the queue last ran dry, for the notification when it does.
+    int mItemsSent = 0;
     std::thread mUploadWorker;
     QTimer* mUploadTimer = nullptr;
     int mTimerTicks = 0;
@@ -284,6 +315,7 @@ private:
     bool mSuspendConnectingForNow = false;
     bool mFirstTime = true;
     bool mAutoConnect = true;
+    bool mShowNotifications = true;
     QStringList mIgnoredPhones;
     QStringList mReceivingFiles;
     QMap<QString, QString> mDropDestinations;

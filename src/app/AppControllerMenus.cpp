@@ -69,6 +69,11 @@ void AppController::loggingMenu() {
     if (mLogger) mLogger->setLogToFile(on);
 }
 
+void AppController::notificationsMenu() {
+    mShowNotifications = mActions.value(QStringLiteral("notificationsMenu:"))->isChecked();
+    Defaults::setBool(QLatin1String(prefs::kShowNotifications), mShowNotifications);
+}
+
 void AppController::warnAboutAutomatic() {
     const QString message =
         QStringLiteral("Vantle is not searching for iPhones.\n\nTo make a "

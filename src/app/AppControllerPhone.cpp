@@ -259,6 +259,7 @@ void AppController::fileDownloaded(bool finished) {
             showDownloadFailure(*root, finalFile.error());
         } else {
             ParoxLog("finalFile %@", *finalFile);
+            notifyDownloadArrived(*finalFile);
             const QFileInfo info(*finalFile);
             if (info.exists()) {
                 if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&

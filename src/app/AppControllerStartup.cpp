@@ -71,6 +71,7 @@ bool AppController::awakeFromNib() {
     mLogger = ParoxLogger::createDefaultLogger(logToFile, true);
     mExceptionLogger = std::make_unique<CRExceptionLogger>();
     mAutoConnect = Defaults::boolForKey(QLatin1String(prefs::kAutoConnect), true);
+    mShowNotifications = Defaults::boolForKey(QLatin1String(prefs::kShowNotifications), true);
     ParoxLog("starting up...");
 
     // 4: without the DNS-SD library the program cannot work.
@@ -92,6 +93,7 @@ bool AppController::awakeFromNib() {
     buildWindow();
     mActions.value(QStringLiteral("loggingMenu:"))->setChecked(logToFile);
     mActions.value(QStringLiteral("autoConnectMenu:"))->setChecked(mAutoConnect);
+    mActions.value(QStringLiteral("notificationsMenu:"))->setChecked(mShowNotifications);
     mFirstTime = true;
     mRBSplitView->collapseBottom();
 

@@ -183,6 +183,12 @@ void AppController::uploadFinished(std::int32_t result) {
     if (result == protocol::kNoError) {
         mQueue->removeNode(mCurrentUpload);
         mCurrentUpload.reset();
+        ++mItemsSent;
+        // The run is over once the queue has nothing more to send.
+        if (!mQueue->getNextFile()) {
+            notifyQueueEmptied(mItemsSent);
+            mItemsSent = 0;
+        }
         mUploadPhase = UploadPhase::Idle;
         performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
         return;
@@ -231,6 +237,7 @@ void AppController::displayError(std::int32_t result) {
         message.buttons = {QStringLiteral("Replace"), QStringLiteral("Cancel"),
                            QStringLiteral("Make Unique")};
         message.checkBox = QLatin1String(kDoTheSame);
+        notifyUploadFailed(name, message.title);
         mPresenter->show(message, [this](const QString& button, bool forOthers) {
             const ClashAnswer answer = button == QLatin1String("Replace") ? ClashAnswer::Replace
                                        : button == QLatin1String("Make Unique")
@@ -256,6 +263,7 @@ void AppController::displayError(std::int32_t result) {
             message.text = QStringLiteral("Vantle is unable to transfer the file named ") + quoted +
                            QStringLiteral(" because the file's name is too long.");
         message.buttons = {QStringLiteral("OK")};
+        notifyUploadFailed(name, message.title);
         mPresenter->show(message, [this](const QString&, bool) { finishedError(); });
         return;
     case protocol::kCannotOpenFile:
@@ -276,6 +284,7 @@ void AppController::displayError(std::int32_t result) {
         break;
     }
     message.buttons = tryAgainOrCancel;
+    notifyUploadFailed(name, message.title);
     mPresenter->show(message, askTryAgainDone);
 }
 

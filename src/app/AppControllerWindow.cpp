@@ -170,6 +170,10 @@ void AppController::buildMenus() {
     QAction* logging = add(file, QStringLiteral("loggingMenu:"),
                            QStringLiteral("Create Debug Logs"), {}, [this] { loggingMenu(); });
     logging->setCheckable(true);
+    QAction* notifications =
+        add(file, QStringLiteral("notificationsMenu:"), QStringLiteral("Show Notifications"), {},
+            [this] { notificationsMenu(); });
+    notifications->setCheckable(true);
     add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
         [this] { checkForUpdates(); });
     file->addSeparator();

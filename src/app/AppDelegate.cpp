@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppController.h"
-#include "ui/MRWindow.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>
@@ -14,12 +13,7 @@ AppDelegate::AppDelegate(AppController& controller, QObject* parent)
 }
 
 void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo) {
-    if (MRWindow* window = appController.window()) {
-        window->show();
-        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-        window->raise();
-        window->activateWindow();
-    }
+    appController.bringWindowToFront();
     appController.filesDroppedOnDock(paths);
     if (connectTo) appController.connectToTypedAddress(*connectTo);
 }

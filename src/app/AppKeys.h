@@ -10,5 +10,6 @@ inline constexpr QLatin1StringView kLogToFile{"LogToFile"};
 inline constexpr QLatin1StringView kLastManualIP{"LastManualIP"};
 inline constexpr QLatin1StringView kDontWarnAboutManual{"DontWarnAboutManual"};
 inline constexpr QLatin1StringView kLastTransfer{"LastTransfer"};
+inline constexpr QLatin1StringView kShowNotifications{"ShowNotifications"};
 
 } // namespace vantle::prefs

@@ -58,9 +58,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(app);
     // Desktops match the window to its desktop entry and icon by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.vantle.Vantle"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("invalid.vantle.Vantle"),
-                                                 QIcon(QStringLiteral(":/app/vantle.svg"))));
+    QGuiApplication::setDesktopFileName(QLatin1String(vantle::AppController::kDesktopEntry));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QLatin1String(vantle::AppController::kDesktopEntry),
+                         QIcon(QStringLiteral(":/app/vantle.svg"))));
     vantle::SingleInstance instance(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const auto role = instance.claim(line->handover());

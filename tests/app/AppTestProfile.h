@@ -1,6 +1,12 @@
 #pragma once
 
+#include "app/AppKeys.h"
+#include "platform/Defaults.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 
 namespace vantle::test {
@@ -17,6 +23,17 @@ inline void usePrivateProfile(const QString& home) {
 inline void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
+}
+
+// Before each case: empty settings but for what keeps a case quiet (no automatic connection,
+// which would look for phones, and so no warning about it), and no queue file.
+inline void startFromCleanSettings() {
+    QSettings().clear();
+    Defaults::setBool(QString(prefs::kAutoConnect), false);
+    Defaults::setBool(QString(prefs::kDontWarnAboutManual), true);
+    Defaults::sync();
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                  QStringLiteral("/MorrowQueue.plist"));
 }
 
 } // namespace vantle::test

@@ -1,0 +1,155 @@
+#include "platform/DesktopNotifications.h"
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QStringList>
+#include <QVariantMap>
+#include <utility>
+
+namespace vantle {
+namespace {
+
+const char kService[] = "org.freedesktop.Notifications";
+const char kPath[] = "/org/freedesktop/Notifications";
+const char kInterface[] = "org.freedesktop.Notifications";
+const char kShowLabel[] = "Show";
+const char kDesktopEntryHint[] = "desktop-entry";
+// -1 lets the server pick how long a notification stays.
+constexpr qint32 kServerDefaultTimeout = -1;
+// The asynchronous call's bound: a service that never answers is given up on after this. The
+// window never waits for it, so it can be generous with a busy desktop.
+constexpr int kCallTimeoutMs = 20'000;
+// A new notification, not a replacement of an earlier one.
+constexpr uint kNoReplacement = 0;
+
+QString latin(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+DesktopNotifications::DesktopNotifications(Sender sender, QObject* parent)
+    : QObject(parent), mSender(std::move(sender)) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!mSender.busAddress.isEmpty()) {
+        mConnectionName =
+            QStringLiteral("vantle-notifications-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
+        bus = QDBusConnection::connectToBus(mSender.busAddress, mConnectionName);
+    }
+    mConnectionName = bus.name();
+    mConnected = bus.isConnected();
+    if (!mConnected) return;
+    bus.connect(latin(kService), latin(kPath), latin(kInterface), QStringLiteral("ActionInvoked"),
+                this, SLOT(onActionInvoked(uint, QString)));
+    bus.connect(latin(kService), latin(kPath), latin(kInterface),
+                QStringLiteral("NotificationClosed"), this, SLOT(onNotificationClosed(uint, uint)));
+}
+
+DesktopNotifications::~DesktopNotifications() {
+    QDBusConnection bus(mConnectionName);
+    if (mConnected) {
+        bus.disconnect(latin(kService), latin(kPath), latin(kInterface),
+                       QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
+        bus.disconnect(latin(kService), latin(kPath), latin(kInterface),
+                       QStringLiteral("NotificationClosed"), this,
+                       SLOT(onNotificationClosed(uint, uint)));
+    }
+    if (!mSender.busAddress.isEmpty()) QDBusConnection::disconnectFromBus(mConnectionName);
+}
+
+QString DesktopNotifications::escapeBody(const QString& text) {
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
+    escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    escaped.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    return escaped;
+}
+
+quint64 DesktopNotifications::notify(const QString& summary, const QString& body) {
+    QDBusConnection bus(mConnectionName);
+    if (!mConnected || !bus.isConnected()) {
+        const QDBusError why = bus.lastError();
+        failed(QStringLiteral("no session bus") +
+               (why.isValid() ? QStringLiteral(": ") + why.message() : QString()));
+        return 0;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(latin(kService), latin(kPath),
+                                                       latin(kInterface), QStringLiteral("Notify"));
+    const QStringList actions{latin(kDefaultAction), latin(kShowLabel), latin(kShowAction),
+                              latin(kShowLabel)};
+    const QVariantMap hints{{latin(kDesktopEntryHint), mSender.desktopEntry}};
+    call << mSender.appName << kNoReplacement << mSender.desktopEntry << summary << escapeBody(body)
+         << actions << hints << kServerDefaultTimeout;
+    const quint64 token = ++mLastToken;
+    ++mOutstanding;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, token](QDBusPendingCallWatcher* done) {
+                const QDBusPendingReply<uint> reply = *done;
+                done->deleteLater();
+                --mOutstanding;
+                if (reply.isError())
+                    failed(reply.error().name() + QStringLiteral(": ") + reply.error().message());
+                else
+                    sent(token, reply.value());
+                if (mOutstanding == 0) mEarly.clear();
+            });
+    return token;
+}
+
+void DesktopNotifications::sent(quint64 token, uint serverId) {
+    mState = State::Working;
+    mServerIds.insert(token, serverId);
+    while (mServerIds.size() > kRemembered)
+        mServerIds.erase(mServerIds.begin());
+    // A reply reaches us a turn of the event loop later than a signal sent after it, so a quick
+    // click can come first.
+    const QList<ServerSignal> early = std::exchange(mEarly, {});
+    for (const ServerSignal& signal : early) {
+        if (signal.serverId != serverId)
+            mEarly.append(signal);
+        else if (mServerIds.contains(token))
+            deliver(token, signal);
+    }
+}
+
+void DesktopNotifications::deliver(quint64 token, const ServerSignal& signal) {
+    if (signal.kind == ServerSignal::Kind::ActionInvoked) {
+        emit actionInvoked(token, signal.actionKey);
+        return;
+    }
+    mServerIds.remove(token);
+    emit closed(token);
+}
+
+void DesktopNotifications::failed(const QString& reason) {
+    if (mState == State::Unavailable) return;
+    mState = State::Unavailable;
+    emit unavailable(reason);
+}
+
+quint64 DesktopNotifications::tokenFor(uint serverId) const {
+    for (auto it = mServerIds.cbegin(); it != mServerIds.cend(); ++it)
+        if (it.value() == serverId) return it.key();
+    return 0;
+}
+
+void DesktopNotifications::onActionInvoked(uint serverId, const QString& actionKey) {
+    received({ServerSignal::Kind::ActionInvoked, serverId, actionKey});
+}
+
+void DesktopNotifications::onNotificationClosed(uint serverId, uint /*reason*/) {
+    received({ServerSignal::Kind::Closed, serverId, {}});
+}
+
+void DesktopNotifications::received(const ServerSignal& signal) {
+    if (const quint64 token = tokenFor(signal.serverId))
+        deliver(token, signal);
+    else if (mOutstanding > 0 && mEarly.size() < kRemembered)
+        mEarly.append(signal);
+}
+
+} // namespace vantle
