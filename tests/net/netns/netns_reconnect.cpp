@@ -19,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -135,6 +134,13 @@ QStringList queueFilePaths() {
     return paths;
 }
 
+// The program connected to `phone` by discovery, then the phone gone.
+bool foundThenLost(const Program& program, AdvertisedPhone& phone) {
+    if (!phone.advertised() || !program.started || !program.statusBecomes(kConnected)) return false;
+    phone.vanish();
+    return program.lostThePhone();
+}
+
 void reportSeconds(const char* what, const char* key, const QElapsedTimer& clock) {
     std::printf("%s: %lld ms\nRESULT %s=%lld\n", what, static_cast<long long>(clock.elapsed()), key,
                 static_cast<long long>(clock.elapsed()));
@@ -159,11 +165,10 @@ private slots:
     }
 
     void init() {
-        QSettings().clear();
-        Defaults::setValue(QString(prefs::kAutoConnect), true);
-        Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
+        startFromCleanSettings();
+        // Found by discovery, never by a typed address.
+        Defaults::setBool(QString(prefs::kAutoConnect), true);
         Defaults::sync();
-        QFile::remove(MorrowFileQueue::defaultStorePath());
         local = std::make_unique<QTemporaryDir>();
     }
 
@@ -253,12 +258,8 @@ private slots:
     // no phone was there): once it closes, the queued file goes and the phone's files are shown.
     void aSheetOpenAtTheReconnectionHoldsNothingBack() {
         AdvertisedPhone first(u"first.txt"_s);
-        QVERIFY2(first.advertised(), qPrintable(first.output()));
         Program program;
-        QVERIFY(program.started);
-        QVERIFY(program.statusBecomes(kConnected));
-        first.vanish();
-        QVERIFY(program.lostThePhone());
+        QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
         const QByteArray data = patterned(kPiece + 9, 'm');
         QVERIFY(program.add(localFile(u"held.bin"_s, data)));
         program->directConnect();
@@ -286,12 +287,8 @@ private slots:
     // Queued while no phone is there: kept in the queue file, sent once the phone is back.
     void anItemQueuedWhileThePhoneIsGoneGoesOnceItIsBack() {
         AdvertisedPhone first(u"first.txt"_s);
-        QVERIFY2(first.advertised(), qPrintable(first.output()));
         Program program;
-        QVERIFY(program.started);
-        QVERIFY(program.statusBecomes(kConnected));
-        first.vanish();
-        QVERIFY(program.lostThePhone());
+        QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
 
         const QByteArray data = patterned(kPiece + 3, 'q');
         const QString path = localFile(u"later.bin"_s, data);
