@@ -249,9 +249,11 @@ std::optional<std::vector<GameClient::PeerPtr>> GameClient::onlineServers() cons
             continue;
         }
         // One phone seen at two addresses (an old one whose removal never came): list it once.
+        // Of equal weight the later-found entry wins: a phone that restarted on a new port is
+        // found again before the daemon drops its old address, which no longer answers.
         ParoxLog("onlineServers: %@ and %@ share the unique ID %@", (*same)->description(),
                  peer->description(), id.value_or(QStringLiteral("(null)")));
-        if (listingWeight(*peer) > listingWeight(**same)) *same = peer;
+        if (listingWeight(*peer) >= listingWeight(**same)) *same = peer;
     }
     return list;
 }
