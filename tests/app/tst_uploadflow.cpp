@@ -147,12 +147,7 @@ class UploadFlowTest : public QObject {
 
 private slots:
     void init() {
-        QSettings().clear();
-        Defaults::setValue(QString(prefs::kAutoConnect), false);
-        Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
-        Defaults::sync();
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                      QStringLiteral("/MorrowQueue.plist"));
+        vantle::test::startFromCleanSettings();
         if (dnssd.reset) dnssd.reset();
         local = std::make_unique<QTemporaryDir>();
     }
