@@ -249,6 +249,7 @@ private:
     // The phone's files (AppControllerPhone.cpp).
     void connectPhoneTable();
     void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
+    void listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing);
     void updateSizesAndIcons();
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
     void startPhoneWorker(std::function<void()> work);
@@ -321,7 +322,9 @@ private:
     QMap<QString, QString> mDropDestinations;
     PhoneDataSource* mPhone = nullptr;
     DesktopOpener mOpener;
-    std::atomic<bool> mListingThreadRunning{false};
+    // One listing worker at a time: changes announced while it runs are listed once after it.
+    enum class ListingWork { Idle, Running, RunningAndStale };
+    ListingWork mListingWork = ListingWork::Idle;
     // The listing and icon workers, waited for at shutdown.
     std::vector<std::future<void>> mPhoneWorkers;
     std::optional<QDateTime> mLastTransfer;

@@ -82,17 +82,28 @@ void AppController::refreshPhoneListing() {
         gotListing(std::nullopt);
         return;
     }
+    // A burst of changes would otherwise fetch the whole listing once per change.
+    if (mListingWork != ListingWork::Idle) {
+        mListingWork = ListingWork::RunningAndStale;
+        return;
+    }
+    mListingWork = ListingWork::Running;
     MRTransferController* transfer = _transfer.get();
     startPhoneWorker([this, transfer] {
-        mListingThreadRunning = true;
         ParoxLog("getListingFromDeviceThread");
         std::optional<QMap<QString, ListingEntry>> listing =
             transfer->getDirectoryListingPlus(QLatin1String(kStoreRoot));
         QMetaObject::invokeMethod(
-            this, [this, listing = std::move(listing)] { gotListing(listing); },
+            this, [this, listing = std::move(listing)] { listingArrived(listing); },
             Qt::QueuedConnection);
-        mListingThreadRunning = false;
     });
+}
+
+void AppController::listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    const bool stale = mListingWork == ListingWork::RunningAndStale;
+    mListingWork = ListingWork::Idle;
+    gotListing(listing);
+    if (stale) refreshPhoneListing();
 }
 
 void AppController::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
