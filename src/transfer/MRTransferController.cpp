@@ -74,6 +74,7 @@ void MRTransferController::resetUploadOperation() {
     setCurrentFile(QString());
     mBaseFile.reset();
     mStopUpload = false;
+    mCreatedOnPhone = false;
 }
 
 void MRTransferController::cancelUploadOperation() {

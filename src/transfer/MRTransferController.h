@@ -86,6 +86,9 @@ public:
     bool downloadCancelled() const { return mStopDownload.load(); }
     quint64 bytesTransferred() const { return mBytesTransferred.load(); }
     quint64 totalBytes() const { return mTotalBytes.load(); }
+    // Whether this upload has asked the phone to store anything under the item's name since it
+    // found the name free (or was told to use it as its own): only then is what is there ours.
+    bool uploadCreatedOnPhone() const { return mCreatedOnPhone.load(); }
     QString currentFile() const;
 
     // --- The PC's store and downloads ---
@@ -150,6 +153,7 @@ private:
     std::atomic<bool> mStopDownload{false};
     std::atomic<quint64> mBytesTransferred{0};
     std::atomic<quint64> mTotalBytes{0};
+    std::atomic<bool> mCreatedOnPhone{false};
     std::optional<QString> mBaseFile; // the upload thread's own
     mutable std::mutex mCurrentFileLock;
     QString mCurrentFile;

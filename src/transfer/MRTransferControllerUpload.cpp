@@ -53,6 +53,11 @@ std::optional<QByteArray> unlessEmpty(QByteArray data) {
 } // namespace
 
 std::int32_t MRTransferController::uploadFile(const QString& localPath, const QString& phonePath) {
+    if (!QFileInfo::exists(localPath)) {
+        // Nothing to send, and nothing the phone should be told has arrived.
+        ParoxLog("%@ is gone: nothing of it was sent", localPath);
+        return protocol::kItemVanished;
+    }
     mTotalBytes = getSizeOfFileInBytes(localPath);
     mBaseFile = lastComponent(localPath);
     const std::int32_t result = _uploadFile(localPath, phonePath);
@@ -71,6 +76,8 @@ std::int32_t MRTransferController::uploadDir(const QString& localPath, const QSt
         if (extension == kRichTextPackage)
             html = FSNodeInfo::htmlSubstituteForRtf(joined(localPath, kRichTextPackageText));
     }
+    // From here on the name holds what this upload made, even if no answer comes.
+    mCreatedOnPhone = true;
     if (!createDirectory(phonePath, preview, html)) {
         ParoxLog("newFolder failed to create folder at %@", phonePath);
         return protocol::kCannotCreateFolder;
@@ -144,6 +151,7 @@ std::int32_t MRTransferController::sendFilePieces(const QString& localPath, cons
             if (extensionOf(source) == kRichText) html = FSNodeInfo::htmlSubstituteForRtf(source);
         }
         std::int32_t error = protocol::kNoError;
+        mCreatedOnPhone = true;
         if (!sendFileChunk(QByteArray::fromRawData(mChunkBuffer.constData(), n), remoteName,
                            chunkNum, last, preview, html, &error)) {
             ParoxLog("sendFileChunk err: %d\n", error);

@@ -26,6 +26,10 @@ enum ErrorCode : std::int32_t {
     kNoError = 0,
     kNameExists = -2,
     kCannotOpenFile = -4,
+    // The PC's own: the item was gone before it could be sent; nothing of it reached the phone.
+    kItemVanished = -43,
+    // The PC's own: no free name was found for an item to be stored under a name of its own.
+    kNoFreeName = -48,
     kCancelled = -144,
     kCannotCreateFolder = -232,
     kPieceFailedWithoutCode = 334,
