@@ -41,6 +41,10 @@ constexpr int kWaitMs = 15'000;
 constexpr int kQuietMs = 600;
 // The phone's upload pieces.
 constexpr qint64 kPiece = 131'072;
+// A folder that takes a moment to walk.
+constexpr int kWideFolderFiles = 20'000;
+// A name stem for which no numbered name ("-1" …) fits in 255 bytes with ".txt".
+constexpr int kLongestStem = 250;
 const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
 const QString kExists = QStringLiteral("File Exists On Device");
 const QString kTooLong = QStringLiteral("File Name or Path Too Long");
@@ -74,9 +78,11 @@ struct Phone {
     QTemporaryDir work;
     std::unique_ptr<PhoneProcess> process;
 
+    // A "--store" among the arguments takes the place of the phone's own.
     explicit Phone(QStringList arguments = {}) {
-        arguments << QStringLiteral("--store") << store.path() << QStringLiteral("--record")
-                  << recordFile() << QStringLiteral("--quiet");
+        if (!arguments.contains(QStringLiteral("--store")))
+            arguments << QStringLiteral("--store") << store.path();
+        arguments << QStringLiteral("--record") << recordFile() << QStringLiteral("--quiet");
         process = std::make_unique<PhoneProcess>(arguments);
     }
     QString recordFile() const { return work.filePath(QStringLiteral("record.jsonl")); }
@@ -464,6 +470,161 @@ private slots:
         Program program;
         QVERIFY(program.queueHolds(1));
         QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
+    }
+
+    // Stopping an item whose name the phone already holds, before that was even checked (here
+    // while its folder is still being walked), leaves the phone's item as it was.
+    void stopBeforeTheNameCheckKeepsThePhonesItem() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"Big/old.txt"_s), "old"));
+        for (int i = 0; i < kWideFolderFiles; ++i)
+            QVERIFY(writeFile(local->filePath(u"Big/d%1/f%2"_s.arg(i % 100).arg(i)), {}));
+        Program program;
+        QVERIFY(program.connectTo(phone));
+        // Once listed, the connection's own starts are over: the add is the one start.
+        QTRY_COMPARE_WITH_TIMEOUT(program->phoneDataSource()->rowCount(), 1, kWaitMs);
+        program->doAddToQueue({local->filePath(u"Big"_s)});
+        QTRY_VERIFY_WITH_TIMEOUT(program.sending(), kWaitMs);
+        QTest::mouseClick(program.widget<QToolButton>("stopButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+        QCOMPARE(readFile(phone.path(u"Big/old.txt"_s)), QByteArray("old"));
+        QCOMPARE(program.queue().rowCount(), 1);
+    }
+
+    // The connection goes in the middle of a file, and the program is restarted: at the next
+    // try with that phone, the remains are replaced without asking while they are no more than
+    // what was sent; grown beyond that, they are the user's and the clash is asked about.
+    void remainsOfADroppedUpload_data() {
+        QTest::addColumn<bool>("grownOnThePhone");
+        QTest::newRow("remains as left") << false;
+        QTest::newRow("grown since") << true;
+    }
+    void remainsOfADroppedUpload() {
+        QFETCH(bool, grownOnThePhone);
+        const QStringList sameID{u"--id"_s, u"phone-1"_s};
+        QTemporaryDir store;
+        const QByteArray data = patterned(8 * kPiece + 3, 'r');
+        const QString file = localFile(u"r.bin"_s, data);
+        {
+            Phone phone(sameID + QStringList{u"--drop-after-chunks"_s, u"3"_s});
+            QVERIFY(phone.process->started());
+            Program program;
+            QVERIFY(program.add({file}));
+            program->connectToTypedAddress(phone.address());
+            QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Not connected."),
+                                      kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+            // The remains could not be taken away over the lost connection.
+            const qint64 left = QFileInfo(phone.path(u"r.bin"_s)).size();
+            QVERIFY2(left > 0 && left < data.size(), qPrintable(QString::number(left)));
+            QVERIFY(QFile::copy(phone.path(u"r.bin"_s), store.filePath(u"r.bin"_s)));
+            if (grownOnThePhone)
+                QVERIFY(writeFile(store.filePath(u"r.bin"_s), patterned(9 * kPiece, 'u')));
+        }
+        Phone phone(sameID + QStringList{u"--store"_s, store.path()});
+        QVERIFY(phone.process->started());
+        Program program;
+        QVERIFY(program.queueHolds(1));
+        QVERIFY(program.connectTo(phone));
+        if (grownOnThePhone) {
+            QVERIFY(program.showsSheet(kExists));
+            QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+            QVERIFY(program.queueHolds(0));
+            QCOMPARE(readFile(store.filePath(u"r.bin"_s)), patterned(9 * kPiece, 'u'));
+        } else {
+            QVERIFY(program.queueHolds(0));
+            QCOMPARE(readFile(store.filePath(u"r.bin"_s)), data);
+            QCOMPARE(program.sheets().currentTitle(), QString());
+        }
+    }
+
+    // An item gone before its turn leaves the queue unsent: the phone is not told it arrived and
+    // its copy stays, even when Replace was the answer.
+    void vanishedItemIsNotSent() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"gone.txt"_s), "phone's own"));
+        const QString file = localFile(u"gone.txt"_s, "local");
+        Program program;
+        QVERIFY(program.add({file}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(QFile::remove(file));
+        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QVERIFY(program.queueHolds(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QCOMPARE(readFile(phone.path(u"gone.txt"_s)), QByteArray("phone's own"));
+        QVERIFY(phone.received(requests::kNotify).isEmpty());
+        QCOMPARE(program.sheets().currentTitle(), QString());
+    }
+
+    // "Do the same for the other items" holds for the run it was given in: after a stop the
+    // next clash is asked about again.
+    void clashAnswerEndsWithTheRun() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("30")});
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"1x.txt"_s), "old x"));
+        QVERIFY(writeFile(phone.path(u"3y.txt"_s), "old y"));
+        Program program;
+        QVERIFY(program.add({localFile(u"1x.txt"_s, "new x")}));
+        QVERIFY(program.add({localFile(u"2big.bin"_s, patterned(40 * kPiece, 'c'))}));
+        QVERIFY(program.add({localFile(u"3y.txt"_s, "new y")}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(program.sheets().answer(QStringLiteral("Replace"), true));
+        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= kPiece, kWaitMs);
+        QTest::mouseClick(program.widget<QToolButton>("stopButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QCOMPARE(readFile(phone.path(u"1x.txt"_s)), QByteArray("new x"));
+
+        program->startUploadIfWeCan();
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(program.sheets().currentText().contains(u"\"3y.txt\""_s));
+        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.queueHolds(0));
+        QCOMPARE(readFile(phone.path(u"3y.txt"_s)), QByteArray("old y"));
+    }
+
+    // Make Unique when no free name is left (every numbered name would be too long): the item
+    // is not sent over the phone's own, and a sheet says why.
+    void makeUniqueWithoutAFreeName() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        const QString name = QString(kLongestStem, u'n') + u".txt"_s;
+        QVERIFY(writeFile(phone.path(name), "phone's own"));
+        Program program;
+        QVERIFY(program.add({localFile(name, "local")}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(program.sheets().answer(QStringLiteral("Make Unique")));
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY2(program.sheets().currentText().contains(u"no free name"_s),
+                 qPrintable(program.sheets().currentText()));
+        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.queueHolds(0));
+        QCOMPARE(readFile(phone.path(name)), QByteArray("phone's own"));
+        QVERIFY(phone.received(requests::kSendChunk).isEmpty());
+    }
+
+    // Deleting the row of an item while it is still being prepared (its Replace is under way)
+    // stops it: nothing of it is sent.
+    void deletedWhilePreparedIsNotSent() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("400")});
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"p.txt"_s), "old p"));
+        Program program;
+        QVERIFY(program.add({localFile(u"p.txt"_s, "new p")}));
+        QVERIFY(program.connectTo(phone));
+        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QTRY_VERIFY_WITH_TIMEOUT(program.sending(), kWaitMs);
+        program.queue().deleteSelected(QList<int>{0});
+        QVERIFY(program.queueHolds(0));
+        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
+        QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
+        QVERIFY(phone.received(requests::kSendChunk).isEmpty());
     }
 
     // A phone application that takes no uploads never gets one.
