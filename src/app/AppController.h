@@ -3,6 +3,7 @@
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
 #include "app/QueueHost.h"
+#include "app/UploadPartials.h"
 #include "app/UploadProgressText.h"
 #include "platform/DesktopServices.h"
 #include "platform/NotificationCenter.h"
@@ -236,7 +237,21 @@ private:
     enum class ClashAnswer { Replace, Cancel, MakeUnique };
     void buildUploadRow(QWidget* pane, QBoxLayout* layout);
     void startAnUpload();
-    void uploadThread(const std::shared_ptr<FSNodeInfo>& node);
+    // Starts the worker: remains of items no longer queued go first, then `node`, if any.
+    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node);
+    void uploadThread(const std::shared_ptr<FSNodeInfo>& node, const QString& phoneID);
+    // The worker's part of one item: what the phone holds of an earlier try, the name, then the
+    // upload and the clean-up of what a failure left.
+    std::int32_t uploadItem(FSNodeInfo& node, const QString& phoneID);
+    void removeLeftovers(const QString& phoneID, const QStringList& queued);
+    enum class PartialState {
+        Gone,       // nothing is left at its name (it was removed, or is no longer there)
+        StillThere, // it could not be removed
+        NotOurs,    // the phone holds more there than was ever sent: it is left alone
+    };
+    PartialState removeOwnPartial(const UploadPartials::Partial& partial);
+    // The unique ID the connected phone gave; empty without one. Any thread.
+    QString connectedPhoneID() const;
     void uploadFinished(std::int32_t result);
     void displayError(std::int32_t result);
     void askReplace(ClashAnswer answer);
@@ -307,9 +322,10 @@ private:
     int mUploadMaximum = 1;
     UploadProgressText mProgressText;
     QLabel* uploadDetails_ = nullptr;
-    // The user's answer to a name clash, given for the other items too; forgotten once the
-    // queue has emptied.
+    // The user's answer to a name clash, given for the other items too; forgotten when the run
+    // ends: the queue has emptied, a stop, a lost connection.
     std::optional<ClashAnswer> mClashAnswer;
+    UploadPartials mPartials;
 
     bool mAllowUpload = true;
     bool mConnectionGranted = false;

@@ -4,6 +4,7 @@
 #include "app/QueueDataSource.h"
 #include "files/FSNodeInfo.h"
 #include "files/FileSize.h"
+#include "net/GamePeer.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ProtocolKeys.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <limits>
 
 namespace vantle {
 namespace {
@@ -39,6 +41,7 @@ constexpr int kDetailsPointSizeDelta = -1;
 int gBarWidth = 0;
 
 const char kDoTheSame[] = "Do the same for the other items";
+const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
 
 QString lastComponent(const FSNodeInfo& node) {
     return QFileInfo(node.absolutePath()).fileName();
@@ -88,6 +91,9 @@ void AppController::setupUploadUI() {
 void AppController::stopButton() {
     ParoxLog("stopButton");
     _transfer->cancelUploadOperation();
+    // An answer given for the other items holds for this run only: a stop, a lost connection or
+    // another phone begins a new one.
+    mClashAnswer.reset();
     // A running worker ends with the cancel and its end decides what follows; without one, the
     // first item may have left the queue and the next one may go.
     if (mUploadPhase == UploadPhase::Idle)
@@ -109,6 +115,7 @@ void AppController::startAnUpload() {
     if (!mCurrentUpload) {
         // The run of the queue is over: a later clash is asked about again.
         mClashAnswer.reset();
+        startUploadWorker(nullptr);
         return;
     }
     const QString path = mCurrentUpload->absolutePath();
@@ -116,6 +123,9 @@ void AppController::startAnUpload() {
 
     textField->setText(lastComponent(*mCurrentUpload));
     _transfer->resetUploadOperation();
+    // Before anything is asked of the phone, so that taking the row out stops the item even
+    // while it is being prepared.
+    mCurrentUpload->setUploading(true);
     const quint64 total = getSizeOfFileInBytes(path);
     stopButton_->setEnabled(true);
     stopButton_->show();
@@ -127,40 +137,148 @@ void AppController::startAnUpload() {
     mProgressText.start(total, QDateTime::currentMSecsSinceEpoch());
 
     mUploadPhase = UploadPhase::Sending;
-    mThreadRunning = true;
     waitForThreadToFinish();
-    // The worker before it has handed over its result, so it is at its very end.
-    joinUploadWorker();
-    mUploadWorker = std::thread([this, node = mCurrentUpload] { uploadThread(node); });
+    startUploadWorker(mCurrentUpload);
 }
 
-void AppController::uploadThread(const std::shared_ptr<FSNodeInfo>& node) {
-    const QString path = node->absolutePath();
+void AppController::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node) {
+    QStringList queued;
+    for (const FSNodeInfoPtr& item : mQueue->queue().nodesInOrder())
+        queued << item->absolutePath();
+    const QString phoneID = connectedPhoneID();
+    if (!node) {
+        // Without an item the worker only has remains of items no longer queued to take away.
+        if (phoneID.isEmpty() || mPartials.onPhone(phoneID).empty()) return;
+        _transfer->resetUploadOperation();
+    }
+    mThreadRunning = true;
+    // The worker before it has handed over its result, so it is at its very end.
+    joinUploadWorker();
+    mUploadWorker = std::thread([this, node, queued, phoneID] {
+        removeLeftovers(phoneID, queued);
+        if (node) return uploadThread(node, phoneID);
+        mThreadRunning = false;
+        // Items queued meanwhile found the worker busy.
+        runOn(this, [this] {
+            if (mQueue->getNextFile()) startUploadIfWeCan();
+        });
+    });
+}
+
+QString AppController::connectedPhoneID() const {
+    const std::shared_ptr<GamePeer> phone = mClientServer ? mClientServer->peer() : nullptr;
+    return phone ? phone->uniqueID().value_or(QString()) : QString();
+}
+
+void AppController::removeLeftovers(const QString& phoneID, const QStringList& queued) {
+    if (phoneID.isEmpty()) return;
+    for (const UploadPartials::Partial& partial : mPartials.onPhone(phoneID)) {
+        // A queued item's remains are replaced when it goes again.
+        if (queued.contains(partial.localPath) || _transfer->uploadCancelled()) continue;
+        if (removeOwnPartial(partial) != PartialState::StillThere)
+            mPartials.forget(partial.localPath, phoneID);
+    }
+}
+
+AppController::PartialState
+AppController::removeOwnPartial(const UploadPartials::Partial& partial) {
+    bool isDirectory = false;
+    if (!_transfer->fileExists(partial.phoneName, &isDirectory)) return PartialState::Gone;
+    const auto sizes = _transfer->getIconsAndSizes({partial.phoneName});
+    const bool answered = sizes && sizes->contains(partial.phoneName);
+    const auto size = answered ? quint64(std::max<qint64>(sizes->value(partial.phoneName).size, 0))
+                               : std::numeric_limits<quint64>::max();
+    if (size > partial.bytesAtMost) {
+        // More than was ever sent: not (only) ours any more, so it is the user's to decide.
+        ParoxLog("%@ on the phone holds %lld bytes, more than the %lld sent of %@: it is kept",
+                 partial.phoneName, qint64(size), qint64(partial.bytesAtMost), partial.localPath);
+        return PartialState::NotOurs;
+    }
+    if (!_transfer->removeFile(partial.phoneName)) {
+        ParoxLog("the incomplete %@ on the phone could not be removed", partial.phoneName);
+        return PartialState::StillThere;
+    }
+    ParoxLog("removed the incomplete %@ an earlier upload of %@ left on the phone",
+             partial.phoneName, partial.localPath);
+    return PartialState::Gone;
+}
+
+std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID) {
+    const QString path = node.absolutePath();
     QString name = QFileInfo(path).fileName();
-    if (node->makeUnique()) {
+    if (_transfer->uploadCancelled()) return protocol::kCancelled;
+    // Checked before anything on the phone is touched: a Replace must not leave the user with
+    // neither copy.
+    if (!QFileInfo::exists(path)) {
+        ParoxLog("%@ is gone: nothing of it was sent", path);
+        return protocol::kItemVanished;
+    }
+    bool nameIsOurs = false;
+    if (const auto partial = phoneID.isEmpty() ? std::nullopt : mPartials.find(path, phoneID)) {
+        // An earlier try left part of the item on this phone: it is replaced without asking, as
+        // long as it is still no more than what was sent.
+        switch (removeOwnPartial(*partial)) {
+        case PartialState::StillThere:
+            return protocol::kNoAnswer;
+        case PartialState::Gone:
+            if (partial->phoneName != name) {
+                name = partial->phoneName;
+                nameIsOurs = true;
+            }
+            break;
+        case PartialState::NotOurs:
+            break;
+        }
+        mPartials.forget(path, phoneID);
+    }
+    if (node.makeUnique() && !nameIsOurs) {
         // A name of its own, so that the phone's item is never written over, whichever phone
         // receives it.
         const Result<QString> free = firstFreeName(
             name, [this](const QString& candidate) { return _transfer->fileExists(candidate); });
-        if (free)
-            name = *free;
-        else
+        if (!free) {
             ParoxLog("no unique name for %@: %@", name, free.error());
+            return protocol::kNoFreeName;
+        }
+        name = *free;
     }
-    if (node->replace()) {
+    if (node.replace()) {
+        if (_transfer->uploadCancelled()) return protocol::kCancelled;
         const bool removed = _transfer->removeFile(name);
         ParoxLog("removeFile %d", removed);
     }
-    node->setUploading(true);
+    UploadPartials::Partial partial{path, name, phoneID, getSizeOfFileInBytes(path)};
+    // Remembered before the pieces go, so that remains are known even after a sudden end.
+    const bool remembered =
+        !phoneID.isEmpty() &&
+        (QFileInfo(path).isDir() || partial.bytesAtMost > quint64(protocol::kChunkSize));
+    if (remembered) mPartials.remember(partial);
     const std::int32_t result = _transfer->uploadFile(path, name);
     ParoxLog("uploadFile: %d", result);
     // What a failed or stopped upload wrote is no copy of the item: it goes, so that the phone
-    // shows no damaged file and a second try meets no clash with it. The name was free before
-    // (or freed by Replace) unless the clash itself was the failure.
-    if (result != protocol::kNoError && result != protocol::kNameExists) {
-        const bool removed = _transfer->removeFile(name);
-        ParoxLog("removed what arrived of %@: %d", name, removed);
+    // shows no damaged file and a second try meets no clash with it. Only what this upload made
+    // is ever taken away.
+    bool remains = false;
+    if (result != protocol::kNoError && _transfer->uploadCreatedOnPhone()) {
+        remains = !_transfer->removeFile(name);
+        ParoxLog("removed what arrived of %@: %d", name, !remains);
     }
+    if (remains && !phoneID.isEmpty()) {
+        // The piece in flight may have been stored although its answer never came.
+        partial.bytesAtMost = std::min(partial.bytesAtMost, _transfer->bytesTransferred() +
+                                                                quint64(protocol::kChunkSize));
+        mPartials.remember(partial);
+        ParoxLog("part of %@ stays on the phone as %@; it is replaced at the next try", path, name);
+    } else if (remains) {
+        ParoxLog("part of %@ stays on the phone as %@", path, name);
+    } else if (remembered) {
+        mPartials.forget(path, phoneID);
+    }
+    return result;
+}
+
+void AppController::uploadThread(const std::shared_ptr<FSNodeInfo>& node, const QString& phoneID) {
+    const std::int32_t result = uploadItem(*node, phoneID);
     node->setUploading(false);
     mThreadRunning = false;
     ParoxLog("calling uploadFinished");
@@ -180,16 +298,24 @@ void AppController::uploadFinished(std::int32_t result) {
         return;
     }
     ParoxLog("uploadFinished for %@", mCurrentUpload->absolutePath());
-    if (result == protocol::kNoError) {
+    if (result == protocol::kNoError || result == protocol::kItemVanished) {
+        if (result == protocol::kNoError) {
+            ++mItemsSent;
+        } else {
+            // It leaves the queue, but it was not sent: the user hears of it, the count does not.
+            ParoxLog("%@ was gone before its turn and left the queue unsent",
+                     mCurrentUpload->absolutePath());
+            notifyUploadFailed(lastComponent(*mCurrentUpload), QLatin1String(kVanishedReason));
+        }
         mQueue->removeNode(mCurrentUpload);
         mCurrentUpload.reset();
-        ++mItemsSent;
         // The run is over once the queue has nothing more to send.
         if (!mQueue->getNextFile()) {
             notifyQueueEmptied(mItemsSent);
             mItemsSent = 0;
         }
         mUploadPhase = UploadPhase::Idle;
+        if (result != protocol::kNoError) setupUploadUI();
         performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
         return;
     }
@@ -266,6 +392,12 @@ void AppController::displayError(std::int32_t result) {
         notifyUploadFailed(name, message.title);
         mPresenter->show(message, [this](const QString&, bool) { finishedError(); });
         return;
+    case protocol::kNoFreeName:
+        message.title = QStringLiteral("File Exists On Device");
+        message.text = QStringLiteral("A file or folder named ") + quoted +
+                       QStringLiteral(" already exists in your Vantle, and no free name was found "
+                                      "for a copy beside it.");
+        break;
     case protocol::kCannotOpenFile:
         message.title = QStringLiteral("Error Uploading File");
         message.text = QStringLiteral("A file could not be opened for reading.  It may be "

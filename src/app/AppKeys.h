@@ -11,5 +11,7 @@ inline constexpr QLatin1StringView kLastManualIP{"LastManualIP"};
 inline constexpr QLatin1StringView kDontWarnAboutManual{"DontWarnAboutManual"};
 inline constexpr QLatin1StringView kLastTransfer{"LastTransfer"};
 inline constexpr QLatin1StringView kShowNotifications{"ShowNotifications"};
+// What uploads may have left on phones (UploadPartials).
+inline constexpr QLatin1StringView kUploadPartials{"UploadPartials"};
 
 } // namespace vantle::prefs

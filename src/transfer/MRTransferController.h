@@ -81,6 +81,7 @@ public:
     std::int32_t uploadFile(const QString& localPath, const QString& phonePath);
     void resetUploadOperation();
     void cancelUploadOperation();
+    bool uploadCancelled() const { return mStopUpload.load(); }
     void resetDownloadOperation();
     void cancelDownloadOperation();
     bool downloadCancelled() const { return mStopDownload.load(); }
