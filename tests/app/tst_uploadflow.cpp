@@ -498,11 +498,14 @@ private slots:
     // what was sent; grown beyond that, they are the user's and the clash is asked about.
     void remainsOfADroppedUpload_data() {
         QTest::addColumn<bool>("grownOnThePhone");
-        QTest::newRow("remains as left") << false;
-        QTest::newRow("grown since") << true;
+        QTest::addColumn<bool>("removedFromTheQueue");
+        QTest::newRow("remains as left") << false << false;
+        QTest::newRow("grown since") << true << false;
+        QTest::newRow("item removed meanwhile") << false << true;
     }
     void remainsOfADroppedUpload() {
         QFETCH(bool, grownOnThePhone);
+        QFETCH(bool, removedFromTheQueue);
         const QStringList sameID{u"--id"_s, u"phone-1"_s};
         QTemporaryDir store;
         const QByteArray data = patterned(8 * kPiece + 3, 'r');
@@ -527,6 +530,14 @@ private slots:
         QVERIFY(phone.process->started());
         Program program;
         QVERIFY(program.queueHolds(1));
+        if (removedFromTheQueue) {
+            // Remains of an item no longer queued are taken away all the same.
+            program.queue().removeAtIndex(0);
+            QVERIFY(program.queueHolds(0));
+            QVERIFY(program.connectTo(phone));
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(store.filePath(u"r.bin"_s)), kWaitMs);
+            return;
+        }
         QVERIFY(program.connectTo(phone));
         if (grownOnThePhone) {
             QVERIFY(program.showsSheet(kExists));
