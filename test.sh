@@ -7,12 +7,19 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
 jobs=$(nproc)
+# Compilations are cached between runs and checkouts: paths inside the checkout count relative to
+# it, so another clone of the same sources hits the same entries.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 export QT_QPA_PLATFORM=offscreen
 export VANTLE_FUZZ_SECONDS=${VANTLE_FUZZ_SECONDS:-20}
 status=0
 
 echo "== release build and tests"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build build/release -j"$jobs"
 (cd build/release && ctest --output-on-failure -j"$jobs") || status=1
 
@@ -20,14 +27,14 @@ echo "== Debian package"
 ./scripts/check-package.sh build/release || status=1
 
 echo "== AddressSanitizer + UBSan build and tests"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTLE_SANITIZE=ON \
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTLE_SANITIZE=ON "${launcher[@]}" \
     -DVANTLE_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 (cd build/asan && UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs") || status=1
 
 echo "== fuzz targets, ${VANTLE_FUZZ_SECONDS} s each"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVANTLE_FUZZ=ON >/dev/null
+    -DVANTLE_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build build/fuzz -j"$jobs" --target fuzz_all
 (cd build/fuzz && ctest --output-on-failure -j"$jobs") || status=1
 
