@@ -116,7 +116,7 @@ void AppController::startAnUpload() {
 
     textField->setText(lastComponent(*mCurrentUpload));
     _transfer->resetUploadOperation();
-    const quint64 total = getSizeOfFileInBytes(path);
+    const quint64 total = uploadSizeOfPath(path);
     stopButton_->setEnabled(true);
     stopButton_->show();
     mUploadMaximum = static_cast<int>(
