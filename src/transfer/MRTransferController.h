@@ -23,7 +23,12 @@
 namespace vantle {
 
 class ClientServerController;
+class UploadSource;
 struct SendChunkRequest;
+
+// Where a path of an upload stands: the queued item itself, or something inside it. What cannot
+// go fails a queued item; inside a folder it is left out instead.
+enum class UploadLevel { Queued, InFolder };
 
 // Most paths one "GetIconsAndSizes" asks about, so that answers with thumbnails stay far below the
 // frame limit; longer lists go in several requests whose answers are merged.
@@ -140,9 +145,9 @@ private:
                                     Result<QString> (*makeDefault)()) const;
     QVariantMap notifyRequest(const QVariantMap& request);
 
-    std::int32_t uploadDir(const QString& localPath, const QString& phonePath);
-    std::int32_t _uploadFile(const QString& localPath, const QString& phonePath);
-    std::int32_t sendFilePieces(const QString& localPath, const QString& source,
+    std::int32_t uploadDir(const QString& localPath, const QString& phonePath, UploadLevel level);
+    std::int32_t _uploadFile(const QString& localPath, const QString& phonePath, UploadLevel level);
+    std::int32_t sendFilePieces(const QString& localPath, const QString& source, UploadSource& file,
                                 const QString& remoteName);
     void setCurrentFile(const QString& name);
 
