@@ -84,6 +84,10 @@ public:
     // --- Uploads (one at a time, on one thread; cancel and progress from any thread) ---
     // A file, folder or package to `phonePath`; a protocol::ErrorCode (0 on success).
     std::int32_t uploadFile(const QString& localPath, const QString& phonePath);
+    // The first of "name-1", "name-2"... (before the extension) that the phone says is free, for
+    // an item the user wants stored under a name of its own. The upload to it still checks the
+    // name, so an item that took it meanwhile is not written over.
+    Result<QString> firstFreeNameOnPhone(const QString& name);
     void resetUploadOperation();
     void cancelUploadOperation();
     void resetDownloadOperation();

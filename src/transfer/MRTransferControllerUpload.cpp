@@ -5,6 +5,7 @@
 #include "support/ParoxLog.h"
 #include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
+#include "transfer/StorePaths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,6 +80,10 @@ std::int32_t MRTransferController::uploadFile(const QString& localPath, const QS
     if (result == protocol::kNoError)
         sendNotification(QString(notes::kTransferFinished), QVariantMap{{keys::kPath, phonePath}});
     return result;
+}
+
+Result<QString> MRTransferController::firstFreeNameOnPhone(const QString& name) {
+    return firstFreeName(name, [this](const QString& candidate) { return fileExists(candidate); });
 }
 
 std::int32_t MRTransferController::uploadDir(const QString& localPath, const QString& phonePath,
