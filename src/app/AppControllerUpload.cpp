@@ -126,7 +126,7 @@ void AppController::startAnUpload() {
     // Before anything is asked of the phone, so that taking the row out stops the item even
     // while it is being prepared.
     mCurrentUpload->setUploading(true);
-    const quint64 total = getSizeOfFileInBytes(path);
+    const quint64 total = uploadSizeOfPath(path);
     stopButton_->setEnabled(true);
     stopButton_->show();
     mUploadMaximum = static_cast<int>(
@@ -234,8 +234,7 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
     if (node.makeUnique() && !nameIsOurs) {
         // A name of its own, so that the phone's item is never written over, whichever phone
         // receives it.
-        const Result<QString> free = firstFreeName(
-            name, [this](const QString& candidate) { return _transfer->fileExists(candidate); });
+        const Result<QString> free = _transfer->firstFreeNameOnPhone(name);
         if (!free) {
             ParoxLog("no unique name for %@: %@", name, free.error());
             return protocol::kNoFreeName;
@@ -247,7 +246,7 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
         const bool removed = _transfer->removeFile(name);
         ParoxLog("removeFile %d", removed);
     }
-    UploadPartials::Partial partial{path, name, phoneID, getSizeOfFileInBytes(path)};
+    UploadPartials::Partial partial{path, name, phoneID, uploadSizeOfPath(path)};
     // Remembered before the pieces go, so that remains are known even after a sudden end.
     const bool remembered =
         !phoneID.isEmpty() &&

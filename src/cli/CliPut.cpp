@@ -25,7 +25,7 @@ constexpr const char* kHelp =
     "Uploads each FILE (a file or a folder with everything in it) to the top of the phone's\n"
     "store, in the order given. A name that exists on the phone fails that item, unless\n"
     "  --replace   removes what is there first\n"
-    "  --unique    lets the phone choose a free name\n"
+    "  --unique    sends it as NAME-1.EXT, or the first NAME-N.EXT free on the phone\n"
     "After a failed item the others are still tried. On a terminal one progress line shows\n"
     "the bytes sent, the total, the speed and the time left. Ctrl-C stops the upload at the\n"
     "next piece. Waits up to SECONDS (default 60) for the approval on the phone.\n"
@@ -46,6 +46,10 @@ QString describeResult(std::int32_t code, const QString& name) {
             .arg(name);
     case protocol::kCannotOpenFile:
         return QStringLiteral("cannot read %1.").arg(name);
+    case protocol::kItemVanished:
+        return QStringLiteral("%1 was gone before it could be sent.").arg(name);
+    case protocol::kNoFreeName:
+        return QStringLiteral("no free name for %1 on the phone.").arg(name);
     case protocol::kCancelled:
         return QStringLiteral("cancelled (Ctrl-C): %1 was not completely sent.").arg(name);
     case protocol::kCannotCreateFolder:
@@ -121,17 +125,27 @@ int runPut(const QStringList& arguments) {
                 allArrived = false;
                 break;
             }
-            const QString name = QFileInfo(item).fileName();
+            QString name = QFileInfo(item).fileName();
             if (clash == NameClash::Replace && transfer.fileExists(name) &&
                 !transfer.removeFile(name)) {
                 progress.say(QStringLiteral("cannot replace %1 on the phone.").arg(name));
                 allArrived = false;
                 continue;
             }
-            // As a queued item: the upload looks for a node of the path to check the name.
-            if (const auto node = FSNodeInfo::nodeWithPath(
-                    item, QDateTime::currentDateTime().toString(Qt::ISODate)))
-                node->setMakeUnique(clash == NameClash::Unique);
+            if (clash == NameClash::Unique && transfer.fileExists(name)) {
+                // Chosen here, as the window chooses it: a phone left to choose might start the
+                // existing file afresh.
+                const Result<QString> free = transfer.firstFreeNameOnPhone(name);
+                if (!free) {
+                    progress.say(describeResult(protocol::kNoFreeName, name));
+                    allArrived = false;
+                    continue;
+                }
+                name = *free;
+            }
+            // As a freshly queued item (its flags cleared): the upload finds the node of the path
+            // and checks the name, also a free one, which something may have taken meanwhile.
+            FSNodeInfo::nodeWithPath(item, QDateTime::currentDateTime().toString(Qt::ISODate));
             transfer.resetUploadOperation();
             progress.restart();
             const std::int32_t result = transfer.uploadFile(item, name);

@@ -293,7 +293,8 @@ QString FSNodeInfo::getSizeString() {
         }
         return kSizePending;
     }
-    const QString text = getSizeText(getSizeOfFileInBytes(mPath));
+    // What an upload of the row sends: a link's row tells the size of the file it leads to.
+    const QString text = getSizeText(uploadSizeOfPath(mPath));
     std::lock_guard guard(mLock);
     mSizeString = text;
     return text;
@@ -301,7 +302,7 @@ QString FSNodeInfo::getSizeString() {
 
 void FSNodeInfo::findFolderSizeOnThread(const QString& path) {
     ParoxLog("findFolderSizeOnThread starting: %@", path);
-    const QString text = getSizeText(getSizeOfFileInBytes(path));
+    const QString text = getSizeText(uploadSizeOfPath(path));
     runOnMainThread([self = shared_from_this(), text] { self->updateStatusTextWithSize(text); });
     ParoxLog("findFolderSizeOnThread finished: %@", path);
 }

@@ -1,5 +1,7 @@
 #include "files/FileSize.h"
 
+#include "files/VantleUtilities.h"
+
 #include <QFile>
 
 #if defined(Q_OS_UNIX)
@@ -16,6 +18,11 @@
 
 namespace vantle {
 
+bool staysHomeOnUpload(const QString& name) {
+    return name == VantleUtilities::kThumbsFolderName ||
+           name == VantleUtilities::kMetadataFolderName || name == QLatin1String(".DS_Store");
+}
+
 #if defined(Q_OS_UNIX)
 
 namespace {
@@ -24,15 +31,24 @@ bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// What a walk adds for one entry of a folder, and whether it goes into it.
+struct EntrySize {
+    quint64 bytes = 0;
+    bool descend = false;
+};
+using EntryRule = EntrySize (*)(int folderFd, const char* name, const struct stat& info);
+
 // Walks with an explicit list of folders still to read, so a deep tree can't exhaust the stack;
-// each entry is measured relative to its open folder, which saves the kernel a path walk.
-quint64 sizeBelow(const std::string& root) {
+// each entry is measured relative to its open folder, which saves the kernel a path walk. Only the
+// root may be reached through a link.
+quint64 sizeBelow(const std::string& root, EntryRule rule) {
     quint64 total = 0;
     std::vector<std::string> pending{root};
     while (!pending.empty()) {
         const std::string folder = std::move(pending.back());
         pending.pop_back();
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int noFollow = folder == root ? 0 : O_NOFOLLOW;
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC);
         if (fd < 0) continue;
         DIR* dir = ::fdopendir(fd);
         if (!dir) {
@@ -43,12 +59,28 @@ quint64 sizeBelow(const std::string& root) {
             if (isDotOrDotDot(entry->d_name)) continue;
             struct stat info;
             if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            total += static_cast<quint64>(info.st_size);
-            if (S_ISDIR(info.st_mode)) pending.push_back(folder + '/' + entry->d_name);
+            const EntrySize size = rule(fd, entry->d_name, info);
+            total += size.bytes;
+            if (size.descend) pending.push_back(folder + '/' + entry->d_name);
         }
         ::closedir(dir);
     }
     return total;
+}
+
+EntrySize everyEntry(int, const char*, const struct stat& info) {
+    return {static_cast<quint64>(info.st_size), S_ISDIR(info.st_mode)};
+}
+
+EntrySize sentEntry(int folderFd, const char* name, const struct stat& info) {
+    if (staysHomeOnUpload(QFile::decodeName(name))) return {};
+    if (S_ISDIR(info.st_mode)) return {0, true};
+    if (S_ISREG(info.st_mode)) return {static_cast<quint64>(info.st_size), false};
+    struct stat target;
+    if (S_ISLNK(info.st_mode) && ::fstatat(folderFd, name, &target, 0) == 0 &&
+        S_ISREG(target.st_mode))
+        return {static_cast<quint64>(target.st_size), false};
+    return {};
 }
 
 } // namespace
@@ -59,7 +91,17 @@ quint64 getSizeOfFileInBytes(const QString& path) {
     if (native.isEmpty() || ::lstat(native.constData(), &info) != 0) return 0;
     // A link to a folder is a link: only a real folder is walked.
     if (!S_ISDIR(info.st_mode)) return static_cast<quint64>(info.st_size);
-    return sizeBelow(native.toStdString());
+    return sizeBelow(native.toStdString(), everyEntry);
+}
+
+quint64 uploadSizeOfPath(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info;
+    // A queued link is sent as what it leads to.
+    if (native.isEmpty() || ::stat(native.constData(), &info) != 0) return 0;
+    if (S_ISREG(info.st_mode)) return static_cast<quint64>(info.st_size);
+    if (!S_ISDIR(info.st_mode)) return 0;
+    return sizeBelow(native.toStdString(), sentEntry);
 }
 
 #else

@@ -10,4 +10,14 @@ namespace vantle {
 // A path that doesn't exist gives 0.
 quint64 getSizeOfFileInBytes(const QString& path);
 
+// Names inside an uploaded folder that stay home: our companion folders and the desktop's
+// ".DS_Store".
+bool staysHomeOnUpload(const QString& name);
+
+// Bytes an upload of `path` sends, the size its queue row shows: a file's size, or for a folder
+// the files below it. A link to a file counts as that file; a queued link to a folder as that
+// folder; links to folders inside a folder, pipes, sockets, devices and the names that stay home
+// not at all (the upload leaves them out). What is missing or cannot be read gives 0.
+quint64 uploadSizeOfPath(const QString& path);
+
 } // namespace vantle

@@ -23,7 +23,12 @@
 namespace vantle {
 
 class ClientServerController;
+class UploadSource;
 struct SendChunkRequest;
+
+// Where a path of an upload stands: the queued item itself, or something inside it. What cannot
+// go fails a queued item; inside a folder it is left out instead.
+enum class UploadLevel { Queued, InFolder };
 
 // Most paths one "GetIconsAndSizes" asks about, so that answers with thumbnails stay far below the
 // frame limit; longer lists go in several requests whose answers are merged.
@@ -79,6 +84,10 @@ public:
     // --- Uploads (one at a time, on one thread; cancel and progress from any thread) ---
     // A file, folder or package to `phonePath`; a protocol::ErrorCode (0 on success).
     std::int32_t uploadFile(const QString& localPath, const QString& phonePath);
+    // The first of "name-1", "name-2"... (before the extension) that the phone says is free, for
+    // an item the user wants stored under a name of its own. The upload to it still checks the
+    // name, so an item that took it meanwhile is not written over.
+    Result<QString> firstFreeNameOnPhone(const QString& name);
     void resetUploadOperation();
     void cancelUploadOperation();
     bool uploadCancelled() const { return mStopUpload.load(); }
@@ -141,9 +150,9 @@ private:
                                     Result<QString> (*makeDefault)()) const;
     QVariantMap notifyRequest(const QVariantMap& request);
 
-    std::int32_t uploadDir(const QString& localPath, const QString& phonePath);
-    std::int32_t _uploadFile(const QString& localPath, const QString& phonePath);
-    std::int32_t sendFilePieces(const QString& localPath, const QString& source,
+    std::int32_t uploadDir(const QString& localPath, const QString& phonePath, UploadLevel level);
+    std::int32_t _uploadFile(const QString& localPath, const QString& phonePath, UploadLevel level);
+    std::int32_t sendFilePieces(const QString& localPath, const QString& source, UploadSource& file,
                                 const QString& remoteName);
     void setCurrentFile(const QString& name);
 

@@ -139,11 +139,19 @@ class Upload(CliTestCase):
         replaced = self.cli("put", mine, "--replace")
         self.assertEqual(replaced.returncode, 0, replaced.stderr)
         self.assertEqual(self.stored("note.txt"), b"new text")
-        again = self.local_file("again/note.txt", b"third")
-        unique = self.cli("put", "--unique", again)
+
+    def test_unique_sends_under_the_first_free_name_and_leaves_the_original_alone(self):
+        self.store_file("note.txt", b"old")
+        unique = self.cli("put", "--unique", self.local_file("note.txt", b"new text"))
         self.assertEqual(unique.returncode, 0, unique.stderr)
-        arrived = [self.stored(n) for n in os.listdir(self.phone.store) if n.startswith("note")]
-        self.assertIn(b"third", arrived)
+        self.assertEqual(self.stored("note.txt"), b"old")
+        self.assertEqual(self.stored("note-1.txt"), b"new text")
+        # A name with no room for "-1" has no free name: said, and nothing written.
+        longest = "n" * 250 + ".txt"
+        self.store_file(longest, b"kept")
+        self.assertFails(self.cli("put", "--unique", self.local_file(longest, b"mine")),
+                         "no free name for " + longest)
+        self.assertEqual(self.stored(longest), b"kept")
 
     def test_a_failed_item_does_not_stop_the_others(self):
         self.store_file("taken.txt", b"keep")

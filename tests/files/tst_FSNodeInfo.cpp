@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -117,7 +118,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder + u"/inner"_s));
         writeFile(folder + u"/one"_s, 3000);
         writeFile(folder + u"/inner/two"_s, 2000);
-        const quint64 expected = 5000 + folderEntrySize(folder + u"/inner"_s);
+        // What an upload of it sends: the files' bytes.
+        const quint64 expected = 5000;
 
         auto node = FSNodeInfo::nodeWithPath(folder, QStringLiteral("d"));
         QVERIFY(node);
@@ -161,6 +163,40 @@ private slots:
 
         auto link = FSNodeInfo::nodeWithPath(root + u"/linkToBig"_s, QStringLiteral("d"));
         QVERIFY(link && link->isLink() && !link->isDirectory());
+    }
+
+    // What an upload sends, the size its row shows: files, and files that links lead to; not the
+    // folders' own entries, not links to folders inside, nor pipes, nor the companion folders.
+    void uploadSizes_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<quint64>("bytes");
+        QTest::newRow("folder") << u"root"_s << quint64(777 + 100000);
+        QTest::newRow("file") << u"root/sub/deeper/file"_s << quint64(777);
+        QTest::newRow("link to a file") << u"root/linkToBig"_s << quint64(100000);
+        QTest::newRow("link to a folder") << u"linkToRoot"_s << quint64(777 + 100000);
+        QTest::newRow("pipe") << u"root/pipe"_s << quint64(0);
+        QTest::newRow("missing") << u"nothing"_s << quint64(0);
+    }
+    void uploadSizes() {
+        QFETCH(QString, path);
+        QFETCH(quint64, bytes);
+        QTemporaryDir dir;
+        const QString root = dir.filePath(u"root"_s);
+        QVERIFY(QDir().mkpath(root + u"/sub/deeper"_s));
+        QVERIFY(QDir().mkpath(root + u"/vantleThumbs"_s));
+        writeFile(root + u"/sub/deeper/file"_s, 777);
+        writeFile(root + u"/vantleThumbs/t.tif"_s, 55);
+        writeFile(dir.filePath(u"big"_s), 100000);
+        QVERIFY(QFile::link(dir.filePath(u"big"_s), root + u"/linkToBig"_s));
+        QVERIFY(QFile::link(dir.path(), root + u"/linkToFolder"_s));
+        QVERIFY(QFile::link(root, dir.filePath(u"linkToRoot"_s)));
+        QCOMPARE(::mkfifo(QFile::encodeName(root + u"/pipe"_s).constData(), 0600), 0);
+
+        QCOMPARE(uploadSizeOfPath(dir.filePath(path)), bytes);
+        if (bytes == 0) return;
+        auto node = FSNodeInfo::nodeWithPath(dir.filePath(path), QStringLiteral("d"));
+        QVERIFY(node);
+        QTRY_COMPARE(node->sizeString(), FSNodeInfo::getSizeText(bytes));
     }
 
     // What a queue row shows at once: our own artwork by type.

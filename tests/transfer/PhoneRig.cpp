@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace vantle::test {
 namespace {
@@ -67,10 +71,43 @@ UploadThread::~UploadThread() {
     if (mThread.joinable()) mThread.join();
 }
 
-bool UploadThread::finish() {
-    const bool done = QTest::qWaitFor([this] { return mDone.load(); }, kWorkerLimitMs);
+bool UploadThread::finish(int timeoutMs) {
+    const bool done = QTest::qWaitFor([this] { return mDone.load(); }, timeoutMs);
     if (done) mThread.join();
     return done;
+}
+
+namespace {
+
+// Drops the overriding file rights from the calling thread's effective set only (the raw call:
+// it is per thread, and no library wrapper applies it to the whole process).
+bool dropOverrideRightsOfThisThread() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0) return false;
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+        data[CAP_TO_INDEX(capability)].effective &= ~CAP_TO_MASK(capability);
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
+
+bool refusedToThisThread(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return true;
+    ::close(fd);
+    return false;
+}
+
+} // namespace
+
+UploadWithoutOverride uploadWithoutOverride(MRTransferController& transfer, const QString& local,
+                                            const QString& remote, const QString& probe) {
+    transfer.resetUploadOperation();
+    return onWorker([&] {
+        UploadWithoutOverride outcome;
+        outcome.probeRefused = dropOverrideRightsOfThisThread() && refusedToThisThread(probe);
+        if (outcome.probeRefused) outcome.result = transfer.uploadFile(local, remote);
+        return outcome;
+    });
 }
 
 bool writeFile(const QString& path, qint64 size, char seed) {

@@ -66,13 +66,28 @@ public:
     UploadThread(MRTransferController& transfer, const QString& local, const QString& remote);
     ~UploadThread();
     // Waits (bounded) for the upload to end, serving the main thread meanwhile.
-    bool finish();
+    bool finish(int timeoutMs = kWorkerLimitMs);
     std::atomic<std::int32_t> result{1};
 
 private:
     std::atomic<bool> mDone{false};
     std::thread mThread;
 };
+
+// How an upload on a worker went when it ran without the right to read everything.
+struct UploadWithoutOverride {
+    // False when the worker could still open `probe` (the rights could not be given up): the
+    // result then says nothing.
+    bool probeRefused = false;
+    std::int32_t result = 1;
+};
+
+// An upload on a thread that first gives up the rights to read and search past permissions
+// (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH; a root test run has them) and then tries to open
+// `probe`, a path its permissions keep from being read. A thread's capabilities are its own, so
+// the rest of the test and the phone keep theirs; a normal user has nothing to give up.
+UploadWithoutOverride uploadWithoutOverride(MRTransferController& transfer, const QString& local,
+                                            const QString& remote, const QString& probe);
 
 // A file of `size` patterned bytes; false when it could not be written.
 bool writeFile(const QString& path, qint64 size, char seed = 'a');
