@@ -43,16 +43,17 @@ void QueueDataSource::startWork(std::function<Work()> work) {
 void QueueDataSource::finishPending() {
     if (!mPending.valid()) return;
     const Work work = mPending.get();
+    int count = 0;
     if (work.kind == WorkKind::Load)
         mQueue->restore(work.nodes);
     else
-        mQueue->addNodes(work.nodes);
+        count = mQueue->addNodes(work.nodes);
     syncRows();
     changed();
     if (work.kind == WorkKind::Load)
         emit loaded();
     else
-        emit added(int(work.nodes.size()));
+        emit added(count);
 }
 
 const MorrowFileQueue& QueueDataSource::queue() {
