@@ -14,6 +14,7 @@
 #include "ui/SheetPresenter.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QDirIterator>
@@ -26,7 +27,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using namespace vantle;
 using namespace Qt::StringLiterals;
@@ -45,6 +50,10 @@ const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
 const QString kExists = QStringLiteral("File Exists On Device");
 const QString kTooLong = QStringLiteral("File Name or Path Too Long");
 const QString kDeviceError = QStringLiteral("Error Uploading to Device");
+// Quitting takes no longer than this, whatever the upload is doing.
+constexpr qint64 kQuitMs = 2000;
+// A quit still running after this is taken to hang for good.
+constexpr int kHungMs = 10'000;
 
 bool writeFile(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).path());
@@ -93,6 +102,44 @@ struct Phone {
                 return piece;
         return {};
     }
+};
+
+// Waits for `condition` without turning this thread's event loop, as a thread busy quitting does.
+template <class Condition> bool waitWithoutEvents(Condition condition, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Ends the suite with `what` if it is not destroyed within `ms`: a hang fails instead of
+// holding up the run for good.
+class Watchdog {
+public:
+    Watchdog(int ms, const char* what)
+        : mThread([this, ms, what] {
+              std::unique_lock guard(mLock);
+              if (!mDone.wait_for(guard, std::chrono::milliseconds(ms), [this] { return mOver; }))
+                  qFatal("%s after %d ms", what, ms);
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard guard(mLock);
+            mOver = true;
+        }
+        mDone.notify_all();
+        mThread.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mLock;
+    std::condition_variable mDone;
+    bool mOver = false;
+    std::thread mThread;
 };
 
 qint64 dataLength(const QJsonObject& message, QLatin1StringView key) {
@@ -464,6 +511,28 @@ private slots:
         Program program;
         QVERIFY(program.queueHolds(1));
         QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
+    }
+
+    // Quitting just as the worker makes the last piece's preview: the main thread, busy quitting,
+    // serves nothing, and the worker must need nothing of it.
+    void quittingWhileThePreviewIsMade() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("400")});
+        QVERIFY(phone.process->started());
+        const QString name = QStringLiteral("two-pieces.bin");
+        Program program;
+        QVERIFY(program.add({localFile(name, patterned(kPiece + 5, 'p'))}));
+        QVERIFY(program.connectTo(phone));
+        // Under way: the name check and the first piece each wait for the slow phone.
+        QTRY_COMPARE_WITH_TIMEOUT(program->transfer().currentFile(), name, kWaitMs);
+        // The first piece answered, the worker's next step is the last piece's preview.
+        QVERIFY(waitWithoutEvents(
+            [&] { return program->transfer().bytesTransferred() >= quint64(kPiece); }, kWaitMs));
+        const Watchdog watchdog(kHungMs, "shutDown hung while the preview was made");
+        QElapsedTimer clock;
+        clock.start();
+        program->shutDown();
+        QVERIFY2(clock.elapsed() < kQuitMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(program.queue().rowCount(), 1);
     }
 
     // A phone application that takes no uploads never gets one.
