@@ -103,9 +103,10 @@ public:
     void removeIfInTempQueue(const QString& path) override;
 
     // --- Queue intake ---
-    // Files handed to the program (command line, file manager, a second start).
-    void filesDroppedOnDock(const QStringList& paths);
-    void addToQueue(const QStringList& paths);
+    // Files handed to the program (command line, file manager, a second start), taken in a
+    // moment later; then `whenSaved` once the queue file holds them.
+    void filesDroppedOnDock(const QStringList& paths, WhenSaved whenSaved = {});
+    void addToQueue(const QStringList& paths, WhenSaved whenSaved = {});
     void doAddToQueue(const QStringList& paths);
     void doAddToQueueTemp(const QStringList& paths);
     // The plus button and "Add Files...": an open dialog as a sheet.
@@ -224,8 +225,21 @@ private:
                           const QString& downloadedPath);
     void notificationShown(quint64 token);
 
-    // Queue rows (AppControllerQueue.cpp).
+    // Queue rows and intake (AppControllerQueue.cpp).
+    enum class IntakeSource {
+        Table, // dropped on the queue table or its message
+        Dock,  // handed to the program: may be print output to move into the temporary queue
+    };
+    enum class AfterIntake { StartUploads, OnlyQueue };
+    struct Intake {
+        IntakeSource source;
+        QStringList paths;
+        WhenSaved whenSaved;
+    };
     void connectQueueTable();
+    void scheduleIntake(Intake intake);
+    // Takes in the files that wait for their drag to end, in the order they came.
+    void takeInWaitingFiles(AfterIntake after);
 
     // Upload flow (AppControllerUpload.cpp).
     enum class UploadPhase {
@@ -286,6 +300,8 @@ private:
     QMap<QString, QAction*> mActions;
 
     QueueDataSource* mQueue = nullptr;
+    // Files dropped or handed over, taken in a moment later (once the drag has ended).
+    std::vector<Intake> mIntake;
     std::shared_ptr<ParoxLogger> mLogger;
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
     std::unique_ptr<SUUpdater> mUpdater;

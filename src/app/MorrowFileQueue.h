@@ -71,9 +71,9 @@ public:
     int removeFiles(const QList<FSNodeInfoPtr>& nodes);
 
     // Writes the whole queue to its file, atomically, before it returns. Changes save by
-    // themselves, in the background; flush() waits for those.
+    // themselves, in the background; flush() waits for those and tells how the last one went.
     Result<void> save() const;
-    void flush() { mWriter.flush(); }
+    Result<void> flush() { return mWriter.flush(); }
 
 private:
     bool take(const FSNodeInfoPtr& node);

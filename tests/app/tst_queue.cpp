@@ -170,7 +170,7 @@ private slots:
         QVERIFY(logText().contains(u"File in queue has gone away"_s));
 
         // The file, made with its folder, holds the whole batch under one date.
-        queue.flush();
+        QVERIFY(queue.flush());
         const Result<QList<QueueEntry>> saved = QueueFile::decode(readFile(store));
         QVERIFY(saved);
         QCOMPARE(saved->size(), 3);
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(pathsInOrder(third), QStringList{folder});
         QCOMPARE(QueueFile::decode(readFile(store))->size(), 2);
         QVERIFY(third.removeFile(third.pathAtIndex(0)));
-        third.flush();
+        QVERIFY(third.flush());
         QVERIFY(QueueFile::decode(readFile(store))->isEmpty());
     }
 
