@@ -8,6 +8,7 @@
 #include "files/FSNodeInfo.h"
 #include "net/NetTestSupport.h"
 #include "net/ScriptedDnsSdControl.h"
+#include "net/Watchdog.h"
 #include "platform/Defaults.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/MRWindow.h"
@@ -28,9 +29,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 using namespace vantle;
@@ -113,34 +112,6 @@ template <class Condition> bool waitWithoutEvents(Condition condition, int ms) {
     }
     return true;
 }
-
-// Ends the suite with `what` if it is not destroyed within `ms`: a hang fails instead of
-// holding up the run for good.
-class Watchdog {
-public:
-    Watchdog(int ms, const char* what)
-        : mThread([this, ms, what] {
-              std::unique_lock guard(mLock);
-              if (!mDone.wait_for(guard, std::chrono::milliseconds(ms), [this] { return mOver; }))
-                  qFatal("%s after %d ms", what, ms);
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard guard(mLock);
-            mOver = true;
-        }
-        mDone.notify_all();
-        mThread.join();
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    std::mutex mLock;
-    std::condition_variable mDone;
-    bool mOver = false;
-    std::thread mThread;
-};
 
 qint64 dataLength(const QJsonObject& message, QLatin1StringView key) {
     return message.value(key).toObject().value(QStringLiteral("length")).toInteger(-1);
@@ -527,7 +498,8 @@ private slots:
         // The first piece answered, the worker's next step is the last piece's preview.
         QVERIFY(waitWithoutEvents(
             [&] { return program->transfer().bytesTransferred() >= quint64(kPiece); }, kWaitMs));
-        const Watchdog watchdog(kHungMs, "shutDown hung while the preview was made");
+        const vantle::test::Watchdog watchdog(
+            kHungMs, [] { qFatal("shutDown hung while the preview was made"); });
         QElapsedTimer clock;
         clock.start();
         program->shutDown();
