@@ -74,8 +74,12 @@ public:
     // The start-up of the window in its documented order. False when the program cannot run
     // (the DNS-SD library is missing): an alert then ends the process once answered.
     bool awakeFromNib();
-    // Disconnects and stops what runs, so that the process can end promptly.
+    // Disconnects and stops what runs, so that the process can end promptly; the queue file
+    // holds the queue first.
     void shutDown();
+    // Any thread, as a quit begins: ends at once every wait on the phone (a request the main
+    // thread or a worker waits in, an upload), so that the quit is not held up by a slow phone.
+    void interruptForQuit();
 
     // Files may be dropped on the queue: not while a sheet is open.
     bool acceptsDrops() const;

@@ -71,6 +71,11 @@ void AppController::shutDown() {
     mClientServer->setRequestDispatcher(nullptr);
 }
 
+void AppController::interruptForQuit() {
+    _transfer->cancelUploadOperation();
+    if (const auto phone = mClientServer->peer()) phone->disconnect();
+}
+
 bool AppController::awakeFromNib() {
     // 1–2: the logger first, so that everything after it is logged.
     const bool logToFile = Defaults::boolForKey(QLatin1String(prefs::kLogToFile), false);

@@ -265,6 +265,17 @@ class QuitKeepsTheQueue(unittest.TestCase):
             for path in files:
                 self.assertIn(path, queued, f"round {round_}: {out.read()[-2000:]}")
 
+    def test_quit_while_the_window_waits_on_a_slow_phone_is_prompt(self):
+        # The version check on connecting is asked on the main thread; the phone takes 1.5 s to
+        # answer each of its requests.
+        address = start_phone(self, "--delay-ms", "1500")
+        program = self.profile.start("--connect", address)
+        self.addCleanup(stop, program)
+        out = Output(program)
+        self.assertTrue(out.shows(r"sendRequest for VersionCheck",
+                                  step=RACE_STEP_S), out.read())
+        self.assertLess(self.quit(program, out), QUIT_S, out.read()[-2000:])
+
     def test_quit_mid_upload_to_a_slow_phone_is_prompt_and_keeps_the_item(self):
         # Each answer of the phone takes a second: the quit comes while the worker waits on one.
         address = start_phone(self, "--delay-ms", "1000")
