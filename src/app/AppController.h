@@ -75,8 +75,12 @@ public:
     // The start-up of the window in its documented order. False when the program cannot run
     // (the DNS-SD library is missing): an alert then ends the process once answered.
     bool awakeFromNib();
-    // Disconnects and stops what runs, so that the process can end promptly.
+    // Disconnects and stops what runs, so that the process can end promptly; the queue file
+    // holds the queue first.
     void shutDown();
+    // Any thread, as a quit begins: ends at once every wait on the phone (a request the main
+    // thread or a worker waits in, an upload), so that the quit is not held up by a slow phone.
+    void interruptForQuit();
 
     // Files may be dropped on the queue: not while a sheet is open.
     bool acceptsDrops() const;
@@ -104,9 +108,10 @@ public:
     void removeIfInTempQueue(const QString& path) override;
 
     // --- Queue intake ---
-    // Files handed to the program (command line, file manager, a second start).
-    void filesDroppedOnDock(const QStringList& paths);
-    void addToQueue(const QStringList& paths);
+    // Files handed to the program (command line, file manager, a second start), taken in a
+    // moment later; then `whenSaved` once the queue file holds them.
+    void filesDroppedOnDock(const QStringList& paths, WhenSaved whenSaved = {});
+    void addToQueue(const QStringList& paths, WhenSaved whenSaved = {});
     void doAddToQueue(const QStringList& paths);
     void doAddToQueueTemp(const QStringList& paths);
     // The plus button and "Add Files...": an open dialog as a sheet.
@@ -225,8 +230,21 @@ private:
                           const QString& downloadedPath);
     void notificationShown(quint64 token);
 
-    // Queue rows (AppControllerQueue.cpp).
+    // Queue rows and intake (AppControllerQueue.cpp).
+    enum class IntakeSource {
+        Table, // dropped on the queue table or its message
+        Dock,  // handed to the program: may be print output to move into the temporary queue
+    };
+    enum class AfterIntake { StartUploads, OnlyQueue };
+    struct Intake {
+        IntakeSource source;
+        QStringList paths;
+        WhenSaved whenSaved;
+    };
     void connectQueueTable();
+    void scheduleIntake(Intake intake);
+    // Takes in the files that wait for their drag to end, in the order they came.
+    void takeInWaitingFiles(AfterIntake after);
 
     // Upload flow (AppControllerUpload.cpp).
     enum class UploadPhase {
@@ -301,6 +319,8 @@ private:
     QMap<QString, QAction*> mActions;
 
     QueueDataSource* mQueue = nullptr;
+    // Files dropped or handed over, taken in a moment later (once the drag has ended).
+    std::vector<Intake> mIntake;
     std::shared_ptr<ParoxLogger> mLogger;
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
     std::unique_ptr<SUUpdater> mUpdater;

@@ -27,7 +27,7 @@ bool AppController::acceptsDrops() const {
 void AppController::connectQueueTable() {
     const auto policy = [this] { return acceptsDrops(); };
     const auto dropped = [this](const QStringList& paths) {
-        performAfterDelay(this, kAddDelayMs, [this, paths] { doAddToQueue(paths); });
+        scheduleIntake({IntakeSource::Table, paths, {}});
     };
     queueTable_->setDropPolicy(policy);
     helpfulMessage_->setDropPolicy(policy);
@@ -56,15 +56,28 @@ void AppController::connectQueueTable() {
     queueTable_->addAction(remove);
 }
 
-void AppController::filesDroppedOnDock(const QStringList& paths) {
-    if (paths.isEmpty()) return;
-    const bool printed = TemporaryQueue::isPrintHandOff(paths);
-    performAfterDelay(this, kAddDelayMs, [this, paths, printed] {
-        if (printed)
-            doAddToQueueTemp(paths);
-        else
-            doAddToQueue(paths);
-    });
+void AppController::filesDroppedOnDock(const QStringList& paths, WhenSaved whenSaved) {
+    if (paths.isEmpty()) {
+        addToQueue(paths, std::move(whenSaved));
+        return;
+    }
+    scheduleIntake({IntakeSource::Dock, paths, std::move(whenSaved)});
+}
+
+void AppController::scheduleIntake(Intake intake) {
+    mIntake.push_back(std::move(intake));
+    performAfterDelay(this, kAddDelayMs, [this] { takeInWaitingFiles(AfterIntake::StartUploads); });
+}
+
+void AppController::takeInWaitingFiles(AfterIntake after) {
+    if (mIntake.empty()) return;
+    for (Intake& intake : std::exchange(mIntake, {})) {
+        QStringList paths = std::move(intake.paths);
+        if (intake.source == IntakeSource::Dock && TemporaryQueue::isPrintHandOff(paths))
+            paths = TemporaryQueue::moveIn(paths);
+        addToQueue(paths, std::move(intake.whenSaved));
+    }
+    if (after == AfterIntake::StartUploads) startUploadIfWeCan();
 }
 
 void AppController::doAddToQueue(const QStringList& paths) {
@@ -72,10 +85,14 @@ void AppController::doAddToQueue(const QStringList& paths) {
     startUploadIfWeCan();
 }
 
-void AppController::addToQueue(const QStringList& paths) {
-    if (!mQueue || paths.isEmpty()) return;
+void AppController::addToQueue(const QStringList& paths, WhenSaved whenSaved) {
+    // Nothing to hold is held; without a queue nothing can be.
+    if (!mQueue || paths.isEmpty()) {
+        if (whenSaved) whenSaved(mQueue != nullptr);
+        return;
+    }
     // One write of the queue file for the whole batch.
-    mQueue->addFiles(paths);
+    mQueue->addFiles(paths, std::move(whenSaved));
 }
 
 void AppController::doAddToQueueTemp(const QStringList& paths) {

@@ -56,6 +56,12 @@ AppController::~AppController() {
 
 void AppController::shutDown() {
     if (!mClientServer) return;
+    // The process ends without running what waits: files dropped or handed over a moment ago,
+    // and every change of the queue, are in its file first.
+    takeInWaitingFiles(AfterIntake::OnlyQueue);
+    if (mQueue)
+        if (const Result<void> saved = mQueue->flush(); !saved)
+            ParoxLog("the queue could not be saved before the end: %@", saved.error());
     _transfer->cancelUploadOperation();
     _transfer->cancelDownloadOperation();
     mClientServer->stopLookingForServers();
@@ -63,6 +69,11 @@ void AppController::shutDown() {
     joinUploadWorker();
     waitForPhoneWorkers();
     mClientServer->setRequestDispatcher(nullptr);
+}
+
+void AppController::interruptForQuit() {
+    _transfer->cancelUploadOperation();
+    if (const auto phone = mClientServer->peer()) phone->disconnect();
 }
 
 bool AppController::awakeFromNib() {

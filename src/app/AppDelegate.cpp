@@ -12,9 +12,10 @@ AppDelegate::AppDelegate(AppController& controller, QObject* parent)
     if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
-void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo) {
+void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
+                            WhenSaved whenSaved) {
     appController.bringWindowToFront();
-    appController.filesDroppedOnDock(paths);
+    appController.filesDroppedOnDock(paths, std::move(whenSaved));
     if (connectTo) appController.connectToTypedAddress(*connectTo);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/QueueHost.h"
+
 #include <QObject>
 #include <QStringList>
 #include <optional>
@@ -16,8 +18,10 @@ class AppDelegate final : public QObject {
 public:
     explicit AppDelegate(AppController& controller, QObject* parent = nullptr);
 
-    // Files and a typed address handed to the program after it started.
-    void openFiles(const QStringList& paths, const std::optional<QString>& connectTo);
+    // Files and a typed address handed to the program after it started; `whenSaved` once the
+    // queue file holds the files.
+    void openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
+                   WhenSaved whenSaved = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -41,6 +41,13 @@ void sortByDate(std::vector<FSNodeInfoPtr>& nodes) {
         std::sort(nodes.begin(), nodes.end(), byDate);
 }
 
+// A path given twice in a batch, however spelt, has one node: queued twice it would leave a
+// second row behind once the item is sent or removed. Sorted, the repeats are neighbours.
+void sortUnique(std::vector<FSNodeInfoPtr>& nodes) {
+    sortByDate(nodes);
+    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+}
+
 } // namespace
 
 QString MorrowFileQueue::defaultStorePath() {
@@ -95,6 +102,7 @@ void MorrowFileQueue::restore(const std::vector<FSNodeInfoPtr>& nodes) {
 }
 
 void MorrowFileQueue::insertNodes(std::vector<FSNodeInfoPtr> nodes) {
+    sortUnique(nodes);
     mDataDictionary.reserve(mDataDictionary.size() + qsizetype(nodes.size()));
     bool replacing = false;
     for (const FSNodeInfoPtr& node : nodes) {
@@ -111,7 +119,6 @@ void MorrowFileQueue::insertNodes(std::vector<FSNodeInfoPtr> nodes) {
         std::erase_if(mOrder,
                       [&](const FSNodeInfoPtr& node) { return again.contains(node.get()); });
     }
-    sortByDate(nodes);
     std::vector<FSNodeInfoPtr> merged;
     merged.reserve(mOrder.size() + nodes.size());
     std::merge(mOrder.begin(), mOrder.end(), nodes.begin(), nodes.end(), std::back_inserter(merged),
@@ -168,15 +175,17 @@ std::vector<FSNodeInfoPtr> MorrowFileQueue::makeNodes(const QStringList& paths,
         else
             ParoxLog("File in queue has gone away");
     }
-    sortByDate(nodes);
+    sortUnique(nodes);
     return nodes;
 }
 
-int MorrowFileQueue::addNodes(const std::vector<FSNodeInfoPtr>& nodes) {
+int MorrowFileQueue::addNodes(std::vector<FSNodeInfoPtr> nodes) {
+    sortUnique(nodes);
     if (nodes.empty()) return 0;
-    insertNodes(nodes);
+    const int added = int(nodes.size());
+    insertNodes(std::move(nodes));
     saveChange();
-    return int(nodes.size());
+    return added;
 }
 
 bool MorrowFileQueue::removeFile(const FSNodeInfoPtr& node) {

@@ -59,10 +59,11 @@ public:
     bool addFile(const QString& path);
     // The same for several paths with one save; the number queued.
     int addFiles(const QStringList& paths);
-    // addFiles in two steps: the nodes of the paths that exist (made absolute), all dated `date`,
-    // on any thread; then, on the main thread, their queueing with one save.
+    // addFiles in two steps: the nodes of the paths that exist (made absolute and clean), all
+    // dated `date`, each once, on any thread; then, on the main thread, their queueing with one
+    // save. A node given twice is queued once; the number of items queued.
     static std::vector<FSNodeInfoPtr> makeNodes(const QStringList& paths, const QString& date);
-    int addNodes(const std::vector<FSNodeInfoPtr>& nodes);
+    int addNodes(std::vector<FSNodeInfoPtr> nodes);
     // Takes the node's path out of the queue, stopping its upload first when it is being uploaded,
     // and lets the host delete a temporary hand-off copy. False when it was not queued.
     bool removeFile(const FSNodeInfoPtr& node);
@@ -70,9 +71,9 @@ public:
     int removeFiles(const QList<FSNodeInfoPtr>& nodes);
 
     // Writes the whole queue to its file, atomically, before it returns. Changes save by
-    // themselves, in the background; flush() waits for those.
+    // themselves, in the background; flush() waits for those and tells how the last one went.
     Result<void> save() const;
-    void flush() { mWriter.flush(); }
+    Result<void> flush() { return mWriter.flush(); }
 
 private:
     bool take(const FSNodeInfoPtr& node);

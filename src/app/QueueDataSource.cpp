@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <utility>
 
 namespace vantle {
 
@@ -26,9 +27,11 @@ QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
 QueueDataSource::~QueueDataSource() {
     NotificationCenter::defaultCenter().removeObservers(this);
     // The worker refers to this model until it is done; files just dropped are still saved.
-    if (!mPending.valid()) return;
-    const Work work = mPending.get();
-    if (work.kind == WorkKind::Add) mQueue->addNodes(work.nodes);
+    if (mPending.valid()) {
+        const Work work = mPending.get();
+        if (work.kind == WorkKind::Add) mQueue->addNodes(work.nodes);
+    }
+    if (mWhenSaved) std::exchange(mWhenSaved, {})(mQueue->flush().ok());
 }
 
 void QueueDataSource::startWork(std::function<Work()> work) {
@@ -43,16 +46,24 @@ void QueueDataSource::startWork(std::function<Work()> work) {
 void QueueDataSource::finishPending() {
     if (!mPending.valid()) return;
     const Work work = mPending.get();
+    int count = 0;
     if (work.kind == WorkKind::Load)
         mQueue->restore(work.nodes);
     else
-        mQueue->addNodes(work.nodes);
+        count = mQueue->addNodes(work.nodes);
     syncRows();
     changed();
     if (work.kind == WorkKind::Load)
         emit loaded();
     else
-        emit added(int(work.nodes.size()));
+        emit added(count);
+    // Told only once the batch is in the file: a quit right after loses nothing told as taken.
+    if (mWhenSaved) std::exchange(mWhenSaved, {})(mQueue->flush().ok());
+}
+
+Result<void> QueueDataSource::flush() {
+    finishPending();
+    return mQueue->flush();
 }
 
 const MorrowFileQueue& QueueDataSource::queue() {
@@ -90,11 +101,12 @@ void QueueDataSource::addFile(const QString& path) {
     changed();
 }
 
-void QueueDataSource::addFiles(const QStringList& paths) {
+void QueueDataSource::addFiles(const QStringList& paths, WhenSaved whenSaved) {
     // Dated now, not when the nodes are made: the user dropped them now.
     startWork([paths, date = MorrowFileQueue::currentDateText()] {
         return Work{WorkKind::Add, MorrowFileQueue::makeNodes(paths, date)};
     });
+    mWhenSaved = std::move(whenSaved);
 }
 
 void QueueDataSource::removeNode(const FSNodeInfoPtr& node) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MorrowFileQueue.h"
+#include "app/QueueHost.h"
 #include "files/FSNodeInfo.h"
 
 #include <QAbstractTableModel>
@@ -15,7 +16,6 @@
 
 namespace vantle {
 
-class QueueHost;
 struct Notification;
 
 // The upper table's model and the program's only way to the upload queue: one column, one row
@@ -47,14 +47,19 @@ public:
 
     // Each change below ends with the host's queueTableChanged.
     void addFile(const QString& path);
-    // Several files with one write of the queue file, once their nodes are made (added()).
-    void addFiles(const QStringList& paths);
+    // Several files with one write of the queue file, once their nodes are made (added()); then
+    // `whenSaved`, on this thread, once that write is done.
+    void addFiles(const QStringList& paths, WhenSaved whenSaved = {});
     void removeNode(const FSNodeInfoPtr& node);
     // Removes the row's item; removing row 0 stops the running upload.
     void removeAtIndex(int row);
     // Removes the items of the given rows with one write of the queue file.
     void deleteSelected(const QList<int>& rows);
     void deleteSelected(const QModelIndexList& indexes);
+
+    // Takes in a batch still being prepared and returns once the queue file holds the whole
+    // queue: the end of the program loses nothing.
+    Result<void> flush();
 
     // The item uploaded next; null when the queue is empty.
     FSNodeInfoPtr getNextFile();
@@ -97,6 +102,8 @@ private:
 
     std::unique_ptr<MorrowFileQueue> mQueue;
     std::future<Work> mPending;
+    // Waits for the pending batch to be written.
+    WhenSaved mWhenSaved;
     QueueHost* mHost = nullptr;
     std::vector<Row> mRows;
     // Icons arrive one notification per file: many of them make one redraw.

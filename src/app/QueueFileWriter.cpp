@@ -27,9 +27,10 @@ void QueueFileWriter::write(QList<QueueEntry> entries) {
     mChanged.notify_all();
 }
 
-void QueueFileWriter::flush() {
+Result<void> QueueFileWriter::flush() {
     std::unique_lock guard(mLock);
     mChanged.wait(guard, [this] { return !mWaiting && !mWriting; });
+    return mLastWrite;
 }
 
 void QueueFileWriter::run() {
@@ -41,9 +42,10 @@ void QueueFileWriter::run() {
         mWaiting.reset();
         mWriting = true;
         guard.unlock();
-        if (const Result<void> written = writeNow(mPath, entries); !written)
-            ParoxLog("the queue could not be saved: %@", written.error());
+        Result<void> written = writeNow(mPath, entries);
+        if (!written) ParoxLog("the queue could not be saved: %@", written.error());
         guard.lock();
+        mLastWrite = std::move(written);
         mWriting = false;
         mChanged.notify_all();
     }

@@ -24,8 +24,9 @@ public:
     QueueFileWriter& operator=(const QueueFileWriter&) = delete;
 
     void write(QList<QueueEntry> entries);
-    // Returns once everything handed in is written (or failed, which is logged).
-    void flush();
+    // Returns once everything handed in is written; the outcome of the last write (a failure is
+    // logged as well).
+    Result<void> flush();
 
     // Encodes and writes at once, atomically, making the folder when needed.
     static Result<void> writeNow(const QString& path, const QList<QueueEntry>& entries);
@@ -39,6 +40,7 @@ private:
     std::optional<QList<QueueEntry>> mWaiting;
     bool mWriting = false;
     bool mStopping = false;
+    Result<void> mLastWrite;
     std::thread mThread;
 };
 

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace vantle {
+
+// Told whether the queue file holds files handed in: true once they are written there.
+using WhenSaved = std::function<void(bool saved)>;
 
 // What the upload queue needs of the application controller. Every call comes on the main thread.
 class QueueHost {

@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
@@ -189,14 +190,43 @@ void SingleInstance::readFrom(QLocalSocket* socket) {
     }
     ParoxLog("Hand-over: %d files, connect %@", decoded->files.size(),
              decoded->connect.value_or(QStringLiteral("(none)")));
-    answer(socket, true);
+    if (!mReceiver) {
+        answer(socket, true);
+        emit messageReceived(*decoded);
+        return;
+    }
+    stopReading(socket);
     emit messageReceived(*decoded);
+    mReceiver(*decoded, replyTo(socket));
+}
+
+void SingleInstance::stopReading(QLocalSocket* socket) {
+    // One message per connection: whatever else comes is not read, and the sender, waiting for
+    // its answer, is no longer timed.
+    QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+    qDeleteAll(socket->findChildren<QTimer*>(Qt::FindDirectChildrenOnly));
+}
+
+SingleInstance::Reply SingleInstance::replyTo(QLocalSocket* socket) {
+    // The answer is given once; a reply dropped unanswered refuses, so the sender hears at once.
+    struct Pending {
+        QPointer<QLocalSocket> socket;
+        void give(bool taken) {
+            QLocalSocket* to = socket.data();
+            socket.clear();
+            if (!to) return;
+            if (!taken) ParoxLog("Hand-over not taken: its files are not safe in the queue");
+            answer(to, taken);
+        }
+        ~Pending() { give(false); }
+    };
+    auto pending = std::make_shared<Pending>();
+    pending->socket = socket;
+    return [pending](bool taken) { pending->give(taken); };
 }
 
 void SingleInstance::answer(QLocalSocket* socket, bool accepted) {
-    // One message per connection: whatever else comes is not read.
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-    qDeleteAll(socket->findChildren<QTimer*>(Qt::FindDirectChildrenOnly));
+    stopReading(socket);
     socket->putChar(accepted ? kAccepted : kRejected);
     // Out before whatever the message sets off, even the end of this program.
     socket->flush();

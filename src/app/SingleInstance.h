@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -21,6 +22,10 @@ public:
         Primary,    // this process listens: it is the program
         HandedOver, // the running program took the message: this process may end
     };
+    // Answers a hand-over, on this object's thread: true once what it brought is safe from the
+    // end of the program. The first answer counts; none at all is a refusal.
+    using Reply = std::function<void(bool taken)>;
+    using Receiver = std::function<void(const HandoverMessage& message, Reply reply)>;
 
     explicit SingleInstance(const QString& dataFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -37,6 +42,10 @@ public:
     // the message, or when listening failed. Blocks; no event loop needed.
     Result<Role> claim(const HandoverMessage& message);
 
+    // Primary only: from now on each hand-over goes to `receiver`, and the later start is told
+    // it was taken only when the receiver replies so. Without one it is told so once read.
+    void setReceiver(Receiver receiver) { mReceiver = std::move(receiver); }
+
 signals:
     // Primary only, on its thread: a later start handed this over (already checked).
     void messageReceived(const vantle::HandoverMessage& message);
@@ -48,10 +57,13 @@ private:
     Result<void> listen();
     void accept();
     void readFrom(QLocalSocket* socket);
-    void answer(QLocalSocket* socket, bool accepted);
+    static void stopReading(QLocalSocket* socket);
+    static void answer(QLocalSocket* socket, bool accepted);
+    static Reply replyTo(QLocalSocket* socket);
 
     const QString mServerName;
     QLocalServer* mServer = nullptr;
+    Receiver mReceiver;
 };
 
 } // namespace vantle

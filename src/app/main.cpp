@@ -73,17 +73,22 @@ int main(int argc, char** argv) {
 
     vantle::AppController controller;
     vantle::AppDelegate delegate(controller);
-    QObject::connect(&instance, &vantle::SingleInstance::messageReceived, &delegate,
-                     [&delegate](const vantle::HandoverMessage& message) {
-                         delegate.openFiles(message.files, message.connect);
-                     });
-    // Logout and Ctrl+C in a terminal end the program as its Quit item does.
-    vantle::TerminationSignals quitSignals([&controller] {
-        if (controller.window() && controller.window()->isVisible())
-            controller.window()->close();
-        else
-            QCoreApplication::quit();
-    });
+    // A later start is told its files are taken once the queue file holds them: it may be
+    // followed at once by the end of this program (a logout right after "Open With").
+    instance.setReceiver(
+        [&delegate](const vantle::HandoverMessage& message, vantle::SingleInstance::Reply reply) {
+            delegate.openFiles(message.files, message.connect, std::move(reply));
+        });
+    // Logout and Ctrl+C in a terminal end the program as its Quit item does, even while the
+    // window waits on a slow phone.
+    vantle::TerminationSignals quitSignals(
+        [&controller] {
+            if (controller.window() && controller.window()->isVisible())
+                controller.window()->close();
+            else
+                QCoreApplication::quit();
+        },
+        [&controller] { controller.interruptForQuit(); });
     if (controller.awakeFromNib()) {
         controller.window()->show();
         delegate.openFiles(line->files, line->connect);
@@ -94,7 +99,8 @@ int main(int argc, char** argv) {
     controller.shutDown();
     vantle::stopNetworkThread(kNetworkStopMs);
     // Detached workers (folder sizes, transfers) may still run: end without the static
-    // destructors they could race with. Settings and the log are written first.
+    // destructors they could race with. Settings, the queue (by shutDown) and the log are
+    // written first.
     vantle::Defaults::sync();
     if (const auto logger = vantle::ParoxLogger::defaultLogger()) logger->flush();
     std::fflush(stdout);

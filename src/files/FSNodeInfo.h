@@ -33,8 +33,8 @@ public:
     static QImage imageWithPreviewOfFileAtPath(const QString& path, QSize size, bool asIcon);
     static QString formatDate(const QDateTime& date);
 
-    // Upload hooks: the 64x64 preview (made on the main thread; the caller waits), its TIFF form,
-    // and the identity adaptations of path and name.
+    // Upload hooks: the 64x64 preview of the item's kind (made on any thread, needing no other),
+    // its TIFF form, and the identity adaptations of path and name.
     static QImage scaledIconImageForPath(const QString& path, bool isDirectory);
     static QByteArray TIFFRepresentation(const QImage& image);
     static QString createTempFileIfNecessary(const QString& path);

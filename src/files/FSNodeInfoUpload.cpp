@@ -1,7 +1,8 @@
 #include "files/FSNodeInfo.h"
-#include "platform/MainThread.h"
+#include "files/VantleUtilities.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 
@@ -13,21 +14,17 @@ constexpr int kUploadPreviewPixels = 64;
 
 } // namespace
 
-QImage FSNodeInfo::scaledIconImageForPath(const QString& path, bool) {
-    QImage preview;
-    // Drawn on the main thread, where the platform's icons live; the calling thread waits.
-    runOnMainThreadAndWait([&preview, &path] {
-        const QImage icon = iconImageForPath(path, false);
-        QImage image(kUploadPreviewPixels, kUploadPreviewPixels,
-                     QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.drawImage(QRectF(0, 0, kUploadPreviewPixels, kUploadPreviewPixels), icon);
-        painter.end();
-        preview = image;
-    });
+QImage FSNodeInfo::scaledIconImageForPath(const QString& path, bool isDirectory) {
+    // Drawn on the calling thread from our own image of the item's kind: the platform's icons
+    // live on the main thread, which may be busy quitting while an upload worker asks.
+    const QImage icon = genericIconForType(VantleUtilities::pathExtension(path).toUpper(),
+                                           isDirectory || QFileInfo(path).isDir());
+    QImage preview(kUploadPreviewPixels, kUploadPreviewPixels, QImage::Format_ARGB32_Premultiplied);
+    preview.fill(Qt::transparent);
+    QPainter painter(&preview);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(0, 0, kUploadPreviewPixels, kUploadPreviewPixels), icon);
+    painter.end();
     return preview;
 }
 

@@ -18,15 +18,6 @@ void runOnMainThread(std::function<void()> work) {
     QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
 }
 
-void runOnMainThreadAndWait(const std::function<void()>& work) {
-    auto* app = QCoreApplication::instance();
-    if (!app || isMainThread()) {
-        work();
-        return;
-    }
-    QMetaObject::invokeMethod(app, work, Qt::BlockingQueuedConnection);
-}
-
 void runOn(QObject* context, std::function<void()> work) {
     if (!context) return;
     QMetaObject::invokeMethod(context, std::move(work), Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The vantle program as a user starts it: its command line, one program per profile with the
-hand-over of a second start, and an orderly end on Quit signals while connected."""
+hand-over of a second start, and an orderly end on Quit signals while connected, that keeps the
+queue as it was and never waits on the phone."""
 import os
 import re
 import signal
@@ -15,14 +16,20 @@ BIN = os.path.abspath(sys.argv.pop(1) if len(sys.argv) > 1 else "build/release/b
 VANTLE = os.path.join(BIN, "vantle")
 PHONE = os.path.join(BIN, "vantle-phone")
 WAIT_S = 20
+# Quit ends the program within this, whatever it is doing.
+QUIT_S = 2.0
+# Rounds of a race that a fault would lose now and then.
+RACE_ROUNDS = 4
+# How often a race is watched: a step short enough to beat the program's own reaction.
+RACE_STEP_S = 0.0005
 
 
-def wait_for(condition, limit=WAIT_S):
+def wait_for(condition, limit=WAIT_S, step=0.05):
     deadline = time.monotonic() + limit
     while time.monotonic() < deadline:
         if condition():
             return True
-        time.sleep(0.05)
+        time.sleep(step)
     return condition()
 
 
@@ -60,7 +67,10 @@ class Profile:
 
     def queue_file(self):
         path = os.path.join(self.data, "MorrowQueue.plist")
-        return open(path).read() if os.path.exists(path) else ""
+        if not os.path.exists(path):
+            return ""
+        with open(path) as f:
+            return f.read()
 
     def log_text(self):
         text = ""
@@ -87,8 +97,8 @@ class Output:
     def read(self):
         return "".join(self.lines)
 
-    def shows(self, pattern):
-        return wait_for(lambda: re.search(pattern, self.read()) is not None)
+    def shows(self, pattern, step=0.05):
+        return wait_for(lambda: re.search(pattern, self.read()) is not None, step=step)
 
 
 def stop(process):
@@ -115,18 +125,23 @@ class CommandLine(unittest.TestCase):
         self.assertIn("no-such-option", bad.stderr)
 
 
+def start_phone(test, *options):
+    """A simulated phone on a port of its own; its address."""
+    phone = subprocess.Popen([PHONE, "--port", "0", "--quiet", *options], stdout=subprocess.PIPE,
+                             text=True)
+    test.addCleanup(stop, phone)
+    line = phone.stdout.readline()
+    match = re.search(r"listening on [0-9.]+:(\d+)", line)
+    test.assertIsNotNone(match, line)
+    return "127.0.0.1:" + match.group(1)
+
+
 class OneProgramPerProfile(unittest.TestCase):
     def setUp(self):
         self.profile = Profile({"AutoConnect": 0, "DontWarnAboutManual": 1, "LogToFile": 1})
-        self.phone = subprocess.Popen([PHONE, "--port", "0", "--quiet"], stdout=subprocess.PIPE,
-                                      text=True)
-        line = self.phone.stdout.readline()
-        match = re.search(r"listening on [0-9.]+:(\d+)", line)
-        self.assertIsNotNone(match, line)
-        self.address = "127.0.0.1:" + match.group(1)
+        self.address = start_phone(self)
 
     def tearDown(self):
-        stop(self.phone)
         self.profile.dir.cleanup()
 
     def test_second_start_hands_over_and_quitting_while_connected_ends_cleanly(self):
@@ -186,6 +201,91 @@ class OneProgramPerProfile(unittest.TestCase):
             self.assertEqual(again.wait(WAIT_S), 0)
         finally:
             stop(first)
+
+
+class QuitKeepsTheQueue(unittest.TestCase):
+    """Quit signals end the program promptly, and the queue file then holds what the program
+    acknowledged or had taken in."""
+
+    def setUp(self):
+        self.profile = Profile({"AutoConnect": 0, "DontWarnAboutManual": 1})
+
+    def tearDown(self):
+        self.profile.dir.cleanup()
+
+    def new_files(self, round_, count):
+        paths = []
+        for i in range(count):
+            path = os.path.join(self.profile.home, f"round{round_}-{i}.txt")
+            with open(path, "w") as f:
+                f.write(path)
+            paths.append(path)
+        return paths
+
+    def start_ready(self, *args):
+        program = self.profile.start(*args)
+        self.addCleanup(stop, program)
+        out = Output(program)
+        self.assertTrue(out.shows(r"setStatusToConnectionStatus"), out.read())
+        return program, out
+
+    def quit(self, program, out):
+        started = time.monotonic()
+        program.send_signal(signal.SIGTERM)
+        try:
+            status = program.wait(WAIT_S)
+        except subprocess.TimeoutExpired:
+            self.fail("still running %.0f s after SIGTERM: %s" % (WAIT_S, out.read()[-2000:]))
+        self.assertEqual(status, 0, out.read()[-2000:])
+        return time.monotonic() - started
+
+    def test_acknowledged_hand_over_survives_an_immediate_quit(self):
+        for round_ in range(RACE_ROUNDS):
+            program, out = self.start_ready()
+            files = self.new_files(round_, 3)
+            second = self.profile.run(*files)
+            self.assertEqual(second.returncode, 0, second.stdout + second.stderr)
+            self.quit(program, out)
+            queued = self.profile.queue_file()
+            for path in files:
+                self.assertIn(path, queued, f"round {round_}: {out.read()[-2000:]}")
+
+    def test_hand_over_taken_just_before_quit_is_kept(self):
+        for round_ in range(RACE_ROUNDS):
+            program, out = self.start_ready()
+            files = self.new_files(round_, 2)
+            second = subprocess.Popen([VANTLE, *files], env=self.profile.env,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.addCleanup(stop, second)
+            # The quit comes as the program takes the files in.
+            self.assertTrue(out.shows(r"Hand-over: 2 files", step=RACE_STEP_S), out.read())
+            self.quit(program, out)
+            second.wait(WAIT_S)
+            queued = self.profile.queue_file()
+            for path in files:
+                self.assertIn(path, queued, f"round {round_}: {out.read()[-2000:]}")
+
+    def test_quit_while_the_window_waits_on_a_slow_phone_is_prompt(self):
+        # The version check on connecting is asked on the main thread; the phone takes 1.5 s to
+        # answer each of its requests.
+        address = start_phone(self, "--delay-ms", "1500")
+        program = self.profile.start("--connect", address)
+        self.addCleanup(stop, program)
+        out = Output(program)
+        self.assertTrue(out.shows(r"sendRequest for VersionCheck",
+                                  step=RACE_STEP_S), out.read())
+        self.assertLess(self.quit(program, out), QUIT_S, out.read()[-2000:])
+
+    def test_quit_mid_upload_to_a_slow_phone_is_prompt_and_keeps_the_item(self):
+        # Each answer of the phone takes a second: the quit comes while the worker waits on one.
+        address = start_phone(self, "--delay-ms", "1000")
+        [item] = self.new_files("upload", 1)
+        program = self.profile.start("--connect", address, item)
+        self.addCleanup(stop, program)
+        out = Output(program)
+        self.assertTrue(out.shows(r"Uploading " + re.escape(item)), out.read())
+        self.assertLess(self.quit(program, out), QUIT_S, out.read()[-2000:])
+        self.assertIn(item, self.profile.queue_file())
 
 
 if __name__ == "__main__":

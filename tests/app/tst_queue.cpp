@@ -170,7 +170,7 @@ private slots:
         QVERIFY(logText().contains(u"File in queue has gone away"_s));
 
         // The file, made with its folder, holds the whole batch under one date.
-        queue.flush();
+        QVERIFY(queue.flush());
         const Result<QList<QueueEntry>> saved = QueueFile::decode(readFile(store));
         QVERIFY(saved);
         QCOMPARE(saved->size(), 3);
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(pathsInOrder(third), QStringList{folder});
         QCOMPARE(QueueFile::decode(readFile(store))->size(), 2);
         QVERIFY(third.removeFile(third.pathAtIndex(0)));
-        third.flush();
+        QVERIFY(third.flush());
         QVERIFY(QueueFile::decode(readFile(store))->isEmpty());
     }
 
@@ -346,6 +346,38 @@ private slots:
         QVERIFY(!model.getNextFile());
         QCOMPARE(host.tableChanges, changesBefore + 3);
         QCOMPARE(host.stops, 1);
+    }
+
+    // A path given twice in one batch, however it is spelt, is one item: one row, sent once,
+    // and gone once it is removed.
+    void aPathTwiceInABatchIsOneRow() {
+        QTemporaryDir dir;
+        const QString a = makeFile(dir.path(), u"a.txt"_s);
+        const QString b = makeFile(dir.path(), u"b.txt"_s);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QueueDataSource model(dir.filePath(u"MorrowQueue.plist"_s));
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy added(&model, &QueueDataSource::added);
+        model.addFiles({a, u"a.txt"_s, u"./a.txt"_s, b, a, dir.path() + u"//a.txt"_s});
+        QVERIFY(added.wait());
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(added.first().first().toInt(), 2);
+        QCOMPARE(rowPaths(model), (QStringList{a, b}));
+
+        // Again while queued, once more twice over: still one row each.
+        model.addFiles({b, b});
+        QTRY_VERIFY(!model.isBusy());
+        QCOMPARE(rowPaths(model), (QStringList{a, b}));
+        QCOMPARE(model.queue().numberOfItemsInQueue(), 2);
+
+        model.removeNode(model.nodeAtRow(0));
+        QCOMPARE(rowPaths(model), QStringList{b});
+        QVERIFY(model.getNextFile() && model.getNextFile()->absolutePath() == b);
+        model.removeNode(model.nodeAtRow(0));
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!model.getNextFile());
     }
 
     void removingTheUploadingFirstRowStopsOnce() {

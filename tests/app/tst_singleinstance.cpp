@@ -3,6 +3,7 @@
 #include "support/ParoxLog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <atomic>
 #include <optional>
@@ -30,6 +32,10 @@ constexpr int kWaitMs = 30000;
 constexpr int kChildWaitsForHandOverMs = 10000;
 constexpr int kRaceRounds = 3;
 constexpr qsizetype kLengthBytes = 4;
+// A receiver's reply comes this much later than the hand-over.
+constexpr int kReplyLaterMs = 200;
+
+enum class Reply { Taken, Refused, Dropped };
 
 using Role = SingleInstance::Role;
 
@@ -220,6 +226,40 @@ private slots:
         QVERIFY(otherRole.ok());
         QCOMPARE(*otherRole, Role::Primary);
         QCOMPARE(received.size(), 1);
+    }
+
+    // With a receiver the later start waits for its reply, given a while later: taken is a
+    // hand-over; refused, or a reply dropped unanswered, is an error at once.
+    void receiverRepliesWhenTheFilesAreSafe_data() {
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<bool>("handedOver");
+        QTest::newRow("taken") << int(Reply::Taken) << true;
+        QTest::newRow("refused") << int(Reply::Refused) << false;
+        QTest::newRow("dropped") << int(Reply::Dropped) << false;
+    }
+    void receiverRepliesWhenTheFilesAreSafe() {
+        QFETCH(int, reply);
+        QFETCH(bool, handedOver);
+        QTemporaryDir profile;
+        SingleInstance primary(profile.path());
+        QCOMPARE(*primary.claim({}), Role::Primary);
+        QStringList received;
+        primary.setReceiver([&](const HandoverMessage& message, SingleInstance::Reply answer) {
+            received << message.files;
+            if (Reply(reply) == Reply::Dropped) return;
+            QTimer::singleShot(kReplyLaterMs, &primary, [answer, reply] {
+                answer(Reply(reply) == Reply::Taken);
+                answer(false); // only the first answer counts
+            });
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const auto role = claimElsewhere(profile.path(), {{u"/f"_s}, std::nullopt});
+        QCOMPARE(received, QStringList{u"/f"_s});
+        QCOMPARE(role.ok(), handedOver);
+        if (handedOver) QCOMPARE(*role, Role::HandedOver);
+        QVERIFY2(role.ok() || role.error().contains(u"refused"_s), qPrintable(role.error()));
+        if (Reply(reply) != Reply::Dropped) QVERIFY(clock.elapsed() >= kReplyLaterMs);
     }
 
     void refusedHandOverIsAnError() {

@@ -8,12 +8,14 @@
 #include "files/FSNodeInfo.h"
 #include "net/NetTestSupport.h"
 #include "net/ScriptedDnsSdControl.h"
+#include "net/Watchdog.h"
 #include "platform/Defaults.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/MRWindow.h"
 #include "ui/SheetPresenter.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QDirIterator>
@@ -26,7 +28,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace vantle;
 using namespace Qt::StringLiterals;
@@ -49,6 +53,10 @@ const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
 const QString kExists = QStringLiteral("File Exists On Device");
 const QString kTooLong = QStringLiteral("File Name or Path Too Long");
 const QString kDeviceError = QStringLiteral("Error Uploading to Device");
+// Quitting takes no longer than this, whatever the upload is doing.
+constexpr qint64 kQuitMs = 2000;
+// A quit still running after this is taken to hang for good.
+constexpr int kHungMs = 10'000;
 
 bool writeFile(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).path());
@@ -100,6 +108,16 @@ struct Phone {
         return {};
     }
 };
+
+// Waits for `condition` without turning this thread's event loop, as a thread busy quitting does.
+template <class Condition> bool waitWithoutEvents(Condition condition, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 qint64 dataLength(const QJsonObject& message, QLatin1StringView key) {
     return message.value(key).toObject().value(QStringLiteral("length")).toInteger(-1);
@@ -636,6 +654,29 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
         QVERIFY(phone.received(requests::kSendChunk).isEmpty());
+    }
+
+    // Quitting just as the worker makes the last piece's preview: the main thread, busy quitting,
+    // serves nothing, and the worker must need nothing of it.
+    void quittingWhileThePreviewIsMade() {
+        Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("400")});
+        QVERIFY(phone.process->started());
+        const QString name = QStringLiteral("two-pieces.bin");
+        Program program;
+        QVERIFY(program.add({localFile(name, patterned(kPiece + 5, 'p'))}));
+        QVERIFY(program.connectTo(phone));
+        // Under way: the name check and the first piece each wait for the slow phone.
+        QTRY_COMPARE_WITH_TIMEOUT(program->transfer().currentFile(), name, kWaitMs);
+        // The first piece answered, the worker's next step is the last piece's preview.
+        QVERIFY(waitWithoutEvents(
+            [&] { return program->transfer().bytesTransferred() >= quint64(kPiece); }, kWaitMs));
+        const vantle::test::Watchdog watchdog(
+            kHungMs, [] { qFatal("shutDown hung while the preview was made"); });
+        QElapsedTimer clock;
+        clock.start();
+        program->shutDown();
+        QVERIFY2(clock.elapsed() < kQuitMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(program.queue().rowCount(), 1);
     }
 
     // A phone application that takes no uploads never gets one.

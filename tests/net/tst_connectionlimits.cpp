@@ -1,4 +1,5 @@
 #include "NetTestSupport.h"
+#include "Watchdog.h"
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "net/TCPConnection.h"
@@ -20,35 +21,6 @@ constexpr std::chrono::milliseconds kShortLimit = 300ms;
 constexpr qsizetype kHugeFrame = qsizetype{64} * 1024 * 1024;
 constexpr qsizetype kSmallAnswer = 200;
 constexpr int kTimerMs = 50;
-
-// Ends a wait that has no limit of its own, so that a regression fails the bounded checks
-// instead of hanging the suite: after kWaitMs it runs `rescue` (which breaks the connection).
-class Watchdog {
-public:
-    explicit Watchdog(std::function<void()> rescue)
-        : mThread([this, rescue = std::move(rescue)] {
-              std::unique_lock lock(mMutex);
-              if (!mDone.wait_for(lock, std::chrono::milliseconds(kWaitMs),
-                                  [this] { return mCancelled; }))
-                  rescue();
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard lock(mMutex);
-            mCancelled = true;
-        }
-        mDone.notify_all();
-        mThread.join();
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    std::mutex mMutex;
-    std::condition_variable mDone;
-    bool mCancelled = false;
-    std::thread mThread; // last: starts once the members above exist
-};
 
 // A peer that has completed the handshake with a RawServer playing the phone.
 struct HandshakenPeer {
@@ -94,7 +66,7 @@ private slots:
         };
         auto outcome = std::make_shared<Outcome>();
         auto connection = stalled.connection;
-        Watchdog watchdog([connection] { connection->invalidate(); });
+        Watchdog watchdog(kWaitMs, [connection] { connection->invalidate(); });
         QElapsedTimer clock;
         clock.start();
         std::thread worker([connection, outcome, clock] {
@@ -135,7 +107,7 @@ private slots:
         OpenConnection c;
         QVERIFY(c.open());
         auto connection = c.connection;
-        Watchdog watchdog([connection] { connection->invalidate(); });
+        Watchdog watchdog(kWaitMs, [connection] { connection->invalidate(); });
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!c.connection->receiveData(kShortLimit)); // nothing comes
@@ -162,7 +134,7 @@ private slots:
         HandshakenPeer p;
         QVERIFY(p.connect());
         auto peer = p.peer;
-        Watchdog watchdog([peer] { peer->disconnect(); });
+        Watchdog watchdog(kWaitMs, [peer] { peer->disconnect(); });
         const QByteArray ping = handshakePayload({});
         QElapsedTimer clock;
         clock.start();
@@ -188,7 +160,7 @@ private slots:
         HandshakenPeer p;
         QVERIFY(p.connect());
         auto peer = p.peer;
-        Watchdog watchdog([peer] { peer->disconnect(); });
+        Watchdog watchdog(kWaitMs, [peer] { peer->disconnect(); });
         const QByteArray ping = handshakePayload({});
         QCOMPARE(p.peer->measureRoundTripLatency(), -1.0);
         QVERIFY(p.nextFrameIs(ping));

@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QThread>
-#include <atomic>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -62,19 +61,6 @@ private slots:
         center.post(u"Once"_s);
         center.post(u"Once"_s);
         QCOMPARE(calls, 1);
-    }
-
-    void waitingHandOffRunsInlineOnMainThread() {
-        bool ran = false;
-        runOnMainThreadAndWait([&] { ran = true; }); // would deadlock if it queued
-        QVERIFY(ran);
-
-        std::atomic<bool> ranFromWorker = false;
-        std::unique_ptr<QThread> worker(QThread::create(
-            [&] { runOnMainThreadAndWait([&] { ranFromWorker = isMainThread(); }); }));
-        worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 5000);
-        QVERIFY(ranFromWorker);
     }
 
     void delayedWorkIsDroppedWithItsContext() {
