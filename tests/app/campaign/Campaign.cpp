@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -55,6 +56,9 @@ Watchdog::Hooks watchdogHooks() {
             // The main thread is stuck in the step: what it wrote before stays as it is.
             report.seed = gWatched.run->seed;
             report.steps = gWatched.run->steps;
+            // No destructor runs after this: the phone is ended here, by its process id.
+            if (const qint64 phone = gWatched.run->phone.processId(); phone > 0)
+                ::kill(static_cast<pid_t>(phone), SIGKILL);
         }
         report.violations << Violation{
             QStringLiteral("I5"), QStringLiteral("\"%1\" hangs; ending the process").arg(step)};

@@ -28,6 +28,7 @@ public:
     bool restart(PhoneFault fault, std::mt19937& random);
     void stop() { mPhone.stop(); }
     bool running() const { return mPhone.running(); }
+    qint64 processId() const { return mPhone.process ? mPhone.process->processId() : 0; }
     QString address() const { return mPhone.address(); }
     QString store() const { return mPhone.store.path(); }
     PhoneFault fault() const { return mFault; }
