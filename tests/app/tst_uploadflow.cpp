@@ -1,5 +1,6 @@
 // The upload flow of the window against the simulated phone: the queue arrives byte for byte,
 // every failure's sheet and its answers, stopping, the progress line.
+#include "AppProgram.h"
 #include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
@@ -34,13 +35,18 @@
 
 using namespace vantle;
 using namespace Qt::StringLiterals;
+using vantle::test::filesBelow;
 using vantle::test::patterned;
+using vantle::test::Phone;
 using vantle::test::PhoneProcess;
+using vantle::test::Program;
+using vantle::test::readFile;
 using vantle::test::recordedRequests;
+using vantle::test::writeFile;
 
 namespace {
 
-constexpr int kWaitMs = 15'000;
+constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 // How long something that must not happen is watched for.
 constexpr int kQuietMs = 600;
 // The phone's upload pieces.
@@ -49,7 +55,7 @@ constexpr qint64 kPiece = 131'072;
 constexpr int kWideFolderFiles = 20'000;
 // A name stem for which no numbered name ("-1" …) fits in 255 bytes with ".txt".
 constexpr int kLongestStem = 250;
-const QString kConnected = QStringLiteral("Connected to Simulated iPhone.");
+const QString kConnected = vantle::test::kConnectedStatus;
 const QString kExists = QStringLiteral("File Exists On Device");
 const QString kTooLong = QStringLiteral("File Name or Path Too Long");
 const QString kDeviceError = QStringLiteral("Error Uploading to Device");
@@ -58,56 +64,14 @@ constexpr qint64 kQuitMs = 2000;
 // A quit still running after this is taken to hang for good.
 constexpr int kHungMs = 10'000;
 
-bool writeFile(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+// The last piece of the file sent to `phonePath`, or an empty object.
+QJsonObject lastPiece(const Phone& phone, const QString& phonePath) {
+    for (const QJsonObject& piece : phone.received(requests::kSendChunk))
+        if (piece.value(keys::kPath).toString() == phonePath &&
+            piece.value(keys::kLastChunk).toBool())
+            return piece;
+    return {};
 }
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Every file below `root`, relative path → contents.
-QMap<QString, QByteArray> filesBelow(const QString& root) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(root).relativeFilePath(path), readFile(path));
-    }
-    return files;
-}
-
-// A simulated phone with a store and a record of its own.
-struct Phone {
-    QTemporaryDir store;
-    QTemporaryDir work;
-    std::unique_ptr<PhoneProcess> process;
-
-    // A "--store" among the arguments takes the place of the phone's own.
-    explicit Phone(QStringList arguments = {}) {
-        if (!arguments.contains(QStringLiteral("--store")))
-            arguments << QStringLiteral("--store") << store.path();
-        arguments << QStringLiteral("--record") << recordFile() << QStringLiteral("--quiet");
-        process = std::make_unique<PhoneProcess>(arguments);
-    }
-    QString recordFile() const { return work.filePath(QStringLiteral("record.jsonl")); }
-    QString path(const QString& relative) const { return store.filePath(relative); }
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(process->port()); }
-    QList<QJsonObject> received(QLatin1StringView type) const {
-        return recordedRequests(recordFile(), QString(type));
-    }
-    // The last piece of the file sent to `phonePath`, or an empty object.
-    QJsonObject lastPiece(const QString& phonePath) const {
-        for (const QJsonObject& piece : received(requests::kSendChunk))
-            if (piece.value(keys::kPath).toString() == phonePath &&
-                piece.value(keys::kLastChunk).toBool())
-                return piece;
-        return {};
-    }
-};
 
 // Waits for `condition` without turning this thread's event loop, as a thread busy quitting does.
 template <class Condition> bool waitWithoutEvents(Condition condition, int ms) {
@@ -122,40 +86,6 @@ template <class Condition> bool waitWithoutEvents(Condition condition, int ms) {
 qint64 dataLength(const QJsonObject& message, QLatin1StringView key) {
     return message.value(key).toObject().value(QStringLiteral("length")).toInteger(-1);
 }
-
-// A controller started as the program starts it, on a clean profile.
-struct Program {
-    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
-    bool started = controller->awakeFromNib();
-
-    AppController* operator->() const { return controller.get(); }
-    SheetPresenter& sheets() const { return *controller->presenter(); }
-    QueueDataSource& queue() const { return *controller->queueDataSource(); }
-    template <class T> T* widget(const char* name) const {
-        return controller->window()->findChild<T*>(QLatin1String(name));
-    }
-    bool connectTo(const Phone& phone) const {
-        controller->connectToTypedAddress(phone.address());
-        return QTest::qWaitFor([&] { return controller->statusText() == kConnected; }, kWaitMs);
-    }
-    bool showsSheet(const QString& title) const {
-        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
-    }
-    bool queueHolds(int rows) const {
-        return QTest::qWaitFor([&] { return !queue().isBusy() && queue().rowCount() == rows; },
-                               kWaitMs);
-    }
-    // Files dropped on the queue, in the rows once the queue has taken them.
-    bool add(const QStringList& paths) const {
-        const int before = queue().rowCount();
-        controller->doAddToQueue(paths);
-        return queueHolds(before + int(paths.size()));
-    }
-    bool sending() const {
-        const auto* bar = widget<QProgressBar>("uploadBar");
-        return bar && !bar->isHidden();
-    }
-};
 
 } // namespace
 
@@ -214,9 +144,9 @@ private slots:
         QCOMPARE(arrived.value(u"empty.txt"_s), QByteArray());
         // Previews ride on each file's last piece; the rich text brings its HTML.
         for (const char* name : {"big.bin", "empty.txt", "Notes.rtf", "Folder/inner.txt"})
-            QVERIFY2(dataLength(phone.lastPiece(QLatin1String(name)), keys::kPreviewTIFF) > 0,
+            QVERIFY2(dataLength(lastPiece(phone, QLatin1String(name)), keys::kPreviewTIFF) > 0,
                      name);
-        QVERIFY(dataLength(phone.lastPiece(QStringLiteral("Notes.rtf")), keys::kHTMLSubstitute) >
+        QVERIFY(dataLength(lastPiece(phone, QStringLiteral("Notes.rtf")), keys::kHTMLSubstitute) >
                 0);
     }
 
