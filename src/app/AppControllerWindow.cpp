@@ -54,6 +54,8 @@ void AppController::buildWindow() {
     _window->setWindowTitle(QStringLiteral("Vantle"));
     _window->resize(kDefaultWidth, kDefaultHeight);
     mPresenter = new SheetPresenter(_window);
+    // The window closes first when the program ends; what then closes the sheets is no answer.
+    connect(_window, &MRWindow::closed, mPresenter, &SheetPresenter::abandon);
 
     auto* central = new QWidget(_window);
     auto* layout = new QVBoxLayout(central);

@@ -148,6 +148,19 @@ void SheetPresenter::finish(const QObject* key, int result) {
     if (entry.sheet) openNextSheet();
 }
 
+void SheetPresenter::abandon() {
+    mWaitingSheets.clear();
+    std::vector<Entry> open = std::move(mOpen);
+    mOpen.clear();
+    for (Entry& entry : open) {
+        disconnect(entry.finished);
+        disconnect(entry.destroyed);
+        if (entry.dialog) entry.dialog->hide();
+        // Our own boxes go with us; a caller's dialog stays the caller's.
+        if (entry.message && entry.dialog) entry.dialog->deleteLater();
+    }
+}
+
 void SheetPresenter::forget(const QObject* key) {
     const auto found = std::find_if(mOpen.begin(), mOpen.end(),
                                     [key](const Entry& entry) { return entry.key == key; });

@@ -44,6 +44,10 @@ public:
     // Shows a dialog of the caller's as a sheet; the dialog stays the caller's.
     void showSheet(QDialog* dialog, DialogDone done);
 
+    // The program is ending: the open and waiting boxes go unanswered. Closing them is the
+    // application's way out, not the user's answer, whatever button a box makes of it.
+    void abandon();
+
     // A sheet is on the window (files are not taken then).
     bool sheetOpen() const;
 

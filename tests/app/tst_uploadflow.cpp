@@ -609,6 +609,26 @@ private slots:
         QCOMPARE(program.queue().rowCount(), 1);
     }
 
+    // Quitting with a failure's sheet open is no answer to it: the application closes the box
+    // on its way out, which a box takes for its Cancel, and the item must stay queued.
+    void quittingWithASheetOpenKeepsTheItem() {
+        Phone phone;
+        QVERIFY(phone.process->started());
+        QVERIFY(writeFile(phone.path(u"kept.txt"_s), "phone's own"));
+        const QString file = localFile(u"kept.txt"_s, "local");
+        {
+            Program program;
+            QVERIFY(program.add({file}));
+            QVERIFY(program.connectTo(phone));
+            QVERIFY(program.showsSheet(kExists));
+            QVERIFY(program->window()->close());
+            if (QWidget* box = program.sheets().current()) box->close();
+        }
+        Program program;
+        QVERIFY(program.queueHolds(1));
+        QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
+    }
+
     // A phone application that takes no uploads never gets one.
     void phoneThatTakesNoUploads() {
         Phone phone({QStringLiteral("--no-upload")});

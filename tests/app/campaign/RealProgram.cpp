@@ -1,6 +1,7 @@
 #include "app/campaign/RealProgram.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QElapsedTimer>
 #include <csignal>
 
@@ -69,6 +70,10 @@ bool RealProgram::terminate(int limitMs, qint64& tookMs) {
     const bool ended = mProcess.waitForFinished(limitMs);
     tookMs = clock.elapsed();
     collect();
+    if (qEnvironmentVariableIsSet("VANTLE_CAMPAIGN_DUMP")) {
+        QFile f(qEnvironmentVariable("VANTLE_CAMPAIGN_DUMP"));
+        if (f.open(QIODevice::Append)) f.write(mOutput.toUtf8());
+    }
     if (!ended) {
         mProcess.kill(); // our own child, by its process id
         mProcess.waitForFinished(limitMs);
