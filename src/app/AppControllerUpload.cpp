@@ -182,9 +182,17 @@ void AppController::removeLeftovers(const QString& phoneID, const QStringList& q
 
 AppController::PartialState
 AppController::removeOwnPartial(const UploadPartials::Partial& partial) {
-    bool isDirectory = false;
-    if (!_transfer->fileExists(partial.phoneName, &isDirectory)) return PartialState::Gone;
+    switch (_transfer->nameOnPhone(partial.phoneName)) {
+    case MRTransferController::NameOnPhone::Free:
+        return PartialState::Gone;
+    case MRTransferController::NameOnPhone::NoAnswer:
+        return PartialState::StillThere;
+    case MRTransferController::NameOnPhone::Taken:
+        break;
+    }
     const auto sizes = _transfer->getIconsAndSizes({partial.phoneName});
+    // No answer at all comes as an empty listing: ask again another time.
+    if (sizes && sizes->isEmpty()) return PartialState::StillThere;
     const bool answered = sizes && sizes->contains(partial.phoneName);
     const auto size = answered ? quint64(std::max<qint64>(sizes->value(partial.phoneName).size, 0))
                                : std::numeric_limits<quint64>::max();
@@ -247,10 +255,12 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
         ParoxLog("removeFile %d", removed);
     }
     UploadPartials::Partial partial{path, name, phoneID, uploadSizeOfPath(path)};
-    // Remembered before the pieces go, so that remains are known even after a sudden end.
+    // Remembered before the pieces go, so that remains are known even after a sudden end; but
+    // only for a name found free, or the record would later take the phone's own item for ours.
     const bool remembered =
         !phoneID.isEmpty() &&
-        (QFileInfo(path).isDir() || partial.bytesAtMost > quint64(protocol::kChunkSize));
+        (QFileInfo(path).isDir() || partial.bytesAtMost > quint64(protocol::kChunkSize)) &&
+        _transfer->nameOnPhone(name) == MRTransferController::NameOnPhone::Free;
     if (remembered) mPartials.remember(partial);
     const std::int32_t result = _transfer->uploadFile(path, name);
     ParoxLog("uploadFile: %d", result);

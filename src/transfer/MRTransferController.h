@@ -69,6 +69,9 @@ public:
     std::optional<QMap<QString, IconAndSize>> getIconsAndSizes(const QStringList& paths);
     // False without an answer, `isDirectory` then untouched.
     bool fileExists(const QString& path, bool* isDirectory = nullptr);
+    // The same, telling a free name from one the phone said nothing about.
+    enum class NameOnPhone { Free, Taken, NoAnswer };
+    NameOnPhone nameOnPhone(const QString& path, bool* isDirectory = nullptr);
     bool requestRemoteFile(const QString& path);
     bool removeFile(const QString& path);
     bool createDirectory(const QString& path, const std::optional<QByteArray>& preview = {},

@@ -62,11 +62,16 @@ MRTransferController::getIconsAndSizesBatch(const QStringList& paths) {
 }
 
 bool MRTransferController::fileExists(const QString& path, bool* isDirectory) {
+    return nameOnPhone(path, isDirectory) == NameOnPhone::Taken;
+}
+
+MRTransferController::NameOnPhone MRTransferController::nameOnPhone(const QString& path,
+                                                                    bool* isDirectory) {
     const std::optional<QVariantMap> answer = send(FileExistsRequest{path}.encode());
-    if (!answer) return false;
+    if (!answer) return NameOnPhone::NoAnswer;
     const FileExistsResponse response = FileExistsResponse::decode(*answer);
     if (isDirectory) *isDirectory = response.isDirectory;
-    return response.exists;
+    return response.exists ? NameOnPhone::Taken : NameOnPhone::Free;
 }
 
 bool MRTransferController::requestRemoteFile(const QString& path) {

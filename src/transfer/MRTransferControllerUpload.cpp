@@ -126,7 +126,17 @@ std::int32_t MRTransferController::_uploadFile(const QString& localPath, const Q
 
     // Always asked, also for an item to be stored under a name of its own: its caller chose that
     // name free, and a phone starting a file afresh would write over one taken meanwhile.
-    if (!phonePath.isEmpty() && fileExists(phonePath)) return protocol::kNameExists;
+    if (!phonePath.isEmpty()) {
+        switch (nameOnPhone(phonePath)) {
+        case NameOnPhone::Taken:
+            return protocol::kNameExists;
+        case NameOnPhone::NoAnswer:
+            // Unchecked, the name is not ours to write.
+            return protocol::kNoAnswer;
+        case NameOnPhone::Free:
+            break;
+        }
+    }
     // Stopped while the name was checked: nothing of the item is made.
     if (mStopUpload) return protocol::kCancelled;
 

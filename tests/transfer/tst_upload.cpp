@@ -362,6 +362,18 @@ private slots:
         QVERIFY(rig.transfer.uploadCreatedOnPhone());
     }
 
+    // A name check that gets no answer does not make the name free: nothing is sent to it, and
+    // nothing there is taken for this upload's own.
+    void unansweredNameCheckSendsNothing() {
+        PhoneRig rig({u"--delay-ms"_s, u"2500"_s});
+        QVERIFY(rig.connect());
+        const QString local = rig.workDir.filePath(u"f.bin"_s);
+        QVERIFY(writeFile(local, 10));
+        QCOMPARE(upload(rig, local, u"f.bin"_s), std::int32_t(protocol::kNoAnswer));
+        QVERIFY(!rig.transfer.uploadCreatedOnPhone());
+        QVERIFY(rig.received(QString(requests::kSendChunk)).isEmpty());
+    }
+
     // A rich-text package is one document on the phone: a folder with a preview and HTML.
     void richTextPackage() {
         PhoneRig rig;
