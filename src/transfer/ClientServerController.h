@@ -59,7 +59,8 @@ public:
     std::optional<QVariantMap> sendRequest(const QVariantMap& request);
     // Posts now, or, while a request is in flight, after its successful response; of one name
     // only the latest is kept. Posted while answering a phone's request, it belongs to that
-    // connection: dropped when the connection ends first, never delivered once another is current.
+    // connection: dropped when the connection ends first, and delivered only while it is
+    // current (a refusal also once none is).
     void postNotificationNameAfterDelay(const QString& name, const QVariant& object = {},
                                         const QVariant& userInfo = {});
     // Main thread: posts on the default notification centre.

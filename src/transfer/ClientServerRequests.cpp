@@ -30,6 +30,12 @@ QString notificationDescription(const Notification& note) {
     return stringWithFormat("%@ %@ %@", note.name, note.object, note.userInfo);
 }
 
+// A refusal still matters once its connection is over: a phone may refuse and hang up at once,
+// and the refusal's sheet is where the user stops the PC from dialling it again.
+bool outlivesItsConnection(const QString& name) {
+    return name == notes::kConnectionDenied;
+}
+
 // The phone whose request this thread is answering.
 thread_local std::shared_ptr<GamePeer> tAnswering;
 
@@ -126,7 +132,9 @@ void ClientServerController::flushDelayedNotifications() {
 }
 
 void ClientServerController::deliver(const DelayedNotification& held) {
-    if (held.cameOn && !held.cameOn->isOf(peer())) {
+    const std::shared_ptr<GamePeer> current = peer();
+    if (held.cameOn && !held.cameOn->isOf(current) &&
+        (current || !outlivesItsConnection(held.note.name))) {
         ParoxLog("dropping %@: the connection it came on has ended",
                  notificationDescription(held.note));
         return;
@@ -135,13 +143,23 @@ void ClientServerController::deliver(const DelayedNotification& held) {
 }
 
 void ClientServerController::dropDelayedNotificationsOf(const std::shared_ptr<GamePeer>& ended) {
-    std::lock_guard lock(mDelayedNotificationsLock);
-    std::erase_if(mDelayedNotifications, [&](const DelayedNotification& held) {
-        if (!held.cameOn || !held.cameOn->isOf(ended)) return false;
-        ParoxLog("dropping the held-back %@: its connection has ended",
-                 notificationDescription(held.note));
-        return true;
-    });
+    std::vector<DelayedNotification> outliving;
+    {
+        std::lock_guard lock(mDelayedNotificationsLock);
+        std::erase_if(mDelayedNotifications, [&](DelayedNotification& held) {
+            if (!held.cameOn || !held.cameOn->isOf(ended)) return false;
+            if (outlivesItsConnection(held.note.name)) {
+                outliving.push_back(std::move(held));
+                return true;
+            }
+            ParoxLog("dropping the held-back %@: its connection has ended",
+                     notificationDescription(held.note));
+            return true;
+        });
+    }
+    // No request of that connection is left to wait for.
+    for (DelayedNotification& held : outliving)
+        onMainThread([this, held = std::move(held)] { deliver(held); });
 }
 
 std::shared_ptr<GamePeer> ClientServerController::answeringPeer() {
