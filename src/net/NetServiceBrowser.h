@@ -87,6 +87,9 @@ private:
         QString fullName;
         dnssd::DNSServiceRef resolveRef = nullptr;
         dnssd::DNSServiceRef queryRef = nullptr;
+        // The host target's addresses (network order) that its query has added and not
+        // withdrawn, the newest last.
+        std::vector<std::uint32_t> addresses;
         bool ended = false; // its operations are retired; late callbacks are ignored
     };
 
@@ -94,6 +97,11 @@ private:
     // for one; false when none has.
     bool processOneResult(int waitMs);
     void didResolveTo(Resolution& resolution, std::uint32_t ipv4NetworkOrder);
+    // One answer of a resolution's address query; `last` when it ends its batch.
+    void addressAnswer(Resolution& resolution, std::uint32_t ipv4NetworkOrder, bool added,
+                       bool last);
+    // A service that appeared can no longer be reached at the address it was reported with.
+    void reportGone(const QByteArray& key);
     void report(bool adding, const NSNetServicesWinDNS& service);
     // Ends a resolution's operations once the library call under way has returned.
     void endResolution(const QByteArray& key);

@@ -8,6 +8,7 @@
 
 #include <QTest>
 #include <QThread>
+#include <arpa/inet.h>
 #include <array>
 #include <memory>
 #include <unordered_set>
@@ -54,6 +55,9 @@ struct Recorder : NetServiceBrowserDelegate {
     }
     void browserWillStop(NetServiceBrowser*) override { ++stopping; }
 };
+
+// Answers about a host: their flags and the address they carry.
+using Answers = QList<std::pair<std::uint32_t, QString>>;
 
 std::array<unsigned char, 4> a(unsigned char b0, unsigned char b1, unsigned char b2,
                                unsigned char b3) {
@@ -224,6 +228,60 @@ private slots:
         QCOMPARE(dnssd.queryCalls(), 1);
         QCOMPARE(recorder.added.size(), size_t(1));
         QCOMPARE(recorder.added.front().addressData(), at("10.0.0.3", kPhonePort));
+    }
+
+    // The phone's host name is watched after it is reported: an address withdrawn (an answer
+    // without the add flag) is reported gone, and a new one replaces the old, whichever of the
+    // two answers comes first.
+    void addressChangesAreReported_data() {
+        QTest::addColumn<Answers>("answers"); // flags, address
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("removed");
+        const std::uint32_t add = kDNSServiceFlagsAdd, more = kDNSServiceFlagsMoreComing;
+        QTest::newRow("withdrawn") << Answers{{0, u"10.0.0.1"_s}} << QStringList{u"10.0.0.1"_s}
+                                   << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("new one first")
+            << Answers{{add, u"10.0.0.2"_s}, {0, u"10.0.0.1"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("old one withdrawn first, in one batch")
+            << Answers{{more, u"10.0.0.1"_s}, {add, u"10.0.0.2"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("old one withdrawn, later a new one")
+            << Answers{{0, u"10.0.0.1"_s}, {add, u"10.0.0.2"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("another address withdrawn")
+            << Answers{{0, u"10.0.0.9"_s}} << QStringList{u"10.0.0.1"_s} << QStringList{};
+    }
+    void addressChangesAreReported() {
+        QFETCH(Answers, answers);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, removed);
+        const auto first = a(10, 0, 0, 1);
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "phone.local.", kPhonePort);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, first.data(), 4,
+                          0);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(3);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        for (const auto& [flags, dotted] : answers) {
+            const std::uint32_t address = htonl(socketAddressIPv4(at(qPrintable(dotted), 0)));
+            dnssd.queryPush("phone.local.", flags, kDNSServiceType_A, &address, 4);
+        }
+        poll(4);
+        const auto addresses = [](const std::vector<NSNetServicesWinDNS>& services) {
+            QStringList found;
+            for (const auto& service : services)
+                found << socketAddressText(service.addressData()).value_or(QString());
+            return found;
+        };
+        const auto withPort = [](QStringList dotted) {
+            for (QString& address : dotted)
+                address += u":%1"_s.arg(kPhonePort);
+            return dotted;
+        };
+        QCOMPARE(addresses(recorder.added), withPort(added));
+        QCOMPARE(addresses(recorder.removed), withPort(removed));
     }
 
     void servicesThatAppearTogetherAreAllReported() {
