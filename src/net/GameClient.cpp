@@ -163,8 +163,9 @@ void GameClient::discardBrowser(NetServiceBrowser* browser) {
     // discovery, which may be polling them right now; a stop from elsewhere (the network thread,
     // once a phone has connected) ends them there. Until then its reports find no online table.
     if (browser->thread() != QThread::currentThread()) {
+        // Before this client may go: a report under way there is waited for.
+        browser->setDelegate(nullptr);
         runOn(browser, [browser] {
-            browser->setDelegate(nullptr);
             browser->stop();
             browser->deleteLater();
         });

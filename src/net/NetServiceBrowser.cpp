@@ -64,8 +64,29 @@ NetServiceBrowser::createTCPBrowser(const std::optional<QString>& domain,
 }
 
 void NetServiceBrowser::setDelegate(NetServiceBrowserDelegate* delegate) {
-    _delegate = delegate;
-    _delegateMethods = delegate ? delegate->implementedCallbacks() : 0;
+    const std::uint32_t methods = delegate ? delegate->implementedCallbacks() : 0;
+    {
+        std::lock_guard lock(mDelegateLock);
+        _delegate = delegate;
+        _delegateMethods = methods;
+    }
+    // A callback that took the old delegate before the change may still be running.
+    mCallbacks.waitForCallbacksInFlight();
+}
+
+NetServiceBrowserDelegate* NetServiceBrowser::delegate() const {
+    std::lock_guard lock(mDelegateLock);
+    return _delegate;
+}
+
+template <class Call> void NetServiceBrowser::notify(std::uint32_t callback, Call&& call) {
+    const CallbackGate::Pass pass(mCallbacks);
+    NetServiceBrowserDelegate* target = nullptr;
+    {
+        std::lock_guard lock(mDelegateLock);
+        if (_delegateMethods & callback) target = _delegate;
+    }
+    if (target) call(*target);
 }
 
 QString NetServiceBrowser::description() const {
@@ -107,8 +128,8 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     connect(mEventTimer, &QTimer::timeout, this, [this] { handleEvents(); });
     mEventTimer->start();
     _running = true;
-    if (_delegate && (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidStart))
-        _delegate->browserDidStart(this);
+    notify(NetServiceBrowserDelegate::kBrowserDidStart,
+           [this](NetServiceBrowserDelegate& d) { d.browserDidStart(this); });
     ParoxLog("at end of startUsingRunLoop");
     return true;
 }
@@ -358,19 +379,18 @@ void NetServiceBrowser::didResolveTo(Resolution& resolution, std::uint32_t ipv4N
 }
 
 void NetServiceBrowser::report(bool adding, const NSNetServicesWinDNS& service) {
-    if (!_delegate) return;
-    if (adding) {
-        if (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidAddService)
-            _delegate->browserDidAddService(this, service);
-    } else if (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidRemoveService) {
-        _delegate->browserDidRemoveService(this, service);
-    }
+    if (adding)
+        notify(NetServiceBrowserDelegate::kBrowserDidAddService,
+               [&](NetServiceBrowserDelegate& d) { d.browserDidAddService(this, service); });
+    else
+        notify(NetServiceBrowserDelegate::kBrowserDidRemoveService,
+               [&](NetServiceBrowserDelegate& d) { d.browserDidRemoveService(this, service); });
 }
 
 void NetServiceBrowser::stop() {
     if (_running) {
-        if (_delegate && (_delegateMethods & NetServiceBrowserDelegate::kBrowserWillStop))
-            _delegate->browserWillStop(this);
+        notify(NetServiceBrowserDelegate::kBrowserWillStop,
+               [this](NetServiceBrowserDelegate& d) { d.browserWillStop(this); });
         _running = false;
     }
     // stop() may run inside the timer's own tick, so the timer goes once that tick is over.

@@ -10,7 +10,11 @@
 #include <QThread>
 #include <arpa/inet.h>
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 
 namespace QTest {
@@ -55,6 +59,11 @@ struct Recorder : NetServiceBrowserDelegate {
     }
     void browserWillStop(NetServiceBrowser*) override { ++stopping; }
 };
+
+// How long a callback stays open for a clearing of its delegate that must not return meanwhile.
+constexpr std::chrono::milliseconds kRaceWindow{300};
+// Bounds every other wait of a callback and the thread that clears its delegate.
+constexpr std::chrono::seconds kClearingLimit{5};
 
 // Answers about a host: their flags and the address they carry.
 using Answers = QList<std::pair<std::uint32_t, QString>>;
@@ -425,6 +434,69 @@ private slots:
         QCOMPARE(dnssd.openOperations(), 0);
         QVERIFY(!browser->client1());
         QCOMPARE(browser->resolutionCount(), size_t(0));
+    }
+
+    // A delegate cleared and then destroyed on another thread while answers arrive is never
+    // called once the clearing has returned: the clearing waits for a callback under way.
+    void aDelegateClearedElsewhereIsNotCalledAfterwards() {
+        struct Watch {
+            std::mutex lock;
+            std::condition_variable changed;
+            bool clearing = false, cleared = false;
+            int calls = 0, callsAfterClear = 0;
+        } watch;
+        struct Holding : NetServiceBrowserDelegate {
+            explicit Holding(Watch& w) : watch(w) {}
+            std::uint32_t implementedCallbacks() const override {
+                return kBrowserDidAddService | kBrowserDidRemoveService;
+            }
+            void browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS&) override {
+                hold(watch);
+            }
+            void browserDidRemoveService(NetServiceBrowser*, const NSNetServicesWinDNS&) override {
+                hold(watch);
+            }
+            // Touches nothing of the delegate's own once it may be gone.
+            static void hold(Watch& w) {
+                std::unique_lock lock(w.lock);
+                ++w.calls;
+                if (w.cleared) ++w.callsAfterClear;
+                w.changed.notify_all();
+                w.changed.wait_for(lock, kClearingLimit, [&] { return w.clearing; });
+                w.changed.wait_for(lock, kRaceWindow, [&] { return w.cleared; });
+                if (w.cleared) ++w.callsAfterClear;
+            }
+            Watch& watch;
+        };
+        auto holding = std::make_unique<Holding>(watch);
+        scriptTwoPhones();
+        browser = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
+        browser->setDelegate(holding.get());
+        QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "B:Two", kType, kDomain, 0);
+
+        std::thread clearer([&] {
+            std::unique_lock lock(watch.lock);
+            watch.changed.wait_for(lock, kClearingLimit, [&] { return watch.calls > 0; });
+            watch.clearing = true;
+            watch.changed.notify_all();
+            lock.unlock();
+            browser->setDelegate(nullptr);
+            lock.lock();
+            watch.cleared = true;
+            watch.changed.notify_all();
+            lock.unlock();
+            holding.reset();
+        });
+        browser->handleEvents();
+        clearer.join();
+        // Answers that come later find no delegate.
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "C:Three", kType, kDomain, 0);
+        poll(4);
+        QCOMPARE(watch.calls, 1);
+        QCOMPARE(watch.callsAfterClear, 0);
     }
 
     void timerPollsWithoutHelp() {
