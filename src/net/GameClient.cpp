@@ -87,13 +87,8 @@ void GameClient::setDelegate(GameClientDelegate* delegate) {
 }
 
 template <class Call> void GameClient::notify(GameClientDelegate::Callback callback, Call&& call) {
-    const CallbackGate::Pass pass(mCallbacks);
-    GameClientDelegate* target = nullptr;
-    {
-        std::lock_guard lock(mDelegateLock);
-        if (_delegateMethods & callback) target = _delegate;
-    }
-    if (target) call(*target);
+    sendThroughGate(mCallbacks, mDelegateLock, _delegate, _delegateMethods, callback,
+                    std::forward<Call>(call));
 }
 
 bool GameClient::isDiscoveringServers() const {

@@ -80,13 +80,8 @@ NetServiceBrowserDelegate* NetServiceBrowser::delegate() const {
 }
 
 template <class Call> void NetServiceBrowser::notify(std::uint32_t callback, Call&& call) {
-    const CallbackGate::Pass pass(mCallbacks);
-    NetServiceBrowserDelegate* target = nullptr;
-    {
-        std::lock_guard lock(mDelegateLock);
-        if (_delegateMethods & callback) target = _delegate;
-    }
-    if (target) call(*target);
+    sendThroughGate(mCallbacks, mDelegateLock, _delegate, _delegateMethods, callback,
+                    std::forward<Call>(call));
 }
 
 QString NetServiceBrowser::description() const {
