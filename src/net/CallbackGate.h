@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <mutex>
 #include <shared_mutex>
 
 namespace vantle {
@@ -30,5 +32,19 @@ public:
 private:
     mutable std::shared_mutex mMutex; // shared by each outermost Pass
 };
+
+// Sends one callback through `gate` to the delegate that `lock` guards, if its `implemented` bits
+// name `callback`; the delegate cannot change under it.
+template <class Delegate, class Call>
+void sendThroughGate(const CallbackGate& gate, std::mutex& lock, Delegate* const& delegate,
+                     const std::uint32_t& implemented, std::uint32_t callback, Call&& call) {
+    const CallbackGate::Pass pass(gate);
+    Delegate* target = nullptr;
+    {
+        std::lock_guard guard(lock);
+        if (implemented & callback) target = delegate;
+    }
+    if (target) call(*target);
+}
 
 } // namespace vantle

@@ -87,13 +87,8 @@ void GameClient::setDelegate(GameClientDelegate* delegate) {
 }
 
 template <class Call> void GameClient::notify(GameClientDelegate::Callback callback, Call&& call) {
-    const CallbackGate::Pass pass(mCallbacks);
-    GameClientDelegate* target = nullptr;
-    {
-        std::lock_guard lock(mDelegateLock);
-        if (_delegateMethods & callback) target = _delegate;
-    }
-    if (target) call(*target);
+    sendThroughGate(mCallbacks, mDelegateLock, _delegate, _delegateMethods, callback,
+                    std::forward<Call>(call));
 }
 
 bool GameClient::isDiscoveringServers() const {
@@ -163,8 +158,9 @@ void GameClient::discardBrowser(NetServiceBrowser* browser) {
     // discovery, which may be polling them right now; a stop from elsewhere (the network thread,
     // once a phone has connected) ends them there. Until then its reports find no online table.
     if (browser->thread() != QThread::currentThread()) {
+        // Before this client may go: a report under way there is waited for.
+        browser->setDelegate(nullptr);
         runOn(browser, [browser] {
-            browser->setDelegate(nullptr);
             browser->stop();
             browser->deleteLater();
         });

@@ -5,6 +5,7 @@
 #include "net/NSNetServicesWinDNS.h"
 #include "net/NetServiceBrowserDelegate.h"
 #include "net/NetUtilities.h"
+#include "net/SocketAddress.h"
 #include "support/ParoxLog.h"
 
 #include <QPointer>
@@ -63,8 +64,24 @@ NetServiceBrowser::createTCPBrowser(const std::optional<QString>& domain,
 }
 
 void NetServiceBrowser::setDelegate(NetServiceBrowserDelegate* delegate) {
-    _delegate = delegate;
-    _delegateMethods = delegate ? delegate->implementedCallbacks() : 0;
+    const std::uint32_t methods = delegate ? delegate->implementedCallbacks() : 0;
+    {
+        std::lock_guard lock(mDelegateLock);
+        _delegate = delegate;
+        _delegateMethods = methods;
+    }
+    // A callback that took the old delegate before the change may still be running.
+    mCallbacks.waitForCallbacksInFlight();
+}
+
+NetServiceBrowserDelegate* NetServiceBrowser::delegate() const {
+    std::lock_guard lock(mDelegateLock);
+    return _delegate;
+}
+
+template <class Call> void NetServiceBrowser::notify(std::uint32_t callback, Call&& call) {
+    sendThroughGate(mCallbacks, mDelegateLock, _delegate, _delegateMethods, callback,
+                    std::forward<Call>(call));
 }
 
 QString NetServiceBrowser::description() const {
@@ -106,8 +123,8 @@ bool NetServiceBrowser::startUsingRunLoop(QThread* runLoop) {
     connect(mEventTimer, &QTimer::timeout, this, [this] { handleEvents(); });
     mEventTimer->start();
     _running = true;
-    if (_delegate && (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidStart))
-        _delegate->browserDidStart(this);
+    notify(NetServiceBrowserDelegate::kBrowserDidStart,
+           [this](NetServiceBrowserDelegate& d) { d.browserDidStart(this); });
     ParoxLog("at end of startUsingRunLoop");
     return true;
 }
@@ -271,6 +288,7 @@ void NetServiceBrowser::resolve_reply(dnssd::DNSServiceRef, dnssd::DNSServiceFla
     }
     // A later answer about the host target asks again; the earlier query is no longer followed.
     self->retire(std::exchange(resolution.queryRef, query));
+    resolution.addresses.clear();
 }
 
 void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceFlags flags,
@@ -281,7 +299,9 @@ void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceF
     Resolution& resolution = *static_cast<Resolution*>(context);
     if (resolution.ended) return;
     ParoxLog("lookup_callback: %x", flags);
-    if (flags & dnssd::kDNSServiceFlagsMoreComing) return;
+    const bool last = !(flags & dnssd::kDNSServiceFlagsMoreComing);
+    // A removal only needs the address that identifies the service: the batch's last answer.
+    if (!resolution.adding && !last) return;
     if (rrtype != dnssd::kDNSServiceType_A) return;
     if (errorCode != dnssd::kDNSServiceErr_NoError || !rdata || rdlen < dnssd::kARecordLength) {
         ParoxLog("lookup_callback: unusable answer, error %d, %d bytes", errorCode,
@@ -292,7 +312,42 @@ void NetServiceBrowser::lookup_callback(dnssd::DNSServiceRef, dnssd::DNSServiceF
     std::uint32_t address = 0;
     std::memcpy(&address, rdata, sizeof address);
     ParoxLog("resolved data: %@", record);
-    resolution.browser->didResolveTo(resolution, address);
+    if (!resolution.adding) {
+        resolution.browser->didResolveTo(resolution, address);
+        return;
+    }
+    resolution.browser->addressAnswer(resolution, address,
+                                      (flags & dnssd::kDNSServiceFlagsAdd) != 0, last);
+}
+
+void NetServiceBrowser::addressAnswer(Resolution& resolution, std::uint32_t ipv4NetworkOrder,
+                                      bool added, bool last) {
+    std::vector<std::uint32_t>& addresses = resolution.addresses;
+    std::erase(addresses, ipv4NetworkOrder);
+    if (added)
+        addresses.push_back(ipv4NetworkOrder);
+    else
+        ParoxLog("the address was withdrawn");
+    // Only the batch's end counts: a change comes as a withdrawal and an addition, in any order.
+    if (!last) return;
+    if (addresses.empty()) {
+        reportGone(resolution.key);
+        return;
+    }
+    // A withdrawal of another address leaves the reported one standing: nothing to tell.
+    const auto reported = mReported.find(resolution.key);
+    if (!added && reported != mReported.end() &&
+        socketAddressIPv4(reported->second.addressData()) == ntohl(addresses.back()))
+        return;
+    didResolveTo(resolution, addresses.back());
+}
+
+void NetServiceBrowser::reportGone(const QByteArray& key) {
+    const auto known = mReported.find(key);
+    if (known == mReported.end()) return;
+    const NSNetServicesWinDNS service = known->second;
+    mReported.erase(known);
+    report(false, service);
 }
 
 void NetServiceBrowser::didResolveTo(Resolution& resolution, std::uint32_t ipv4NetworkOrder) {
@@ -305,6 +360,10 @@ void NetServiceBrowser::didResolveTo(Resolution& resolution, std::uint32_t ipv4N
         serviceInstanceName(resolution.fullName.toUtf8()).value_or(resolution.fullName);
     const NSNetServicesWinDNS service(address, name, resolution.fullName);
     if (adding) {
+        // Moved: the address it was reported at is gone, or it would be dialled there forever.
+        if (const auto before = mReported.find(resolution.key);
+            before != mReported.end() && !(before->second == service))
+            reportGone(resolution.key);
         mReported.insert_or_assign(resolution.key, service);
     } else {
         // A removal is done once reported.
@@ -315,19 +374,18 @@ void NetServiceBrowser::didResolveTo(Resolution& resolution, std::uint32_t ipv4N
 }
 
 void NetServiceBrowser::report(bool adding, const NSNetServicesWinDNS& service) {
-    if (!_delegate) return;
-    if (adding) {
-        if (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidAddService)
-            _delegate->browserDidAddService(this, service);
-    } else if (_delegateMethods & NetServiceBrowserDelegate::kBrowserDidRemoveService) {
-        _delegate->browserDidRemoveService(this, service);
-    }
+    if (adding)
+        notify(NetServiceBrowserDelegate::kBrowserDidAddService,
+               [&](NetServiceBrowserDelegate& d) { d.browserDidAddService(this, service); });
+    else
+        notify(NetServiceBrowserDelegate::kBrowserDidRemoveService,
+               [&](NetServiceBrowserDelegate& d) { d.browserDidRemoveService(this, service); });
 }
 
 void NetServiceBrowser::stop() {
     if (_running) {
-        if (_delegate && (_delegateMethods & NetServiceBrowserDelegate::kBrowserWillStop))
-            _delegate->browserWillStop(this);
+        notify(NetServiceBrowserDelegate::kBrowserWillStop,
+               [this](NetServiceBrowserDelegate& d) { d.browserWillStop(this); });
         _running = false;
     }
     // stop() may run inside the timer's own tick, so the timer goes once that tick is over.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/CallbackGate.h"
 #include "net/DnsSd.h"
 #include "net/NSNetServicesWinDNS.h"
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -36,8 +38,11 @@ public:
     static std::unique_ptr<NetServiceBrowser> createTCPBrowser(const std::optional<QString>& domain,
                                                                const QString& applicationProtocol);
 
+    // Any thread. Once it returns no callback reaches the previous delegate: one under way on the
+    // browser's thread is waited for (from inside a callback of this browser it cannot be, and is
+    // not), so a delegate is cleared before it is destroyed.
     void setDelegate(NetServiceBrowserDelegate* delegate);
-    NetServiceBrowserDelegate* delegate() const { return _delegate; }
+    NetServiceBrowserDelegate* delegate() const;
 
     // Starts browsing, polled from the calling thread, which must be `runLoop`. False without a
     // run loop, when one is recorded already (a failed start keeps it) or when browsing fails.
@@ -87,6 +92,9 @@ private:
         QString fullName;
         dnssd::DNSServiceRef resolveRef = nullptr;
         dnssd::DNSServiceRef queryRef = nullptr;
+        // The host target's addresses (network order) that its query has added and not
+        // withdrawn, the newest last.
+        std::vector<std::uint32_t> addresses;
         bool ended = false; // its operations are retired; late callbacks are ignored
     };
 
@@ -94,7 +102,15 @@ private:
     // for one; false when none has.
     bool processOneResult(int waitMs);
     void didResolveTo(Resolution& resolution, std::uint32_t ipv4NetworkOrder);
+    // One answer of a resolution's address query; `last` when it ends its batch.
+    void addressAnswer(Resolution& resolution, std::uint32_t ipv4NetworkOrder, bool added,
+                       bool last);
+    // A service that appeared can no longer be reached at the address it was reported with.
+    void reportGone(const QByteArray& key);
     void report(bool adding, const NSNetServicesWinDNS& service);
+    // Sends one callback, if the delegate implements it, with the delegate kept from changing
+    // under it.
+    template <class Call> void notify(std::uint32_t callback, Call&& call);
     // Ends a resolution's operations once the library call under way has returned.
     void endResolution(const QByteArray& key);
     void retireResolution(std::unique_ptr<Resolution> resolution);
@@ -105,8 +121,10 @@ private:
 
     std::optional<QString> _domain;
     QString _type;
+    mutable std::mutex mDelegateLock; // _delegate with _delegateMethods, read together
     NetServiceBrowserDelegate* _delegate = nullptr;
     std::uint32_t _delegateMethods = 0;
+    CallbackGate mCallbacks; // callbacks in flight, waited for when the delegate changes
     bool _running = false;
     QThread* _runLoop = nullptr;
     QTimer* mEventTimer = nullptr;

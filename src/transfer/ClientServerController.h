@@ -2,6 +2,7 @@
 
 #include "net/GameClientDelegate.h"
 #include "platform/NotificationCenter.h"
+#include "transfer/ConnectionTag.h"
 #include "transfer/RequestDispatcher.h"
 #include "transfer/RequestTurns.h"
 #include "transfer/TransferTimeouts.h"
@@ -57,7 +58,9 @@ public:
     // {"ErrorCode": -996, "Success": false} when it could not be sent.
     std::optional<QVariantMap> sendRequest(const QVariantMap& request);
     // Posts now, or, while a request is in flight, after its successful response; of one name
-    // only the latest is kept.
+    // only the latest is kept. Posted while answering a phone's request, it belongs to that
+    // connection: dropped when the connection ends first, and delivered only while it is
+    // current (a refusal also once none is).
     void postNotificationNameAfterDelay(const QString& name, const QVariant& object = {},
                                         const QVariant& userInfo = {});
     // Main thread: posts on the default notification centre.
@@ -65,6 +68,9 @@ public:
     bool makingRequest() const { return mMakingRequest.load(); }
     // Requests waiting for their turn.
     std::size_t requestsWaitingForTurn() const { return mRequestLock.waiting(); }
+
+    // The phone whose request the calling thread is answering now; none outside such an answer.
+    static std::shared_ptr<GamePeer> answeringPeer();
 
     // --- Routing (network thread) ---
     // The payload encoding is encodeMessage / decodeMessage (MessageEnvelope.h).
@@ -102,9 +108,18 @@ public:
                                            const std::shared_ptr<GamePeer>& server) override;
 
 private:
+    struct DelayedNotification {
+        Notification note;
+        // The connection it came on; none for what the PC itself posted.
+        std::optional<ConnectionTag> cameOn;
+    };
+
     // Queues `work` on the main thread; dropped when the controller is gone by then.
     void onMainThread(std::function<void()> work);
     void flushDelayedNotifications();
+    // Main thread: posts it unless the connection it came on is no longer the current one.
+    void deliver(const DelayedNotification& held);
+    void dropDelayedNotificationsOf(const std::shared_ptr<GamePeer>& ended);
     void answerRequest(const QVariantMap& request, const std::shared_ptr<GamePeer>& from);
 
     ClientServerHost& mHost;
@@ -122,7 +137,7 @@ private:
     std::atomic<bool> mMakingRequest{false};
 
     std::mutex mDelayedNotificationsLock;
-    std::vector<Notification> mDelayedNotifications;
+    std::vector<DelayedNotification> mDelayedNotifications;
 };
 
 } // namespace vantle

@@ -10,7 +10,9 @@
 #include "transfer/ResponseSlot.h"
 
 #include <QThread>
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace vantle {
 namespace {
@@ -27,6 +29,27 @@ QString payloadDescription(const QByteArray& payload) {
 QString notificationDescription(const Notification& note) {
     return stringWithFormat("%@ %@ %@", note.name, note.object, note.userInfo);
 }
+
+// A refusal still matters once its connection is over: a phone may refuse and hang up at once,
+// and the refusal's sheet is where the user stops the PC from dialling it again.
+bool outlivesItsConnection(const QString& name) {
+    return name == notes::kConnectionDenied;
+}
+
+// The phone whose request this thread is answering.
+thread_local std::shared_ptr<GamePeer> tAnswering;
+
+class AnsweringScope {
+public:
+    explicit AnsweringScope(const std::shared_ptr<GamePeer>& peer)
+        : mOuter(std::exchange(tAnswering, peer)) {}
+    ~AnsweringScope() { tAnswering = std::move(mOuter); }
+    AnsweringScope(const AnsweringScope&) = delete;
+    AnsweringScope& operator=(const AnsweringScope&) = delete;
+
+private:
+    std::shared_ptr<GamePeer> mOuter;
+};
 
 } // namespace
 
@@ -97,34 +120,71 @@ std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap
 }
 
 void ClientServerController::flushDelayedNotifications() {
-    std::vector<Notification> notes;
+    std::vector<DelayedNotification> notes;
     {
         std::lock_guard lock(mDelayedNotificationsLock);
         notes.swap(mDelayedNotifications);
     }
     if (notes.empty()) return;
     ParoxLog("sendRequest sending %d delayed notifications", notes.size());
-    for (Notification& note : notes)
-        onMainThread([this, note = std::move(note)] { delayedNote(note); });
+    for (DelayedNotification& held : notes)
+        onMainThread([this, held = std::move(held)] { deliver(held); });
+}
+
+void ClientServerController::deliver(const DelayedNotification& held) {
+    const std::shared_ptr<GamePeer> current = peer();
+    if (held.cameOn && !held.cameOn->isOf(current) &&
+        (current || !outlivesItsConnection(held.note.name))) {
+        ParoxLog("dropping %@: the connection it came on has ended",
+                 notificationDescription(held.note));
+        return;
+    }
+    delayedNote(held.note);
+}
+
+void ClientServerController::dropDelayedNotificationsOf(const std::shared_ptr<GamePeer>& ended) {
+    std::vector<DelayedNotification> outliving;
+    {
+        std::lock_guard lock(mDelayedNotificationsLock);
+        std::erase_if(mDelayedNotifications, [&](DelayedNotification& held) {
+            if (!held.cameOn || !held.cameOn->isOf(ended)) return false;
+            if (outlivesItsConnection(held.note.name)) {
+                outliving.push_back(std::move(held));
+                return true;
+            }
+            ParoxLog("dropping the held-back %@: its connection has ended",
+                     notificationDescription(held.note));
+            return true;
+        });
+    }
+    // No request of that connection is left to wait for.
+    for (DelayedNotification& held : outliving)
+        onMainThread([this, held = std::move(held)] { deliver(held); });
+}
+
+std::shared_ptr<GamePeer> ClientServerController::answeringPeer() {
+    return tAnswering;
 }
 
 void ClientServerController::postNotificationNameAfterDelay(const QString& name,
                                                             const QVariant& object,
                                                             const QVariant& userInfo) {
     ParoxLog("postNotificationNameAfterDelay for %@ %@ %@", name, object, userInfo);
-    Notification note{name, object, userInfo};
+    DelayedNotification held{Notification{name, object, userInfo}, std::nullopt};
+    if (const std::shared_ptr<GamePeer> from = answeringPeer()) held.cameOn = ConnectionTag(from);
     std::lock_guard lock(mDelayedNotificationsLock);
     if (!mMakingRequest) {
         ParoxLog("postNotificationNameAfterDelay calling performSelectorOnMainThread with %@",
-                 notificationDescription(note));
-        onMainThread([this, note = std::move(note)] { delayedNote(note); });
+                 notificationDescription(held.note));
+        onMainThread([this, held = std::move(held)] { deliver(held); });
         return;
     }
-    ParoxLog("adding %@ to mDelayedNotifications", notificationDescription(note));
-    const auto same = std::find_if(mDelayedNotifications.begin(), mDelayedNotifications.end(),
-                                   [&](const Notification& held) { return held.name == name; });
+    ParoxLog("adding %@ to mDelayedNotifications", notificationDescription(held.note));
+    const auto same =
+        std::find_if(mDelayedNotifications.begin(), mDelayedNotifications.end(),
+                     [&](const DelayedNotification& other) { return other.note.name == name; });
     if (same != mDelayedNotifications.end()) mDelayedNotifications.erase(same);
-    mDelayedNotifications.push_back(std::move(note));
+    mDelayedNotifications.push_back(std::move(held));
 }
 
 void ClientServerController::delayedNote(const Notification& notification) {
@@ -157,8 +217,11 @@ void ClientServerController::gotData(const QByteArray& payload,
 void ClientServerController::answerRequest(const QVariantMap& request,
                                            const std::shared_ptr<GamePeer>& from) {
     RequestDispatcher* dispatcher = mDispatcher.load();
-    const std::optional<QVariantMap> response =
-        (dispatcher ? dispatcher : &mUnhandled)->dispatchRequest(request);
+    std::optional<QVariantMap> response;
+    {
+        const AnsweringScope answering(from);
+        response = (dispatcher ? dispatcher : &mUnhandled)->dispatchRequest(request);
+    }
     if (!response) {
         ParoxLog("No request num?");
         return;

@@ -222,6 +222,8 @@ void ClientServerController::gameClientDidDisconnectFromServer(
     mMakingRequest = false;
     std::shared_ptr<GamePeer> ours = server;
     const bool wasOurs = _peer.compare_exchange_strong(ours, nullptr);
+    // What it said while a request was in flight would otherwise reach the next connection.
+    dropDelayedNotificationsOf(server);
     // May run on a requesting thread: only wake the waits and hand the rest to the main thread.
     mResponses.wakeWaiters();
     mRequestLock.wake();

@@ -24,6 +24,14 @@ QVariantMap failure() {
     return QVariantMap{{keys::kSuccess, false}};
 }
 
+// The item a notification's user info names ("Path"), if it names one.
+std::optional<QString> namedItem(const std::optional<QVariantMap>& userInfo) {
+    if (!userInfo) return std::nullopt;
+    const QVariant path = userInfo->value(keys::kPath);
+    if (path.typeId() != QMetaType::QString) return std::nullopt;
+    return path.toString();
+}
+
 } // namespace
 
 MRTransferController::MRTransferController(const TransferTimeouts& timeouts)
@@ -172,6 +180,9 @@ QVariantMap MRTransferController::notifyRequest(const QVariantMap& request) {
         return failure();
     }
     ParoxLog("received notification: %@", note);
+    // Answered all the same: the phone has nothing to do about it.
+    if (note == notes::kTransferFinished && !isAboutTheDownload(note, namedItem(decoded->userInfo)))
+        return QVariantMap{{keys::kSuccess, true}};
     postNotificationNameAfterDelay(note, QVariant::fromValue(this), userInfo);
     return QVariantMap{{keys::kSuccess, true}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "transfer/ConnectionTag.h"
 #include "transfer/PieceFile.h"
 #include "transfer/ProgressPacer.h"
 #include "transfer/RequestDispatcher.h"
@@ -145,6 +146,9 @@ private:
     void noteFileWritten(const QString& name);
     // The item requestRemoteFile asks for is the download under way.
     void expectDownload(const QString& phonePath);
+    // Whether the download note `name` (about `item`, when it names one) from the phone whose
+    // request is being answered is about the download under way; logs why not.
+    bool isAboutTheDownload(const QString& name, const std::optional<QString>& item) const;
     // The folders, made on first use when not set.
     Result<QString> storeRoot() const;
     Result<QString> tempRoot() const;
@@ -183,6 +187,9 @@ private:
     // The top-level name of the item requestRemoteFile asked for; none when no download is under
     // way (also after a cancel or once finished).
     std::optional<QString> mDownloadItem;
+    // The connection requestRemoteFile asked on; kept through a cancel (the refused piece that
+    // ends the download comes on it), none once the download has been reset.
+    std::optional<ConnectionTag> mDownloadConnection;
 
     // The upload thread's own.
     ProgressPacer mUploadProgress;

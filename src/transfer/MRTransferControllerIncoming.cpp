@@ -3,6 +3,7 @@
 #include "files/FileSize.h"
 #include "files/VantleUtilities.h"
 #include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
 #include "transfer/DownloadStore.h"
 #include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
@@ -33,6 +34,13 @@ Result<QString> besideInFolder(const QString& root, const QString& absolute, Pat
 
 bool sameFolder(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+// The top-level item a phone path names, as the download under way is kept.
+std::optional<QString> itemNamed(const QString& phonePath) {
+    const Result<QStringList> names = phonePathNames(removeBackslashesFromName(phonePath));
+    if (!names || names->isEmpty()) return std::nullopt;
+    return names->last();
 }
 
 Result<QString> makeFolder(const QString& folder) {
@@ -125,6 +133,7 @@ void MRTransferController::resetDownloadOperation() {
     mPieceFile.close();
     std::lock_guard lock(mStoreLock);
     mDownloadItem.reset();
+    mDownloadConnection.reset();
     mStopDownload = false;
 }
 
@@ -137,12 +146,30 @@ void MRTransferController::cancelDownloadOperation() {
 }
 
 void MRTransferController::expectDownload(const QString& phonePath) {
-    const Result<QStringList> names = phonePathNames(removeBackslashesFromName(phonePath));
+    ClientServerController* controller = mClientServerController.load();
+    const ConnectionTag asking(controller ? controller->peer() : nullptr);
     std::lock_guard lock(mStoreLock);
-    if (names && !names->isEmpty())
-        mDownloadItem = names->last();
-    else
-        mDownloadItem.reset();
+    mDownloadItem = itemNamed(phonePath);
+    mDownloadConnection = asking;
+}
+
+bool MRTransferController::isAboutTheDownload(const QString& name,
+                                              const std::optional<QString>& item) const {
+    const std::shared_ptr<GamePeer> from = ClientServerController::answeringPeer();
+    QString why;
+    {
+        std::lock_guard lock(mStoreLock);
+        if (!mDownloadConnection)
+            why = QStringLiteral("no download is under way");
+        else if (!mDownloadConnection->isOf(from))
+            why = QStringLiteral("the download was asked for on another connection");
+        else if (item && (!mDownloadItem || itemNamed(*item) != mDownloadItem))
+            why = QStringLiteral("%1 is not the download under way (%2)")
+                      .arg(*item, mDownloadItem.value_or(QStringLiteral("none")));
+    }
+    if (why.isEmpty()) return true;
+    ParoxLog("%@ ignored: %@", name, why);
+    return false;
 }
 
 Result<QString> MRTransferController::finishDownload(const QString& name,
@@ -361,7 +388,9 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
     }
     if (stopped) {
         // The progress display resets.
-        postNotificationNameAfterDelay(QString(notes::kDownloadProgress), QVariant(), QVariant());
+        if (isAboutTheDownload(QString(notes::kDownloadProgress), std::nullopt))
+            postNotificationNameAfterDelay(QString(notes::kDownloadProgress), QVariant(),
+                                           QVariant());
         return SuccessResponse{false, protocol::kDownloadCancelled}.encode();
     }
     return successAnswer(stored);
@@ -407,7 +436,8 @@ bool MRTransferController::storePiece(const QString& area, const SendChunkReques
     const bool lastOfItem = piece.totalBytes && piece.currentBytes &&
                             *piece.currentBytes + piece.chunkData.size() == *piece.totalBytes;
     if (piece.totalBytes && piece.currentBytes && piece.baseFileName && !stopped &&
-        mDownloadProgress.due(lastOfItem))
+        mDownloadProgress.due(lastOfItem) &&
+        isAboutTheDownload(QString(notes::kDownloadProgress), *piece.baseFileName))
         postNotificationNameAfterDelay(
             QString(notes::kDownloadProgress), QVariant(),
             QVariantList{*piece.totalBytes, *piece.currentBytes, *piece.baseFileName});

@@ -36,6 +36,7 @@ struct ScriptedDnsSdControl {
     SCRIPTED_CONTROL(resolveReply, scripted_resolve_reply);
     SCRIPTED_CONTROL(queryFails, scripted_query_fails);
     SCRIPTED_CONTROL(queryAnswer, scripted_query_answer);
+    SCRIPTED_CONTROL(queryPush, scripted_query_push);
     SCRIPTED_CONTROL(queryAnswersAtOnce, scripted_query_answers_at_once);
     SCRIPTED_CONTROL(breakBrowse, scripted_break_browse);
     SCRIPTED_CONTROL(openOperations, scripted_open_operations);

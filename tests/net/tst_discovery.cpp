@@ -8,8 +8,13 @@
 
 #include <QTest>
 #include <QThread>
+#include <arpa/inet.h>
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 
 namespace QTest {
@@ -54,6 +59,14 @@ struct Recorder : NetServiceBrowserDelegate {
     }
     void browserWillStop(NetServiceBrowser*) override { ++stopping; }
 };
+
+// How long a callback stays open for a clearing of its delegate that must not return meanwhile.
+constexpr std::chrono::milliseconds kRaceWindow{300};
+// Bounds every other wait of a callback and the thread that clears its delegate.
+constexpr std::chrono::seconds kClearingLimit{5};
+
+// Answers about a host: their flags and the address they carry.
+using Answers = QList<std::pair<std::uint32_t, QString>>;
 
 std::array<unsigned char, 4> a(unsigned char b0, unsigned char b1, unsigned char b2,
                                unsigned char b3) {
@@ -226,6 +239,60 @@ private slots:
         QCOMPARE(recorder.added.front().addressData(), at("10.0.0.3", kPhonePort));
     }
 
+    // The phone's host name is watched after it is reported: an address withdrawn (an answer
+    // without the add flag) is reported gone, and a new one replaces the old, whichever of the
+    // two answers comes first.
+    void addressChangesAreReported_data() {
+        QTest::addColumn<Answers>("answers"); // flags, address
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("removed");
+        const std::uint32_t add = kDNSServiceFlagsAdd, more = kDNSServiceFlagsMoreComing;
+        QTest::newRow("withdrawn") << Answers{{0, u"10.0.0.1"_s}} << QStringList{u"10.0.0.1"_s}
+                                   << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("new one first")
+            << Answers{{add, u"10.0.0.2"_s}, {0, u"10.0.0.1"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("old one withdrawn first, in one batch")
+            << Answers{{more, u"10.0.0.1"_s}, {add, u"10.0.0.2"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("old one withdrawn, later a new one")
+            << Answers{{0, u"10.0.0.1"_s}, {add, u"10.0.0.2"_s}}
+            << QStringList{u"10.0.0.1"_s, u"10.0.0.2"_s} << QStringList{u"10.0.0.1"_s};
+        QTest::newRow("another address withdrawn")
+            << Answers{{0, u"10.0.0.9"_s}} << QStringList{u"10.0.0.1"_s} << QStringList{};
+    }
+    void addressChangesAreReported() {
+        QFETCH(Answers, answers);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, removed);
+        const auto first = a(10, 0, 0, 1);
+        dnssd.resolveReply(kPhone, 0, kPhoneFullName, "phone.local.", kPhonePort);
+        dnssd.queryAnswer("phone.local.", kDNSServiceFlagsAdd, kDNSServiceType_A, first.data(), 4,
+                          0);
+        startBrowser();
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        poll(3);
+        QCOMPARE(recorder.added.size(), size_t(1));
+        for (const auto& [flags, dotted] : answers) {
+            const std::uint32_t address = htonl(socketAddressIPv4(at(qPrintable(dotted), 0)));
+            dnssd.queryPush("phone.local.", flags, kDNSServiceType_A, &address, 4);
+        }
+        poll(4);
+        const auto addresses = [](const std::vector<NSNetServicesWinDNS>& services) {
+            QStringList found;
+            for (const auto& service : services)
+                found << socketAddressText(service.addressData()).value_or(QString());
+            return found;
+        };
+        const auto withPort = [](QStringList dotted) {
+            for (QString& address : dotted)
+                address += u":%1"_s.arg(kPhonePort);
+            return dotted;
+        };
+        QCOMPARE(addresses(recorder.added), withPort(added));
+        QCOMPARE(addresses(recorder.removed), withPort(removed));
+    }
+
     void servicesThatAppearTogetherAreAllReported() {
         scriptTwoPhones();
         startBrowser();
@@ -367,6 +434,69 @@ private slots:
         QCOMPARE(dnssd.openOperations(), 0);
         QVERIFY(!browser->client1());
         QCOMPARE(browser->resolutionCount(), size_t(0));
+    }
+
+    // A delegate cleared and then destroyed on another thread while answers arrive is never
+    // called once the clearing has returned: the clearing waits for a callback under way.
+    void aDelegateClearedElsewhereIsNotCalledAfterwards() {
+        struct Watch {
+            std::mutex lock;
+            std::condition_variable changed;
+            bool clearing = false, cleared = false;
+            int calls = 0, callsAfterClear = 0;
+        } watch;
+        struct Holding : NetServiceBrowserDelegate {
+            explicit Holding(Watch& w) : watch(w) {}
+            std::uint32_t implementedCallbacks() const override {
+                return kBrowserDidAddService | kBrowserDidRemoveService;
+            }
+            void browserDidAddService(NetServiceBrowser*, const NSNetServicesWinDNS&) override {
+                hold(watch);
+            }
+            void browserDidRemoveService(NetServiceBrowser*, const NSNetServicesWinDNS&) override {
+                hold(watch);
+            }
+            // Touches nothing of the delegate's own once it may be gone.
+            static void hold(Watch& w) {
+                std::unique_lock lock(w.lock);
+                ++w.calls;
+                if (w.cleared) ++w.callsAfterClear;
+                w.changed.notify_all();
+                w.changed.wait_for(lock, kClearingLimit, [&] { return w.clearing; });
+                w.changed.wait_for(lock, kRaceWindow, [&] { return w.cleared; });
+                if (w.cleared) ++w.callsAfterClear;
+            }
+            Watch& watch;
+        };
+        auto holding = std::make_unique<Holding>(watch);
+        scriptTwoPhones();
+        browser = NetServiceBrowser::createTCPBrowser(std::nullopt, u"GAME-3025F862"_s);
+        browser->setDelegate(holding.get());
+        QVERIFY(browser->startUsingRunLoop(QThread::currentThread()));
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, kPhone, kType, kDomain, 0);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "B:Two", kType, kDomain, 0);
+
+        std::thread clearer([&] {
+            std::unique_lock lock(watch.lock);
+            watch.changed.wait_for(lock, kClearingLimit, [&] { return watch.calls > 0; });
+            watch.clearing = true;
+            watch.changed.notify_all();
+            lock.unlock();
+            browser->setDelegate(nullptr);
+            lock.lock();
+            watch.cleared = true;
+            watch.changed.notify_all();
+            lock.unlock();
+            holding.reset();
+        });
+        browser->handleEvents();
+        clearer.join();
+        // Answers that come later find no delegate.
+        dnssd.browseEvent(0, 1, kPhone, kType, kDomain, 0);
+        dnssd.browseEvent(kDNSServiceFlagsAdd, 1, "C:Three", kType, kDomain, 0);
+        poll(4);
+        QCOMPARE(watch.calls, 1);
+        QCOMPARE(watch.callsAfterClear, 0);
     }
 
     void timerPollsWithoutHelp() {

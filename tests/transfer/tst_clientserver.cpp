@@ -3,9 +3,13 @@
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "platform/NotificationCenter.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/MessageEnvelope.h"
 #include "transfer/ProtocolKeys.h"
+#include "transfer/Requests.h"
 
 #include <QPoint>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <atomic>
@@ -36,6 +40,79 @@ QByteArray payloadWithMagic(std::uint32_t magic, const QByteArray& rest = {}) {
     QByteArray bytes(4, Qt::Uninitialized);
     qToBigEndian<std::uint32_t>(magic, bytes.data());
     return bytes + rest;
+}
+
+// The phone's requests answered by a transfer controller, as in the program.
+struct AnsweringRig {
+    AnsweringRig() : rig(shortTimeouts()) {
+        transfer.setClientServerController(&rig.controller);
+        rig.controller.setRequestDispatcher(&transfer);
+        [&] {
+            QVERIFY(transfer.setStoreRootDir(store.path()).ok());
+            QVERIFY(transfer.setTemporaryDir(temp.path()).ok());
+        }();
+    }
+    ~AnsweringRig() {
+        rig.controller.setRequestDispatcher(nullptr);
+        transfer.setClientServerController(nullptr);
+    }
+    // `phone` is asked for `path` from a worker and answers that it will send it.
+    bool askDownload(ScriptedPhone& phone, const QString& path) {
+        WorkerCall ask([this, path] {
+            return transfer.requestRemoteFile(path) ? std::optional(QVariantMap()) : std::nullopt;
+        });
+        const auto request = phone.receiveMessage();
+        return request && phone.answer(*request, {{keys::kSuccess, true}}) && ask.finish() &&
+               ask.result;
+    }
+    // The phone's request, numbered, and the PC's answer to it.
+    std::optional<QVariantMap> phoneAsks(ScriptedPhone& phone, QVariantMap request) {
+        addRequestEnvelope(request, ++phoneRequests);
+        if (!phone.sendMessage(request)) return std::nullopt;
+        return phone.receiveMessage();
+    }
+
+    QTemporaryDir store, temp;
+    ControllerRig rig;
+    MRTransferController transfer;
+    std::int32_t phoneRequests = 0;
+};
+
+// The notifications of some names that reach the window, up to a marker posted after them.
+struct SeenNotes {
+    explicit SeenNotes(const QStringList& names) {
+        for (const QString& name : names + QStringList{kMarker})
+            NotificationCenter::defaultCenter().addObserver(
+                name, &context, [this](const Notification& note) { seen << note.name; });
+    }
+    // What arrived before everything handed to the main thread so far has run.
+    QStringList settled(ClientServerController& controller) {
+        controller.postNotificationNameAfterDelay(kMarker);
+        if (!QTest::qWaitFor([&] { return seen.contains(kMarker); }, kWaitMs))
+            return {QStringLiteral("no marker")};
+        QStringList before = seen;
+        before.removeAll(kMarker);
+        seen.clear();
+        return before;
+    }
+    static inline const QString kMarker = QStringLiteral("Marker");
+    QObject context;
+    QStringList seen;
+};
+
+QVariantMap transferFinished(const QString& item) {
+    return NotifyRequest{QString(notes::kTransferFinished), QVariantMap{{keys::kPath, item}}}
+        .encode();
+}
+
+QVariantMap pieceOf(const QString& item) {
+    SendChunkRequest piece;
+    piece.path = item;
+    piece.chunkData = "x";
+    piece.totalBytes = 1;
+    piece.currentBytes = 0;
+    piece.baseFileName = item;
+    return piece.encode();
 }
 
 } // namespace
@@ -248,6 +325,74 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), qsizetype(2), kWaitMs);
         QCOMPARE(seen, (QStringList{QStringLiteral("Other=between"),
                                     QStringLiteral("DownloadProgress=2")}));
+    }
+
+    // Held back during a request whose connection then drops: never delivered, also not after
+    // the next connection's first successful request.
+    void heldNotificationsDieWithTheirConnection_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("approval") << QString(notes::kConnectionAllowed);
+        QTest::newRow("end of the download") << QString(notes::kTransferFinished);
+    }
+    void heldNotificationsDieWithTheirConnection() {
+        QFETCH(QString, name);
+        AnsweringRig r;
+        SeenNotes window({name});
+        ScriptedPhone first;
+        QVERIFY(connectTo(r.rig, first));
+        QVERIFY(r.askDownload(first, QStringLiteral("/X")));
+        WorkerRequest pending(r.rig.controller, requestOfType(QStringLiteral("DirectoryList")));
+        QVERIFY(first.receiveMessage());
+        const auto answer = r.phoneAsks(
+            first, NotifyRequest{name, QVariantMap{{keys::kPath, QStringLiteral("X")}}}.encode());
+        QVERIFY(answer);
+        QCOMPARE(answer->value(keys::kSuccess).toBool(), true);
+        first.close();
+        QVERIFY(pending.finish());
+        QVERIFY(!pending.result);
+
+        ScriptedPhone second;
+        QVERIFY(connectTo(r.rig, second));
+        QVERIFY(r.askDownload(second, QStringLiteral("/X")));
+        QCOMPARE(window.settled(r.rig.controller), QStringList());
+    }
+
+    // A download's notes count only on the connection that asked for it and only for its item;
+    // the download asked for on the current connection still ends as it should.
+    void downloadNotesCountOnlyForTheDownloadUnderWay_data() {
+        QTest::addColumn<bool>("fromAnotherConnection");
+        QTest::newRow("another item") << false;
+        QTest::newRow("another connection") << true;
+    }
+    void downloadNotesCountOnlyForTheDownloadUnderWay() {
+        QFETCH(bool, fromAnotherConnection);
+        AnsweringRig r;
+        SeenNotes window({QString(notes::kTransferFinished), QString(notes::kDownloadProgress)});
+        auto first = std::make_unique<ScriptedPhone>();
+        QVERIFY(connectTo(r.rig, *first));
+        QVERIFY(r.askDownload(*first, QStringLiteral("/X")));
+        std::unique_ptr<ScriptedPhone> second;
+        ScriptedPhone* sender = first.get();
+        QString item = QStringLiteral("X");
+        if (fromAnotherConnection) {
+            first->close();
+            QTRY_VERIFY_WITH_TIMEOUT(!r.rig.controller.peer(), kWaitMs);
+            second = std::make_unique<ScriptedPhone>();
+            QVERIFY(connectTo(r.rig, *second));
+            sender = second.get();
+        } else {
+            item = QStringLiteral("Y");
+        }
+        QVERIFY(r.phoneAsks(*sender, pieceOf(item)));
+        QVERIFY(r.phoneAsks(*sender, transferFinished(item)));
+        QCOMPARE(window.settled(r.rig.controller), QStringList());
+
+        QVERIFY(r.askDownload(*sender, QStringLiteral("/Z")));
+        QVERIFY(r.phoneAsks(*sender, pieceOf(QStringLiteral("Z"))));
+        QVERIFY(r.phoneAsks(*sender, transferFinished(QStringLiteral("Z"))));
+        QCOMPARE(
+            window.settled(r.rig.controller),
+            (QStringList{QString(notes::kDownloadProgress), QString(notes::kTransferFinished)}));
     }
 
     void whatIsNotAMessageIsDroppedWithoutAnswer() {

@@ -229,6 +229,8 @@ private slots:
         Store s;
         Seen progress(notes::kDownloadProgress);
         QCOMPARE(s.transfer.lastDownloadRoot(), std::nullopt);
+        // Asked for without a phone: the download under way all the same.
+        QVERIFY(!s.transfer.requestRemoteFile(u"/Docs"_s));
         QVERIFY(s.success(
             s.ask(CreateDirectoryRequest{u"Docs"_s, QByteArray("tiff"), QByteArray("<html/>")})));
         QVERIFY(QFileInfo(s.temp(u"Docs"_s)).isDir());
@@ -309,6 +311,7 @@ private slots:
     void cancelRefusesEveryPiece() {
         Store s;
         Seen progress(notes::kDownloadProgress);
+        QVERIFY(!s.transfer.requestRemoteFile(u"f"_s));
         QVERIFY(s.success(s.piece(u"f"_s, "1", 0)));
         s.transfer.cancelDownloadOperation();
         for (std::int32_t n = 1; n <= 3; ++n) {
@@ -336,6 +339,7 @@ private slots:
         constexpr qint64 kPieceSize = 1024;
         Store s;
         Seen progress(notes::kDownloadProgress);
+        QVERIFY(!s.transfer.requestRemoteFile(u"f"_s));
         const QByteArray data(kPieceSize, 'p');
         QElapsedTimer clock;
         clock.start();

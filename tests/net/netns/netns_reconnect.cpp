@@ -19,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -139,6 +141,16 @@ bool foundThenLost(const Program& program, AdvertisedPhone& phone) {
     if (!phone.advertised() || !program.started || !program.statusBecomes(kConnected)) return false;
     phone.vanish();
     return program.lostThePhone();
+}
+
+// Changes the namespace's loopback interface ("add" or "del" an address, a network of its own
+// so that taking another away leaves it); true when it did.
+bool loopbackAddress(const char* change, const QString& address, int prefix = 32) {
+    QProcess ip;
+    ip.start(u"ip"_s, {u"addr"_s, QString::fromLatin1(change), address + u"/%1"_s.arg(prefix),
+                       u"dev"_s, u"lo"_s});
+    return ip.waitForFinished(kLongWaitMs) && ip.exitStatus() == QProcess::NormalExit &&
+           ip.exitCode() == 0;
 }
 
 void reportSeconds(const char* what, const char* key, const QElapsedTimer& clock) {
@@ -303,6 +315,43 @@ private slots:
                                   kLongWaitMs);
         QVERIFY(program.queueHolds(0));
         QTRY_VERIFY_WITH_TIMEOUT(queueFilePaths().isEmpty(), kLongWaitMs);
+    }
+
+    // The phone's host moves to another address (the only one of the interface, so the daemon
+    // withdraws the old one and announces the new): the program reaches it there by itself.
+    void aPhoneThatMovesIsReachedAtItsNewAddress() {
+        const QString before = u"127.0.0.2"_s, after = u"127.0.0.3"_s, usual = u"127.0.0.1"_s;
+        constexpr int kUsualPrefix = 8;
+        QVERIFY(loopbackAddress("add", before));
+        QVERIFY(loopbackAddress("del", usual, kUsualPrefix));
+        const auto restore = qScopeGuard([&] {
+            loopbackAddress("add", usual, kUsualPrefix);
+            loopbackAddress("del", before);
+            loopbackAddress("del", after);
+        });
+        AdvertisedPhone first(u"first.txt"_s, {u"--bind"_s, before});
+        QVERIFY2(first.advertised(), qPrintable(first.output()));
+        Program program;
+        QVERIFY(program.started);
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
+                 qPrintable(program->statusText()));
+        QCOMPARE(program.peerAddress(), u"%1:%2"_s.arg(before).arg(first.process->port()));
+
+        first.vanish();
+        QVERIFY2(program.lostThePhone(), qPrintable(program->statusText()));
+        QVERIFY(loopbackAddress("add", after));
+        QVERIFY(loopbackAddress("del", before));
+        QElapsedTimer clock;
+        clock.start();
+        AdvertisedPhone second(u"second.txt"_s, {u"--bind"_s, after});
+        QVERIFY2(second.advertised(), qPrintable(second.output()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
+                 qPrintable(program->statusText()));
+        reportSeconds("a phone back at a new address, to the connected state",
+                      "moved_to_connected_ms", clock);
+        QCOMPARE(program.peerAddress(), u"%1:%2"_s.arg(after).arg(second.process->port()));
+        QVERIFY2(program.listingBecomes({u"second.txt"_s}),
+                 qPrintable(program.phoneFiles().join(u',')));
     }
 
     // A phone the user chose to ignore is never dialled again, though it stays advertised and

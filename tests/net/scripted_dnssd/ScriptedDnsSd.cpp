@@ -15,11 +15,25 @@
 
 using namespace vantle::dnssd;
 
+namespace {
+
+struct QueryAnswer {
+    std::uint32_t flags;
+    std::uint16_t rrtype;
+    std::vector<unsigned char> rdata;
+    std::int32_t error;
+};
+
+} // namespace
+
 struct vantle::dnssd::_DNSServiceRef_t {
     int fds[2] = {-1, -1};
     std::deque<std::function<void(DNSServiceRef)>> pending;
     DNSServiceBrowseReply browseReply = nullptr;
     void* context = nullptr;
+    // A query's host and how it hands over an answer.
+    std::string queryHost;
+    std::function<void(DNSServiceRef, const QueryAnswer&)> deliverAnswer;
 };
 
 namespace {
@@ -31,13 +45,6 @@ struct ResolveScript {
     std::string fullName, hostTarget;
     bool noNames = false;
     std::uint16_t port = 0;
-};
-
-struct QueryAnswer {
-    std::uint32_t flags;
-    std::uint16_t rrtype;
-    std::vector<unsigned char> rdata;
-    std::int32_t error;
 };
 
 struct State {
@@ -140,6 +147,8 @@ DNSServiceErrorType DNSServiceQueryRecord(DNSServiceRef* out, DNSServiceFlags, s
                  static_cast<std::uint16_t>(answer.rdata.size()),
                  answer.rdata.empty() ? nullptr : answer.rdata.data(), 0, context);
     };
+    ref->queryHost = host;
+    ref->deliverAnswer = deliver;
     if (s.queryAnswersAtOnce) {
         queue(ref, [deliver, answers = s.queries[host]](DNSServiceRef self) {
             for (const QueryAnswer& answer : answers)
@@ -261,6 +270,19 @@ void scripted_query_answer(const char* host, std::uint32_t flags, std::uint16_t 
     const auto* bytes = static_cast<const unsigned char*>(rdata);
     state().queries[host].push_back(
         QueryAnswer{flags, rrtype, std::vector<unsigned char>(bytes, bytes + rdlen), error});
+}
+
+void scripted_query_push(const char* host, std::uint32_t flags, std::uint16_t rrtype,
+                         const void* rdata, std::uint16_t rdlen) {
+    const auto* bytes = static_cast<const unsigned char*>(rdata);
+    const QueryAnswer answer{flags, rrtype, std::vector<unsigned char>(bytes, bytes + rdlen), 0};
+    for (DNSServiceRef ref : state().open)
+        if (ref->deliverAnswer && ref->queryHost == host)
+            queue(ref, [answer](DNSServiceRef self) {
+                // Copied: the answer may end the operation.
+                const auto deliver = self->deliverAnswer;
+                deliver(self, answer);
+            });
 }
 
 void scripted_query_answers_at_once(bool atOnce) {

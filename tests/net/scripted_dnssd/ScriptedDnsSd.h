@@ -22,6 +22,10 @@ void scripted_resolve_reply(const char* name, std::int32_t replyError, const cha
 void scripted_query_fails(const char* host, std::int32_t callError);
 void scripted_query_answer(const char* host, std::uint32_t flags, std::uint16_t rrtype,
                            const void* rdata, std::uint16_t rdlen, std::int32_t error);
+// Delivers an answer now to every open query for `host`, as a record that changes while it is
+// being watched.
+void scripted_query_push(const char* host, std::uint32_t flags, std::uint16_t rrtype,
+                         const void* rdata, std::uint16_t rdlen);
 // From now on a query delivers all its answers in one DNSServiceProcessResult call, as Avahi's
 // library can.
 void scripted_query_answers_at_once(bool atOnce);
