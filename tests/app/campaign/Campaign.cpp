@@ -22,6 +22,8 @@ constexpr auto kStepLimit = 10s;
 constexpr auto kHardLimit = 45s;
 constexpr int kExitHung = 3;
 constexpr double kMsPerSecond = 1000.0;
+// A step that takes this long is worth a line in the run's steps.
+constexpr qint64 kSlowStepMs = 1000;
 
 // What the watchdog's thread may reach of the run under way.
 struct Watched {
@@ -126,7 +128,9 @@ RunReport runOnce(std::uint32_t seed, int steps) {
             clock.start();
             runStep(kind, run);
             run.watchdog.disarm();
-            run.longestStepMs = std::max(run.longestStepMs, clock.elapsed());
+            const qint64 took = clock.elapsed();
+            if (took >= kSlowStepMs) run.steps << QStringLiteral("   took %1 ms").arg(took);
+            run.longestStepMs = std::max(run.longestStepMs, took);
             run.found(checkRows(run.rows()));
         }
         run.watchdog.arm(QStringLiteral("settle"));
@@ -158,10 +162,10 @@ CampaignReport runCampaign(const CampaignSettings& settings) {
         report.violations += int(run.violations.size());
         report.longestStepMs = std::max(report.longestStepMs, run.longestStepMs);
         report.longestQuitMs = std::max(report.longestQuitMs, run.longestQuitMs);
-        if (!run.violations.isEmpty()) {
-            report.failed << run;
+        if (!run.violations.isEmpty()) report.failed << run;
+        // Every run's steps on request, to see where the time goes.
+        if (!run.violations.isEmpty() || qEnvironmentVariableIsSet("VANTLE_CAMPAIGN_VERBOSE"))
             print(describe(run));
-        }
     }
     return report;
 }

@@ -1,8 +1,8 @@
 #include "app/campaign/RealProgram.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <csignal>
 
 namespace vantle::campaign {
@@ -70,9 +70,10 @@ bool RealProgram::terminate(int limitMs, qint64& tookMs) {
     const bool ended = mProcess.waitForFinished(limitMs);
     tookMs = clock.elapsed();
     collect();
+    // The real program's own log, appended to a file of the caller's choosing, for a replay.
     if (qEnvironmentVariableIsSet("VANTLE_CAMPAIGN_DUMP")) {
-        QFile f(qEnvironmentVariable("VANTLE_CAMPAIGN_DUMP"));
-        if (f.open(QIODevice::Append)) f.write(mOutput.toUtf8());
+        QFile dump(qEnvironmentVariable("VANTLE_CAMPAIGN_DUMP"));
+        if (dump.open(QIODevice::Append)) dump.write(mOutput.toUtf8());
     }
     if (!ended) {
         mProcess.kill(); // our own child, by its process id

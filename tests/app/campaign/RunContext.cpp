@@ -47,10 +47,11 @@ void RunContext::startProgram() {
                      });
     if (const auto logger = ParoxLogger::defaultLogger()) {
         // The log file keeps every line; the campaign's own output stays readable.
-        logger->setLogToStdOut(false);
+        logger->setLogToStdOut(qEnvironmentVariableIsSet("VANTLE_CAMPAIGN_LOG"));
         logFiles << logger->logFilePath();
     }
-    program->queueHolds(program->queue().rowCount());
+    // The queue file is read in the background: its rows are in once the model is idle.
+    waitFor([&] { return !program->queue().isBusy(); }, test::kProgramWaitMs);
 }
 
 void RunContext::quitProgram(const QString& why) {

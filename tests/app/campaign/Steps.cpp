@@ -26,6 +26,7 @@ constexpr int kLongestRealRunMs = 800;
 constexpr int kSettleMs = 4'000;
 constexpr int kSettleStepMs = 300;
 constexpr int kMostSettleAnswers = 12;
+constexpr int kConnectionEndsMs = 2'000;
 
 struct Weighted {
     StepKind kind;
@@ -175,6 +176,11 @@ void phoneFault(RunContext& run) {
     const PhoneFault fault = pick(run, kFaultWeights).fault;
     run.phone.restart(fault, run.random);
     run.steps << QStringLiteral("phone killed, started again: ") + run.phone.options();
+    // The program hears of the old phone's end a moment later; until then a typed address is
+    // taken for the connection it still has.
+    if (run.program)
+        waitFor([&] { return !run.program->controller->connectedOrConnecting(); },
+                kConnectionEndsMs);
     run.connectProgram();
 }
 
