@@ -99,6 +99,14 @@ class UploadFlowTest : public QObject {
         return writeFile(path, data) ? path : QString();
     }
 
+    // The phone holds `name` ("phone's own") and the same name is queued from here ("local"):
+    // once connected, the program meets the clash and asks.
+    bool meetsClash(const Program& program, const Phone& phone, const QString& name) {
+        return writeFile(phone.path(name), "phone's own") &&
+               program.add({localFile(name, "local")}) && program.connectTo(phone) &&
+               program.showsSheet(kExists);
+    }
+
 private slots:
     void init() {
         vantle::test::startFromCleanSettings();
@@ -504,13 +512,9 @@ private slots:
     void vanishedItemIsNotSent() {
         Phone phone;
         QVERIFY(phone.process->started());
-        QVERIFY(writeFile(phone.path(u"gone.txt"_s), "phone's own"));
-        const QString file = localFile(u"gone.txt"_s, "local");
         Program program;
-        QVERIFY(program.add({file}));
-        QVERIFY(program.connectTo(phone));
-        QVERIFY(program.showsSheet(kExists));
-        QVERIFY(QFile::remove(file));
+        QVERIFY(meetsClash(program, phone, u"gone.txt"_s));
+        QVERIFY(QFile::remove(local->filePath(u"gone.txt"_s)));
         QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
         QVERIFY(program.queueHolds(0));
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
@@ -552,11 +556,8 @@ private slots:
         Phone phone;
         QVERIFY(phone.process->started());
         const QString name = QString(kLongestStem, u'n') + u".txt"_s;
-        QVERIFY(writeFile(phone.path(name), "phone's own"));
         Program program;
-        QVERIFY(program.add({localFile(name, "local")}));
-        QVERIFY(program.connectTo(phone));
-        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(meetsClash(program, phone, name));
         QVERIFY(program.sheets().answer(QStringLiteral("Make Unique")));
         QVERIFY(program.showsSheet(kExists));
         QVERIFY2(program.sheets().currentText().contains(u"no free name"_s),
@@ -572,11 +573,8 @@ private slots:
     void deletedWhilePreparedIsNotSent() {
         Phone phone({QStringLiteral("--delay-ms"), QStringLiteral("400")});
         QVERIFY(phone.process->started());
-        QVERIFY(writeFile(phone.path(u"p.txt"_s), "old p"));
         Program program;
-        QVERIFY(program.add({localFile(u"p.txt"_s, "new p")}));
-        QVERIFY(program.connectTo(phone));
-        QVERIFY(program.showsSheet(kExists));
+        QVERIFY(meetsClash(program, phone, u"p.txt"_s));
         QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
         QTRY_VERIFY_WITH_TIMEOUT(program.sending(), kWaitMs);
         program.queue().deleteSelected(QList<int>{0});
@@ -614,19 +612,15 @@ private slots:
     void quittingWithASheetOpenKeepsTheItem() {
         Phone phone;
         QVERIFY(phone.process->started());
-        QVERIFY(writeFile(phone.path(u"kept.txt"_s), "phone's own"));
-        const QString file = localFile(u"kept.txt"_s, "local");
         {
             Program program;
-            QVERIFY(program.add({file}));
-            QVERIFY(program.connectTo(phone));
-            QVERIFY(program.showsSheet(kExists));
+            QVERIFY(meetsClash(program, phone, u"kept.txt"_s));
             QVERIFY(program->window()->close());
             if (QWidget* box = program.sheets().current()) box->close();
         }
         Program program;
         QVERIFY(program.queueHolds(1));
-        QCOMPARE(program.queue().getNextFile()->absolutePath(), file);
+        QCOMPARE(program.queue().getNextFile()->absolutePath(), local->filePath(u"kept.txt"_s));
     }
 
     // A phone application that takes no uploads never gets one.

@@ -6,6 +6,7 @@
 #include "NetnsSuite.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/AppProgram.h"
 #include "app/AppTestMain.h"
 #include "app/MorrowFileQueue.h"
 #include "app/QueueDataSource.h"
@@ -48,16 +49,6 @@ const QString kNotConnected = u"Not connected."_s;
 const QString kSearching = u"Searching for iPhones..."_s;
 const QString kDeviceError = u"Error Uploading to Device"_s;
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
 // vantle-phone advertised by DNS-SD as kPhoneID:kPhoneName (on a port of its own each time), with
 // a store that holds one file named after `storeFile`.
 struct AdvertisedPhone {
@@ -83,13 +74,7 @@ struct AdvertisedPhone {
 };
 
 // A controller started as the program starts it, searching for phones by itself.
-struct Program {
-    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
-    bool started = controller->awakeFromNib();
-
-    AppController* operator->() const { return controller.get(); }
-    SheetPresenter& sheets() const { return *controller->presenter(); }
-    QueueDataSource& queue() const { return *controller->queueDataSource(); }
+struct SearchingProgram : vantle::test::Program {
     bool statusBecomes(const QString& status, int timeoutMs = kLongWaitMs) const {
         return QTest::qWaitFor([&] { return controller->statusText() == status; }, timeoutMs);
     }
@@ -137,7 +122,7 @@ QStringList queueFilePaths() {
 }
 
 // The program connected to `phone` by discovery, then the phone gone.
-bool foundThenLost(const Program& program, AdvertisedPhone& phone) {
+bool foundThenLost(const SearchingProgram& program, AdvertisedPhone& phone) {
     if (!phone.advertised() || !program.started || !program.statusBecomes(kConnected)) return false;
     phone.vanish();
     return program.lostThePhone();
@@ -195,7 +180,7 @@ private slots:
         QFETCH(bool, backBeforeTheSearchRestarts);
         AdvertisedPhone first(u"first.txt"_s);
         QVERIFY2(first.advertised(), qPrintable(first.output()));
-        Program program;
+        SearchingProgram program;
         QVERIFY(program.started);
         QVERIFY2(program.statusBecomes(kConnected), qPrintable(program->statusText()));
         QCOMPARE(program.peerAddress(), first.address());
@@ -231,7 +216,7 @@ private slots:
     void anUploadCutByTheLossArrivesWhenThePhoneIsBack() {
         AdvertisedPhone first(u"first.txt"_s, {u"--delay-ms"_s, u"30"_s});
         QVERIFY2(first.advertised(), qPrintable(first.output()));
-        Program program;
+        SearchingProgram program;
         QVERIFY(program.started);
         QVERIFY(program.statusBecomes(kConnected));
         const QByteArray data = patterned(40 * kPiece + 5, 'r');
@@ -270,7 +255,7 @@ private slots:
     // no phone was there): once it closes, the queued file goes and the phone's files are shown.
     void aSheetOpenAtTheReconnectionHoldsNothingBack() {
         AdvertisedPhone first(u"first.txt"_s);
-        Program program;
+        SearchingProgram program;
         QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
         const QByteArray data = patterned(kPiece + 9, 'm');
         QVERIFY(program.add(localFile(u"held.bin"_s, data)));
@@ -299,7 +284,7 @@ private slots:
     // Queued while no phone is there: kept in the queue file, sent once the phone is back.
     void anItemQueuedWhileThePhoneIsGoneGoesOnceItIsBack() {
         AdvertisedPhone first(u"first.txt"_s);
-        Program program;
+        SearchingProgram program;
         QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
 
         const QByteArray data = patterned(kPiece + 3, 'q');
@@ -331,7 +316,7 @@ private slots:
         });
         AdvertisedPhone first(u"first.txt"_s, {u"--bind"_s, before});
         QVERIFY2(first.advertised(), qPrintable(first.output()));
-        Program program;
+        SearchingProgram program;
         QVERIFY(program.started);
         QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
                  qPrintable(program->statusText()));
@@ -359,7 +344,7 @@ private slots:
     void anIgnoredPhoneIsNotConnectedAgain() {
         AdvertisedPhone refusing(u"first.txt"_s, {u"--deny"_s, u"--close-on-deny"_s});
         QVERIFY2(refusing.advertised(), qPrintable(refusing.output()));
-        Program program;
+        SearchingProgram program;
         QVERIFY(program.started);
         QVERIFY(QTest::qWaitFor(
             [&] { return program.sheets().currentTitle() == u"Connection Refused"_s; },
