@@ -277,9 +277,10 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
         partial.bytesAtMost = std::min(partial.bytesAtMost, _transfer->bytesTransferred() +
                                                                 quint64(protocol::kChunkSize));
         mPartials.remember(partial);
-        ParoxLog("part of %@ stays on the phone as %@; it is replaced at the next try", path, name);
+        ParoxLog("an incomplete copy of %@ stays on the phone as %@ until the next try with it",
+                 path, name);
     } else if (remains) {
-        ParoxLog("part of %@ stays on the phone as %@", path, name);
+        ParoxLog("an incomplete copy of %@ stays on the phone as %@", path, name);
     } else if (remembered) {
         mPartials.forget(path, phoneID);
     }

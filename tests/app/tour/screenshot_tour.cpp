@@ -155,6 +155,32 @@ void uploadTour(const QString& files) {
         save(*controller, QStringLiteral("file-exists"));
     }
     {
+        // A name so long that no numbered one beside it fits: Make Unique finds no free name.
+        constexpr int kLongestStem = 250;
+        const QString name = QString(kLongestStem, u'x') + QStringLiteral(".txt");
+        QTemporaryDir store;
+        QTemporaryDir here;
+        QFile(store.filePath(name)).open(QIODevice::WriteOnly);
+        QFile(here.filePath(name)).open(QIODevice::WriteOnly);
+        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                            QStringLiteral("--store"), store.path()});
+        auto controller = start();
+        controller->addToQueue({here.filePath(name)});
+        controller->connectToTypedAddress(address(phone));
+        SheetPresenter& sheets = *controller->presenter();
+        const auto noFreeName = [&] {
+            if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
+            if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
+                sheets.answer(QStringLiteral("Make Unique"));
+            return false;
+        };
+        if (!QTest::qWaitFor(noFreeName, kWaitMs)) {
+            std::fprintf(stderr, "no sheet about a free name\n");
+            ++gFailures;
+        }
+        save(*controller, QStringLiteral("no-free-name"));
+    }
+    {
         PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                             QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
         auto controller = start();
