@@ -13,6 +13,27 @@ namespace vantle {
 
 namespace {
 
+// A box is as wide as its longest unbroken run of text: a long file name would push it past the
+// window and its buttons out of sight. Such runs get places to break (invisible ones).
+constexpr qsizetype kLongestUnbrokenRun = 40;
+constexpr QChar kZeroWidthSpace{0x200B};
+
+QString wrappable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        // Never inside a character made of two units, nor before a mark that belongs to the last.
+        if (run > kLongestUnbrokenRun && !c.isLowSurrogate() && !c.isMark()) {
+            shown += kZeroWidthSpace;
+            run = 1;
+        }
+        shown += c;
+    }
+    return shown;
+}
+
 // The title a message button was made with, kept on the button: styles may add accelerators
 // to the text it shows.
 constexpr auto kTitleProperty = "vantleButtonTitle";
@@ -76,7 +97,7 @@ QDialog* SheetPresenter::makeMessageBox(const Message& message) const {
     box->setWindowTitle(message.title);
     box->setTextFormat(Qt::PlainText);
     box->setText(message.title);
-    if (!message.text.isEmpty()) box->setInformativeText(message.text);
+    if (!message.text.isEmpty()) box->setInformativeText(wrappable(message.text));
     // Names of devices and files reach these texts: they are never read as markup.
     for (QLabel* label : box->findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);

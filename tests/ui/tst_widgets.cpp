@@ -712,6 +712,26 @@ private slots:
         QCOMPARE(answers, QStringList({u"Cancel"_s, u"Replace"_s, u"Make Unique"_s}));
     }
 
+    // A name far longer than a line still leaves the box inside its window, buttons and all;
+    // the text the program asked for is unchanged.
+    void longNameKeepsTheSheetInsideTheWindow() {
+        MRWindow window;
+        window.resize(460, 560);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SheetPresenter presenter(&window);
+        const QString text = u"A file or folder named \""_s + QString(250, u'x') +
+                             u".txt\" already exists in your Vantle."_s;
+        presenter.show(message(u"File Exists On Device"_s, text, {u"Replace"_s, u"Cancel"_s}),
+                       nullptr);
+        QVERIFY(presenter.current());
+        QTRY_VERIFY(presenter.current()->isVisible());
+        QVERIFY2(presenter.current()->width() <= window.width(),
+                 qPrintable(QString::number(presenter.current()->width())));
+        QCOMPARE(presenter.currentText(), text);
+        QVERIFY(presenter.answer(u"Cancel"_s));
+    }
+
     void secondSheetWaitsForTheFirst() {
         MRWindow window;
         window.show();

@@ -109,6 +109,13 @@ QStringList sampleFiles(const QString& folder) {
     return paths;
 }
 
+// Each state's phone is a phone of its own, as its store is: what one phone was left with (an
+// upload's remains) is never looked for on another.
+QStringList ownPhone(QStringList arguments) {
+    static int phones = 0;
+    return arguments << QStringLiteral("--id") << QStringLiteral("tour-phone-%1").arg(++phones);
+}
+
 void waitForUploadLine(AppController& controller, const QString& part = QStringLiteral("/s")) {
     if (!QTest::qWaitFor([&] { return controller.uploadDetails().contains(part); }, kWaitMs)) {
         std::fprintf(stderr, "no upload line\n");
@@ -133,8 +140,8 @@ void uploadTour(const QString& files) {
         if (file.open(QIODevice::WriteOnly)) file.write(QByteArray(kVideoBytes, 'v'));
     }
     {
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                     QStringLiteral("--delay-ms"), QStringLiteral("150")}));
         auto controller = start();
         controller->addToQueue({video});
         controller->connectToTypedAddress(address(phone));
@@ -147,42 +154,16 @@ void uploadTour(const QString& files) {
         QTemporaryDir store;
         for (const QString& name : QDir(files).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
             QFile(store.filePath(name)).open(QIODevice::WriteOnly);
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                            QStringLiteral("--store"), store.path()});
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                     QStringLiteral("--store"), store.path()}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         waitForSheet(*controller, QStringLiteral("File Exists On Device"));
         save(*controller, QStringLiteral("file-exists"));
     }
     {
-        // A name so long that no numbered one beside it fits: Make Unique finds no free name.
-        constexpr int kLongestStem = 250;
-        const QString name = QString(kLongestStem, u'x') + QStringLiteral(".txt");
-        QTemporaryDir store;
-        QTemporaryDir here;
-        QFile(store.filePath(name)).open(QIODevice::WriteOnly);
-        QFile(here.filePath(name)).open(QIODevice::WriteOnly);
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                            QStringLiteral("--store"), store.path()});
-        auto controller = start();
-        controller->addToQueue({here.filePath(name)});
-        controller->connectToTypedAddress(address(phone));
-        SheetPresenter& sheets = *controller->presenter();
-        const auto noFreeName = [&] {
-            if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
-            if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
-                sheets.answer(QStringLiteral("Make Unique"));
-            return false;
-        };
-        if (!QTest::qWaitFor(noFreeName, kWaitMs)) {
-            std::fprintf(stderr, "no sheet about a free name\n");
-            ++gFailures;
-        }
-        save(*controller, QStringLiteral("no-free-name"));
-    }
-    {
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                            QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                     QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         waitForSheet(*controller, QStringLiteral("Error Uploading to Device"));
@@ -209,9 +190,9 @@ void phoneFiles(const QString& store) {
     write(QStringLiteral("Shopping list.txt"), kPhoneNoteBytes);
     write(QStringLiteral("Welcome.txt"), kPhoneNoteBytes);
     write(QStringLiteral("Trip/Itinerary.txt"), kPhoneNoteBytes);
-    PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                        QStringLiteral("--store"), store, QStringLiteral("--read-bytes-per-second"),
-                        QStringLiteral("1500")});
+    PhoneProcess phone(ownPhone(
+        {QStringLiteral("--name"), QStringLiteral("Anna's iPhone"), QStringLiteral("--store"),
+         store, QStringLiteral("--read-bytes-per-second"), QStringLiteral("1500")}));
     auto controller = start();
     // Nothing of the tour opens on the desktop.
     const auto nothing = [](const QString&) { return true; };
@@ -257,15 +238,15 @@ void tour(const QString& files) {
         save(*controller, QStringLiteral("manual-connect"));
     }
     {
-        PhoneProcess phone({QStringLiteral("--no-approval")});
+        PhoneProcess phone(ownPhone({QStringLiteral("--no-approval")}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         if (waitForStatus(*controller, QStringLiteral("Waiting for approval...")))
             save(*controller, QStringLiteral("waiting-for-approval"));
     }
     {
-        PhoneProcess phone(
-            {QStringLiteral("--deny"), QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        PhoneProcess phone(ownPhone(
+            {QStringLiteral("--deny"), QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         const bool refused = QTest::qWaitFor(
@@ -278,7 +259,7 @@ void tour(const QString& files) {
         save(*controller, QStringLiteral("refused"));
     }
     {
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")});
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         if (waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone.")))
@@ -311,13 +292,40 @@ void tour(const QString& files) {
         dark.setColor(QPalette::Shadow, Qt::black);
         dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
         QApplication::setPalette(dark);
-        PhoneProcess phone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
-                            QStringLiteral("--delay-ms"), QStringLiteral("150")});
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                     QStringLiteral("--delay-ms"), QStringLiteral("150")}));
         auto controller = start();
         controller->connectToTypedAddress(address(phone));
         waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."));
         waitForUploadLine(*controller);
         save(*controller, QStringLiteral("dark-queue"));
+    }
+    // In the dark theme still: Make Unique finds no free name.
+    {
+        // A name so long that no numbered one beside it fits: Make Unique finds no free name.
+        constexpr int kLongestStem = 250;
+        const QString name = QString(kLongestStem, u'x') + QStringLiteral(".txt");
+        QTemporaryDir store;
+        QTemporaryDir here;
+        QFile(store.filePath(name)).open(QIODevice::WriteOnly);
+        QFile(here.filePath(name)).open(QIODevice::WriteOnly);
+        PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                     QStringLiteral("--store"), store.path()}));
+        auto controller = start();
+        controller->addToQueue({here.filePath(name)});
+        controller->connectToTypedAddress(address(phone));
+        SheetPresenter& sheets = *controller->presenter();
+        const auto noFreeName = [&] {
+            if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
+            if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
+                sheets.answer(QStringLiteral("Make Unique"));
+            return false;
+        };
+        if (!QTest::qWaitFor(noFreeName, kWaitMs)) {
+            std::fprintf(stderr, "no sheet about a free name\n");
+            ++gFailures;
+        }
+        save(*controller, QStringLiteral("no-free-name"));
     }
 }
 
