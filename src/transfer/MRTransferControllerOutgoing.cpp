@@ -68,7 +68,10 @@ bool MRTransferController::fileExists(const QString& path, bool* isDirectory) {
 MRTransferController::NameOnPhone MRTransferController::nameOnPhone(const QString& path,
                                                                     bool* isDirectory) {
     const std::optional<QVariantMap> answer = send(FileExistsRequest{path}.encode());
-    if (!answer) return NameOnPhone::NoAnswer;
+    // A request that could not even be sent comes back as a failure of our own making, with
+    // no "Exists" in it: that is no answer either.
+    if (!answer || answer->value(keys::kErrorCode).toLongLong() == protocol::kCannotSend)
+        return NameOnPhone::NoAnswer;
     const FileExistsResponse response = FileExistsResponse::decode(*answer);
     if (isDirectory) *isDirectory = response.isDirectory;
     return response.exists ? NameOnPhone::Taken : NameOnPhone::Free;
