@@ -37,8 +37,6 @@ constexpr int kMinBarStepPixels = 2;
 // The details line is a little smaller than the name.
 constexpr int kDetailsPointSizeDelta = -1;
 
-// The bar's width, measured once when first needed.
-int gBarWidth = 0;
 
 const char kDoTheSame[] = "Do the same for the other items";
 const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
@@ -498,14 +496,16 @@ void AppController::checkForFinished() {
         progressIndicator->setRange(0, mUploadMaximum);
     const quint64 bytes = _transfer->bytesTransferred();
     const int current = progressIndicator->value();
-    if (gBarWidth == 0) gBarWidth = std::max(progressIndicator->width(), 1);
+    // Measured at every tick: a width taken once, before the bar was first laid out, left it
+    // empty for the rest of the program's life (and the window may be resized).
+    const int barWidth = std::max(progressIndicator->width(), 1);
     if (mUploadMaximum <= 1) {
         queueTable_->viewport()->update();
         progressIndicator->setValue(mUploadMaximum);
     } else {
         const auto reached = static_cast<int>(static_cast<double>(bytes) / kBytesPerBarUnit);
         const int step =
-            static_cast<int>(static_cast<double>(mUploadMaximum) / gBarWidth * kMinBarStepPixels);
+            static_cast<int>(static_cast<double>(mUploadMaximum) / barWidth * kMinBarStepPixels);
         if (reached > step + current) {
             ParoxLog("Setting to %08d of %08d", reached, mUploadMaximum);
             queueTable_->viewport()->update();

@@ -362,7 +362,8 @@ private slots:
         // The bar counts in 64 KiB units and moves by two pixels at the least.
         const auto* bar = program.widget<QProgressBar>("uploadBar");
         QCOMPARE(bar->maximum(), int(60 * kPiece / 65536));
-        QVERIFY(bar->value() > 0);
+        // It moves at its next tick (in every upload of the program's life, not only the first).
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, kWaitMs);
         QVERIFY(bar->value() <= int(program->transfer().bytesTransferred() / 65536));
 
         auto* stop = program.widget<QToolButton>("stopButton");
