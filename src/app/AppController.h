@@ -289,6 +289,8 @@ private:
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
     // The PC wrote or removed `path` on the phone: its old icon and size are asked for again.
     void phoneItemChanged(const QString& path);
+    // The cached icon and size of `path` dropped, and any answer for it still on its way.
+    void forgetIconAndSize(const QString& path);
     void startPhoneWorker(std::function<void()> work);
     void waitForPhoneWorkers();
     bool requestNextFile();

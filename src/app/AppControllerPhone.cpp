@@ -165,10 +165,14 @@ void AppController::gotIconsAndSizes(const PhoneIconsAndSizes& answer) {
 }
 
 void AppController::phoneItemChanged(const QString& path) {
-    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path)) node->forgetIconAndSize();
-    mIconsAwaited.remove(path);
+    forgetIconAndSize(path);
     mPhone->refreshPath(path);
     updateSizesAndIcons();
+}
+
+void AppController::forgetIconAndSize(const QString& path) {
+    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path)) node->forgetIconAndSize();
+    mIconsAwaited.remove(path);
 }
 
 void AppController::startPhoneWorker(std::function<void()> work) {
@@ -350,7 +354,8 @@ bool AppController::removeFile(const QString& path) {
     if (mReceivingFiles.contains(path)) return false;
     if (!_transfer->removeFile(path)) return false;
     hideDownloadBar();
-    phoneItemChanged(path);
+    // Its row goes: nothing is asked for it, and the next removal waits for no icons.
+    forgetIconAndSize(path);
     return true;
 }
 

@@ -329,8 +329,15 @@ private slots:
         program->refreshPhoneListing();
         QVERIFY(shows(QStringLiteral("b.txt"), 2000));
 
+        program.choose(QStringLiteral("removeFile:"), QStringLiteral("note.txt"));
+        QVERIFY(program.showsSheet(QStringLiteral("Remove \"note.txt\" from the iPhone?")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(writeFile(store.path(QStringLiteral("note.txt")), QByteArray(3000, 'n')));
+        program->refreshPhoneListing();
+        QVERIFY(shows(QStringLiteral("note.txt"), 3000));
+
         const QHash<QString, int> asks = iconAsks(record);
-        for (const char* untouched : {"A.pdf", "big.bin", "c", "note.txt", "zeta.txt"})
+        for (const char* untouched : {"A.pdf", "big.bin", "c", "zeta.txt"})
             QCOMPARE(asks.value(QLatin1String(untouched)), 1);
     }
 
