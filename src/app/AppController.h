@@ -17,6 +17,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -284,7 +285,12 @@ private:
     void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
     void listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing);
     void updateSizesAndIcons();
+    void iconsArrived(const std::optional<PhoneIconsAndSizes>& answer);
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
+    // The PC wrote or removed `path` on the phone: its old icon and size are asked for again.
+    void phoneItemChanged(const QString& path);
+    // The cached icon and size of `path` dropped, and any answer for it still on its way.
+    void forgetIconAndSize(const QString& path);
     void startPhoneWorker(std::function<void()> work);
     void waitForPhoneWorkers();
     bool requestNextFile();
@@ -358,9 +364,14 @@ private:
     QMap<QString, QString> mDropDestinations;
     PhoneDataSource* mPhone = nullptr;
     DesktopOpener mOpener;
-    // One listing worker at a time: changes announced while it runs are listed once after it.
-    enum class ListingWork { Idle, Running, RunningAndStale };
-    ListingWork mListingWork = ListingWork::Idle;
+    // One listing worker and one icons worker at a time: what changes while one runs is done
+    // once more after it.
+    enum class PhoneWork { Idle, Running, RunningAndStale };
+    PhoneWork mListingWork = PhoneWork::Idle;
+    PhoneWork mIconsWork = PhoneWork::Idle;
+    // The paths the running icons worker asked for whose answers still hold: a path written,
+    // removed or gone from the listing meanwhile is asked for again instead.
+    QSet<QString> mIconsAwaited;
     // The listing and icon workers, waited for at shutdown.
     std::vector<std::future<void>> mPhoneWorkers;
     std::optional<QDateTime> mLastTransfer;

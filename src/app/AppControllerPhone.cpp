@@ -83,11 +83,11 @@ void AppController::refreshPhoneListing() {
         return;
     }
     // A burst of changes would otherwise fetch the whole listing once per change.
-    if (mListingWork != ListingWork::Idle) {
-        mListingWork = ListingWork::RunningAndStale;
+    if (mListingWork != PhoneWork::Idle) {
+        mListingWork = PhoneWork::RunningAndStale;
         return;
     }
-    mListingWork = ListingWork::Running;
+    mListingWork = PhoneWork::Running;
     MRTransferController* transfer = _transfer.get();
     startPhoneWorker([this, transfer] {
         ParoxLog("getListingFromDeviceThread");
@@ -100,14 +100,15 @@ void AppController::refreshPhoneListing() {
 }
 
 void AppController::listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing) {
-    const bool stale = mListingWork == ListingWork::RunningAndStale;
-    mListingWork = ListingWork::Idle;
+    const bool stale = mListingWork == PhoneWork::RunningAndStale;
+    mListingWork = PhoneWork::Idle;
     gotListing(listing);
     if (stale) refreshPhoneListing();
 }
 
 void AppController::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
-    mPhone->refreshListingFromDevice(listing);
+    for (const QString& path : mPhone->refreshListingFromDevice(listing))
+        mIconsAwaited.remove(path);
     // A new listing hands out the nodes with their flags cleared: the running download keeps its.
     if (!mReceivingFiles.isEmpty())
         if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(mReceivingFiles.front()))
@@ -116,28 +117,62 @@ void AppController::gotListing(const std::optional<QMap<QString, ListingEntry>>&
 }
 
 void AppController::updateSizesAndIcons() {
+    // A second worker would ask for the same icons again, and the requests of the main thread
+    // would wait behind both.
+    if (mIconsWork != PhoneWork::Idle) {
+        mIconsWork = PhoneWork::RunningAndStale;
+        return;
+    }
     // Copied here: the worker never reads the rows, which a new listing may rebuild meanwhile.
     const QStringList paths = mPhone->pathsWithoutIconsAndSizes();
     if (paths.isEmpty()) return;
+    mIconsWork = PhoneWork::Running;
+    mIconsAwaited = QSet<QString>(paths.cbegin(), paths.cend());
     MRTransferController* transfer = _transfer.get();
     startPhoneWorker([this, transfer, paths] {
         const std::optional<QMap<QString, IconAndSize>> answer = transfer->getIconsAndSizes(paths);
-        if (!answer) return;
-        // Decoded here, so that thousands of icons never hold up the window.
-        PhoneIconsAndSizes ready;
-        for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
-            ready.insert(entry.key(),
-                         {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
-                          FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
+        std::optional<PhoneIconsAndSizes> ready;
+        if (answer) {
+            // Decoded here, so that thousands of icons never hold up the window.
+            ready.emplace();
+            for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+                ready->insert(
+                    entry.key(),
+                    {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
+                     FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
+        }
         QMetaObject::invokeMethod(
-            this, [this, ready = std::move(ready)] { gotIconsAndSizes(ready); },
-            Qt::QueuedConnection);
+            this, [this, ready = std::move(ready)] { iconsArrived(ready); }, Qt::QueuedConnection);
     });
+}
+
+void AppController::iconsArrived(const std::optional<PhoneIconsAndSizes>& answer) {
+    const bool stale = mIconsWork == PhoneWork::RunningAndStale;
+    mIconsWork = PhoneWork::Idle;
+    if (answer) {
+        PhoneIconsAndSizes current;
+        for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+            if (mIconsAwaited.contains(entry.key())) current.insert(entry.key(), entry.value());
+        gotIconsAndSizes(current);
+    }
+    mIconsAwaited.clear();
+    if (stale) updateSizesAndIcons();
 }
 
 void AppController::gotIconsAndSizes(const PhoneIconsAndSizes& answer) {
     mPhone->setIconsAndSizes(answer);
     mPhone->reloadData();
+}
+
+void AppController::phoneItemChanged(const QString& path) {
+    forgetIconAndSize(path);
+    mPhone->refreshPath(path);
+    updateSizesAndIcons();
+}
+
+void AppController::forgetIconAndSize(const QString& path) {
+    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path)) node->forgetIconAndSize();
+    mIconsAwaited.remove(path);
 }
 
 void AppController::startPhoneWorker(std::function<void()> work) {
@@ -307,6 +342,8 @@ void AppController::phoneConnectionLost() {
     mDropDestinations.clear();
     hideDownloadBar();
     ClearNodeCache();
+    // What the old connection's icons worker still brings belongs to no node any more.
+    mIconsAwaited.clear();
     mPhone->refreshListingFromDevice(std::nullopt);
 }
 
@@ -317,6 +354,8 @@ bool AppController::removeFile(const QString& path) {
     if (mReceivingFiles.contains(path)) return false;
     if (!_transfer->removeFile(path)) return false;
     hideDownloadBar();
+    // Its row goes: nothing is asked for it, and the next removal waits for no icons.
+    forgetIconAndSize(path);
     return true;
 }
 

@@ -306,6 +306,7 @@ void AppController::uploadFinished(std::int32_t result) {
         return;
     }
     ParoxLog("uploadFinished for %@", mCurrentUpload->absolutePath());
+    phoneItemChanged(lastComponent(*mCurrentUpload));
     if (result == protocol::kNoError || result == protocol::kItemVanished) {
         if (result == protocol::kNoError) {
             ++mItemsSent;

@@ -30,11 +30,19 @@ Qt::ItemFlags PhoneDataSource::flags(const QModelIndex& index) const {
     return fileRowFlags(index);
 }
 
-void PhoneDataSource::refreshListingFromDevice(
+QStringList PhoneDataSource::refreshListingFromDevice(
     const std::optional<QMap<QString, ListingEntry>>& listing) {
+    const bool shown = listing && (!mHost || mHost->connected());
+    QStringList left;
     beginResetModel();
+    if (shown)
+        for (const PhoneNodeInfoPtr& node : mFilesOnDevice)
+            if (!listing->contains(node->path())) {
+                node->forgetIconAndSize();
+                left << node->path();
+            }
     mFilesOnDevice.clear();
-    if (listing && (!mHost || mHost->connected())) {
+    if (shown) {
         mFilesOnDevice.reserve(std::size_t(listing->size()));
         for (auto entry = listing->cbegin(); entry != listing->cend(); ++entry) {
             const QString& path = entry.key();
@@ -47,6 +55,7 @@ void PhoneDataSource::refreshListingFromDevice(
                          });
     }
     endResetModel();
+    return left;
 }
 
 void PhoneDataSource::setIconsAndSizes(const PhoneIconsAndSizes& answer) {

@@ -38,8 +38,10 @@ public:
     // Rows can be selected, never dragged out.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Rebuilds the rows from a listing (path → entry); none, or no connection, leaves none.
-    void refreshListingFromDevice(const std::optional<QMap<QString, ListingEntry>>& listing);
+    // Rebuilds the rows from a listing (path → entry); none, or no connection, leaves none. A row
+    // the listing no longer holds loses its icon and size, as the file may come back changed:
+    // those paths are returned.
+    QStringList refreshListingFromDevice(const std::optional<QMap<QString, ListingEntry>>& listing);
     // Gives each path's node its icon and size text; nodes not in the table are cached for a
     // later listing. The caller reloads the table.
     void setIconsAndSizes(const PhoneIconsAndSizes& answer);

@@ -43,6 +43,11 @@ public:
     bool hasIconImage() const { return !mIcon.isNull(); }
     // A null image keeps the icon there is.
     void setIcon(const QImage& image);
+    // Both dropped: the file changed, so that they are asked for again.
+    void forgetIconAndSize() {
+        mIcon = QImage();
+        mSize.reset();
+    }
     // The icon, or the generic one of the file's kind, made and kept on first use.
     QImage iconImage();
 

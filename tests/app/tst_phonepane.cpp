@@ -9,6 +9,8 @@
 #include "net/NetTestSupport.h"
 #include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/ProtocolKeys.h"
 #include "ui/FileRoles.h"
 #include "ui/IDDragTableView.h"
 #include "ui/SheetPresenter.h"
@@ -20,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
 #include <QProgressBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -43,6 +46,10 @@ constexpr qint64 kBigFileBytes = 4 * 1024 * 1024;
 constexpr int kManyFiles = 10'000;
 // Generous: the figure itself is printed; the aim is under one second.
 constexpr qint64 kListingBoundMs = 5'000;
+// A phone this slow to answer leaves time for listings to come in while icons are on their way.
+const char kSlowAnswers[] = "200";
+// Listing changes announced one after the other while the first icons are on their way.
+constexpr int kListingChanges = 4;
 
 // What the desktop was asked to open ("open PATH") and reveal ("reveal PATH"), in order. The
 // offscreen platform has no desktop services, so the controller's opener is replaced.
@@ -164,6 +171,16 @@ struct FakeHost : PhoneHost {
     void forgetDropDestination(const QString&) override {}
 };
 
+// How often the phone was asked for each path's icon and size (its --record).
+QHash<QString, int> iconAsks(const QString& record) {
+    QHash<QString, int> asks;
+    for (const QJsonObject& request :
+         vantle::test::recordedRequests(record, requests::kGetIconsAndSizes))
+        for (const QJsonValue& path : request.value(keys::kPaths).toArray())
+            ++asks[path.toString()];
+    return asks;
+}
+
 QMap<QString, ListingEntry> listingOf(const QStringList& files, const QStringList& folders) {
     QMap<QString, ListingEntry> listing;
     for (const QString& name : files)
@@ -269,6 +286,96 @@ private slots:
         program->refreshPhoneListing();
         QVERIFY(
             QTest::qWaitFor([&] { return program.row(QStringLiteral("new.txt")) >= 0; }, kWaitMs));
+    }
+
+    // A file written again under its name, or gone from the listing and back, shows its new
+    // size; rows nobody touched are not asked for again.
+    void changedFilesAreAskedAgainOthersNot() {
+        Store store;
+        QTemporaryDir work;
+        const QString record = work.filePath(QStringLiteral("record.jsonl"));
+        Program program(store, {QStringLiteral("--record"), record});
+        QVERIFY(program.ready(6));
+        QAbstractItemModelTester tester(&program.rows(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto shows = [&](const QString& name, quint64 bytes) {
+            return QTest::qWaitFor(
+                [&] {
+                    const int row = program.row(name);
+                    return row >= 0 && program.rows()
+                                               .data(program.rows().index(row, 0), SizeLineRole)
+                                               .toString() == FSNodeInfo::getSizeText(bytes);
+                },
+                kWaitMs);
+        };
+        QVERIFY(shows(QStringLiteral("A.pdf"), 3000));
+
+        const QString first = work.filePath(QStringLiteral("first/up.txt"));
+        const QString second = work.filePath(QStringLiteral("second/up.txt"));
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("first")) &&
+                QDir(work.path()).mkpath(QStringLiteral("second")));
+        QVERIFY(writeFile(first, QByteArray(10, 'x')) && writeFile(second, QByteArray(5000, 'y')));
+        program->doAddToQueue({first});
+        QVERIFY(shows(QStringLiteral("up.txt"), 10));
+        program->doAddToQueue({second});
+        QVERIFY(program.showsSheet(QStringLiteral("File Exists On Device")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QVERIFY(shows(QStringLiteral("up.txt"), 5000));
+
+        QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
+        program->refreshPhoneListing();
+        QTRY_COMPARE_WITH_TIMEOUT(program.row(QStringLiteral("b.txt")), -1, kWaitMs);
+        QVERIFY(writeFile(store.path(QStringLiteral("b.txt")), QByteArray(2000, 'b')));
+        program->refreshPhoneListing();
+        QVERIFY(shows(QStringLiteral("b.txt"), 2000));
+
+        program.choose(QStringLiteral("removeFile:"), QStringLiteral("note.txt"));
+        QVERIFY(program.showsSheet(QStringLiteral("Remove \"note.txt\" from the iPhone?")));
+        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(writeFile(store.path(QStringLiteral("note.txt")), QByteArray(3000, 'n')));
+        program->refreshPhoneListing();
+        QVERIFY(shows(QStringLiteral("note.txt"), 3000));
+
+        const QHash<QString, int> asks = iconAsks(record);
+        for (const char* untouched : {"A.pdf", "big.bin", "c", "zeta.txt"})
+            QCOMPARE(asks.value(QLatin1String(untouched)), 1);
+    }
+
+    // Listings that come in while icons are on their way ask for no icon a second time.
+    void iconRunsDoNotOverlap() {
+        QTemporaryDir many;
+        const int files = kMaxPathsPerIconsRequest + 10;
+        for (int i = 0; i < files; ++i)
+            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
+        QTemporaryDir work;
+        const QString record = work.filePath(QStringLiteral("record.jsonl"));
+        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path(),
+                            QStringLiteral("--record"), record, QStringLiteral("--delay-ms"),
+                            QLatin1String(kSlowAnswers)});
+        QVERIFY(phone.started());
+        AppController controller;
+        QVERIFY(controller.awakeFromNib());
+        controller.connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
+        PhoneDataSource& rows = *controller.phoneDataSource();
+        QAbstractItemModelTester tester(&rows,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == files; }, kWaitMs));
+        QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
+        for (int change = 0; change < kListingChanges; ++change) {
+            controller.refreshPhoneListing();
+            QVERIFY(reset.wait(kWaitMs));
+        }
+        QVERIFY(
+            QTest::qWaitFor([&] { return rows.pathsWithoutIconsAndSizes().isEmpty(); }, kWaitMs));
+        // Whatever was asked before this listing has reached the phone by its end.
+        controller.refreshPhoneListing();
+        QVERIFY(reset.wait(kWaitMs));
+
+        const QHash<QString, int> asks = iconAsks(record);
+        QCOMPARE(asks.size(), files);
+        for (auto ask = asks.cbegin(); ask != asks.cend(); ++ask)
+            QVERIFY2(ask.value() == 1, qPrintable(ask.key()));
+        QCOMPARE(rows.data(rows.index(0, 0), SizeLineRole).toString(), FSNodeInfo::getSizeText(1));
     }
 
     void doubleClickOpensRevealDoesNotAndNamesStayUnique() {
