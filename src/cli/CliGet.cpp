@@ -42,7 +42,6 @@ enum class Outcome { Waiting, Finished, Lost, Cancelled };
 // which the progress line reads.
 struct Download {
     Outcome outcome = Outcome::Waiting;
-    QString finishedName;
     std::atomic<quint64> bytes{0};
     std::atomic<quint64> total{0};
 };
@@ -79,9 +78,8 @@ int runGet(const QStringList& arguments) {
     QEventLoop waiting;
     QObject context;
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(QString(notes::kTransferFinished), &context, [&](const Notification& note) {
-        download.finishedName =
-            note.userInfo.toMap().value(keys::kNoteInfo).toMap().value(keys::kPath).toString();
+    // Its contents are not read, as in the window: the phone need not name the item.
+    center.addObserver(QString(notes::kTransferFinished), &context, [&](const Notification&) {
         if (download.outcome == Outcome::Waiting) download.outcome = Outcome::Finished;
         waiting.quit();
     });
@@ -122,9 +120,12 @@ int runGet(const QStringList& arguments) {
     } else {
         if (download.outcome == Outcome::Waiting) waiting.exec();
         switch (download.outcome) {
-        case Outcome::Finished:
-            if (const Result<QString> final =
-                    transfer.finishDownload(download.finishedName, destination)) {
+        case Outcome::Finished: {
+            const std::optional<QString> root = transfer.lastDownloadRoot();
+            const Result<QString> final =
+                root ? transfer.finishDownload(*root, destination)
+                     : Result<QString>::failure(QStringLiteral("nothing of it arrived"));
+            if (final) {
                 progress.stop();
                 std::printf("%s\n", qUtf8Printable(QDir::toNativeSeparators(*final)));
                 status = kExitSuccess;
@@ -133,6 +134,7 @@ int runGet(const QStringList& arguments) {
                                  .arg(requestedName(path), given, final.error()));
             }
             break;
+        }
         case Outcome::Cancelled:
             progress.say(QStringLiteral("cancelled (Ctrl-C): %1 was not downloaded; nothing was "
                                         "put in %2.")

@@ -23,6 +23,19 @@ def pattern(size, seed=1):
     return bytes((i * 7 + seed + i // 251) % 256 for i in range(size))
 
 
+# The phone as tests know it, and one that sends only what the PC may rely on ("" is the class
+# itself). A class marked with for_each_phone_mode runs once per row.
+PHONE_MODES = (("", ()), ("Strict", ("--strict",)))
+
+
+def for_each_phone_mode(cls):
+    for label, args in PHONE_MODES:
+        if label:
+            name = cls.__name__ + label
+            globals()[name] = type(name, (cls,), {"phone_args": cls.phone_args + args})
+    return cls
+
+
 class CliTestCase(unittest.TestCase):
     phone_args = ()
 
@@ -282,6 +295,7 @@ def run_on_terminal(cmd, env=None):
     return proc.wait(TIMEOUT), seen
 
 
+@for_each_phone_mode
 class Download(CliTestCase):
     def setUp(self):
         super().setUp()
