@@ -271,9 +271,17 @@ private slots:
             QTest::qWaitFor([&] { return program.row(QStringLiteral("new.txt")) >= 0; }, kWaitMs));
     }
 
+    // The phone as the other tests know it, and one that sends only what the PC may rely on.
+    void doubleClickOpensRevealDoesNotAndNamesStayUnique_data() {
+        QTest::addColumn<QStringList>("phoneOptions");
+        QTest::newRow("everything") << QStringList();
+        QTest::newRow("strict") << QStringList{QStringLiteral("--strict")};
+    }
+
     void doubleClickOpensRevealDoesNotAndNamesStayUnique() {
+        QFETCH(QStringList, phoneOptions);
         Store store;
-        Program program(store);
+        Program program(store, phoneOptions);
         QVERIFY(program.ready(6));
         // A double click on the row.
         const QRect noteRow = program.table().visualRect(
