@@ -36,12 +36,13 @@ constexpr const char* kHelp =
 
 constexpr std::chrono::milliseconds kPoll{100};
 
-enum class Outcome { Waiting, Finished, Lost, Cancelled };
+enum class Outcome { Waiting, Finished, Failed, Lost, Cancelled };
 
 // What the phone's notifications tell, written and read on the main thread but for the counts,
 // which the progress line reads.
 struct Download {
     Outcome outcome = Outcome::Waiting;
+    QString failure; // why it ended without its item
     std::atomic<quint64> bytes{0};
     std::atomic<quint64> total{0};
 };
@@ -83,6 +84,12 @@ int runGet(const QStringList& arguments) {
         if (download.outcome == Outcome::Waiting) download.outcome = Outcome::Finished;
         waiting.quit();
     });
+    center.addObserver(QString(notes::kDownloadFailed), &context, [&](const Notification& note) {
+        if (download.outcome != Outcome::Waiting) return;
+        download.outcome = Outcome::Failed;
+        download.failure = note.userInfo.toString();
+        waiting.quit();
+    });
     center.addObserver(QString(notes::kDownloadProgress), &context, [&](const Notification& note) {
         // [TotalBytes, CurrentBytes, BaseFileName]; nothing when the display resets.
         const QVariantList counts = note.userInfo.toList();
@@ -100,6 +107,8 @@ int runGet(const QStringList& arguments) {
             download.outcome = Outcome::Cancelled;
         } else if (!session->connected()) {
             download.outcome = Outcome::Lost;
+        } else {
+            transfer.endSilentDownload();
         }
         if (download.outcome != Outcome::Waiting) waiting.quit();
     });
@@ -135,6 +144,10 @@ int runGet(const QStringList& arguments) {
             }
             break;
         }
+        case Outcome::Failed:
+            progress.say(QStringLiteral("%1 could not be downloaded: %2.")
+                             .arg(requestedName(path), download.failure));
+            break;
         case Outcome::Cancelled:
             progress.say(QStringLiteral("cancelled (Ctrl-C): %1 was not downloaded; nothing was "
                                         "put in %2.")

@@ -235,8 +235,8 @@ const std::vector<OptionSpec>& optionTable() {
          "no \"LastChunk\", \"PreviewTIFF\" or \"HTMLSubstitute\" in a push",
          [](PhoneOptions& o, const QString&) { return setFlag(o.strict); }},
         {"--stop-after-pieces", "N",
-         "in a push, send N pieces and then nothing more (no further piece, no "
-         "\"TransferFinished\"); the connection stays open",
+         "send at most N pieces of each pushed item, then nothing more of it (no further "
+         "piece, no \"TransferFinished\"); later pushes go on",
          [](PhoneOptions& o, const QString& v) { return toInt(v, o.stopAfterPieces, 1); }},
         {"--garbage", nullptr,
          "after the handshake send a payload with an unknown magic, then a "

@@ -53,7 +53,7 @@ struct PhoneOptions {
     VersionAnswer versionAnswer = VersionAnswer::Full;
     bool garbage = false;
     bool strict = false;     // send only what the PC relies on, nothing optional
-    int stopAfterPieces = 0; // 0: never; else a push goes silent after this many pieces
+    int stopAfterPieces = 0; // 0: never; else each push goes silent after this many pieces
     bool quiet = false;
     bool advertise = false;
     bool help = false;

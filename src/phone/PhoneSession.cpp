@@ -394,6 +394,7 @@ void PhoneSession::startNextPush() {
         return;
     }
     if (!mPushAs.empty()) mPushAs.pop_front();
+    mPiecesPushed = 0;
     for (const QString& leftOut : sender->leftOut())
         log(QStringLiteral("-- leaving out %1: it links out of the store").arg(leftOut));
     pushNext(std::make_shared<PhoneItemSender>(std::move(*sender)));
@@ -402,10 +403,11 @@ void PhoneSession::startNextPush() {
 void PhoneSession::pushNext(std::shared_ptr<PhoneItemSender> sender) {
     if (mStage == Stage::Closed) return;
     if (mOptions.stopAfterPieces > 0 && mPiecesPushed >= mOptions.stopAfterPieces) {
-        // The push stays unfinished, so that later pushes wait behind it as the PC's would.
+        // Given up without a word to the PC; the next push goes on.
         log(QStringLiteral("-- going silent after %1 pieces of %2, as asked")
                 .arg(mPiecesPushed)
                 .arg(sender->itemName()));
+        pushEnded();
         return;
     }
     PhoneItemSender::Next next = sender->next();

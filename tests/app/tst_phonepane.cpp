@@ -9,6 +9,7 @@
 #include "net/NetTestSupport.h"
 #include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
+#include "transfer/TransferTimeouts.h"
 #include "ui/FileRoles.h"
 #include "ui/IDDragTableView.h"
 #include "ui/SheetPresenter.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -41,6 +43,8 @@ constexpr int kWaitMs = 15'000;
 const char kSlowReading[] = "1500";
 constexpr qint64 kBigFileBytes = 4 * 1024 * 1024;
 constexpr int kManyFiles = 10'000;
+// How long a download may hear nothing from the phone, shortened for the silent phone.
+const char kShortSilenceMs[] = "1500";
 // Generous: the figure itself is printed; the aim is under one second.
 constexpr qint64 kListingBoundMs = 5'000;
 
@@ -460,6 +464,27 @@ private slots:
         QCOMPARE(QDir(downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
         QVERIFY(program.desktop.calls.isEmpty());
+    }
+
+    // A phone that stops sending mid-item: the row ends, the user is told why, and the download
+    // waiting behind it still comes.
+    void phoneGoingSilentMidItemEndsItAndTheNextArrives() {
+        qputenv(kDownloadSilenceVariable, kShortSilenceMs);
+        const auto restore = qScopeGuard([] { qunsetenv(kDownloadSilenceVariable); });
+        Store store;
+        Program program(store, {QStringLiteral("--stop-after-pieces"), QStringLiteral("2")});
+        QVERIFY(program.ready(6));
+        emit program.table().revealRequested(program.row(QStringLiteral("big.bin")));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Save Download")));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("\"big.bin\" could not be downloaded: nothing arrived of it for "
+                                "1.5 seconds."));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin"))->uploading());
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
     }
 
     void phoneLeavingMidListingEmptiesThePane() {
