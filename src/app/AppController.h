@@ -297,8 +297,12 @@ private:
     void askDownloadTo(int row);
     void downloadProgress(const Notification& note);
     void fileDownloaded(bool finished);
+    // The download under way ended without its item; the user is told why.
+    void downloadFailed(const Notification& note);
+    enum class DownloadFailure { NotSaved, NotReceived };
     void hideDownloadBar();
-    void showDownloadFailure(const QString& name, const QString& error);
+    void showDownloadFailure(const QString& name, const QString& error,
+                             DownloadFailure failure = DownloadFailure::NotSaved);
     void phoneConnectionLost();
     void askToRemove(const QStringList& paths);
 
@@ -344,6 +348,8 @@ private:
     int mItemsSent = 0;
     std::thread mUploadWorker;
     QTimer* mUploadTimer = nullptr;
+    // Gives up a download that hears nothing from the phone for too long.
+    QTimer* mDownloadSilenceTimer = nullptr;
     int mTimerTicks = 0;
     int mUploadMaximum = 1;
     UploadProgressText mProgressText;

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QTimer>
 #include <QtMath>
 #include <chrono>
 
@@ -27,6 +28,8 @@ constexpr int kBarRightMargin = 10;
 constexpr int kBarHeight = 10;
 // The phone's store, as a listing asks for it.
 const char kStoreRoot[] = "/";
+// How often a download under way is checked for a phone gone silent.
+constexpr int kDownloadSilenceCheckMs = 500;
 
 QString removalQuestion(const QStringList& paths) {
     // Built by concatenation: a file's name is never read as a format.
@@ -40,6 +43,14 @@ QString removalQuestion(const QStringList& paths) {
 } // namespace
 
 void AppController::connectPhoneTable() {
+    mDownloadSilenceTimer = new QTimer(this);
+    mDownloadSilenceTimer->setInterval(kDownloadSilenceCheckMs);
+    connect(mDownloadSilenceTimer, &QTimer::timeout, this, [this] {
+        if (mReceivingFiles.isEmpty())
+            mDownloadSilenceTimer->stop();
+        else
+            _transfer->endSilentDownload();
+    });
     IDDragTableView* table = phoneTable_;
     connect(table, &IDDragTableView::rowActivated, this,
             [this](int row) { mPhone->downloadRow(row, true); });
@@ -207,7 +218,10 @@ bool AppController::requestNextFile() {
         node->setUploading(true);
         mPhone->refreshPath(path);
         _transfer->resetDownloadOperation();
-        if (_transfer->requestRemoteFile(path)) return true;
+        if (_transfer->requestRemoteFile(path)) {
+            if (mDownloadSilenceTimer) mDownloadSilenceTimer->start();
+            return true;
+        }
         // Left first in line, a file the phone would not send would hold up every later one.
         ParoxLog("requestRemoteFile failed: %@", path);
         node->setUploading(false);
@@ -323,11 +337,23 @@ void AppController::fileDownloaded(bool finished) {
     }
 }
 
-void AppController::showDownloadFailure(const QString& name, const QString& error) {
+void AppController::downloadFailed(const Notification& note) {
+    // Nothing is under way any more (the connection went first): there is no one to tell.
+    if (mReceivingFiles.isEmpty()) return;
+    showDownloadFailure(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent(),
+                        note.userInfo.toString(), DownloadFailure::NotReceived);
+    fileDownloaded(false);
+}
+
+void AppController::showDownloadFailure(const QString& name, const QString& error,
+                                        DownloadFailure failure) {
     // Concatenated: neither the name nor the reason is read as a format.
+    QString why = QStringLiteral("\" arrived but could not be saved: ") + error;
+    if (failure == DownloadFailure::NotReceived)
+        why = QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral(".");
+    const QString text = QStringLiteral("\"") + name + why;
     mPresenter->show({QStringLiteral("Unable To Save Download"),
-                      QStringLiteral("\"") + name +
-                          QStringLiteral("\" arrived but could not be saved: ") + error,
+                      text,
                       {QStringLiteral("OK")},
                       {},
                       SheetPresenter::Message::Kind::Sheet},

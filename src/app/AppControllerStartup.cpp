@@ -153,6 +153,8 @@ void AppController::observeNotifications() {
                        [this](const Notification&) { fileDownloaded(true); });
     center.addObserver(QString(notes::kDownloadProgress), this,
                        [this](const Notification& note) { downloadProgress(note); });
+    center.addObserver(QString(notes::kDownloadFailed), this,
+                       [this](const Notification& note) { downloadFailed(note); });
 }
 
 bool AppController::connected() const {

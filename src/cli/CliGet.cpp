@@ -36,13 +36,13 @@ constexpr const char* kHelp =
 
 constexpr std::chrono::milliseconds kPoll{100};
 
-enum class Outcome { Waiting, Finished, Lost, Cancelled };
+enum class Outcome { Waiting, Finished, Failed, Lost, Cancelled };
 
 // What the phone's notifications tell, written and read on the main thread but for the counts,
 // which the progress line reads.
 struct Download {
     Outcome outcome = Outcome::Waiting;
-    QString finishedName;
+    QString failure; // why it ended without its item
     std::atomic<quint64> bytes{0};
     std::atomic<quint64> total{0};
 };
@@ -79,10 +79,15 @@ int runGet(const QStringList& arguments) {
     QEventLoop waiting;
     QObject context;
     auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(QString(notes::kTransferFinished), &context, [&](const Notification& note) {
-        download.finishedName =
-            note.userInfo.toMap().value(keys::kNoteInfo).toMap().value(keys::kPath).toString();
+    // Its contents are not read, as in the window: the phone need not name the item.
+    center.addObserver(QString(notes::kTransferFinished), &context, [&](const Notification&) {
         if (download.outcome == Outcome::Waiting) download.outcome = Outcome::Finished;
+        waiting.quit();
+    });
+    center.addObserver(QString(notes::kDownloadFailed), &context, [&](const Notification& note) {
+        if (download.outcome != Outcome::Waiting) return;
+        download.outcome = Outcome::Failed;
+        download.failure = note.userInfo.toString();
         waiting.quit();
     });
     center.addObserver(QString(notes::kDownloadProgress), &context, [&](const Notification& note) {
@@ -102,6 +107,8 @@ int runGet(const QStringList& arguments) {
             download.outcome = Outcome::Cancelled;
         } else if (!session->connected()) {
             download.outcome = Outcome::Lost;
+        } else {
+            transfer.endSilentDownload();
         }
         if (download.outcome != Outcome::Waiting) waiting.quit();
     });
@@ -122,9 +129,12 @@ int runGet(const QStringList& arguments) {
     } else {
         if (download.outcome == Outcome::Waiting) waiting.exec();
         switch (download.outcome) {
-        case Outcome::Finished:
-            if (const Result<QString> final =
-                    transfer.finishDownload(download.finishedName, destination)) {
+        case Outcome::Finished: {
+            const std::optional<QString> root = transfer.lastDownloadRoot();
+            const Result<QString> final =
+                root ? transfer.finishDownload(*root, destination)
+                     : Result<QString>::failure(QStringLiteral("nothing of it arrived"));
+            if (final) {
                 progress.stop();
                 std::printf("%s\n", qUtf8Printable(QDir::toNativeSeparators(*final)));
                 status = kExitSuccess;
@@ -132,6 +142,11 @@ int runGet(const QStringList& arguments) {
                 progress.say(QStringLiteral("%1 arrived but could not be put in %2: %3.")
                                  .arg(requestedName(path), given, final.error()));
             }
+            break;
+        }
+        case Outcome::Failed:
+            progress.say(QStringLiteral("%1 could not be downloaded: %2.")
+                             .arg(requestedName(path), download.failure));
             break;
         case Outcome::Cancelled:
             progress.say(QStringLiteral("cancelled (Ctrl-C): %1 was not downloaded; nothing was "

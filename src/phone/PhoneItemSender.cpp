@@ -17,6 +17,7 @@ PhoneItemSender::create(const QString& absolutePath, const PhoneStore& store, co
     sender.mStore = &store;
     sender.mItemName = shape.wireName.isEmpty() ? info.fileName() : shape.wireName;
     sender.mRestartAfterPiece = shape.restartAfterPiece;
+    sender.mBare = shape.bare;
     sender.addItem(absolutePath, sender.mItemName);
     return sender;
 }
@@ -61,6 +62,7 @@ void PhoneItemSender::addPieces(const QString& absolutePath, const QString& rela
 }
 
 QString PhoneItemSender::addCompanions(QVariantMap& request, const QString& absolutePath) const {
+    if (mBare) return {};
     const std::pair<QLatin1StringView, QString> companions[] = {
         {keys::kPreviewTIFF, VantleUtilities::thumbnailPathForPath(absolutePath, false)},
         {keys::kHTMLSubstitute, VantleUtilities::metaPathForPath(absolutePath, false)}};
@@ -114,6 +116,7 @@ PhoneItemSender::Next PhoneItemSender::next() {
                         {keys::kTotalBytes, mTotalBytes},
                         {keys::kCurrentBytes, mCurrentBytes},
                         {keys::kBaseFileName, mItemName}};
+    if (mBare) request.remove(keys::kLastChunk);
     if (step.last)
         if (QString error = addCompanions(request, step.absolutePath); !error.isEmpty())
             return {Next::Kind::ReadFailed, {}, error};

@@ -22,7 +22,8 @@ public:
     struct Shape {
         QString wireName; // empty: the item's own name
         int restartAfterPiece =
-            0; // 0: never; else files of more pieces start over once after these
+            0;             // 0: never; else files of more pieces start over once after these
+        bool bare = false; // only the keys the PC relies on: no "LastChunk", no companions
     };
 
     // `absolutePath` is an item of `store`; none when it does not exist. Entries whose links lead
@@ -68,6 +69,7 @@ private:
     QStringList mLeftOut;
     std::vector<Step> mSteps;
     int mRestartAfterPiece = 0;
+    bool mBare = false;
     std::size_t mNext = 0;
     qint64 mTotalBytes = 0;
     qint64 mCurrentBytes = 0;

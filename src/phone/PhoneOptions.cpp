@@ -229,6 +229,15 @@ const std::vector<OptionSpec>& optionTable() {
          "the first; with --withhold on the same request only this late copy goes out; may be "
          "repeated",
          addDuplicate, ValueUse::Optional},
+        {"--strict", nullptr,
+         "send only what the PC relies on and nothing optional: no \"info\" in the "
+         "handshake, no \"UserInfo\" in a \"Notify\" (so no path in \"TransferFinished\"), "
+         "no \"LastChunk\", \"PreviewTIFF\" or \"HTMLSubstitute\" in a push",
+         [](PhoneOptions& o, const QString&) { return setFlag(o.strict); }},
+        {"--stop-after-pieces", "N",
+         "send at most N pieces of each pushed item, then nothing more of it (no further "
+         "piece, no \"TransferFinished\"); later pushes go on",
+         [](PhoneOptions& o, const QString& v) { return toInt(v, o.stopAfterPieces, 1); }},
         {"--garbage", nullptr,
          "after the handshake send a payload with an unknown magic, then a "
          "message that is not a property list",

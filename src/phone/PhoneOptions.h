@@ -52,6 +52,8 @@ struct PhoneOptions {
     AnswerFaults answerFaults; // withheld, misnumbered and repeated answers
     VersionAnswer versionAnswer = VersionAnswer::Full;
     bool garbage = false;
+    bool strict = false;     // send only what the PC relies on, nothing optional
+    int stopAfterPieces = 0; // 0: never; else each push goes silent after this many pieces
     bool quiet = false;
     bool advertise = false;
     bool help = false;

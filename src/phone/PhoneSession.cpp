@@ -25,10 +25,12 @@ constexpr qint64 kThrottledReadBuffer = 4096;
 using Direction = PhoneRecorder::Direction;
 using Kind = PhoneRecorder::Kind;
 
-QVariantMap notifyRequest(QLatin1StringView name, const QVariantMap& userInfo = {}) {
-    return {{keys::kRequestType, QString(requests::kNotify)},
-            {keys::kNotification, QString(name)},
-            {keys::kUserInfo, userInfo}};
+// A strict phone sends no "UserInfo": the PC reads nothing from it.
+QVariantMap notifyRequest(const QString& name, bool strict, const QVariantMap& userInfo = {}) {
+    QVariantMap request{{keys::kRequestType, QString(requests::kNotify)},
+                        {keys::kNotification, name}};
+    if (!strict) request.insert(keys::kUserInfo, userInfo);
+    return request;
 }
 
 // Only a boolean true is a success; "true" as text is not.
@@ -135,12 +137,11 @@ void PhoneSession::handleHandshake(const QVariantMap& dictionary, const QByteArr
     if (mStage == Stage::AwaitingHandshake) {
         log(QStringLiteral("<- handshake %1").arg(describeValue(dictionary)));
         record(Direction::Received, Kind::Handshake, dictionary);
-        const QVariantMap ours{
-            {wire::kHandshakeID, mOptions.id},
-            {wire::kHandshakeName, mOptions.name},
-            {wire::kHandshakeInfo,
-             QVariantMap{{QStringLiteral("Model"), QStringLiteral("vantle-phone")},
-                         {QStringLiteral("StoreFolder"), mStore.root()}}}};
+        QVariantMap ours{{wire::kHandshakeID, mOptions.id}, {wire::kHandshakeName, mOptions.name}};
+        if (!mOptions.strict)
+            ours.insert(wire::kHandshakeInfo,
+                        QVariantMap{{QStringLiteral("Model"), QStringLiteral("vantle-phone")},
+                                    {QStringLiteral("StoreFolder"), mStore.root()}});
         sendPayload(encodeDictionary(wire::kHandshakeMagic, ours));
         log(QStringLiteral("-> handshake %1").arg(describeValue(ours)));
         record(Direction::Sent, Kind::Handshake, ours);
@@ -228,7 +229,8 @@ void PhoneSession::answer(const QVariantMap& request) {
         return;
     }
     if (outcome.listingChanged)
-        sendRequest(notifyRequest(notes::kServerListingChanged), [](const QVariantMap&) {});
+        sendRequest(notifyRequest(notes::kServerListingChanged, mOptions.strict),
+                    [](const QVariantMap&) {});
     if (outcome.sendItem) push(*outcome.sendItem, [] {});
 }
 
@@ -305,7 +307,8 @@ void PhoneSession::sendVerdict(PhoneApproval::Verdict verdict) {
     const QLatin1StringView name = verdict == PhoneApproval::Verdict::Deny
                                        ? notes::kConnectionDenied
                                        : notes::kConnectionAllowed;
-    sendRequest(notifyRequest(name), [this, verdict](const QVariantMap&) { approved(verdict); });
+    sendRequest(notifyRequest(name, mOptions.strict),
+                [this, verdict](const QVariantMap&) { approved(verdict); });
 }
 
 void PhoneSession::approved(PhoneApproval::Verdict verdict) {
@@ -360,9 +363,7 @@ void PhoneSession::runNextAction() {
         return;
     }
     case PhoneAction::Kind::Notify:
-        sendRequest({{keys::kRequestType, QString(requests::kNotify)},
-                     {keys::kNotification, action.argument},
-                     {keys::kUserInfo, QVariantMap()}},
+        sendRequest(notifyRequest(action.argument, mOptions.strict),
                     [done](const QVariantMap&) { done(); });
         return;
     case PhoneAction::Kind::Sleep:
@@ -385,7 +386,7 @@ void PhoneSession::startNextPush() {
     const QString& phonePath = mPushes.front().phonePath;
     const auto path = mStore.resolve(phonePath);
     const PhoneItemSender::Shape shape{mPushAs.empty() ? QString() : mPushAs.front(),
-                                       mOptions.restartAfterPiece};
+                                       mOptions.restartAfterPiece, mOptions.strict};
     auto sender = path ? PhoneItemSender::create(*path, mStore, shape) : std::nullopt;
     if (!sender) {
         log(QStringLiteral("-- nothing to send at %1").arg(phonePath));
@@ -393,6 +394,7 @@ void PhoneSession::startNextPush() {
         return;
     }
     if (!mPushAs.empty()) mPushAs.pop_front();
+    mPiecesPushed = 0;
     for (const QString& leftOut : sender->leftOut())
         log(QStringLiteral("-- leaving out %1: it links out of the store").arg(leftOut));
     pushNext(std::make_shared<PhoneItemSender>(std::move(*sender)));
@@ -400,9 +402,19 @@ void PhoneSession::startNextPush() {
 
 void PhoneSession::pushNext(std::shared_ptr<PhoneItemSender> sender) {
     if (mStage == Stage::Closed) return;
+    if (mOptions.stopAfterPieces > 0 && mPiecesPushed >= mOptions.stopAfterPieces) {
+        // Given up without a word to the PC; the next push goes on.
+        log(QStringLiteral("-- going silent after %1 pieces of %2, as asked")
+                .arg(mPiecesPushed)
+                .arg(sender->itemName()));
+        pushEnded();
+        return;
+    }
     PhoneItemSender::Next next = sender->next();
     switch (next.kind) {
     case PhoneItemSender::Next::Kind::Request:
+        if (next.request.value(keys::kRequestType).toString() == requests::kSendChunk)
+            ++mPiecesPushed;
         sendRequest(std::move(next.request), [this, sender](const QVariantMap& answer) {
             if (!succeeded(answer)) {
                 log(QStringLiteral("-- the PC refused a piece of %1 (ErrorCode %2); stopping")
@@ -420,7 +432,8 @@ void PhoneSession::pushNext(std::shared_ptr<PhoneItemSender> sender) {
         pushEnded();
         return;
     case PhoneItemSender::Next::Kind::Done:
-        sendRequest(notifyRequest(notes::kTransferFinished, {{keys::kPath, sender->itemName()}}),
+        sendRequest(notifyRequest(notes::kTransferFinished, mOptions.strict,
+                                  {{keys::kPath, sender->itemName()}}),
                     [this](const QVariantMap&) { pushEnded(); });
         return;
     }

@@ -97,6 +97,7 @@ private:
     std::deque<QVariantMap> mIncoming;
     bool mAnswering = false;
     int mPiecesReceived = 0;
+    int mPiecesPushed = 0; // of the push under way, for --stop-after-pieces
     PhoneFaults mFaults;
     std::optional<QVariantMap> mLateAnswer; // goes out just before the next answer
     std::deque<PhoneAction> mActions;

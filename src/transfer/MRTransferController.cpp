@@ -32,10 +32,17 @@ std::optional<QString> namedItem(const std::optional<QVariantMap>& userInfo) {
     return path.toString();
 }
 
+// The limit, unless the environment asks for a shorter one.
+std::chrono::milliseconds downloadSilence(std::chrono::milliseconds limit) {
+    bool ok = false;
+    const qint64 asked = qEnvironmentVariable(kDownloadSilenceVariable).toLongLong(&ok);
+    return ok && asked > 0 && asked < limit.count() ? std::chrono::milliseconds(asked) : limit;
+}
+
 } // namespace
 
 MRTransferController::MRTransferController(const TransferTimeouts& timeouts)
-    : mResponse(timeouts) {}
+    : mResponse(timeouts), mDownloadSilence(downloadSilence(timeouts.downloadSilence)) {}
 
 MRTransferController::~MRTransferController() = default;
 
@@ -181,7 +188,10 @@ QVariantMap MRTransferController::notifyRequest(const QVariantMap& request) {
     }
     ParoxLog("received notification: %@", note);
     // Answered all the same: the phone has nothing to do about it.
-    if (note == notes::kTransferFinished && !isAboutTheDownload(note, namedItem(decoded->userInfo)))
+    // A failed download has already ended, whatever the phone says of it.
+    if (note == notes::kTransferFinished &&
+        (mDownloadState.load() == DownloadState::Failed ||
+         !isAboutTheDownload(note, namedItem(decoded->userInfo))))
         return QVariantMap{{keys::kSuccess, true}};
     postNotificationNameAfterDelay(note, QVariant::fromValue(this), userInfo);
     return QVariantMap{{keys::kSuccess, true}};

@@ -25,6 +25,7 @@ namespace vantle {
 
 class ClientServerController;
 class UploadSource;
+struct CreateDirectoryRequest;
 struct SendChunkRequest;
 
 // Where a path of an upload stands: the queued item itself, or something inside it. What cannot
@@ -97,7 +98,10 @@ public:
     bool uploadCancelled() const { return mStopUpload.load(); }
     void resetDownloadOperation();
     void cancelDownloadOperation();
-    bool downloadCancelled() const { return mStopDownload.load(); }
+    bool downloadCancelled() const { return mDownloadState.load() == DownloadState::Cancelled; }
+    // Ends the download under way as failed when nothing of it has arrived for the silence limit
+    // (TransferTimeouts::downloadSilence); called now and then on the main thread.
+    void endSilentDownload();
     quint64 bytesTransferred() const { return mBytesTransferred.load(); }
     quint64 totalBytes() const { return mTotalBytes.load(); }
     // Whether this upload has asked the phone to store anything under the item's name since it
@@ -138,8 +142,15 @@ private:
     QVariantMap fileExistsRequest(const QVariantMap& request);
     QVariantMap createDirectoryRequest(const QVariantMap& request);
     QVariantMap sendChunkRequest(const QVariantMap& request);
-    // Writes one piece into the temporary area `area`; whether it was stored whole.
-    bool storePiece(const QString& area, const SendChunkRequest& piece, bool stopped);
+    // Writes one piece into the temporary area `area`; why not, as the user is told, when it was
+    // not stored whole.
+    Result<void> storePiece(const QString& area, const SendChunkRequest& piece, bool stopped);
+    // A request of the download under way was refused for `why`: the download ends.
+    void refuseDownloadRequest(const QString& why);
+    // Ends the download under way: what arrived of it goes, "DownloadFailed" tells `why`.
+    void failDownload(const QString& why);
+    void heardFromDownload();
+    Result<void> makeDownloadFolder(const CreateDirectoryRequest& request);
     QVariantMap removeFileRequest(const QVariantMap& request, bool notify);
     QVariantMap getIconsAndSizesRequest(const QVariantMap& request);
     QVariantMap requestFileRequest(const QVariantMap& request);
@@ -167,7 +178,12 @@ private:
     std::atomic<ClientServerController*> mClientServerController{nullptr};
 
     std::atomic<bool> mStopUpload{false};
-    std::atomic<bool> mStopDownload{false};
+    // Cancelled by the user, or failed: every further piece is refused.
+    enum class DownloadState { Open, Cancelled, Failed };
+    std::atomic<DownloadState> mDownloadState{DownloadState::Open};
+    // When the download under way last heard from the phone (steady clock, ms); its limit.
+    std::atomic<qint64> mDownloadHeardMs{0};
+    std::chrono::milliseconds mDownloadSilence;
     std::atomic<quint64> mBytesTransferred{0};
     std::atomic<quint64> mTotalBytes{0};
     std::atomic<bool> mCreatedOnPhone{false};

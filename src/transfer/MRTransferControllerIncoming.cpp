@@ -1,5 +1,6 @@
 // The answers to the phone's questions about the PC's store, and the download store: items the
 // phone sends wait in the temporary area until finishDownload moves them into place.
+#include "files/FSNodeInfo.h"
 #include "files/FileSize.h"
 #include "files/VantleUtilities.h"
 #include "support/ParoxLog.h"
@@ -10,10 +11,14 @@
 #include "transfer/Requests.h"
 #include "transfer/StorePaths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QVariantList>
+#include <cerrno>
+#include <cstring>
 
 namespace vantle {
 namespace {
@@ -41,6 +46,23 @@ std::optional<QString> itemNamed(const QString& phonePath) {
     const Result<QStringList> names = phonePathNames(removeBackslashesFromName(phonePath));
     if (!names || names->isEmpty()) return std::nullopt;
     return names->last();
+}
+
+// What the user is told about a piece the PC could not store: the system's reason and the name,
+// for a full disk how much the rest of the download needs and how much is free.
+QString pieceFailure(int code, const QString& fallback, const SendChunkRequest& piece,
+                     const QString& area) {
+    if (code == 0) return fallback;
+    const QString reason = QString::fromLocal8Bit(std::strerror(code));
+    if (code != ENOSPC) return QStringLiteral("%1: %2").arg(reason, piece.path);
+    const qint64 rest = piece.totalBytes && piece.currentBytes
+                            ? *piece.totalBytes - *piece.currentBytes
+                            : qint64{0};
+    const qint64 needed = qMax<qint64>(rest, piece.chunkData.size());
+    const qint64 free = qMax<qint64>(0, QStorageInfo(area).bytesAvailable());
+    return QStringLiteral("%1: %2 needed, %3 free in %4")
+        .arg(reason, FSNodeInfo::getSizeText(quint64(needed)),
+             FSNodeInfo::getSizeText(quint64(free)), area);
 }
 
 Result<QString> makeFolder(const QString& folder) {
@@ -134,7 +156,7 @@ void MRTransferController::resetDownloadOperation() {
     std::lock_guard lock(mStoreLock);
     mDownloadItem.reset();
     mDownloadConnection.reset();
-    mStopDownload = false;
+    mDownloadState = DownloadState::Open;
 }
 
 void MRTransferController::cancelDownloadOperation() {
@@ -142,12 +164,57 @@ void MRTransferController::cancelDownloadOperation() {
     mPieceFile.close();
     std::lock_guard lock(mStoreLock);
     mDownloadItem.reset();
-    mStopDownload = true;
+    mDownloadState = DownloadState::Cancelled;
+}
+
+void MRTransferController::heardFromDownload() {
+    mDownloadHeardMs = QDateTime::currentMSecsSinceEpoch();
+}
+
+void MRTransferController::endSilentDownload() {
+    std::optional<QString> item;
+    {
+        std::lock_guard lock(mStoreLock);
+        if (!mDownloadItem) return;
+        item = mDownloadItem;
+    }
+    const qint64 quiet = QDateTime::currentMSecsSinceEpoch() - mDownloadHeardMs.load();
+    if (quiet < mDownloadSilence.count()) return;
+    failDownload(QStringLiteral("nothing arrived of it for %1 seconds")
+                     .arg(QString::number(double(mDownloadSilence.count()) / 1000.0)));
+}
+
+void MRTransferController::refuseDownloadRequest(const QString& why) {
+    // A request of no download under way (a stray one, or one after a cancel) ends nothing.
+    if (mDownloadState.load() != DownloadState::Open ||
+        !isAboutTheDownload(QString(notes::kDownloadFailed), std::nullopt))
+        return;
+    failDownload(why);
+}
+
+void MRTransferController::failDownload(const QString& why) {
+    mPieceFile.close();
+    std::optional<QString> item;
+    {
+        std::lock_guard lock(mStoreLock);
+        item = mDownloadItem;
+        mDownloadItem.reset();
+        mDownloadState = DownloadState::Failed;
+    }
+    ParoxLog("download of %@ failed: %@", item.value_or(QStringLiteral("nothing")), why);
+    // Half an item is no use to anyone; the next download of the name would replace it anyway.
+    const Result<QString> area = tempRoot();
+    if (item && area)
+        if (const Result<QString> temp = tempPathForFile(*area, *item, PathUse::Remove); temp)
+            if (const Result<void> gone = store::removeItem(*temp); !gone)
+                ParoxLog("cannot remove what arrived of %@: %@", *item, gone.error());
+    postNotificationNameAfterDelay(QString(notes::kDownloadFailed), QVariant(), why);
 }
 
 void MRTransferController::expectDownload(const QString& phonePath) {
     ClientServerController* controller = mClientServerController.load();
     const ConnectionTag asking(controller ? controller->peer() : nullptr);
+    heardFromDownload();
     std::lock_guard lock(mStoreLock);
     mDownloadItem = itemNamed(phonePath);
     mDownloadConnection = asking;
@@ -352,39 +419,46 @@ QVariantMap MRTransferController::removeFileRequest(const QVariantMap& request, 
 
 QVariantMap MRTransferController::createDirectoryRequest(const QVariantMap& request) {
     const Result<CreateDirectoryRequest> decoded = CreateDirectoryRequest::decode(request);
-    const Result<QString> area = tempRoot();
-    if (!decoded || !area) return successAnswer(false);
-    const Result<QString> temp = tempPathForFile(*area, decoded->path);
-    if (!temp || sameFolder(*temp, *area)) {
-        ParoxLog("CreateDirectory refused: %@",
-                 temp ? QStringLiteral("%1 names the temporary area").arg(decoded->path)
-                      : temp.error());
+    const Result<void> made = decoded ? makeDownloadFolder(*decoded) : Error{decoded.error()};
+    if (!made) {
+        ParoxLog("CreateDirectory refused: %@", made.error());
+        refuseDownloadRequest(made.error());
         return successAnswer(false);
     }
-    noteFileWritten(removeBackslashesFromName(decoded->path));
-    if (const Result<void> removed = store::removeItem(*temp); !removed) {
-        ParoxLog("CreateDirectory: %@", removed.error());
-        return successAnswer(false);
-    }
-    if (!QDir().mkdir(*temp)) {
-        ParoxLog("CreateDirectory: cannot make %@", *temp);
-        return successAnswer(false);
-    }
-    store::writeThumbnailAndMetadataForFile(*temp, decoded->previewTIFF, decoded->htmlSubstitute);
+    heardFromDownload();
     return successAnswer(true);
+}
+
+Result<void> MRTransferController::makeDownloadFolder(const CreateDirectoryRequest& request) {
+    const Result<QString> area = tempRoot();
+    if (!area) return Error{area.error()};
+    const Result<QString> temp = tempPathForFile(*area, request.path);
+    if (!temp) return Error{temp.error()};
+    if (sameFolder(*temp, *area))
+        return Error{QStringLiteral("%1 names the temporary area").arg(request.path)};
+    noteFileWritten(removeBackslashesFromName(request.path));
+    if (const Result<void> removed = store::removeItem(*temp); !removed) return removed;
+    if (!QDir().mkdir(*temp))
+        return Error{QStringLiteral("cannot make the folder %1").arg(request.path)};
+    store::writeThumbnailAndMetadataForFile(*temp, request.previewTIFF, request.htmlSubstitute);
+    return {};
 }
 
 QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
     const Result<SendChunkRequest> decoded = SendChunkRequest::decode(request);
     const Result<QString> area = tempRoot();
-    const bool stopped = mStopDownload.load();
-    bool stored = false;
-    if (!decoded) {
-        ParoxLog("SendChunk refused: %@", decoded.error());
-    } else if (!area) {
-        ParoxLog("SendChunk refused: no temporary area");
+    const DownloadState state = mDownloadState.load();
+    // A failed download is over: nothing more of it is written.
+    if (state == DownloadState::Failed) return successAnswer(false);
+    const bool stopped = state == DownloadState::Cancelled;
+    Result<void> stored = !decoded ? Result<void>(Error{decoded.error()})
+                          : !area  ? Result<void>(Error{area.error()})
+                                   : storePiece(*area, *decoded, stopped);
+    if (!stored) {
+        ParoxLog("SendChunk refused: %@", stored.error());
+        refuseDownloadRequest(stored.error());
     } else {
-        stored = storePiece(*area, *decoded, stopped);
+        heardFromDownload();
     }
     if (stopped) {
         // The progress display resets.
@@ -393,11 +467,11 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
                                            QVariant());
         return SuccessResponse{false, protocol::kDownloadCancelled}.encode();
     }
-    return successAnswer(stored);
+    return successAnswer(stored.ok());
 }
 
-bool MRTransferController::storePiece(const QString& area, const SendChunkRequest& piece,
-                                      bool stopped) {
+Result<void> MRTransferController::storePiece(const QString& area, const SendChunkRequest& piece,
+                                              bool stopped) {
     // The next piece of the file being written goes straight into it: its path was checked when
     // it was opened. The first piece starts the file afresh.
     const bool continuing = piece.chunkNum != 0 && mPieceFile.holds(area, piece.path);
@@ -406,29 +480,32 @@ bool MRTransferController::storePiece(const QString& area, const SendChunkReques
     if (!continuing || companions) {
         const Result<QString> resolved = tempPathForFile(area, piece.path);
         if (!resolved || sameFolder(*resolved, area)) {
-            ParoxLog("SendChunk refused: %@",
-                     resolved ? QStringLiteral("%1 names the temporary area").arg(piece.path)
-                              : resolved.error());
             mPieceFile.close();
-            return false;
+            return Error{resolved ? QStringLiteral("%1 names the temporary area").arg(piece.path)
+                                  : resolved.error()};
         }
         temp = *resolved;
     }
     noteFileWritten(removeBackslashesFromName(piece.path));
     ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
              piece.chunkData.size(), piece.path, temp.value_or(QStringLiteral("the open file")));
-    bool stored = false;
+    Result<void> stored;
     if (!continuing) {
         mPieceFile.close();
         const Result<void> cleared =
             piece.chunkNum == 0 ? store::removeItem(*temp) : Result<void>();
         const Result<void> opened = cleared ? mPieceFile.open(area, piece.path, *temp) : cleared;
-        if (!opened) ParoxLog("fopen (%@) fails: %@", *temp, opened.error());
+        if (!opened) {
+            ParoxLog("fopen (%@) fails: %@", *temp, opened.error());
+            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), opened.error(), piece, area)};
+        }
     }
-    if (continuing || mPieceFile.holds(area, piece.path)) {
+    if (stored && (continuing || mPieceFile.holds(area, piece.path))) {
         const Result<void> written = mPieceFile.append(piece.chunkData);
-        if (!written) ParoxLog("fwrite (%@) to short: %@", piece.path, written.error());
-        stored = written.ok();
+        if (!written) {
+            ParoxLog("fwrite (%@) to short: %@", piece.path, written.error());
+            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), written.error(), piece, area)};
+        }
     }
     if (temp)
         store::writeThumbnailAndMetadataForFile(*temp, piece.previewTIFF, piece.htmlSubstitute);

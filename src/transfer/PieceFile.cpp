@@ -38,6 +38,7 @@ Result<void> PieceFile::open(const QString& area, const QString& phonePath,
     const int fd =
         ::open(QFile::encodeName(absolutePath).constData(),
                O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kNewFileMode);
+    mLastErrorCode = fd < 0 ? errno : 0;
     if (fd < 0) return Error{u"cannot open %1: %2"_s.arg(absolutePath, systemError(errno))};
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -60,6 +61,7 @@ Result<void> PieceFile::append(const QByteArray& data) {
         const ssize_t written = ::write(mFd, next, left);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
+            mLastErrorCode = written < 0 ? errno : 0;
             const QString why = u"cannot write to %1: %2"_s.arg(
                 mAbsolutePath, written < 0 ? systemError(errno) : u"nothing written"_s);
             // How much of this piece reached the file is unknown: the next one opens it afresh.
@@ -70,6 +72,11 @@ Result<void> PieceFile::append(const QByteArray& data) {
         left -= static_cast<std::size_t>(written);
     }
     return {};
+}
+
+int PieceFile::lastErrorCode() const {
+    std::lock_guard lock(mLock);
+    return mLastErrorCode;
 }
 
 void PieceFile::close() {

@@ -27,12 +27,15 @@ public:
     // Appends the whole of `data` to the open file.
     Result<void> append(const QByteArray& data);
     void close();
+    // The system's error code of the last failed open or append; 0 when it was not the system's.
+    int lastErrorCode() const;
 
 private:
     void closeLocked();
 
     mutable std::mutex mLock;
     int mFd = -1;
+    int mLastErrorCode = 0;
     QString mArea;
     QString mPhonePath;
     QString mAbsolutePath;

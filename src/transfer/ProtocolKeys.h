@@ -135,6 +135,8 @@ inline constexpr QLatin1StringView kUploadProgress{"UploadProgress"};
 inline constexpr QLatin1StringView kUploadFinished{"UploadFinished"};
 inline constexpr QLatin1StringView kListingChanged{"ListingChanged"};
 inline constexpr QLatin1StringView kSendFile{"SendFile"};
+// The PC's own: a download ended without its item; the user info is the reason (a sentence).
+inline constexpr QLatin1StringView kDownloadFailed{"DownloadFailed"};
 } // namespace notes
 
 // Folders of companion files that listings leave out.

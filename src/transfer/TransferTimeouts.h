@@ -11,12 +11,19 @@ inline constexpr int kTurnTimeoutMs = 40'000;
 // Pause between losing a phone and looking for phones again.
 inline constexpr int kRestartAutoConnectDelayMs = 3'000;
 
+// How long a download may hear nothing from the phone before it is given up: as long as the
+// phone may take to answer a worker's request, no longer.
+inline constexpr int kDownloadSilenceTimeoutMs = protocol::kWorkerResponseTimeoutMs;
+// Shortens that limit for a program started by a test (milliseconds; longer values are ignored).
+inline constexpr char kDownloadSilenceVariable[] = "VANTLE_DOWNLOAD_SILENCE_MS";
+
 // The limits of the request layer and the session; tests shorten them.
 struct TransferTimeouts {
     std::chrono::milliseconds turn{kTurnTimeoutMs};
     std::chrono::milliseconds mainThreadResponse{protocol::kMainThreadResponseTimeoutMs};
     std::chrono::milliseconds workerResponse{protocol::kWorkerResponseTimeoutMs};
     std::chrono::milliseconds restartAutoConnect{kRestartAutoConnectDelayMs};
+    std::chrono::milliseconds downloadSilence{kDownloadSilenceTimeoutMs};
 };
 
 } // namespace vantle

@@ -11,6 +11,7 @@
 #include "platform/Defaults.h"
 #include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
+#include "transfer/TransferTimeouts.h"
 #include "ui/FileRoles.h"
 #include "ui/IDDragTableView.h"
 #include "ui/SheetPresenter.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -44,6 +46,8 @@ constexpr int kWaitMs = 15'000;
 const char kSlowReading[] = "1500";
 constexpr qint64 kBigFileBytes = 4 * 1024 * 1024;
 constexpr int kManyFiles = 10'000;
+// How long a download may hear nothing from the phone, shortened for the silent phone.
+const char kShortSilenceMs[] = "1500";
 // Generous: the figure itself is printed; the aim is under one second.
 constexpr qint64 kListingBoundMs = 5'000;
 // A phone this slow to answer leaves time for listings to come in while icons are on their way.
@@ -378,9 +382,17 @@ private slots:
         QCOMPARE(rows.data(rows.index(0, 0), SizeLineRole).toString(), FSNodeInfo::getSizeText(1));
     }
 
+    // The phone as the other tests know it, and one that sends only what the PC may rely on.
+    void doubleClickOpensRevealDoesNotAndNamesStayUnique_data() {
+        QTest::addColumn<QStringList>("phoneOptions");
+        QTest::newRow("everything") << QStringList();
+        QTest::newRow("strict") << QStringList{QStringLiteral("--strict")};
+    }
+
     void doubleClickOpensRevealDoesNotAndNamesStayUnique() {
+        QFETCH(QStringList, phoneOptions);
         Store store;
-        Program program(store);
+        Program program(store, phoneOptions);
         QVERIFY(program.ready(6));
         // A double click on the row.
         const QRect noteRow = program.table().visualRect(
@@ -559,6 +571,27 @@ private slots:
         QCOMPARE(QDir(downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
         QVERIFY(program.desktop.calls.isEmpty());
+    }
+
+    // A phone that stops sending mid-item: the row ends, the user is told why, and the download
+    // waiting behind it still comes.
+    void phoneGoingSilentMidItemEndsItAndTheNextArrives() {
+        qputenv(kDownloadSilenceVariable, kShortSilenceMs);
+        const auto restore = qScopeGuard([] { qunsetenv(kDownloadSilenceVariable); });
+        Store store;
+        Program program(store, {QStringLiteral("--stop-after-pieces"), QStringLiteral("2")});
+        QVERIFY(program.ready(6));
+        emit program.table().revealRequested(program.row(QStringLiteral("big.bin")));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Save Download")));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("\"big.bin\" could not be downloaded: nothing arrived of it for "
+                                "1.5 seconds."));
+        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin"))->uploading());
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
     }
 
     void phoneLeavingMidListingEmptiesThePane() {

@@ -23,6 +23,19 @@ def pattern(size, seed=1):
     return bytes((i * 7 + seed + i // 251) % 256 for i in range(size))
 
 
+# The phone as tests know it, and one that sends only what the PC may rely on ("" is the class
+# itself). A class marked with for_each_phone_mode runs once per row.
+PHONE_MODES = (("", ()), ("Strict", ("--strict",)))
+
+
+def for_each_phone_mode(cls):
+    for label, args in PHONE_MODES:
+        if label:
+            name = cls.__name__ + label
+            globals()[name] = type(name, (cls,), {"phone_args": cls.phone_args + args})
+    return cls
+
+
 class CliTestCase(unittest.TestCase):
     phone_args = ()
 
@@ -282,6 +295,7 @@ def run_on_terminal(cmd, env=None):
     return proc.wait(TIMEOUT), seen
 
 
+@for_each_phone_mode
 class Download(CliTestCase):
     def setUp(self):
         super().setUp()
@@ -332,6 +346,39 @@ class Download(CliTestCase):
         self.assertFails(missing, "there is no absent.txt on the phone")
         self.assertEqual(missing.stdout, "")
         self.assertEqual(os.listdir(self.dest), [])
+
+
+@for_each_phone_mode
+class BrokenDownload(CliTestCase):
+    """Downloads that end without their item: get says why, exits 1 and leaves nothing behind."""
+    phone_args = ("--stop-after-pieces", "2")
+
+    def get(self, name, **env):
+        dest = os.path.join(self.local.name, "dest")
+        os.makedirs(dest)
+        run = subprocess.run(self.command("get", name, dest), capture_output=True, text=True,
+                             timeout=RUN_LIMIT, env=dict(self.env, **env))
+        self.assertEqual(run.stdout, "")
+        self.assertEqual(os.listdir(dest), [])
+        return run
+
+    def test_a_phone_that_stops_mid_item(self):
+        self.store_file("big.bin", pattern(5 * PIECE))
+        run = self.get("big.bin", VANTLE_DOWNLOAD_SILENCE_MS="1500")
+        self.assertFails(run, "big.bin could not be downloaded: nothing arrived of it for 1.5 "
+                              "seconds.")
+        self.assertEqual(os.listdir(self.temp_area()), [])
+
+    def test_a_piece_the_pc_cannot_write(self):
+        # A file where the temporary area's folder is needed: not even root writes into that.
+        self.store_file("note.txt", b"note")
+        with open(self.temp_area(), "wb") as f:
+            f.write(b"in the way")
+        run = self.get("note.txt")
+        self.assertFails(run, "note.txt could not be downloaded: ", self.temp_area())
+
+    def temp_area(self):
+        return os.path.join(self.env["TMPDIR"], "vantle-%d-downloads" % os.getuid())
 
 
 class SlowPhone(CliTestCase):

@@ -275,6 +275,28 @@ private slots:
         QVERIFY(QFileInfo(s.temp()).isDir());
     }
 
+    // A piece the PC cannot store ends the download at once: the window is told why, nothing of
+    // the item stays in the temporary area, and the phone's later pieces change nothing.
+    void refusedPieceEndsTheDownload() {
+        Store s;
+        Seen failed(notes::kDownloadFailed);
+        Seen progress(notes::kDownloadProgress);
+        QVERIFY(!s.transfer.requestRemoteFile(u"/Docs"_s));
+        QVERIFY(s.success(s.ask(CreateDirectoryRequest{u"Docs"_s, {}, {}})));
+        QVERIFY(s.success(s.piece(u"Docs/a.bin"_s, "one", 0)));
+        QVERIFY(QDir().mkpath(s.temp(u"Docs/b.bin/in the way"_s)));
+        QVERIFY(!s.success(s.piece(u"Docs/b.bin"_s, "two", 1)));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.notes.size(), std::size_t(1), kWaitMs);
+        QCOMPARE(failed.notes[0].userInfo.toString(), u"Is a directory: Docs/b.bin"_s);
+        QVERIFY(!QFileInfo::exists(s.temp(u"Docs"_s)));
+        QVERIFY(!s.success(s.piece(u"Docs/a.bin"_s, "three", 1)));
+        QVERIFY(!QFileInfo::exists(s.temp(u"Docs"_s)));
+        QCOMPARE(s.transfer.finishDownload(u"Docs"_s).ok(), false);
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.notes.size(), std::size_t(1));
+        QVERIFY(progress.notes.empty());
+    }
+
     // The file a download's pieces go to stays the one whose path was checked: what appears at
     // its path between pieces is never written through, and what replaces it is not written to.
     void piecesStayInTheCheckedFile() {
