@@ -348,16 +348,20 @@ void AppController::downloadFailed(const Notification& note) {
 void AppController::showDownloadFailure(const QString& name, const QString& error,
                                         DownloadFailure failure) {
     // Concatenated: neither the name nor the reason is read as a format.
-    QString why = QStringLiteral("\" arrived but could not be saved: ") + error;
-    if (failure == DownloadFailure::NotReceived)
-        why = QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral(".");
+    const bool received = failure != DownloadFailure::NotReceived;
+    const QString why =
+        received
+            ? QString(QStringLiteral("\" arrived but could not be saved: ") + error)
+            : QString(QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral("."));
     const QString text = QStringLiteral("\"") + name + why;
-    mPresenter->show({QStringLiteral("Unable To Save Download"),
-                      text,
-                      {QStringLiteral("OK")},
-                      {},
-                      SheetPresenter::Message::Kind::Sheet},
-                     [](const QString&, bool) {});
+    // Saving is what failed only when the item did arrive.
+    mPresenter->show(
+        {received ? QStringLiteral("Unable To Save Download") : QStringLiteral("Download Failed"),
+         text,
+         {QStringLiteral("OK")},
+         {},
+         SheetPresenter::Message::Kind::Sheet},
+        [](const QString&, bool) {});
 }
 
 void AppController::phoneConnectionLost() {

@@ -583,7 +583,7 @@ private slots:
         QVERIFY(program.ready(6));
         emit program.table().revealRequested(program.row(QStringLiteral("big.bin")));
         emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
-        QVERIFY(program.showsSheet(QStringLiteral("Unable To Save Download")));
+        QVERIFY(program.showsSheet(QStringLiteral("Download Failed")));
         QCOMPARE(program.sheets().currentText(),
                  QStringLiteral("\"big.bin\" could not be downloaded: nothing arrived of it for "
                                 "1.5 seconds."));

@@ -7,6 +7,7 @@
 #include "app/QueueDataSource.h"
 #include "net/NetTestSupport.h"
 #include "platform/Defaults.h"
+#include "transfer/TransferTimeouts.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
 #include "ui/MRWindow.h"
@@ -179,6 +180,26 @@ int phoneRow(const PhoneDataSource& rows, const QString& name) {
 
 // The phone's sample files with their icons and sizes, one of them coming (the phone reads
 // slowly, so the bar stays a while), and the question before a removal.
+// A phone that stops sending in the middle of a file: the download ends with its cause.
+void downloadStops(const QString& store) {
+    // The limit a silent phone is given, shortened for the tour.
+    qputenv(kDownloadSilenceVariable, "1500");
+    PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
+                                 QStringLiteral("--store"), store,
+                                 QStringLiteral("--stop-after-pieces"), QStringLiteral("2")}));
+    auto controller = start();
+    controller->connectToTypedAddress(address(phone));
+    if (!waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."))) return;
+    PhoneDataSource& rows = *controller->phoneDataSource();
+    if (!QTest::qWaitFor([&] { return phoneRow(rows, QStringLiteral("Beach video.mov")) >= 0; },
+                         kWaitMs))
+        ++gFailures;
+    emit controller->phoneTable()->rowActivated(phoneRow(rows, QStringLiteral("Beach video.mov")));
+    waitForSheet(*controller, QStringLiteral("Download Failed"));
+    save(*controller, QStringLiteral("download-stopped"));
+    qunsetenv(kDownloadSilenceVariable);
+}
+
 void phoneFiles(const QString& store) {
     QDir().mkpath(store + QStringLiteral("/Trip"));
     const auto write = [&](const QString& name, qsizetype size) {
@@ -266,6 +287,7 @@ void tour(const QString& files) {
             save(*controller, QStringLiteral("connected"));
     }
     phoneFiles(files + QStringLiteral("-phone"));
+    downloadStops(files + QStringLiteral("-phone"));
     {
         auto controller = start();
         controller->addToQueue(sampleFiles(files));
