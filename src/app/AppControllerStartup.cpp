@@ -64,6 +64,7 @@ void AppController::shutDown() {
             ParoxLog("the queue could not be saved before the end: %@", saved.error());
     _transfer->cancelUploadOperation();
     _transfer->cancelDownloadOperation();
+    _transfer->stopFinishing();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
     joinUploadWorker();

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -122,8 +123,14 @@ public:
     // Moves the finished item `name` (top-level, as the phone named it) from the temporary area
     // to a free name in `destination`, or in the store without one; the final path. Refused when
     // `name` is not the item asked for last by requestRemoteFile, or that download was cancelled.
+    // Any thread: across file systems the move is a copy as long as the item.
     Result<QString> finishDownload(const QString& name,
                                    const std::optional<QString>& destination = std::nullopt);
+    // Any thread: a finishDownload copying now, or later, stops and leaves nothing at the
+    // destination (the program is ending).
+    void stopFinishing() { mStopFinishing = true; }
+    // Also asked between the blocks of a finishing copy (tests watch and pace it there).
+    void setFinishCopyStep(std::function<bool()> step);
 
     // --- The phone's requests (network thread) ---
     std::optional<QVariantMap> dispatchRequest(const QVariantMap& request) override;
@@ -179,7 +186,8 @@ private:
 
     std::atomic<bool> mStopUpload{false};
     // Cancelled by the user, or failed: every further piece is refused.
-    enum class DownloadState { Open, Cancelled, Failed };
+    // Finishing: the phone said it is done and the item is being moved into place.
+    enum class DownloadState { Open, Cancelled, Failed, Finishing };
     std::atomic<DownloadState> mDownloadState{DownloadState::Open};
     // When the download under way last heard from the phone (steady clock, ms); its limit.
     std::atomic<qint64> mDownloadHeardMs{0};
@@ -187,7 +195,9 @@ private:
     std::atomic<quint64> mBytesTransferred{0};
     std::atomic<quint64> mTotalBytes{0};
     std::atomic<bool> mCreatedOnPhone{false};
-    std::optional<QString> mBaseFile; // the upload thread's own
+    std::atomic<bool> mStopFinishing{false};
+    std::function<bool()> mFinishCopyStep; // behind mStoreLock
+    std::optional<QString> mBaseFile;      // the upload thread's own
     mutable std::mutex mCurrentFileLock;
     QString mCurrentFile;
     // One piece of a file; kept between pieces and files so memory stays flat in file size.

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QVariantList>
 #include <cerrno>
@@ -167,6 +168,11 @@ void MRTransferController::cancelDownloadOperation() {
     mDownloadState = DownloadState::Cancelled;
 }
 
+void MRTransferController::setFinishCopyStep(std::function<bool()> step) {
+    std::lock_guard lock(mStoreLock);
+    mFinishCopyStep = std::move(step);
+}
+
 void MRTransferController::heardFromDownload() {
     mDownloadHeardMs = QDateTime::currentMSecsSinceEpoch();
 }
@@ -175,7 +181,8 @@ void MRTransferController::endSilentDownload() {
     std::optional<QString> item;
     {
         std::lock_guard lock(mStoreLock);
-        if (!mDownloadItem) return;
+        // Moving it into place takes as long as it takes; the phone has nothing more to say.
+        if (!mDownloadItem || mDownloadState.load() == DownloadState::Finishing) return;
         item = mDownloadItem;
     }
     const qint64 quiet = QDateTime::currentMSecsSinceEpoch() - mDownloadHeardMs.load();
@@ -242,6 +249,7 @@ bool MRTransferController::isAboutTheDownload(const QString& name,
 Result<QString> MRTransferController::finishDownload(const QString& name,
                                                      const std::optional<QString>& destination) {
     const QString item = removeBackslashesFromName(name);
+    store::CopyStep step;
     {
         std::lock_guard lock(mStoreLock);
         // A late "TransferFinished" of a cancelled download names another item, or comes when
@@ -255,7 +263,16 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
             ParoxLog("finishDownload refused: %@", why);
             return Result<QString>::failure(why);
         }
+        mDownloadState = DownloadState::Finishing;
+        step = [this, watch = mFinishCopyStep] {
+            return !mStopFinishing.load() && (!watch || watch());
+        };
     }
+    // Only while the item is on its way; a later download of the same controller starts open.
+    const auto finished = qScopeGuard([this] {
+        DownloadState finishing = DownloadState::Finishing;
+        mDownloadState.compare_exchange_strong(finishing, DownloadState::Open);
+    });
     // The item leaves the temporary area whole: no piece may land in it after this.
     mPieceFile.close();
     const Result<QStringList> names = phonePathNames(item);
@@ -288,7 +305,7 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
         return final;
     }
     ParoxLog("move %@ to %@", *temp, *final);
-    if (const Result<void> moved = store::moveItem(*temp, *final); !moved) {
+    if (const Result<void> moved = store::moveItem(*temp, *final, step); !moved) {
         ParoxLog("finishDownload: %@; the item stays in %@", moved.error(), *temp);
         return Result<QString>::failure(moved.error());
     }
@@ -448,8 +465,9 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
     const Result<SendChunkRequest> decoded = SendChunkRequest::decode(request);
     const Result<QString> area = tempRoot();
     const DownloadState state = mDownloadState.load();
-    // A failed download is over: nothing more of it is written.
-    if (state == DownloadState::Failed) return successAnswer(false);
+    // A failed or finished download is over: nothing more of it is written.
+    if (state == DownloadState::Failed || state == DownloadState::Finishing)
+        return successAnswer(false);
     const bool stopped = state == DownloadState::Cancelled;
     Result<void> stored = !decoded ? Result<void>(Error{decoded.error()})
                           : !area  ? Result<void>(Error{area.error()})

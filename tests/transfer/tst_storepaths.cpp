@@ -1,4 +1,5 @@
 // The path rules: whatever the phone names stays inside its folder and never goes through a link.
+#include "transfer/DownloadStore.h"
 #include "transfer/StorePaths.h"
 
 #include <QDir>
@@ -49,6 +50,7 @@ private slots:
     void privateFolder();
     void privateFolderRefusesWhatIsNotOurs();
     void storeFolder();
+    void copyThenRenameShowsOnlyAWholeItem();
 
 private:
     std::unique_ptr<QTemporaryDir> mBase;
@@ -249,6 +251,48 @@ void StorePathsTest::storeFolder() {
     QVERIFY(makeFile(mBase->filePath(u"other/Vantle"_s)));
     QVERIFY(!storeFolderIn(mBase->filePath(u"other"_s)));
     QVERIFY(!storeFolderIn(QString()));
+}
+
+// Across file systems a finished item is copied: it shows under its name only once it is whole,
+// and a copy that stops leaves nothing in the destination.
+void StorePathsTest::copyThenRenameShowsOnlyAWholeItem() {
+    constexpr qsizetype kBytes = 3 * 1024 * 1024 + 5;
+    const QString from = mBase->filePath(u"item.bin"_s);
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    const QByteArray bytes(kBytes, 'v');
+    QCOMPARE(source.write(bytes), kBytes);
+    source.close();
+    QVERIFY(QDir().mkpath(mBase->filePath(u"other"_s)));
+    const QString to = mBase->filePath(u"other/item.bin"_s);
+    const QString partial = mBase->filePath(u"other/.vantle-item.bin.part"_s);
+
+    int steps = 0;
+    bool shownEarly = false;
+    bool partialSeen = false;
+    const Result<void> copied = store::copyThenRename(from, to, [&] {
+        ++steps;
+        shownEarly = shownEarly || QFileInfo::exists(to);
+        partialSeen = partialSeen || QFileInfo::exists(partial);
+        return true;
+    });
+    QVERIFY2(copied.ok(), qPrintable(copied.ok() ? QString() : copied.error()));
+    QVERIFY(steps >= 3);
+    QVERIFY(partialSeen);
+    QVERIFY(!shownEarly);
+    QVERIFY(!QFileInfo::exists(partial));
+    QFile result(to);
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), bytes);
+
+    const QString stopped = mBase->filePath(u"other/stopped.bin"_s);
+    int left = 2;
+    QVERIFY(!store::copyThenRename(from, stopped, [&] { return --left > 0; }).ok());
+    QVERIFY(!QFileInfo::exists(stopped));
+    QCOMPARE(QDir(mBase->filePath(u"other"_s))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"item.bin"_s});
+    QVERIFY(QFileInfo::exists(from));
 }
 
 QTEST_GUILESS_MAIN(StorePathsTest)
