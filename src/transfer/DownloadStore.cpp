@@ -1,5 +1,7 @@
 #include "transfer/DownloadStore.h"
 
+#include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
 #include "files/VantleUtilities.h"
 #include "support/ParoxLog.h"
 
@@ -7,6 +9,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -123,10 +128,26 @@ Result<void> copyThenRename(const QString& from, const QString& to, const CopySt
     return done;
 }
 
-Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step) {
+qint64 freeBytesIn(const QString& folder) {
+    return QStorageInfo(folder).bytesAvailable();
+}
+
+QString noRoomText(qint64 needed, qint64 free, const QString& folder) {
+    return QStringLiteral("%1: %2 needed, %3 free in %4")
+        .arg(QString::fromLocal8Bit(std::strerror(ENOSPC)),
+             FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, needed))),
+             FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, free))), folder);
+}
+
+Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step,
+                      const FreeBytes& freeBytes) {
     if (itemExists(to)) return Result<void>::failure(QStringLiteral("%1 is taken").arg(to));
     if (renameOnly(from, to)) return {};
     ParoxLog("rename %@ to %@ failed; copying", from, to);
+    const QString folder = QFileInfo(to).absolutePath();
+    const qint64 needed = qint64(getSizeOfFileInBytes(from));
+    if (const qint64 free = freeBytes(folder); free < needed)
+        return Result<void>::failure(noRoomText(needed, free, folder));
     if (const Result<void> copied = copyThenRename(from, to, step); !copied) return copied;
     if (const Result<void> removed = removeItem(from); !removed)
         ParoxLog("the moved item stays in the temporary area too: %@", removed.error());

@@ -24,9 +24,15 @@ using CopyStep = std::function<bool()>;
 // Copies `from` under a hidden name beside `to` (".vantle-<name>.part"), then renames it to `to`:
 // nothing shows under `to` before the copy is whole. Nothing of it is left when it fails.
 Result<void> copyThenRename(const QString& from, const QString& to, const CopyStep& step = {});
-// Renames `from` to `to`; across file systems copyThenRename, then removes `from`. Nothing is
-// left at `to` when it fails.
-Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step = {});
+// How many bytes the file system of `folder` has free for us.
+using FreeBytes = std::function<qint64(const QString& folder)>;
+qint64 freeBytesIn(const QString& folder);
+// What the user is told when `needed` bytes do not fit in the `free` ones of `folder`.
+QString noRoomText(qint64 needed, qint64 free, const QString& folder);
+// Renames `from` to `to`; across file systems copyThenRename (when the item fits), then removes
+// `from`. Nothing is left at `to` when it fails.
+Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step = {},
+                      const FreeBytes& freeBytes = freeBytesIn);
 // The contents of a regular file no larger than `limit`; none otherwise.
 std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit = kMaxIconBytes);
 // The preview and HTML rendering of `path` in the metadata layout beside it; failures are logged.

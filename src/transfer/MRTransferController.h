@@ -118,6 +118,9 @@ public:
     Result<void> setTemporaryDir(const QString& folder);
     QString temporaryDir() const;
     void setDefaultThumbnail(const QString& path);
+    // How many bytes a folder's file system has free for us (tests stand in for a full disk).
+    using FreeBytesProbe = std::function<qint64(const QString& folder)>; // as store::FreeBytes
+    void setFreeBytesProbe(FreeBytesProbe probe);
     // The first component of the item the phone wrote last; none before any.
     std::optional<QString> lastDownloadRoot() const;
     // Moves the finished item `name` (top-level, as the phone named it) from the temporary area
@@ -197,6 +200,7 @@ private:
     std::atomic<bool> mCreatedOnPhone{false};
     std::atomic<bool> mStopFinishing{false};
     std::function<bool()> mFinishCopyStep; // behind mStoreLock
+    FreeBytesProbe mFreeBytes;             // behind mStoreLock
     std::optional<QString> mBaseFile;      // the upload thread's own
     mutable std::mutex mCurrentFileLock;
     QString mCurrentFile;

@@ -49,21 +49,21 @@ std::optional<QString> itemNamed(const QString& phonePath) {
     return names->last();
 }
 
+// What is left of the item from this piece on, when the phone says how big it is.
+qint64 restOfItem(const SendChunkRequest& piece) {
+    return piece.totalBytes ? *piece.totalBytes - piece.currentBytes.value_or(0) : qint64{0};
+}
+
 // What the user is told about a piece the PC could not store: the system's reason and the name,
 // for a full disk how much the rest of the download needs and how much is free.
 QString pieceFailure(int code, const QString& fallback, const SendChunkRequest& piece,
-                     const QString& area) {
+                     const QString& area, const MRTransferController::FreeBytesProbe& freeBytes) {
     if (code == 0) return fallback;
-    const QString reason = QString::fromLocal8Bit(std::strerror(code));
-    if (code != ENOSPC) return QStringLiteral("%1: %2").arg(reason, piece.path);
-    const qint64 rest = piece.totalBytes && piece.currentBytes
-                            ? *piece.totalBytes - *piece.currentBytes
-                            : qint64{0};
-    const qint64 needed = qMax<qint64>(rest, piece.chunkData.size());
-    const qint64 free = qMax<qint64>(0, QStorageInfo(area).bytesAvailable());
-    return QStringLiteral("%1: %2 needed, %3 free in %4")
-        .arg(reason, FSNodeInfo::getSizeText(quint64(needed)),
-             FSNodeInfo::getSizeText(quint64(free)), area);
+    if (code != ENOSPC)
+        return QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(code)),
+                                            piece.path);
+    return store::noRoomText(qMax<qint64>(restOfItem(piece), piece.chunkData.size()),
+                             freeBytes(area), area);
 }
 
 Result<QString> makeFolder(const QString& folder) {
@@ -168,6 +168,11 @@ void MRTransferController::cancelDownloadOperation() {
     mDownloadState = DownloadState::Cancelled;
 }
 
+void MRTransferController::setFreeBytesProbe(FreeBytesProbe probe) {
+    std::lock_guard lock(mStoreLock);
+    mFreeBytes = std::move(probe);
+}
+
 void MRTransferController::setFinishCopyStep(std::function<bool()> step) {
     std::lock_guard lock(mStoreLock);
     mFinishCopyStep = std::move(step);
@@ -250,6 +255,7 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
                                                      const std::optional<QString>& destination) {
     const QString item = removeBackslashesFromName(name);
     store::CopyStep step;
+    FreeBytesProbe freeBytes = store::freeBytesIn;
     {
         std::lock_guard lock(mStoreLock);
         // A late "TransferFinished" of a cancelled download names another item, or comes when
@@ -264,6 +270,7 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
             return Result<QString>::failure(why);
         }
         mDownloadState = DownloadState::Finishing;
+        if (mFreeBytes) freeBytes = mFreeBytes;
         step = [this, watch = mFinishCopyStep] {
             return !mStopFinishing.load() && (!watch || watch());
         };
@@ -305,7 +312,7 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
         return final;
     }
     ParoxLog("move %@ to %@", *temp, *final);
-    if (const Result<void> moved = store::moveItem(*temp, *final, step); !moved) {
+    if (const Result<void> moved = store::moveItem(*temp, *final, step, freeBytes); !moved) {
         ParoxLog("finishDownload: %@; the item stays in %@", moved.error(), *temp);
         return Result<QString>::failure(moved.error());
     }
@@ -507,7 +514,17 @@ Result<void> MRTransferController::storePiece(const QString& area, const SendChu
     noteFileWritten(removeBackslashesFromName(piece.path));
     ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
              piece.chunkData.size(), piece.path, temp.value_or(QStringLiteral("the open file")));
+    FreeBytesProbe freeBytes = store::freeBytesIn;
+    {
+        std::lock_guard lock(mStoreLock);
+        if (mFreeBytes) freeBytes = mFreeBytes;
+    }
     Result<void> stored;
+    // An item that cannot fit ends before anything of it is written.
+    if (piece.chunkNum == 0 && freeBytes(area) < restOfItem(piece)) {
+        mPieceFile.close();
+        return Error{pieceFailure(ENOSPC, {}, piece, area, freeBytes)};
+    }
     if (!continuing) {
         mPieceFile.close();
         const Result<void> cleared =
@@ -515,14 +532,16 @@ Result<void> MRTransferController::storePiece(const QString& area, const SendChu
         const Result<void> opened = cleared ? mPieceFile.open(area, piece.path, *temp) : cleared;
         if (!opened) {
             ParoxLog("fopen (%@) fails: %@", *temp, opened.error());
-            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), opened.error(), piece, area)};
+            stored = Error{
+                pieceFailure(mPieceFile.lastErrorCode(), opened.error(), piece, area, freeBytes)};
         }
     }
     if (stored && (continuing || mPieceFile.holds(area, piece.path))) {
         const Result<void> written = mPieceFile.append(piece.chunkData);
         if (!written) {
             ParoxLog("fwrite (%@) to short: %@", piece.path, written.error());
-            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), written.error(), piece, area)};
+            stored = Error{
+                pieceFailure(mPieceFile.lastErrorCode(), written.error(), piece, area, freeBytes)};
         }
     }
     if (temp)

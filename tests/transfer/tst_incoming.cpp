@@ -297,6 +297,30 @@ private slots:
         QVERIFY(progress.notes.empty());
     }
 
+    // An item the phone says is bigger than the room in the temporary area ends before its first
+    // piece is written, with what is needed and what is free.
+    void tooLittleRoomEndsTheDownloadAtOnce() {
+        constexpr qint64 kKiB = 1024;
+        constexpr qint64 kNeeded = 3 * kKiB * kKiB + 150 * kKiB;
+        constexpr qint64 kFree = kKiB * kKiB + 400 * kKiB;
+        Store s;
+        Seen failed(notes::kDownloadFailed);
+        s.transfer.setFreeBytesProbe([](const QString&) { return kFree; });
+        QVERIFY(!s.transfer.requestRemoteFile(u"/big.bin"_s));
+        SendChunkRequest first;
+        first.path = u"big.bin"_s;
+        first.chunkData = "x";
+        first.chunkNum = 0;
+        first.totalBytes = kNeeded;
+        first.currentBytes = 0;
+        first.baseFileName = u"big.bin"_s;
+        QVERIFY(!s.success(s.ask(first)));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.notes.size(), std::size_t(1), kWaitMs);
+        QCOMPARE(failed.notes[0].userInfo.toString(),
+                 u"No space left on device: 3.1 MB needed, 1.3 MB free in "_s + s.temp());
+        QVERIFY(!QFileInfo::exists(s.temp(u"big.bin"_s)));
+    }
+
     // The file a download's pieces go to stays the one whose path was checked: what appears at
     // its path between pieces is never written through, and what replaces it is not written to.
     void piecesStayInTheCheckedFile() {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -51,6 +52,7 @@ private slots:
     void privateFolderRefusesWhatIsNotOurs();
     void storeFolder();
     void copyThenRenameShowsOnlyAWholeItem();
+    void moveAcrossFileSystemsNeedsRoomFirst();
 
 private:
     std::unique_ptr<QTemporaryDir> mBase;
@@ -292,6 +294,30 @@ void StorePathsTest::copyThenRenameShowsOnlyAWholeItem() {
     QCOMPARE(QDir(mBase->filePath(u"other"_s))
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"item.bin"_s});
+    QVERIFY(QFileInfo::exists(from));
+}
+
+// An item that must be copied to another file system without room for it is not started there.
+void StorePathsTest::moveAcrossFileSystemsNeedsRoomFirst() {
+    constexpr qint64 kFree = 10;
+    const QString otherDisk = u"/dev/shm"_s;
+    if (!QFileInfo(otherDisk).isDir() ||
+        QStorageInfo(otherDisk).device() == QStorageInfo(mBase->path()).device())
+        QSKIP("no second file system beside the temporary folder");
+    QTemporaryDir destination(otherDisk + u"/vantle-test-XXXXXX"_s);
+    QVERIFY(destination.isValid());
+    const QString from = mBase->filePath(u"item.bin"_s);
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    QCOMPARE(source.write(QByteArray(2048, 'v')), qint64(2048));
+    source.close();
+    const Result<void> moved = store::moveItem(from, destination.filePath(u"item.bin"_s), {},
+                                               [](const QString&) { return kFree; });
+    QVERIFY(!moved.ok());
+    QCOMPARE(moved.error(),
+             u"No space left on device: 2 KB needed, 10 Bytes free in "_s + destination.path());
+    QVERIFY(
+        QDir(destination.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     QVERIFY(QFileInfo::exists(from));
 }
 
