@@ -118,6 +118,9 @@ public:
     Result<void> setTemporaryDir(const QString& folder);
     QString temporaryDir() const;
     void setDefaultThumbnail(const QString& path);
+    // At start-up: removes what earlier runs left in the temporary area, everything in it not
+    // written to for `untouched` (a live download of another process writes more often).
+    void clearTemporaryArea(std::chrono::milliseconds untouched);
     // How many bytes a folder's file system has free for us (tests stand in for a full disk).
     using FreeBytesProbe = std::function<qint64(const QString& folder)>; // as store::FreeBytes
     void setFreeBytesProbe(FreeBytesProbe probe);
@@ -159,6 +162,8 @@ private:
     void refuseDownloadRequest(const QString& why);
     // Ends the download under way: what arrived of it goes, "DownloadFailed" tells `why`.
     void failDownload(const QString& why);
+    // Removes what arrived of the top-level item `item` in the temporary area.
+    void removePartial(const std::optional<QString>& item);
     void heardFromDownload();
     Result<void> makeDownloadFolder(const CreateDirectoryRequest& request);
     QVariantMap removeFileRequest(const QVariantMap& request, bool notify);

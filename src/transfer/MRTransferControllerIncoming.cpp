@@ -154,10 +154,38 @@ std::optional<QString> MRTransferController::lastDownloadRoot() const {
 
 void MRTransferController::resetDownloadOperation() {
     mPieceFile.close();
-    std::lock_guard lock(mStoreLock);
-    mDownloadItem.reset();
-    mDownloadConnection.reset();
-    mDownloadState = DownloadState::Open;
+    bool cancelled = false;
+    {
+        std::lock_guard lock(mStoreLock);
+        mDownloadItem.reset();
+        mDownloadConnection.reset();
+        cancelled = mDownloadState.exchange(DownloadState::Open) == DownloadState::Cancelled;
+    }
+    // What arrived of a cancelled item is no use; the phone has been told to stop sending it.
+    if (cancelled) removePartial(lastDownloadRoot());
+}
+
+void MRTransferController::clearTemporaryArea(std::chrono::milliseconds untouched) {
+    const Result<QString> area = tempRoot();
+    if (!area) return;
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-untouched.count());
+    const QDir folder(*area);
+    for (const QString& name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo entry(folder.filePath(name));
+        if (entry.lastModified() >= before) continue;
+        ParoxLog("removing %@, left in the temporary area", name);
+        if (const Result<void> gone = store::removeItem(entry.filePath()); !gone)
+            ParoxLog("cannot remove %@: %@", name, gone.error());
+    }
+}
+
+void MRTransferController::removePartial(const std::optional<QString>& item) {
+    const Result<QString> area = tempRoot();
+    if (!item || !area) return;
+    if (const Result<QString> temp = tempPathForFile(*area, *item, PathUse::Remove); temp)
+        if (const Result<void> gone = store::removeItem(*temp); !gone)
+            ParoxLog("cannot remove what arrived of %@: %@", *item, gone.error());
 }
 
 void MRTransferController::cancelDownloadOperation() {
@@ -215,11 +243,7 @@ void MRTransferController::failDownload(const QString& why) {
     }
     ParoxLog("download of %@ failed: %@", item.value_or(QStringLiteral("nothing")), why);
     // Half an item is no use to anyone; the next download of the name would replace it anyway.
-    const Result<QString> area = tempRoot();
-    if (item && area)
-        if (const Result<QString> temp = tempPathForFile(*area, *item, PathUse::Remove); temp)
-            if (const Result<void> gone = store::removeItem(*temp); !gone)
-                ParoxLog("cannot remove what arrived of %@: %@", *item, gone.error());
+    removePartial(item);
     postNotificationNameAfterDelay(QString(notes::kDownloadFailed), QVariant(), why);
 }
 
