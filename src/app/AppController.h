@@ -297,6 +297,12 @@ private:
     void askDownloadTo(int row);
     void downloadProgress(const Notification& note);
     void fileDownloaded(bool finished);
+    // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
+    void downloadMovedIntoPlace(const QString& asked, const QString& root,
+                                const std::optional<QString>& folder,
+                                const Result<QString>& finalFile);
+    // The download in front has ended: its row, the next one.
+    void endDownload(const QString& asked);
     // The download under way ended without its item; the user is told why.
     void downloadFailed(const Notification& note);
     enum class DownloadFailure { NotSaved, NotReceived };
@@ -367,6 +373,10 @@ private:
     bool mShowNotifications = true;
     QStringList mIgnoredPhones;
     QStringList mReceivingFiles;
+    // A finished item crosses file systems as a copy as long as itself: a worker does it, and
+    // the next download waits for it.
+    enum class DownloadStage { Receiving, MovingIntoPlace };
+    DownloadStage mDownloadStage = DownloadStage::Receiving;
     QMap<QString, QString> mDropDestinations;
     PhoneDataSource* mPhone = nullptr;
     DesktopOpener mOpener;

@@ -205,8 +205,9 @@ void AppController::waitForPhoneWorkers() {
 bool AppController::requestFile(const QString& path) {
     if (mReceivingFiles.contains(path)) return false;
     mReceivingFiles.append(path);
-    // Another download runs: this one waits its turn.
-    if (mReceivingFiles.size() > 1) return false;
+    // Another download runs, or is being moved into place: this one waits its turn.
+    if (mReceivingFiles.size() > 1 || mDownloadStage == DownloadStage::MovingIntoPlace)
+        return false;
     return requestNextFile();
 }
 
@@ -300,41 +301,68 @@ void AppController::hideDownloadBar() {
 
 void AppController::fileDownloaded(bool finished) {
     ParoxLog("fileDownloaded");
-    hideDownloadBar();
+    // Its item is being moved into place already: a second word of its end changes nothing.
+    if (mDownloadStage == DownloadStage::MovingIntoPlace) return;
     const QString asked = mReceivingFiles.value(0);
-    const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked);
-    if (node) {
+    const std::optional<QString> root = _transfer->lastDownloadRoot();
+    if (!root || !finished || asked.isEmpty()) {
+        endDownload(asked);
+        return;
+    }
+    ParoxLog("fileDownloaded: %@", *root);
+    const std::optional<QString> folder = mDropDestinations.contains(asked)
+                                              ? std::optional(mDropDestinations.value(asked))
+                                              : std::nullopt;
+    // The row stays marked and the bar turns busy while the item is put in place.
+    mDownloadStage = DownloadStage::MovingIntoPlace;
+    if (downloadProgressIndicator) downloadProgressIndicator->setRange(0, 0);
+    MRTransferController* transfer = _transfer.get();
+    startPhoneWorker([this, transfer, asked, name = *root, folder] {
+        const Result<QString> finalFile = transfer->finishDownload(name, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, asked, name, folder, finalFile] {
+                downloadMovedIntoPlace(asked, name, folder, finalFile);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AppController::downloadMovedIntoPlace(const QString& asked, const QString& root,
+                                           const std::optional<QString>& folder,
+                                           const Result<QString>& finalFile) {
+    mDownloadStage = DownloadStage::Receiving;
+    if (!finalFile) {
+        ParoxLog("finishDownload %@: %@", root, finalFile.error());
+        showDownloadFailure(root, finalFile.error());
+    } else {
+        ParoxLog("finalFile %@", *finalFile);
+        notifyDownloadArrived(*finalFile);
+        const QFileInfo info(*finalFile);
+        const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked);
+        if (info.exists()) {
+            if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&
+                node->shouldOpenAfterDownload())
+                mOpener.open(*finalFile);
+            else if (!folder)
+                mOpener.reveal(*finalFile);
+        }
+    }
+    endDownload(asked);
+}
+
+void AppController::endDownload(const QString& asked) {
+    hideDownloadBar();
+    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked)) {
         node->setUploading(false);
         mPhone->refreshPath(asked);
     }
-    const std::optional<QString> root = _transfer->lastDownloadRoot();
-    if (root && finished && !asked.isEmpty()) {
-        ParoxLog("fileDownloaded: %@", *root);
-        const std::optional<QString> folder = mDropDestinations.contains(asked)
-                                                  ? std::optional(mDropDestinations.value(asked))
-                                                  : std::nullopt;
-        const Result<QString> finalFile = _transfer->finishDownload(*root, folder);
-        if (!finalFile) {
-            ParoxLog("finishDownload %@: %@", *root, finalFile.error());
-            showDownloadFailure(*root, finalFile.error());
-        } else {
-            ParoxLog("finalFile %@", *finalFile);
-            notifyDownloadArrived(*finalFile);
-            const QFileInfo info(*finalFile);
-            if (info.exists()) {
-                if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&
-                    node->shouldOpenAfterDownload())
-                    mOpener.open(*finalFile);
-                else if (!folder)
-                    mOpener.reveal(*finalFile);
-            }
-        }
-    }
     _transfer->resetDownloadOperation();
-    if (!mReceivingFiles.isEmpty()) {
+    // The connection may have gone meanwhile, and with it the list.
+    if (!mReceivingFiles.isEmpty() && mReceivingFiles.front() == asked) {
         mDropDestinations.remove(mReceivingFiles.takeFirst());
-        requestNextFile();
     }
+    if (!mReceivingFiles.isEmpty()) requestNextFile();
 }
 
 void AppController::downloadFailed(const Notification& note) {

@@ -64,6 +64,7 @@ void AppController::shutDown() {
             ParoxLog("the queue could not be saved before the end: %@", saved.error());
     _transfer->cancelUploadOperation();
     _transfer->cancelDownloadOperation();
+    _transfer->stopFinishing();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
     joinUploadWorker();
@@ -111,6 +112,8 @@ bool AppController::awakeFromNib() {
     // 10–13: the transfer layer answers the phone from now on.
     _transfer->setClientServerController(mClientServer.get());
     mClientServer->setRequestDispatcher(_transfer.get());
+    // What an earlier run left half-arrived; a download of another process writes more often.
+    _transfer->clearTemporaryArea(TransferTimeouts{}.downloadSilence);
     mThreadRunning = false;
     mAllowUpload = true;
     mSuspendConnectingForNow = false;

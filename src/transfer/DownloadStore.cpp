@@ -1,5 +1,7 @@
 #include "transfer/DownloadStore.h"
 
+#include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
 #include "files/VantleUtilities.h"
 #include "support/ParoxLog.h"
 
@@ -7,33 +9,72 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::StringLiterals;
 
 namespace vantle::store {
 namespace {
 
-Result<void> copyItem(const QString& from, const QString& to) {
+// Large enough to keep the disk busy, small enough that a stop is heard at once.
+constexpr qint64 kCopyBlockBytes = 1024 * 1024;
+
+Result<void> copyFile(const QString& from, const QString& to, const CopyStep& step) {
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly))
+        return Result<void>::failure(
+            QStringLiteral("cannot read %1: %2").arg(from, source.errorString()));
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return Result<void>::failure(
+            QStringLiteral("cannot write %1: %2").arg(to, target.errorString()));
+    QByteArray block;
+    while (!source.atEnd()) {
+        if (step && !step()) return Result<void>::failure(QStringLiteral("the copy was stopped"));
+        block = source.read(kCopyBlockBytes);
+        if (block.isEmpty() && source.error() != QFileDevice::NoError)
+            return Result<void>::failure(
+                QStringLiteral("cannot read %1: %2").arg(from, source.errorString()));
+        if (target.write(block) != block.size())
+            return Result<void>::failure(
+                QStringLiteral("cannot write %1: %2").arg(to, target.errorString()));
+    }
+    if (!target.flush())
+        return Result<void>::failure(
+            QStringLiteral("cannot write %1: %2").arg(to, target.errorString()));
+    target.setPermissions(source.permissions());
+    return {};
+}
+
+Result<void> copyItem(const QString& from, const QString& to, const CopyStep& step) {
     const QFileInfo info(from);
     if (info.isSymLink()) {
         if (!QFile::link(info.symLinkTarget(), to))
             return Result<void>::failure(QStringLiteral("cannot make the link %1").arg(to));
         return {};
     }
-    if (!info.isDir()) {
-        QFile source(from);
-        if (!source.copy(to))
-            return Result<void>::failure(
-                QStringLiteral("cannot copy %1 to %2: %3").arg(from, to, source.errorString()));
-        return {};
-    }
+    if (!info.isDir()) return copyFile(from, to, step);
     if (!QDir().mkdir(to)) return Result<void>::failure(QStringLiteral("cannot make %1").arg(to));
     const QStringList names =
         QDir(from).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const Result<void> copied =
-            copyItem(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name);
+            copyItem(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name, step);
         if (!copied) return copied;
     }
     return {};
+}
+
+// The system's rename alone: QDir and QFile fall back on a copy of their own across file systems.
+bool renameOnly(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), error);
+    return !error;
 }
 
 bool writeBeside(const QString& target, const QByteArray& data) {
@@ -71,16 +112,43 @@ Result<void> removeItem(const QString& path) {
     return {};
 }
 
-Result<void> moveItem(const QString& from, const QString& to) {
-    if (itemExists(to)) return Result<void>::failure(QStringLiteral("%1 is taken").arg(to));
-    if (QDir().rename(from, to)) return {};
-    ParoxLog("rename %@ to %@ failed; copying", from, to);
-    const Result<void> copied = copyItem(from, to);
-    if (!copied) {
-        if (const Result<void> cleaned = removeItem(to); !cleaned)
+Result<void> copyThenRename(const QString& from, const QString& to, const CopyStep& step) {
+    const QFileInfo target(to);
+    const QString partial =
+        target.absolutePath() + QStringLiteral("/.vantle-") + target.fileName() + u".part"_s;
+    // A leftover of an earlier try is ours to replace.
+    if (const Result<void> cleared = removeItem(partial); !cleared) return cleared;
+    Result<void> done = copyItem(from, partial, step);
+    if (done && itemExists(to)) done = Result<void>::failure(QStringLiteral("%1 is taken").arg(to));
+    if (done && !renameOnly(partial, to))
+        done = Result<void>::failure(QStringLiteral("cannot rename %1 to %2").arg(partial, to));
+    if (!done)
+        if (const Result<void> cleaned = removeItem(partial); !cleaned)
             ParoxLog("a partial copy stays: %@", cleaned.error());
-        return copied;
-    }
+    return done;
+}
+
+qint64 freeBytesIn(const QString& folder) {
+    return QStorageInfo(folder).bytesAvailable();
+}
+
+QString noRoomText(qint64 needed, qint64 free, const QString& folder) {
+    return QStringLiteral("%1: %2 needed, %3 free in %4")
+        .arg(QString::fromLocal8Bit(std::strerror(ENOSPC)),
+             FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, needed))),
+             FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, free))), folder);
+}
+
+Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step,
+                      const FreeBytes& freeBytes) {
+    if (itemExists(to)) return Result<void>::failure(QStringLiteral("%1 is taken").arg(to));
+    if (renameOnly(from, to)) return {};
+    ParoxLog("rename %@ to %@ failed; copying", from, to);
+    const QString folder = QFileInfo(to).absolutePath();
+    const qint64 needed = qint64(getSizeOfFileInBytes(from));
+    if (const qint64 free = freeBytes(folder); free < needed)
+        return Result<void>::failure(noRoomText(needed, free, folder));
+    if (const Result<void> copied = copyThenRename(from, to, step); !copied) return copied;
     if (const Result<void> removed = removeItem(from); !removed)
         ParoxLog("the moved item stays in the temporary area too: %@", removed.error());
     return {};

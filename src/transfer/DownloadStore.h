@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // What the handlers of the phone's requests do to the files of the store and the temporary area,
@@ -18,9 +19,20 @@ bool itemExists(const QString& path);
 // Removes a file, a link (never what it points to), or a folder with everything in it. True when
 // nothing is left at `path`; `error` then empty.
 Result<void> removeItem(const QString& path);
-// Renames `from` to `to`; across file systems copies then removes `from`. Nothing is left at
-// `to` when it fails.
-Result<void> moveItem(const QString& from, const QString& to);
+// Asked between the blocks of a copy; false stops it.
+using CopyStep = std::function<bool()>;
+// Copies `from` under a hidden name beside `to` (".vantle-<name>.part"), then renames it to `to`:
+// nothing shows under `to` before the copy is whole. Nothing of it is left when it fails.
+Result<void> copyThenRename(const QString& from, const QString& to, const CopyStep& step = {});
+// How many bytes the file system of `folder` has free for us.
+using FreeBytes = std::function<qint64(const QString& folder)>;
+qint64 freeBytesIn(const QString& folder);
+// What the user is told when `needed` bytes do not fit in the `free` ones of `folder`.
+QString noRoomText(qint64 needed, qint64 free, const QString& folder);
+// Renames `from` to `to`; across file systems copyThenRename (when the item fits), then removes
+// `from`. Nothing is left at `to` when it fails.
+Result<void> moveItem(const QString& from, const QString& to, const CopyStep& step = {},
+                      const FreeBytes& freeBytes = freeBytesIn);
 // The contents of a regular file no larger than `limit`; none otherwise.
 std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit = kMaxIconBytes);
 // The preview and HTML rendering of `path` in the metadata layout beside it; failures are logged.

@@ -191,6 +191,7 @@ QVariantMap MRTransferController::notifyRequest(const QVariantMap& request) {
     // A failed download has already ended, whatever the phone says of it.
     if (note == notes::kTransferFinished &&
         (mDownloadState.load() == DownloadState::Failed ||
+         mDownloadState.load() == DownloadState::Finishing ||
          !isAboutTheDownload(note, namedItem(decoded->userInfo))))
         return QVariantMap{{keys::kSuccess, true}};
     postNotificationNameAfterDelay(note, QVariant::fromValue(this), userInfo);

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -117,13 +118,25 @@ public:
     Result<void> setTemporaryDir(const QString& folder);
     QString temporaryDir() const;
     void setDefaultThumbnail(const QString& path);
+    // At start-up: removes what earlier runs left in the temporary area, everything in it not
+    // written to for `untouched` (a live download of another process writes more often).
+    void clearTemporaryArea(std::chrono::milliseconds untouched);
+    // How many bytes a folder's file system has free for us (tests stand in for a full disk).
+    using FreeBytesProbe = std::function<qint64(const QString& folder)>; // as store::FreeBytes
+    void setFreeBytesProbe(FreeBytesProbe probe);
     // The first component of the item the phone wrote last; none before any.
     std::optional<QString> lastDownloadRoot() const;
     // Moves the finished item `name` (top-level, as the phone named it) from the temporary area
     // to a free name in `destination`, or in the store without one; the final path. Refused when
     // `name` is not the item asked for last by requestRemoteFile, or that download was cancelled.
+    // Any thread: across file systems the move is a copy as long as the item.
     Result<QString> finishDownload(const QString& name,
                                    const std::optional<QString>& destination = std::nullopt);
+    // Any thread: a finishDownload copying now, or later, stops and leaves nothing at the
+    // destination (the program is ending).
+    void stopFinishing() { mStopFinishing = true; }
+    // Also asked between the blocks of a finishing copy (tests watch and pace it there).
+    void setFinishCopyStep(std::function<bool()> step);
 
     // --- The phone's requests (network thread) ---
     std::optional<QVariantMap> dispatchRequest(const QVariantMap& request) override;
@@ -149,6 +162,8 @@ private:
     void refuseDownloadRequest(const QString& why);
     // Ends the download under way: what arrived of it goes, "DownloadFailed" tells `why`.
     void failDownload(const QString& why);
+    // Removes what arrived of the top-level item `item` in the temporary area.
+    void removePartial(const std::optional<QString>& item);
     void heardFromDownload();
     Result<void> makeDownloadFolder(const CreateDirectoryRequest& request);
     QVariantMap removeFileRequest(const QVariantMap& request, bool notify);
@@ -179,7 +194,8 @@ private:
 
     std::atomic<bool> mStopUpload{false};
     // Cancelled by the user, or failed: every further piece is refused.
-    enum class DownloadState { Open, Cancelled, Failed };
+    // Finishing: the phone said it is done and the item is being moved into place.
+    enum class DownloadState { Open, Cancelled, Failed, Finishing };
     std::atomic<DownloadState> mDownloadState{DownloadState::Open};
     // When the download under way last heard from the phone (steady clock, ms); its limit.
     std::atomic<qint64> mDownloadHeardMs{0};
@@ -187,7 +203,10 @@ private:
     std::atomic<quint64> mBytesTransferred{0};
     std::atomic<quint64> mTotalBytes{0};
     std::atomic<bool> mCreatedOnPhone{false};
-    std::optional<QString> mBaseFile; // the upload thread's own
+    std::atomic<bool> mStopFinishing{false};
+    std::function<bool()> mFinishCopyStep; // behind mStoreLock
+    FreeBytesProbe mFreeBytes;             // behind mStoreLock
+    std::optional<QString> mBaseFile;      // the upload thread's own
     mutable std::mutex mCurrentFileLock;
     QString mCurrentFile;
     // One piece of a file; kept between pieces and files so memory stays flat in file size.

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QVariantList>
 #include <cerrno>
@@ -48,21 +49,21 @@ std::optional<QString> itemNamed(const QString& phonePath) {
     return names->last();
 }
 
+// What is left of the item from this piece on, when the phone says how big it is.
+qint64 restOfItem(const SendChunkRequest& piece) {
+    return piece.totalBytes ? *piece.totalBytes - piece.currentBytes.value_or(0) : qint64{0};
+}
+
 // What the user is told about a piece the PC could not store: the system's reason and the name,
 // for a full disk how much the rest of the download needs and how much is free.
 QString pieceFailure(int code, const QString& fallback, const SendChunkRequest& piece,
-                     const QString& area) {
+                     const QString& area, const MRTransferController::FreeBytesProbe& freeBytes) {
     if (code == 0) return fallback;
-    const QString reason = QString::fromLocal8Bit(std::strerror(code));
-    if (code != ENOSPC) return QStringLiteral("%1: %2").arg(reason, piece.path);
-    const qint64 rest = piece.totalBytes && piece.currentBytes
-                            ? *piece.totalBytes - *piece.currentBytes
-                            : qint64{0};
-    const qint64 needed = qMax<qint64>(rest, piece.chunkData.size());
-    const qint64 free = qMax<qint64>(0, QStorageInfo(area).bytesAvailable());
-    return QStringLiteral("%1: %2 needed, %3 free in %4")
-        .arg(reason, FSNodeInfo::getSizeText(quint64(needed)),
-             FSNodeInfo::getSizeText(quint64(free)), area);
+    if (code != ENOSPC)
+        return QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(code)),
+                                            piece.path);
+    return store::noRoomText(qMax<qint64>(restOfItem(piece), piece.chunkData.size()),
+                             freeBytes(area), area);
 }
 
 Result<QString> makeFolder(const QString& folder) {
@@ -153,10 +154,38 @@ std::optional<QString> MRTransferController::lastDownloadRoot() const {
 
 void MRTransferController::resetDownloadOperation() {
     mPieceFile.close();
-    std::lock_guard lock(mStoreLock);
-    mDownloadItem.reset();
-    mDownloadConnection.reset();
-    mDownloadState = DownloadState::Open;
+    bool cancelled = false;
+    {
+        std::lock_guard lock(mStoreLock);
+        mDownloadItem.reset();
+        mDownloadConnection.reset();
+        cancelled = mDownloadState.exchange(DownloadState::Open) == DownloadState::Cancelled;
+    }
+    // What arrived of a cancelled item is no use; the phone has been told to stop sending it.
+    if (cancelled) removePartial(lastDownloadRoot());
+}
+
+void MRTransferController::clearTemporaryArea(std::chrono::milliseconds untouched) {
+    const Result<QString> area = tempRoot();
+    if (!area) return;
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-untouched.count());
+    const QDir folder(*area);
+    for (const QString& name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo entry(folder.filePath(name));
+        if (entry.lastModified() >= before) continue;
+        ParoxLog("removing %@, left in the temporary area", name);
+        if (const Result<void> gone = store::removeItem(entry.filePath()); !gone)
+            ParoxLog("cannot remove %@: %@", name, gone.error());
+    }
+}
+
+void MRTransferController::removePartial(const std::optional<QString>& item) {
+    const Result<QString> area = tempRoot();
+    if (!item || !area) return;
+    if (const Result<QString> temp = tempPathForFile(*area, *item, PathUse::Remove); temp)
+        if (const Result<void> gone = store::removeItem(*temp); !gone)
+            ParoxLog("cannot remove what arrived of %@: %@", *item, gone.error());
 }
 
 void MRTransferController::cancelDownloadOperation() {
@@ -167,6 +196,16 @@ void MRTransferController::cancelDownloadOperation() {
     mDownloadState = DownloadState::Cancelled;
 }
 
+void MRTransferController::setFreeBytesProbe(FreeBytesProbe probe) {
+    std::lock_guard lock(mStoreLock);
+    mFreeBytes = std::move(probe);
+}
+
+void MRTransferController::setFinishCopyStep(std::function<bool()> step) {
+    std::lock_guard lock(mStoreLock);
+    mFinishCopyStep = std::move(step);
+}
+
 void MRTransferController::heardFromDownload() {
     mDownloadHeardMs = QDateTime::currentMSecsSinceEpoch();
 }
@@ -175,7 +214,8 @@ void MRTransferController::endSilentDownload() {
     std::optional<QString> item;
     {
         std::lock_guard lock(mStoreLock);
-        if (!mDownloadItem) return;
+        // Moving it into place takes as long as it takes; the phone has nothing more to say.
+        if (!mDownloadItem || mDownloadState.load() == DownloadState::Finishing) return;
         item = mDownloadItem;
     }
     const qint64 quiet = QDateTime::currentMSecsSinceEpoch() - mDownloadHeardMs.load();
@@ -203,11 +243,7 @@ void MRTransferController::failDownload(const QString& why) {
     }
     ParoxLog("download of %@ failed: %@", item.value_or(QStringLiteral("nothing")), why);
     // Half an item is no use to anyone; the next download of the name would replace it anyway.
-    const Result<QString> area = tempRoot();
-    if (item && area)
-        if (const Result<QString> temp = tempPathForFile(*area, *item, PathUse::Remove); temp)
-            if (const Result<void> gone = store::removeItem(*temp); !gone)
-                ParoxLog("cannot remove what arrived of %@: %@", *item, gone.error());
+    removePartial(item);
     postNotificationNameAfterDelay(QString(notes::kDownloadFailed), QVariant(), why);
 }
 
@@ -242,6 +278,8 @@ bool MRTransferController::isAboutTheDownload(const QString& name,
 Result<QString> MRTransferController::finishDownload(const QString& name,
                                                      const std::optional<QString>& destination) {
     const QString item = removeBackslashesFromName(name);
+    store::CopyStep step;
+    FreeBytesProbe freeBytes = store::freeBytesIn;
     {
         std::lock_guard lock(mStoreLock);
         // A late "TransferFinished" of a cancelled download names another item, or comes when
@@ -255,7 +293,17 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
             ParoxLog("finishDownload refused: %@", why);
             return Result<QString>::failure(why);
         }
+        mDownloadState = DownloadState::Finishing;
+        if (mFreeBytes) freeBytes = mFreeBytes;
+        step = [this, watch = mFinishCopyStep] {
+            return !mStopFinishing.load() && (!watch || watch());
+        };
     }
+    // Only while the item is on its way; a later download of the same controller starts open.
+    const auto finished = qScopeGuard([this] {
+        DownloadState finishing = DownloadState::Finishing;
+        mDownloadState.compare_exchange_strong(finishing, DownloadState::Open);
+    });
     // The item leaves the temporary area whole: no piece may land in it after this.
     mPieceFile.close();
     const Result<QStringList> names = phonePathNames(item);
@@ -288,7 +336,7 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
         return final;
     }
     ParoxLog("move %@ to %@", *temp, *final);
-    if (const Result<void> moved = store::moveItem(*temp, *final); !moved) {
+    if (const Result<void> moved = store::moveItem(*temp, *final, step, freeBytes); !moved) {
         ParoxLog("finishDownload: %@; the item stays in %@", moved.error(), *temp);
         return Result<QString>::failure(moved.error());
     }
@@ -448,8 +496,9 @@ QVariantMap MRTransferController::sendChunkRequest(const QVariantMap& request) {
     const Result<SendChunkRequest> decoded = SendChunkRequest::decode(request);
     const Result<QString> area = tempRoot();
     const DownloadState state = mDownloadState.load();
-    // A failed download is over: nothing more of it is written.
-    if (state == DownloadState::Failed) return successAnswer(false);
+    // A failed or finished download is over: nothing more of it is written.
+    if (state == DownloadState::Failed || state == DownloadState::Finishing)
+        return successAnswer(false);
     const bool stopped = state == DownloadState::Cancelled;
     Result<void> stored = !decoded ? Result<void>(Error{decoded.error()})
                           : !area  ? Result<void>(Error{area.error()})
@@ -489,7 +538,17 @@ Result<void> MRTransferController::storePiece(const QString& area, const SendChu
     noteFileWritten(removeBackslashesFromName(piece.path));
     ParoxLog("received chunk %d (%d bytes) from %@ (temp: %@)", piece.chunkNum,
              piece.chunkData.size(), piece.path, temp.value_or(QStringLiteral("the open file")));
+    FreeBytesProbe freeBytes = store::freeBytesIn;
+    {
+        std::lock_guard lock(mStoreLock);
+        if (mFreeBytes) freeBytes = mFreeBytes;
+    }
     Result<void> stored;
+    // An item that cannot fit ends before anything of it is written.
+    if (piece.chunkNum == 0 && freeBytes(area) < restOfItem(piece)) {
+        mPieceFile.close();
+        return Error{pieceFailure(ENOSPC, {}, piece, area, freeBytes)};
+    }
     if (!continuing) {
         mPieceFile.close();
         const Result<void> cleared =
@@ -497,14 +556,16 @@ Result<void> MRTransferController::storePiece(const QString& area, const SendChu
         const Result<void> opened = cleared ? mPieceFile.open(area, piece.path, *temp) : cleared;
         if (!opened) {
             ParoxLog("fopen (%@) fails: %@", *temp, opened.error());
-            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), opened.error(), piece, area)};
+            stored = Error{
+                pieceFailure(mPieceFile.lastErrorCode(), opened.error(), piece, area, freeBytes)};
         }
     }
     if (stored && (continuing || mPieceFile.holds(area, piece.path))) {
         const Result<void> written = mPieceFile.append(piece.chunkData);
         if (!written) {
             ParoxLog("fwrite (%@) to short: %@", piece.path, written.error());
-            stored = Error{pieceFailure(mPieceFile.lastErrorCode(), written.error(), piece, area)};
+            stored = Error{
+                pieceFailure(mPieceFile.lastErrorCode(), written.error(), piece, area, freeBytes)};
         }
     }
     if (temp)

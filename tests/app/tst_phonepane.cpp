@@ -26,12 +26,16 @@
 #include <QJsonArray>
 #include <QProgressBar>
 #include <QScopeGuard>
+#include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -469,6 +473,41 @@ private slots:
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
         QCOMPARE(program.desktop.calls.size(), 1);
         QVERIFY(program->receivingFiles().isEmpty());
+    }
+
+    // A finished item bound for another file system is copied by a worker: the window's event
+    // loop turns all through the copy (each block of it waits for a tick of the main thread).
+    void finishingCopyLeavesTheWindowTurning() {
+        const QString otherDisk = QStringLiteral("/dev/shm");
+        Store store;
+        Program program(store);
+        QVERIFY(program.ready(6));
+        if (!QFileInfo(otherDisk).isDir() ||
+            QStorageInfo(otherDisk).device() ==
+                QStorageInfo(program->transfer().temporaryDir()).device())
+            QSKIP("no second file system beside the temporary area");
+        QTemporaryDir chosen(otherDisk + QStringLiteral("/vantle-test-XXXXXX"));
+        QVERIFY(chosen.isValid());
+        QSemaphore ticked;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] {
+            if (ticked.available() == 0) ticked.release();
+        });
+        ticker.start(1);
+        std::atomic<int> blocks{0};
+        program->transfer().setFinishCopyStep([&] {
+            ++blocks;
+            return ticked.tryAcquire(1, kWaitMs / 3);
+        });
+        program->downloadTo(QStringLiteral("big.bin"), chosen.path());
+        const QString arrived = chosen.filePath(QStringLiteral("big.bin"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(arrived).size() == kBigFileBytes, kWaitMs);
+        QVERIFY(blocks > 1);
+        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QCOMPARE(
+            QDir(chosen.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("big.bin")});
+        program->transfer().setFinishCopyStep({});
     }
 
     void threeInARowArriveInOrderOneCancelled() {

@@ -17,6 +17,8 @@
 #include <QJsonObject>
 #include <QTest>
 #include <algorithm>
+#include <ctime>
+#include <sys/time.h>
 
 using namespace vantle;
 using namespace vantle::test;
@@ -295,6 +297,59 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(failed.notes.size(), std::size_t(1));
         QVERIFY(progress.notes.empty());
+    }
+
+    // An item the phone says is bigger than the room in the temporary area ends before its first
+    // piece is written, with what is needed and what is free.
+    void tooLittleRoomEndsTheDownloadAtOnce() {
+        constexpr qint64 kKiB = 1024;
+        constexpr qint64 kNeeded = 3 * kKiB * kKiB + 150 * kKiB;
+        constexpr qint64 kFree = kKiB * kKiB + 400 * kKiB;
+        Store s;
+        Seen failed(notes::kDownloadFailed);
+        s.transfer.setFreeBytesProbe([](const QString&) { return kFree; });
+        QVERIFY(!s.transfer.requestRemoteFile(u"/big.bin"_s));
+        SendChunkRequest first;
+        first.path = u"big.bin"_s;
+        first.chunkData = "x";
+        first.chunkNum = 0;
+        first.totalBytes = kNeeded;
+        first.currentBytes = 0;
+        first.baseFileName = u"big.bin"_s;
+        QVERIFY(!s.success(s.ask(first)));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.notes.size(), std::size_t(1), kWaitMs);
+        QCOMPARE(failed.notes[0].userInfo.toString(),
+                 u"No space left on device: 3.1 MB needed, 1.3 MB free in "_s + s.temp());
+        QVERIFY(!QFileInfo::exists(s.temp(u"big.bin"_s)));
+    }
+
+    // What arrived of a cancelled download goes when it ends; leftovers of earlier runs go at
+    // start-up, a live one (written within the silence limit) and what links lead to stay.
+    void partialsDoNotOutliveTheirDownload() {
+        Store s;
+        QVERIFY(!s.transfer.requestRemoteFile(u"/half.bin"_s));
+        QVERIFY(s.success(s.piece(u"half.bin"_s, "one", 0)));
+        s.transfer.cancelDownloadOperation();
+        QVERIFY(!s.success(s.piece(u"half.bin"_s, "two", 1)));
+        s.transfer.resetDownloadOperation();
+        QVERIFY(!QFileInfo::exists(s.temp(u"half.bin"_s)));
+
+        const auto secret = snapshot(s.outside());
+        QVERIFY(QDir().mkpath(s.temp(u"old/inner"_s)));
+        QVERIFY(writeBytes(s.temp(u"old/inner/x"_s), "x"));
+        QVERIFY(QFile::link(s.outside(), s.temp(u"old/way out"_s)));
+        QVERIFY(writeBytes(s.temp(u".hidden"_s), "h"));
+        QVERIFY(writeBytes(s.temp(u"live"_s), "l"));
+        // A day ago.
+        const timeval dayAgo{::time(nullptr) - 24 * 60 * 60, 0};
+        const timeval times[2] = {dayAgo, dayAgo};
+        for (const QString& name : {u"old"_s, u".hidden"_s})
+            QCOMPARE(::utimes(QFile::encodeName(s.temp(name)).constData(), times), 0);
+        s.transfer.clearTemporaryArea(std::chrono::hours(1));
+        QCOMPARE(QDir(s.temp()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                          QDir::NoDotAndDotDot),
+                 QStringList{u"live"_s});
+        QCOMPARE(snapshot(s.outside()), secret);
     }
 
     // The file a download's pieces go to stays the one whose path was checked: what appears at

@@ -1,9 +1,11 @@
 // The path rules: whatever the phone names stays inside its folder and never goes through a link.
+#include "transfer/DownloadStore.h"
 #include "transfer/StorePaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -49,6 +51,8 @@ private slots:
     void privateFolder();
     void privateFolderRefusesWhatIsNotOurs();
     void storeFolder();
+    void copyThenRenameShowsOnlyAWholeItem();
+    void moveAcrossFileSystemsNeedsRoomFirst();
 
 private:
     std::unique_ptr<QTemporaryDir> mBase;
@@ -249,6 +253,72 @@ void StorePathsTest::storeFolder() {
     QVERIFY(makeFile(mBase->filePath(u"other/Vantle"_s)));
     QVERIFY(!storeFolderIn(mBase->filePath(u"other"_s)));
     QVERIFY(!storeFolderIn(QString()));
+}
+
+// Across file systems a finished item is copied: it shows under its name only once it is whole,
+// and a copy that stops leaves nothing in the destination.
+void StorePathsTest::copyThenRenameShowsOnlyAWholeItem() {
+    constexpr qsizetype kBytes = 3 * 1024 * 1024 + 5;
+    const QString from = mBase->filePath(u"item.bin"_s);
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    const QByteArray bytes(kBytes, 'v');
+    QCOMPARE(source.write(bytes), kBytes);
+    source.close();
+    QVERIFY(QDir().mkpath(mBase->filePath(u"other"_s)));
+    const QString to = mBase->filePath(u"other/item.bin"_s);
+    const QString partial = mBase->filePath(u"other/.vantle-item.bin.part"_s);
+
+    int steps = 0;
+    bool shownEarly = false;
+    bool partialSeen = false;
+    const Result<void> copied = store::copyThenRename(from, to, [&] {
+        ++steps;
+        shownEarly = shownEarly || QFileInfo::exists(to);
+        partialSeen = partialSeen || QFileInfo::exists(partial);
+        return true;
+    });
+    QVERIFY2(copied.ok(), qPrintable(copied.ok() ? QString() : copied.error()));
+    QVERIFY(steps >= 3);
+    QVERIFY(partialSeen);
+    QVERIFY(!shownEarly);
+    QVERIFY(!QFileInfo::exists(partial));
+    QFile result(to);
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), bytes);
+
+    const QString stopped = mBase->filePath(u"other/stopped.bin"_s);
+    int left = 2;
+    QVERIFY(!store::copyThenRename(from, stopped, [&] { return --left > 0; }).ok());
+    QVERIFY(!QFileInfo::exists(stopped));
+    QCOMPARE(QDir(mBase->filePath(u"other"_s))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"item.bin"_s});
+    QVERIFY(QFileInfo::exists(from));
+}
+
+// An item that must be copied to another file system without room for it is not started there.
+void StorePathsTest::moveAcrossFileSystemsNeedsRoomFirst() {
+    constexpr qint64 kFree = 10;
+    const QString otherDisk = u"/dev/shm"_s;
+    if (!QFileInfo(otherDisk).isDir() ||
+        QStorageInfo(otherDisk).device() == QStorageInfo(mBase->path()).device())
+        QSKIP("no second file system beside the temporary folder");
+    QTemporaryDir destination(otherDisk + u"/vantle-test-XXXXXX"_s);
+    QVERIFY(destination.isValid());
+    const QString from = mBase->filePath(u"item.bin"_s);
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    QCOMPARE(source.write(QByteArray(2048, 'v')), qint64(2048));
+    source.close();
+    const Result<void> moved = store::moveItem(from, destination.filePath(u"item.bin"_s), {},
+                                               [](const QString&) { return kFree; });
+    QVERIFY(!moved.ok());
+    QCOMPARE(moved.error(),
+             u"No space left on device: 2 KB needed, 10 Bytes free in "_s + destination.path());
+    QVERIFY(
+        QDir(destination.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    QVERIFY(QFileInfo::exists(from));
 }
 
 QTEST_GUILESS_MAIN(StorePathsTest)
