@@ -11,9 +11,14 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#if defined(Q_OS_LINUX)
+#include <fcntl.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -70,8 +75,17 @@ Result<void> copyItem(const QString& from, const QString& to, const CopyStep& st
 }
 
 // The system's rename alone: QDir and QFile fall back on a copy of their own across file systems.
+// Never over an item that appeared at `to` since its name was found free.
 bool renameOnly(const QString& from, const QString& to) {
+#if defined(Q_OS_LINUX)
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                    QFile::encodeName(to).constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    // Some file systems cannot promise "no replace": checked just before, then.
+    if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
     std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(to.toStdU16String()), error)) return false;
     std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
                             std::filesystem::path(to.toStdU16String()), error);
     return !error;

@@ -295,6 +295,17 @@ void StorePathsTest::copyThenRenameShowsOnlyAWholeItem() {
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"item.bin"_s});
     QVERIFY(QFileInfo::exists(from));
+
+    // An item that appeared under the final name meanwhile is never written over.
+    result.close();
+    QVERIFY(result.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(result.write("the user's own"), 14);
+    result.close();
+    QVERIFY(!store::copyThenRename(from, to).ok());
+    QVERIFY(!store::moveItem(from, to).ok());
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), QByteArray("the user's own"));
+    QVERIFY(QFileInfo::exists(from));
 }
 
 // An item that must be copied to another file system without room for it is not started there.
