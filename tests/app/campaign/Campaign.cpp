@@ -98,6 +98,7 @@ RunReport runOnce(std::uint32_t seed, int steps) {
             gWatched.run = &run;
             gWatched.overdue.clear();
         }
+        prepareDownloads(run);
         // Files already on the phone, some named as items about to come.
         const int before = run.between(0, 3);
         for (int i = 0; i < before; ++i) {
@@ -139,6 +140,7 @@ RunReport runOnce(std::uint32_t seed, int steps) {
         const Outcome outcome{run.rows(), run.everythingSaid()};
         run.found(checkItems(run.model, run.phone, outcome));
         run.found(checkPhoneFiles(run.model, run.phone));
+        run.found(checkDownloads(run));
         run.quitProgram(QStringLiteral("the end of the run"));
         {
             std::lock_guard lock(gWatched.lock);
@@ -150,6 +152,7 @@ RunReport runOnce(std::uint32_t seed, int steps) {
         report.violations = run.violations;
         report.longestStepMs = run.longestStepMs;
         report.longestQuitMs = run.longestQuitMs;
+        report.longestDownloadStallMs = run.downloads.longestStallMs;
     }
     return report;
 }
@@ -162,6 +165,8 @@ CampaignReport runCampaign(const CampaignSettings& settings) {
         report.violations += int(run.violations.size());
         report.longestStepMs = std::max(report.longestStepMs, run.longestStepMs);
         report.longestQuitMs = std::max(report.longestQuitMs, run.longestQuitMs);
+        report.longestDownloadStallMs =
+            std::max(report.longestDownloadStallMs, run.longestDownloadStallMs);
         if (!run.violations.isEmpty()) report.failed << run;
         // Every run's steps on request, to see where the time goes.
         if (!run.violations.isEmpty() || qEnvironmentVariableIsSet("VANTLE_CAMPAIGN_VERBOSE"))
@@ -184,11 +189,13 @@ QString describe(const RunReport& run) {
 }
 
 QString resultLine(const CampaignReport& report) {
-    return QStringLiteral("RESULT runs=%1 violations=%2 longest_step_s=%3 longest_quit_s=%4")
+    return QStringLiteral("RESULT runs=%1 violations=%2 longest_step_s=%3 longest_quit_s=%4 "
+                          "longest_download_stall_s=%5")
         .arg(report.runs)
         .arg(report.violations)
         .arg(double(report.longestStepMs) / kMsPerSecond, 0, 'f', 2)
-        .arg(double(report.longestQuitMs) / kMsPerSecond, 0, 'f', 2);
+        .arg(double(report.longestQuitMs) / kMsPerSecond, 0, 'f', 2)
+        .arg(double(report.longestDownloadStallMs) / kMsPerSecond, 0, 'f', 2);
 }
 
 } // namespace vantle::campaign

@@ -13,6 +13,7 @@ struct RunReport {
     QList<Violation> violations;
     qint64 longestStepMs = 0;
     qint64 longestQuitMs = 0;
+    qint64 longestDownloadStallMs = 0;
 };
 
 struct CampaignReport {
@@ -20,6 +21,7 @@ struct CampaignReport {
     int violations = 0;
     qint64 longestStepMs = 0;
     qint64 longestQuitMs = 0;
+    qint64 longestDownloadStallMs = 0;
     QList<RunReport> failed;
 };
 
@@ -40,7 +42,7 @@ RunReport runOnce(std::uint32_t seed, int steps);
 CampaignReport runCampaign(const CampaignSettings& settings);
 // A run's seed, steps and violations, and how to replay it.
 QString describe(const RunReport& run);
-// RESULT runs=… violations=… longest_step_s=… longest_quit_s=…
+// RESULT runs=… violations=… longest_step_s=… longest_quit_s=… longest_download_stall_s=…
 QString resultLine(const CampaignReport& report);
 
 } // namespace vantle::campaign
