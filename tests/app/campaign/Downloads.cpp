@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace vantle::campaign {
 namespace {
@@ -19,6 +20,20 @@ constexpr int kMostRowsAsked = 3;
 // before it counts as stuck.
 constexpr int kSilenceLimitMs = 1'500;
 constexpr int kStallMarginMs = 3'000;
+// The phone's own things to download: a file of up to this many pieces, and a folder.
+constexpr int kPieceBytes = 131'072;
+constexpr int kMostPieces = 5;
+constexpr int kMostSmallBytes = 4'000;
+// How long a download step waits for the phone's rows to come in.
+constexpr int kRowsComeMs = 300;
+constexpr int kCancelRightAwayPercent = 25;
+
+QByteArray seededBytes(RunContext& run, int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& byte : bytes)
+        byte = char(run.between(0, 255));
+    return bytes;
+}
 
 QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
@@ -72,6 +87,13 @@ AskedDownload* openAsked(DownloadLedger& ledger, const QString& path) {
     return nullptr;
 }
 
+// The download under way is one the user cancelled: a cancel that comes after the item's last
+// piece and before the phone's "TransferFinished" is never answered by the end of the download.
+bool cancelledFront(DownloadLedger& ledger, const QString& front) {
+    const AskedDownload* asked = openAsked(ledger, front);
+    return asked && asked->cancelled;
+}
+
 bool toldAbout(const QString& said, const QString& name) {
     const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
     for (const QString& line : said.split(QLatin1Char('\n')))
@@ -100,10 +122,19 @@ void prepareDownloads(RunContext& run) {
     run.downloads.chosenFolder = run.work.root() + QStringLiteral("/chosen folder");
     QDir().mkpath(run.downloads.chosenFolder);
     run.downloads.folders = {downloadsFolder(), run.downloads.chosenFolder};
+    const int pieces = run.between(1, kMostPieces);
+    run.phone.putFile(QStringLiteral("p.bin"),
+                      seededBytes(run, (pieces - 1) * kPieceBytes + run.between(1, kPieceBytes)));
+    run.phone.putFile(QStringLiteral("pfolder/one.txt"),
+                      seededBytes(run, run.between(0, kMostSmallBytes)));
+    run.phone.putFile(QStringLiteral("pfolder/inner/two.txt"),
+                      seededBytes(run, run.between(1, kMostSmallBytes)));
+    run.steps << QStringLiteral("phone holds p.bin (%1 pieces) and pfolder").arg(pieces);
 }
 
 void askDownloads(RunContext& run, bool chosen) {
     PhoneDataSource* rows = run.program ? run.program->controller->phoneDataSource() : nullptr;
+    if (rows) waitFor([&] { return rows->rowCount() > 0; }, kRowsComeMs);
     const int count = rows ? rows->rowCount() : 0;
     if (count == 0) {
         run.steps << QStringLiteral("download (no rows)");
@@ -117,6 +148,8 @@ void askDownloads(RunContext& run, bool chosen) {
         if (last) ask(run, last, chosen);
     }
     if (last && run.chance(20)) ask(run, last, chosen);
+    // The user changes their mind at once: a second click on the row that started.
+    if (run.chance(kCancelRightAwayPercent)) cancelDownloadByClick(run);
 }
 
 void cancelDownloadByClick(RunContext& run) {
@@ -163,7 +196,8 @@ void watchDownloads(RunContext& run) {
     if (front.isEmpty()) return;
     const qint64 still = ledger.sincePiece.elapsed();
     ledger.longestStallMs = std::max(ledger.longestStallMs, still);
-    if (still > kSilenceLimitMs + kStallMarginMs && !ledger.stallReported) {
+    if (still > kSilenceLimitMs + kStallMarginMs && !ledger.stallReported &&
+        !cancelledFront(ledger, front)) {
         ledger.stallReported = true;
         run.found({{QStringLiteral("D3"),
                     QStringLiteral("the download of %1 stayed under way %2 ms without a piece")
@@ -175,12 +209,22 @@ void watchDownloads(RunContext& run) {
 QList<Violation> checkDownloads(RunContext& run) {
     QList<Violation> found;
     const QString said = run.everythingSaid();
+    const QStringList receiving =
+        run.program ? run.program->controller->receivingFiles() : QStringList();
+    const bool stuckAfterCancel =
+        !receiving.isEmpty() && cancelledFront(run.downloads, receiving.front());
     QMap<QString, QStringList> claimed;
     // What arrived of a download ended by the connection's loss, a quit or a cancel stays in the
     // temporary area until the same name comes again: a known leftover, tolerated here until the
     // program removes it (only those names; anything else there counts).
     QStringList unfinished;
-    for (const AskedDownload& asked : std::as_const(run.downloads.asked)) {
+    // A cancelled or cut-off download may arrive all the same, but the files go to the ones that
+    // had to arrive first: a later ask of the same name would otherwise find its file claimed.
+    QList<AskedDownload> asks = run.downloads.asked;
+    std::stable_partition(asks.begin(), asks.end(), [](const AskedDownload& asked) {
+        return !asked.cancelled && !asked.connectionLost;
+    });
+    for (const AskedDownload& asked : std::as_const(asks)) {
         bool arrived = false;
         for (const QString& name : namesFor(asked.name, entriesOf(asked.folder))) {
             if (claimed[asked.folder].contains(name)) continue;
@@ -191,7 +235,8 @@ QList<Violation> checkDownloads(RunContext& run) {
             break;
         }
         if (!arrived && (asked.cancelled || asked.connectionLost)) unfinished << asked.name;
-        if (arrived || asked.cancelled || asked.connectionLost || toldAbout(said, asked.name))
+        if (arrived || asked.cancelled || asked.connectionLost || toldAbout(said, asked.name) ||
+            (stuckAfterCancel && receiving.contains(asked.phonePath)))
             continue;
         found << Violation{QStringLiteral("D1"),
                            QStringLiteral("the download of %1 into %2 neither arrived whole nor "
@@ -199,8 +244,13 @@ QList<Violation> checkDownloads(RunContext& run) {
                                .arg(asked.name, QFileInfo(asked.folder).fileName())};
     }
     if (run.program) {
-        const QStringList receiving = run.program->controller->receivingFiles();
-        if (!receiving.isEmpty())
+        if (stuckAfterCancel)
+            found << Violation{QString(QLatin1String(kKnownFault)),
+                               QStringLiteral("the cancelled download of %1 stays under way for "
+                                              "good; waiting behind it: %2")
+                                   .arg(nameOfPath(receiving.front()),
+                                        receiving.mid(1).join(QStringLiteral(", ")))};
+        else if (!receiving.isEmpty())
             found << Violation{QStringLiteral("D1"),
                                QStringLiteral("still under way after the run settled: %1")
                                    .arg(receiving.join(QStringLiteral(", ")))};
