@@ -13,13 +13,17 @@ struct RunReport {
     QList<Violation> violations;
     qint64 longestStepMs = 0;
     qint64 longestQuitMs = 0;
+    qint64 longestDownloadStallMs = 0;
 };
 
 struct CampaignReport {
     int runs = 0;
     int violations = 0;
+    // Violations of a fault already known (kKnownFault); they do not fail a run.
+    int knownFaults = 0;
     qint64 longestStepMs = 0;
     qint64 longestQuitMs = 0;
+    qint64 longestDownloadStallMs = 0;
     QList<RunReport> failed;
 };
 
@@ -40,7 +44,8 @@ RunReport runOnce(std::uint32_t seed, int steps);
 CampaignReport runCampaign(const CampaignSettings& settings);
 // A run's seed, steps and violations, and how to replay it.
 QString describe(const RunReport& run);
-// RESULT runs=… violations=… longest_step_s=… longest_quit_s=…
+// RESULT runs=… violations=… longest_step_s=… longest_quit_s=… longest_download_stall_s=…
+// known_faults=…
 QString resultLine(const CampaignReport& report);
 
 } // namespace vantle::campaign

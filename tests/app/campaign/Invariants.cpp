@@ -12,17 +12,8 @@ namespace {
 
 // The names the item may have on the phone: its own, and with Make Unique "stem-N.ext".
 QStringList phoneNamesOf(const UserModel::Item& item, const PhoneControl& phone) {
-    QStringList names{item.phoneName};
-    if (!item.mayBeUnique) return names;
-    const qsizetype dot = item.phoneName.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > 0 ? item.phoneName.left(dot) : item.phoneName;
-    const QString extension = dot > 0 ? item.phoneName.mid(dot) : QString();
-    const QRegularExpression unique(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(stem) + QStringLiteral("-\\d+") +
-        QRegularExpression::escape(extension)));
-    for (const QString& name : phone.topNames())
-        if (unique.match(name).hasMatch()) names << name;
-    return names;
+    if (!item.mayBeUnique) return {item.phoneName};
+    return namesFor(item.phoneName, phone.topNames());
 }
 
 bool arrived(const UserModel::Item& item, const PhoneControl& phone) {
@@ -59,6 +50,19 @@ QString shortPath(const QString& path) {
 }
 
 } // namespace
+
+QStringList namesFor(const QString& name, const QStringList& entries) {
+    QStringList names{name};
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    const QRegularExpression unique(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(stem) + QStringLiteral("-\\d+") +
+        QRegularExpression::escape(extension)));
+    for (const QString& entry : entries)
+        if (unique.match(entry).hasMatch()) names << entry;
+    return names;
+}
 
 QList<Violation> checkItems(const UserModel& model, const PhoneControl& phone,
                             const Outcome& outcome) {

@@ -9,7 +9,7 @@
 namespace vantle::campaign {
 
 struct Violation {
-    QString invariant; // "I1" ... "I5"
+    QString invariant; // "I1" ... "I5", "D1" ... "D4"
     QString text;
 };
 
@@ -18,6 +18,9 @@ struct Outcome {
     QStringList queuedPaths; // the queue's rows, oldest first
     QString said;            // every sheet's and alert's text, and the program's log
 };
+
+// `name` and the free names made of it ("stem-N.ext") among `entries`.
+QStringList namesFor(const QString& name, const QStringList& entries);
 
 // I1 (every item arrived byte for byte, is queued, or was taken back; a vanished one is not on
 // the phone damaged) and I4 (no partial copy the program said nothing about).

@@ -9,6 +9,7 @@ const QString kPhoneId = QStringLiteral("CAMPAIGN-PHONE");
 constexpr int kLongestDelayMs = 30;
 constexpr int kMostPiecesBeforeDrop = 4;
 constexpr int kMostPieceToFail = 4;
+constexpr int kMostPiecesBeforeStop = 3;
 // Error codes a phone may answer a piece with.
 constexpr int kFailureCodes[] = {-321, -997, 0};
 
@@ -48,6 +49,10 @@ bool PhoneControl::restart(PhoneFault fault, std::mt19937& random) {
         break;
     case PhoneFault::DenyFirst:
         mOptions << QStringLiteral("--deny-first");
+        break;
+    case PhoneFault::StopMidItem:
+        mOptions << QStringLiteral("--stop-after-pieces")
+                 << QString::number(between(random, 1, kMostPiecesBeforeStop));
         break;
     }
     mPhone.restart(mOptions);

@@ -11,12 +11,13 @@ namespace vantle::campaign {
 // The faults the simulated phone is started with.
 enum class PhoneFault {
     None,
-    Slow,      // --delay-ms
-    Drop,      // --drop-after-chunks
-    FailPiece, // --fail-chunk N=CODE
-    NoUpload,  // --no-upload
-    Deny,      // --deny
-    DenyFirst, // --deny-first
+    Slow,        // --delay-ms
+    Drop,        // --drop-after-chunks
+    FailPiece,   // --fail-chunk N=CODE
+    NoUpload,    // --no-upload
+    Deny,        // --deny
+    DenyFirst,   // --deny-first
+    StopMidItem, // --stop-after-pieces N: an item sent to the PC stops half way
 };
 
 // The run's vantle-phone: one store and one identity through every restart, whatever faults it

@@ -6,8 +6,11 @@
 #include "app/campaign/Watchdog.h"
 #include "platform/Defaults.h"
 #include "support/ParoxLogger.h"
+#include "transfer/TransferTimeouts.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 
 namespace vantle::campaign {
@@ -15,19 +18,38 @@ namespace {
 
 // How long a connection, or its refusal, may take to show.
 constexpr int kConnectMs = 4'000;
+constexpr int kDownloadWatchMs = 100;
+constexpr char kTemporaryVariable[] = "TMPDIR";
+// A phone that stops sending mid-item is given up on soon.
+constexpr char kShortDownloadSilenceMs[] = "1500";
 
 } // namespace
 
 RunContext::RunContext(std::uint32_t runSeed, Watchdog& runWatchdog)
-    : seed(runSeed), random(runSeed), watchdog(runWatchdog) {
+    : seed(runSeed), random(runSeed), watchdog(runWatchdog),
+      mOuterTemporary(qEnvironmentVariableIsSet(kTemporaryVariable) ? qgetenv(kTemporaryVariable)
+                                                                    : QByteArray()) {
     test::startFromCleanSettings();
     // The program's own words about what it did go to a log file that the checks read.
     Defaults::setBool(QString(prefs::kLogToFile), true);
     Defaults::sync();
+    qputenv(kDownloadSilenceVariable, kShortDownloadSilenceMs);
+    // The downloads' temporary area lies in the temporary folder, which every process of the
+    // user shares: the run's own keeps what others leave there out of its checks.
+    const QString temporary = work.root() + QStringLiteral("/temporary");
+    QDir().mkpath(temporary);
+    qputenv(kTemporaryVariable, QFile::encodeName(temporary));
+    downloadWatch.setInterval(kDownloadWatchMs);
+    QObject::connect(&downloadWatch, &QTimer::timeout, [this] { watchDownloads(*this); });
+    downloadWatch.start();
 }
 
 RunContext::~RunContext() {
     quitProgram(QStringLiteral("the end of the run"));
+    if (mOuterTemporary.isNull())
+        qunsetenv(kTemporaryVariable);
+    else
+        qputenv(kTemporaryVariable, mOuterTemporary);
 }
 
 void RunContext::found(const QList<Violation>& more) {
@@ -41,6 +63,9 @@ void RunContext::found(const QList<Violation>& more) {
 
 void RunContext::startProgram() {
     program = std::make_unique<test::Program>();
+    // Nothing of a run opens or reveals anything on the desktop.
+    const auto nothing = [](const QString&) { return true; };
+    program->controller->setDesktopOpener({nothing, nothing});
     QObject::connect(&program->sheets(), &SheetPresenter::presented, program->controller.get(),
                      [this](const QString& title, const QString& text) {
                          said += title + QStringLiteral(": ") + text + QLatin1Char('\n');
@@ -62,6 +87,7 @@ void RunContext::quitProgram(const QString& why) {
     clock.start();
     program->controller->shutDown();
     program.reset();
+    downloads.connectionGone();
     const qint64 took = clock.elapsed();
     watchdog.disarm();
     longestQuitMs = std::max(longestQuitMs, took);
@@ -75,6 +101,8 @@ bool RunContext::connected() const {
 }
 
 void RunContext::connectProgram() {
+    // The watch may not have seen the connection go: a download of it ended with it.
+    if (!connected()) downloads.connectionGone();
     if (!program || !phone.running()) return;
     program->controller->connectToTypedAddress(phone.address());
     waitFor([&] { return connected() || program->sheets().current(); }, kConnectMs);

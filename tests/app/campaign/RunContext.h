@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppProgram.h"
+#include "app/campaign/Downloads.h"
 #include "app/campaign/Invariants.h"
 #include "app/campaign/PhoneControl.h"
 #include "app/campaign/UserModel.h"
@@ -8,6 +9,7 @@
 
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <random>
 
@@ -32,6 +34,9 @@ struct RunContext {
     Workspace work;
     PhoneControl phone;
     UserModel model;
+    DownloadLedger downloads;
+    // Looks at the download under way whenever the program works.
+    QTimer downloadWatch;
     std::unique_ptr<test::Program> program;
     QStringList steps;
     QList<Violation> violations;
@@ -58,6 +63,10 @@ struct RunContext {
     QString queueFile() const;
     // Everything the program said: sheets, alerts, its logs.
     QString everythingSaid() const;
+
+private:
+    // The process's temporary folder before the run took one of its own; null when unset.
+    QByteArray mOuterTemporary;
 };
 
 } // namespace vantle::campaign

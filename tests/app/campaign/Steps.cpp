@@ -33,10 +33,11 @@ struct Weighted {
     int weight;
 };
 constexpr Weighted kStepWeights[] = {
-    {StepKind::Add, 24},       {StepKind::Wait, 18},        {StepKind::Stop, 6},
-    {StepKind::RemoveRow, 7},  {StepKind::AnswerSheet, 18}, {StepKind::Vanish, 4},
-    {StepKind::Change, 4},     {StepKind::Quit, 5},         {StepKind::Terminate, 3},
-    {StepKind::PhoneFault, 8}, {StepKind::Reconnect, 5},
+    {StepKind::Add, 24},       {StepKind::Wait, 18},          {StepKind::Stop, 6},
+    {StepKind::RemoveRow, 7},  {StepKind::AnswerSheet, 18},   {StepKind::Vanish, 4},
+    {StepKind::Change, 4},     {StepKind::Quit, 5},           {StepKind::Terminate, 3},
+    {StepKind::PhoneFault, 8}, {StepKind::Reconnect, 5},      {StepKind::Download, 12},
+    {StepKind::DownloadTo, 5}, {StepKind::CancelDownload, 4},
 };
 
 struct WeightedKind {
@@ -54,9 +55,9 @@ struct WeightedFault {
     int weight;
 };
 constexpr WeightedFault kFaultWeights[] = {
-    {PhoneFault::None, 25},      {PhoneFault::Slow, 20},    {PhoneFault::Drop, 20},
-    {PhoneFault::FailPiece, 15}, {PhoneFault::NoUpload, 5}, {PhoneFault::Deny, 5},
-    {PhoneFault::DenyFirst, 10},
+    {PhoneFault::None, 25},      {PhoneFault::Slow, 20},        {PhoneFault::Drop, 20},
+    {PhoneFault::FailPiece, 15}, {PhoneFault::NoUpload, 5},     {PhoneFault::Deny, 5},
+    {PhoneFault::DenyFirst, 10}, {PhoneFault::StopMidItem, 12},
 };
 
 template <class T, std::size_t N> auto pick(RunContext& run, const T (&table)[N]) {
@@ -175,6 +176,7 @@ void quitAndRestart(RunContext& run) {
 void phoneFault(RunContext& run) {
     const PhoneFault fault = pick(run, kFaultWeights).fault;
     run.phone.restart(fault, run.random);
+    run.downloads.connectionGone();
     run.steps << QStringLiteral("phone killed, started again: ") + run.phone.options();
     // The program hears of the old phone's end a moment later; until then a typed address is
     // taken for the connection it still has.
@@ -269,6 +271,12 @@ QString sheetItem(RunContext& run, const QString& text) {
     return first;
 }
 
+// Nothing left to send or to receive.
+bool quiet(RunContext& run) {
+    return run.program->queue().rowCount() == 0 && !run.program->sending() &&
+           run.program->controller->receivingFiles().isEmpty();
+}
+
 } // namespace
 
 bool answerSheet(RunContext& run) {
@@ -338,6 +346,15 @@ void runStep(StepKind kind, RunContext& run) {
     case StepKind::Reconnect:
         reconnect(run);
         break;
+    case StepKind::Download:
+        askDownloads(run, false);
+        break;
+    case StepKind::DownloadTo:
+        askDownloads(run, true);
+        break;
+    case StepKind::CancelDownload:
+        cancelDownloadByClick(run);
+        break;
     }
     // A queue that stays empty ends its run: an answer for the other items is over.
     if (run.program && run.program->queue().rowCount() == 0 &&
@@ -346,7 +363,7 @@ void runStep(StepKind kind, RunContext& run) {
 }
 
 void settle(RunContext& run) {
-    run.steps << QStringLiteral("settle: a healthy phone, the queue let run out");
+    run.steps << QStringLiteral("settle: a healthy phone, the queue and downloads let run out");
     if (run.phone.fault() != PhoneFault::None || !run.phone.running())
         run.phone.restart(PhoneFault::None, run.random);
     if (!run.program) run.startProgram();
@@ -363,14 +380,9 @@ void settle(RunContext& run) {
             ++answers;
             continue;
         }
-        if (run.program->queue().rowCount() == 0 && !run.program->sending()) break;
+        if (quiet(run)) break;
         if (!run.connected()) run.connectProgram();
-        waitFor(
-            [&] {
-                return run.program->sheets().current() ||
-                       (run.program->queue().rowCount() == 0 && !run.program->sending());
-            },
-            kSettleStepMs);
+        waitFor([&] { return run.program->sheets().current() || quiet(run); }, kSettleStepMs);
     }
 }
 
