@@ -188,6 +188,14 @@ QVariantMap MRTransferController::notifyRequest(const QVariantMap& request) {
     }
     ParoxLog("received notification: %@", note);
     // Answered all the same: the phone has nothing to do about it.
+    // Cancelled after its last piece, a download has no refused piece to end it: its finish does,
+    // the way a refused piece ends one (the progress display resets).
+    if (note == notes::kTransferFinished && mDownloadState.load() == DownloadState::Cancelled) {
+        if (isAboutTheDownload(note, std::nullopt))
+            postNotificationNameAfterDelay(QString(notes::kDownloadProgress), QVariant(),
+                                           QVariant());
+        return QVariantMap{{keys::kSuccess, true}};
+    }
     // A failed download has already ended, whatever the phone says of it.
     if (note == notes::kTransferFinished &&
         (mDownloadState.load() == DownloadState::Failed ||

@@ -19,8 +19,6 @@ struct RunReport {
 struct CampaignReport {
     int runs = 0;
     int violations = 0;
-    // Violations of a fault already known (kKnownFault); they do not fail a run.
-    int knownFaults = 0;
     qint64 longestStepMs = 0;
     qint64 longestQuitMs = 0;
     qint64 longestDownloadStallMs = 0;
@@ -45,7 +43,6 @@ CampaignReport runCampaign(const CampaignSettings& settings);
 // A run's seed, steps and violations, and how to replay it.
 QString describe(const RunReport& run);
 // RESULT runs=… violations=… longest_step_s=… longest_quit_s=… longest_download_stall_s=…
-// known_faults=…
 QString resultLine(const CampaignReport& report);
 
 } // namespace vantle::campaign

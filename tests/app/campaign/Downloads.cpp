@@ -245,7 +245,7 @@ QList<Violation> checkDownloads(RunContext& run) {
     }
     if (run.program) {
         if (stuckAfterCancel)
-            found << Violation{QString(QLatin1String(kKnownFault)),
+            found << Violation{QStringLiteral("D1"),
                                QStringLiteral("the cancelled download of %1 stays under way for "
                                               "good; waiting behind it: %2")
                                    .arg(nameOfPath(receiving.front()),

@@ -11,11 +11,6 @@ namespace vantle::campaign {
 
 struct RunContext;
 
-// A program fault the campaign knows of and reports apart, so that it does not hide new ones:
-// a cancel between an item's last piece and the phone's "TransferFinished" leaves the download
-// under way until the connection ends.
-inline constexpr char kKnownFault[] = "known D1";
-
 // One download the user asked for, and what the phone held under that name when it was asked
 // (and when its turn came): the bytes that may arrive.
 struct AskedDownload {
