@@ -256,12 +256,14 @@ private:
     enum class ClashAnswer { Replace, Cancel, MakeUnique };
     void buildUploadRow(QWidget* pane, QBoxLayout* layout);
     void startAnUpload();
-    // Starts the worker: remains of items no longer queued go first, then `node`, if any.
-    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node);
-    void uploadThread(const std::shared_ptr<FSNodeInfo>& node, const QString& phoneID);
+    // Starts the worker: remains of items no longer queued go first, then `node`, if any, whose
+    // upload sends `total` bytes.
+    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total);
+    void uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint64 total,
+                      const QString& phoneID);
     // The worker's part of one item: what the phone holds of an earlier try, the name, then the
     // upload and the clean-up of what a failure left.
-    std::int32_t uploadItem(FSNodeInfo& node, const QString& phoneID);
+    std::int32_t uploadItem(FSNodeInfo& node, quint64 total, const QString& phoneID);
     void removeLeftovers(const QString& phoneID, const QStringList& queued);
     enum class PartialState {
         Gone,       // nothing is left at its name (it was removed, or is no longer there)

@@ -112,8 +112,11 @@ bool AppController::awakeFromNib() {
     // 10–13: the transfer layer answers the phone from now on.
     _transfer->setClientServerController(mClientServer.get());
     mClientServer->setRequestDispatcher(_transfer.get());
-    // What an earlier run left half-arrived; a download of another process writes more often.
-    _transfer->clearTemporaryArea(TransferTimeouts{}.downloadSilence);
+    // What an earlier run left half-arrived, on a worker: a large leftover must not hold up the
+    // window's start. A download of another process (or one starting now) writes more often.
+    startPhoneWorker([transfer = _transfer.get()] {
+        transfer->clearTemporaryArea(TransferTimeouts{}.downloadSilence);
+    });
     mThreadRunning = false;
     mAllowUpload = true;
     mSuspendConnectingForNow = false;

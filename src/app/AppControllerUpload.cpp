@@ -37,7 +37,6 @@ constexpr int kMinBarStepPixels = 2;
 // The details line is a little smaller than the name.
 constexpr int kDetailsPointSizeDelta = -1;
 
-
 const char kDoTheSame[] = "Do the same for the other items";
 const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
 
@@ -113,7 +112,7 @@ void AppController::startAnUpload() {
     if (!mCurrentUpload) {
         // The run of the queue is over: a later clash is asked about again.
         mClashAnswer.reset();
-        startUploadWorker(nullptr);
+        startUploadWorker(nullptr, 0);
         return;
     }
     const QString path = mCurrentUpload->absolutePath();
@@ -136,10 +135,10 @@ void AppController::startAnUpload() {
 
     mUploadPhase = UploadPhase::Sending;
     waitForThreadToFinish();
-    startUploadWorker(mCurrentUpload);
+    startUploadWorker(mCurrentUpload, total);
 }
 
-void AppController::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node) {
+void AppController::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total) {
     QStringList queued;
     for (const FSNodeInfoPtr& item : mQueue->queue().nodesInOrder())
         queued << item->absolutePath();
@@ -152,9 +151,9 @@ void AppController::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node) {
     mThreadRunning = true;
     // The worker before it has handed over its result, so it is at its very end.
     joinUploadWorker();
-    mUploadWorker = std::thread([this, node, queued, phoneID] {
+    mUploadWorker = std::thread([this, node, total, queued, phoneID] {
         removeLeftovers(phoneID, queued);
-        if (node) return uploadThread(node, phoneID);
+        if (node) return uploadThread(node, total, phoneID);
         mThreadRunning = false;
         // Items queued meanwhile found the worker busy.
         runOn(this, [this] {
@@ -209,7 +208,7 @@ AppController::removeOwnPartial(const UploadPartials::Partial& partial) {
     return PartialState::Gone;
 }
 
-std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID) {
+std::int32_t AppController::uploadItem(FSNodeInfo& node, quint64 total, const QString& phoneID) {
     const QString path = node.absolutePath();
     QString name = QFileInfo(path).fileName();
     if (_transfer->uploadCancelled()) return protocol::kCancelled;
@@ -252,7 +251,7 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
         const bool removed = _transfer->removeFile(name);
         ParoxLog("removeFile %d", removed);
     }
-    UploadPartials::Partial partial{path, name, phoneID, uploadSizeOfPath(path)};
+    UploadPartials::Partial partial{path, name, phoneID, total};
     // Remembered before the pieces go, so that remains are known even after a sudden end; but
     // only for a name found free, or the record would later take the phone's own item for ours.
     const bool remembered =
@@ -285,8 +284,9 @@ std::int32_t AppController::uploadItem(FSNodeInfo& node, const QString& phoneID)
     return result;
 }
 
-void AppController::uploadThread(const std::shared_ptr<FSNodeInfo>& node, const QString& phoneID) {
-    const std::int32_t result = uploadItem(*node, phoneID);
+void AppController::uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint64 total,
+                                 const QString& phoneID) {
+    const std::int32_t result = uploadItem(*node, total, phoneID);
     node->setUploading(false);
     mThreadRunning = false;
     ParoxLog("calling uploadFinished");
