@@ -181,6 +181,8 @@ public:
     PhoneDataSource* phoneDataSource() const { return mPhone; }
     QProgressBar* downloadBar() const { return downloadProgressIndicator; }
     QStringList receivingFiles() const { return mReceivingFiles; }
+    // The queued item being sent, or whose failure a sheet is asking about; empty when none.
+    QString currentUploadPath() const;
 
     // --- What the window shows, for the program's scripts and the tests ---
     MRWindow* window() const { return _window; }

@@ -293,6 +293,10 @@ void AppController::uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint6
     runOn(this, [this, result] { uploadFinished(result); });
 }
 
+QString AppController::currentUploadPath() const {
+    return mCurrentUpload ? mCurrentUpload->absolutePath() : QString();
+}
+
 void AppController::joinUploadWorker() {
     if (mUploadWorker.joinable()) mUploadWorker.join();
 }

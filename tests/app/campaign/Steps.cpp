@@ -244,27 +244,16 @@ UserModel::Answer clashAnswer(const QString& button) {
     return UserModel::Answer::Cancel;
 }
 
-// The item whose upload ended last, as the program's log names it; empty when none did.
-QString lastUploadEnded(RunContext& run) {
-    static const QString kEnded = QStringLiteral("uploadFinished for ");
-    const QString log = run.everythingSaid();
-    const qsizetype at = log.lastIndexOf(kEnded);
-    if (at < 0) return {};
-    const qsizetype from = at + kEnded.size();
-    return log.mid(from, log.indexOf(QLatin1Char('\n'), from) - from);
-}
-
 // The item a sheet is about: the one its text names, else the one whose upload failed (not
 // always the first row: an item added later in the same second may sort before it).
 QString sheetItem(RunContext& run, const QString& text) {
     static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
     const QString named = quoted.match(text).captured(1);
+    const QString current = run.program->controller->currentUploadPath();
     const auto next = run.program->queue().getNextFile();
     const QString first = next ? next->absolutePath() : QString();
-    if (named.isEmpty()) {
-        const QString failed = lastUploadEnded(run);
-        return failed.isEmpty() ? first : failed;
-    }
+    if (named.isEmpty()) return current.isEmpty() ? first : current;
+    if (QFileInfo(current).fileName() == named) return current;
     if (QFileInfo(first).fileName() == named) return first;
     for (const QString& path : run.model.pendingPaths())
         if (QFileInfo(path).fileName() == named) return path;
