@@ -1,11 +1,12 @@
-// The menus, their validation, the manual-mode warning and the manual-connect sheet.
+// The menus' settings, their validation and the manual-mode warning.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
+#include "app/notify/DesktopNotifier.h"
+#include "app/status/ConnectionStatus.h"
 #include "platform/Defaults.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "support/ParoxLogger.h"
-#include "ui/DirectConnectPanel.h"
 #include "ui/MRWindow.h"
 #include "ui/SheetPresenter.h"
 
@@ -17,42 +18,22 @@
 namespace vantle {
 namespace {
 
-// The sheet opens a moment after its menu item, and the connection is tried a moment after the
-// sheet closes, so the status line shows "Connecting..." first.
-constexpr int kOpenSheetDelayMs = 500;
-constexpr int kConnectDelayMs = 1000;
-
 const char kManualModeTitle[] = "Manual Connect Mode";
 const char kMenuName[] = "File";
-
-QString unableToConnectDetail(AddServerResult code) {
-    switch (code) {
-    case AddServerResult::CouldNotMakePeer:
-        return QStringLiteral("Ensure that you have entered the correct network address.");
-    case AddServerResult::InvalidAddress:
-        return QStringLiteral("Ensure that you have entered a valid network address.");
-    case AddServerResult::Connecting:
-    case AddServerResult::CouldNotConnect:
-        break;
-    }
-    return QStringLiteral(
-        "Ensure that your iPhone is turned on and the Vantle iPhone application is open.");
-}
 
 } // namespace
 
 void AppController::autoConnectMenu() {
-    QAction* item = mActions.value(QStringLiteral("autoConnectMenu:"));
     // The action toggled its check already; the stored value follows it.
-    const bool on = item->isChecked();
+    const bool on = mActions.autoConnect->isChecked();
     Defaults::setBool(QLatin1String(prefs::kAutoConnect), on);
-    mAutoConnect = on;
+    mStatus->setAutoConnect(on);
     if (on) {
         if (!connected()) mClientServer->startAutoConnect();
         return;
     }
     mClientServer->stopLookingForServers();
-    setStatusToConnectionStatus();
+    mStatus->setStatusToConnectionStatus();
     mPresenter->show({QLatin1String(kManualModeTitle),
                       QStringLiteral("Vantle is no longer searching for iPhones.  To make a "
                                      "connection, you must use the \"Manual Connect...\" menu "
@@ -64,14 +45,15 @@ void AppController::autoConnectMenu() {
 }
 
 void AppController::loggingMenu() {
-    const bool on = mActions.value(QStringLiteral("loggingMenu:"))->isChecked();
+    const bool on = mActions.logging->isChecked();
     Defaults::setBool(QLatin1String(prefs::kLogToFile), on);
     if (mLogger) mLogger->setLogToFile(on);
 }
 
 void AppController::notificationsMenu() {
-    mShowNotifications = mActions.value(QStringLiteral("notificationsMenu:"))->isChecked();
-    Defaults::setBool(QLatin1String(prefs::kShowNotifications), mShowNotifications);
+    const bool on = mActions.notifications->isChecked();
+    mNotifier->setShowNotifications(on);
+    Defaults::setBool(QLatin1String(prefs::kShowNotifications), on);
 }
 
 void AppController::warnAboutAutomatic() {
@@ -91,61 +73,9 @@ void AppController::warnAboutAutomatic() {
                      });
 }
 
-bool AppController::validateSelector(const QString& action) const {
-    if (action == QLatin1String("directConnect:")) return !connectedOrConnecting();
-    return true;
-}
-
 void AppController::validateMenus() {
-    for (auto it = mActions.cbegin(); it != mActions.cend(); ++it) {
-        // The add-files item follows whether the phone takes uploads (set with the status).
-        if (it.key() == QLatin1String("addFileToQueue:")) continue;
-        it.value()->setEnabled(validateSelector(it.key()));
-    }
-}
-
-void AppController::directConnect() {
-    performAfterDelay(this, kOpenSheetDelayMs, [this] { doDirectConnect(); });
-}
-
-void AppController::doDirectConnect() {
-    auto* panel = new DirectConnectPanel(_window);
-    panel->setAddress(Defaults::value(QLatin1String(prefs::kLastManualIP)).toString());
-    mPresenter->showSheet(panel, [this, panel](int result) {
-        const QString text = panel->address();
-        panel->deleteLater();
-        if (result != DirectConnectPanel::Accepted) return;
-        setStatusLine(QStringLiteral("Connecting..."));
-        performAfterDelay(this, kConnectDelayMs, [this, text] { doDirectConnectOkay(text); });
-    });
-}
-
-void AppController::connectToTypedAddress(const QString& text) {
-    setStatusLine(QStringLiteral("Connecting..."));
-    doDirectConnectOkay(text);
-}
-
-void AppController::doDirectConnectOkay(const QString& typed) {
-    const QString text = typed.trimmed();
-    Defaults::setValue(QLatin1String(prefs::kLastManualIP), text);
-    ParoxLog("doDirectConnectOkay: %@", text);
-    if (text.isEmpty()) {
-        setStatusToConnectionStatus();
-        return;
-    }
-    const AddServerResult code = mClientServer->addServer(text);
-    if (code == AddServerResult::Connecting) {
-        mTypedAddress = text;
-        return;
-    }
-    setStatusToConnectionStatus();
-    mPresenter->show({QStringLiteral("Unable To Connect"),
-                      QStringLiteral("Unable to connect to the specified address.  ") +
-                          unableToConnectDetail(code),
-                      {QStringLiteral("OK")},
-                      {},
-                      SheetPresenter::Message::Kind::Alert},
-                     [](const QString&, bool) {});
+    // The add-files item follows whether the phone takes uploads (set with the status).
+    mActions.directConnect->setEnabled(!mStatus->connectedOrConnecting());
 }
 
 void AppController::openLink(const QString& url) {

@@ -2,6 +2,8 @@
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "app/TemporaryQueue.h"
+#include "app/status/ConnectionStatus.h"
+#include "app/upload/UploadFlow.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "ui/IDDragTableView.h"
@@ -77,12 +79,12 @@ void AppController::takeInWaitingFiles(AfterIntake after) {
             paths = TemporaryQueue::moveIn(paths);
         addToQueue(paths, std::move(intake.whenSaved));
     }
-    if (after == AfterIntake::StartUploads) startUploadIfWeCan();
+    if (after == AfterIntake::StartUploads) mUpload->startUploadIfWeCan();
 }
 
 void AppController::doAddToQueue(const QStringList& paths) {
     addToQueue(paths);
-    startUploadIfWeCan();
+    mUpload->startUploadIfWeCan();
 }
 
 void AppController::addToQueue(const QStringList& paths, WhenSaved whenSaved) {
@@ -106,7 +108,7 @@ void AppController::removeIfInTempQueue(const QString& path) {
 
 void AppController::addFileToQueue() {
     ParoxLog("addFileToQueue:");
-    if (!mAllowUpload || !_window) return;
+    if (!mStatus->allowUpload() || !_window) return;
     auto* panel =
         new QFileDialog(_window, QStringLiteral("Select file(s) to copy to your iPhone."));
     panel->setFileMode(QFileDialog::ExistingFiles);
@@ -117,7 +119,7 @@ void AppController::addFileToQueue() {
         panel->deleteLater();
         if (result != QDialog::Accepted) return;
         addToQueue(chosen);
-        startUploadIfWeCan();
+        mUpload->startUploadIfWeCan();
     });
 }
 

@@ -1,7 +1,11 @@
 // The window's layout: the outlets the controller works with, in one place.
 #include "app/AppController.h"
 #include "app/AppLinks.h"
+#include "app/PaneWidgets.h"
 #include "app/QueueDataSource.h"
+#include "app/phone/PhonePane.h"
+#include "app/status/ConnectionStatus.h"
+#include "app/upload/UploadFlow.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
 #include "ui/MRFileCell.h"
@@ -16,7 +20,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -25,27 +28,6 @@ namespace {
 
 constexpr int kDefaultWidth = 420;
 constexpr int kDefaultHeight = 560;
-constexpr int kPaneMargin = 6;
-constexpr int kHeadingPointSizeDelta = 1;
-
-QLabel* heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setBold(true);
-    font.setPointSize(font.pointSize() + kHeadingPointSizeDelta);
-    label->setFont(font);
-    return label;
-}
-
-QProgressBar* progressBar(QWidget* parent) {
-    auto* bar = new QProgressBar(parent);
-    bar->setTextVisible(false);
-    bar->setRange(0, 1);
-    bar->setValue(0);
-    bar->setHidden(true);
-    return bar;
-}
 
 } // namespace
 
@@ -56,6 +38,7 @@ void AppController::buildWindow() {
     mPresenter = new SheetPresenter(_window);
     // The window closes first when the program ends; what then closes the sheets is no answer.
     connect(_window, &MRWindow::closed, mPresenter, &SheetPresenter::abandon);
+    makeRooms();
 
     auto* central = new QWidget(_window);
     auto* layout = new QVBoxLayout(central);
@@ -65,8 +48,8 @@ void AppController::buildWindow() {
     mRBSplitView = new MRSplitView(central);
     auto* topBox = new QWidget();
     auto* bottomBox = new QWidget();
-    buildQueuePane(topBox);
-    buildPhonePane(bottomBox);
+    QLabel* topHeading = buildQueuePane(topBox);
+    mPhonePane->buildPhonePane(bottomBox);
     mRBSplitView->setPanes(topBox, bottomBox);
     layout->addWidget(mRBSplitView, 1);
 
@@ -74,26 +57,29 @@ void AppController::buildWindow() {
     auto* strip = new QWidget(central);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(kPaneMargin, kPaneMargin / 2, kPaneMargin, kPaneMargin / 2);
-    label1 = new QLabel(strip);
-    label1->setTextFormat(Qt::PlainText);
-    label1->setObjectName(QStringLiteral("statusLine"));
-    stripLayout->addWidget(label1, 1);
+    auto* statusLine = new QLabel(strip);
+    statusLine->setTextFormat(Qt::PlainText);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    stripLayout->addWidget(statusLine, 1);
     layout->addWidget(strip);
+    mStatus->setLabels({statusLine, topHeading, mPhonePane->heading()});
 
     _window->setCentralWidget(central);
     buildMenus();
+    wireRooms();
     _window->restoreSavedGeometry();
 }
 
-void AppController::buildQueuePane(QWidget* pane) {
+QLabel* AppController::buildQueuePane(QWidget* pane) {
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(kPaneMargin, kPaneMargin, kPaneMargin, 0);
 
     auto* head = new QHBoxLayout();
-    topLabelText = heading(QStringLiteral("Files awaiting transfer"), pane);
-    topLabelText->setObjectName(QStringLiteral("topHeading"));
-    head->addWidget(topLabelText, 1);
+    QLabel* topHeading = paneHeading(QStringLiteral("Files awaiting transfer"), pane);
+    topHeading->setObjectName(QStringLiteral("topHeading"));
+    head->addWidget(topHeading, 1);
     plusButton = new QToolButton(pane);
+    plusButton->setObjectName(QStringLiteral("plusButton"));
     plusButton->setText(QStringLiteral("+"));
     plusButton->setToolTip(QStringLiteral("Add Files..."));
     plusButton->setAccessibleName(QStringLiteral("Add Files"));
@@ -108,43 +94,16 @@ void AppController::buildQueuePane(QWidget* pane) {
     layout->addWidget(queueTable_, 1);
     // The hint lies over the empty queue and takes drops there too.
     helpfulMessage_ = new MRCoolTextView(pane);
+    helpfulMessage_->setObjectName(QStringLiteral("queueHint"));
     helpfulMessage_->placeOver(queueTable_);
 
-    // The upload row: the item's name, its bar and the stop button.
-    auto* uploadRow = new QHBoxLayout();
-    textField = new QLabel(pane);
-    textField->setTextFormat(Qt::PlainText);
-    uploadRow->addWidget(textField);
-    progressIndicator = progressBar(pane);
-    uploadRow->addWidget(progressIndicator, 1);
-    stopButton_ = new QToolButton(pane);
-    stopButton_->setText(QStringLiteral("Stop"));
-    stopButton_->setEnabled(false);
-    connect(stopButton_, &QToolButton::clicked, this, [this] { stopButton(); });
-    uploadRow->addWidget(stopButton_);
-    layout->addLayout(uploadRow);
-    buildUploadRow(pane, layout);
-
+    mUpload = new UploadFlow(
+        {*_transfer, *mClientServer, *mQueue, *mPresenter, *queueTable_,
+         [this] { return mStatus->allowUpload() && connected() && mStatus->granted(); }},
+        this);
+    mUpload->buildUploadRow(pane, layout);
     connectQueueTable();
-}
-
-void AppController::buildPhonePane(QWidget* pane) {
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(kPaneMargin, 0, kPaneMargin, kPaneMargin);
-    phoneLabel = heading(QStringLiteral("Open Vantle on iPhone to start the transfer"), pane);
-    phoneLabel->setObjectName(QStringLiteral("phoneHeading"));
-    layout->addWidget(phoneLabel);
-    phoneTable_ = new IDDragTableView(pane);
-    phoneTable_->setObjectName(QStringLiteral("phoneTable"));
-    phoneTable_->setItemDelegate(new MRFileCell(phoneTable_));
-    // Nothing is ever dropped on the phone's files.
-    phoneTable_->setDropPolicy([] { return false; });
-    mPhone = new PhoneDataSource(this, this);
-    phoneTable_->setModel(mPhone);
-    layout->addWidget(phoneTable_, 1);
-    // The download bar lies over the row of the file being downloaded.
-    downloadProgressIndicator = progressBar(phoneTable_->viewport());
-    connectPhoneTable();
+    return topHeading;
 }
 
 void AppController::buildMenus() {
@@ -155,55 +114,61 @@ void AppController::buildMenus() {
         action->setObjectName(name);
         if (!keys.isEmpty()) action->setShortcut(keys);
         connect(action, &QAction::triggered, this, slot);
-        mActions.insert(name, action);
+        return action;
+    };
+    const auto checkable = [](QAction* action) {
+        action->setCheckable(true);
         return action;
     };
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    add(file, QStringLiteral("addFileToQueue:"), QStringLiteral("Add Files..."), QKeySequence::Open,
-        [this] { addFileToQueue(); });
-    add(file, QStringLiteral("directConnect:"), QStringLiteral("Manual Connect..."), {},
-        [this] { directConnect(); });
+    mActions.addFiles = add(file, QStringLiteral("addFileToQueue:"), QStringLiteral("Add Files..."),
+                            QKeySequence::Open, [this] { addFileToQueue(); });
+    mActions.directConnect =
+        add(file, QStringLiteral("directConnect:"), QStringLiteral("Manual Connect..."), {},
+            [this] { mStatus->directConnect(); });
     file->addSeparator();
-    QAction* autoConnect =
-        add(file, QStringLiteral("autoConnectMenu:"), QStringLiteral("Automatically Connect"), {},
-            [this] { autoConnectMenu(); });
-    autoConnect->setCheckable(true);
-    QAction* logging = add(file, QStringLiteral("loggingMenu:"),
-                           QStringLiteral("Create Debug Logs"), {}, [this] { loggingMenu(); });
-    logging->setCheckable(true);
-    QAction* notifications =
-        add(file, QStringLiteral("notificationsMenu:"), QStringLiteral("Show Notifications"), {},
-            [this] { notificationsMenu(); });
-    notifications->setCheckable(true);
-    add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
-        [this] { checkForUpdates(); });
+    mActions.autoConnect =
+        checkable(add(file, QStringLiteral("autoConnectMenu:"),
+                      QStringLiteral("Automatically Connect"), {}, [this] { autoConnectMenu(); }));
+    mActions.logging =
+        checkable(add(file, QStringLiteral("loggingMenu:"), QStringLiteral("Create Debug Logs"), {},
+                      [this] { loggingMenu(); }));
+    mActions.notifications =
+        checkable(add(file, QStringLiteral("notificationsMenu:"),
+                      QStringLiteral("Show Notifications"), {}, [this] { notificationsMenu(); }));
+    mActions.checkForUpdates =
+        add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
+            [this] { checkForUpdates(); });
     file->addSeparator();
-    QAction* quit =
+    mActions.quit =
         add(file, QStringLiteral("terminate:"), QStringLiteral("Quit"), QKeySequence::Quit, [this] {
             if (_window) _window->close();
         });
-    quit->setMenuRole(QAction::QuitRole);
+    mActions.quit->setMenuRole(QAction::QuitRole);
     connect(file, &QMenu::aboutToShow, this, [this] { validateMenus(); });
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    add(edit, QStringLiteral("delete:"), QStringLiteral("Delete"), {}, [this] {
-        if (auto* table = qobject_cast<IDDragTableView*>(QApplication::focusWidget()))
-            emit table->deleteRequested();
-        else
-            emit queueTable_->deleteRequested();
-    });
+    mActions.deleteItems =
+        add(edit, QStringLiteral("delete:"), QStringLiteral("Delete"), {}, [this] {
+            if (auto* table = qobject_cast<IDDragTableView*>(QApplication::focusWidget()))
+                emit table->deleteRequested();
+            else
+                emit queueTable_->deleteRequested();
+        });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    add(help, QStringLiteral("showConnectionDiagnostics:"),
-        QStringLiteral("Connection Diagnostics..."), {}, [this] { showConnectionDiagnostics(); });
+    mActions.diagnostics = add(help, QStringLiteral("showConnectionDiagnostics:"),
+                               QStringLiteral("Connection Diagnostics..."), {},
+                               [this] { showConnectionDiagnostics(); });
     // Links are build options; without an address their items stay away.
     if (!links::connectionHelp().isEmpty())
-        add(help, QStringLiteral("helpButtonClicked:"), QStringLiteral("Connection Help"), {},
-            [this] { openLink(links::connectionHelp()); });
+        mActions.connectionHelp =
+            add(help, QStringLiteral("helpButtonClicked:"), QStringLiteral("Connection Help"), {},
+                [this] { openLink(links::connectionHelp()); });
     if (!links::webSite().isEmpty())
-        add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"), {},
-            [this] { openLink(links::webSite()); });
+        mActions.webSite = add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"),
+                               {}, [this] { openLink(links::webSite()); });
 }
 
 } // namespace vantle

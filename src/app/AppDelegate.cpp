@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppController.h"
+#include "ui/MRWindow.h"
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>
@@ -14,7 +15,7 @@ AppDelegate::AppDelegate(AppController& controller, QObject* parent)
 
 void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
                             WhenSaved whenSaved) {
-    appController.bringWindowToFront();
+    if (MRWindow* window = appController.window()) window->bringToFront();
     appController.filesDroppedOnDock(paths, std::move(whenSaved));
     if (connectTo) appController.connectToTypedAddress(*connectTo);
 }

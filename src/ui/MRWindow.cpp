@@ -1,5 +1,6 @@
 #include "ui/MRWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QSettings>
 
@@ -34,6 +35,21 @@ void MRWindow::closeEvent(QCloseEvent* event) {
     saveGeometryToSettings();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) emit closed();
+}
+
+bool MRWindow::isFrontmost() const {
+    if (!isVisible() || isMinimized()) return false;
+    // A sheet or dialog of the window in front counts as the window.
+    for (const QWidget* shown = QApplication::activeWindow(); shown; shown = shown->parentWidget())
+        if (shown == this) return true;
+    return false;
+}
+
+void MRWindow::bringToFront() {
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
 }
 
 } // namespace vantle

@@ -19,6 +19,10 @@ public:
     // saved or the saved value is unusable.
     bool restoreSavedGeometry();
     void saveGeometryToSettings() const;
+    // The window, or a sheet or dialog of it, is the one in front.
+    bool isFrontmost() const;
+    // Shows, restores, raises and activates the window.
+    void bringToFront();
 
 signals:
     void closed();

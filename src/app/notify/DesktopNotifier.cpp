@@ -1,22 +1,25 @@
-// Desktop notifications for what happens while the user looks elsewhere, and their "Show".
-#include "app/AppController.h"
+#include "app/notify/DesktopNotifier.h"
+
+#include "app/AppKeys.h"
 #include "platform/DesktopNotifications.h"
 #include "platform/DesktopServices.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "ui/MRWindow.h"
 
-#include <QApplication>
 #include <QFileInfo>
 
 namespace vantle {
 
-void AppController::notifyDownloadArrived(const QString& path) {
+DesktopNotifier::DesktopNotifier(MRWindow* window, QObject* parent)
+    : QObject(parent), mWindow(window) {}
+
+void DesktopNotifier::notifyDownloadArrived(const QString& path) {
     if (!isMainThread()) return runOn(this, [this, path] { notifyDownloadArrived(path); });
     sendNotification(QStringLiteral("Download Complete"), QFileInfo(path).fileName(), path);
 }
 
-void AppController::notifyQueueEmptied(int itemsSent) {
+void DesktopNotifier::notifyQueueEmptied(int itemsSent) {
     if (!isMainThread()) return runOn(this, [this, itemsSent] { notifyQueueEmptied(itemsSent); });
     if (itemsSent <= 0) return;
     const QString body = itemsSent == 1
@@ -25,7 +28,7 @@ void AppController::notifyQueueEmptied(int itemsSent) {
     sendNotification(QStringLiteral("Transfer Complete"), body, {});
 }
 
-void AppController::notifyUploadFailed(const QString& name, const QString& reason) {
+void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& reason) {
     if (!isMainThread())
         return runOn(this, [this, name, reason] { notifyUploadFailed(name, reason); });
     // The name comes first and whole: it is what the user looks for.
@@ -33,28 +36,12 @@ void AppController::notifyUploadFailed(const QString& name, const QString& reaso
     sendNotification(QStringLiteral("Upload Failed"), body, {});
 }
 
-bool AppController::windowIsActive() const {
-    if (!_window || !_window->isVisible() || _window->isMinimized()) return false;
-    // A sheet or dialog of the window in front counts as the window.
-    for (const QWidget* shown = QApplication::activeWindow(); shown; shown = shown->parentWidget())
-        if (shown == _window) return true;
-    return false;
-}
-
-void AppController::bringWindowToFront() {
-    if (!_window) return;
-    _window->show();
-    _window->setWindowState(_window->windowState() & ~Qt::WindowMinimized);
-    _window->raise();
-    _window->activateWindow();
-}
-
-void AppController::sendNotification(const QString& summary, const QString& body,
-                                     const QString& downloadedPath) {
-    if (!mShowNotifications || windowIsActive()) return;
+void DesktopNotifier::sendNotification(const QString& summary, const QString& body,
+                                       const QString& downloadedPath) {
+    if (!mShowNotifications || (mWindow && mWindow->isFrontmost())) return;
     if (!mNotifications) {
         mNotifications = new DesktopNotifications(
-            {QLatin1String(kLocalAppName), QLatin1String(kDesktopEntry), {}}, this);
+            {QLatin1String(names::kLocalAppName), QLatin1String(names::kDesktopEntry), {}}, this);
         connect(mNotifications, &DesktopNotifications::unavailable, this,
                 [](const QString& reason) { ParoxLog("notifications unavailable: %@", reason); });
         connect(mNotifications, &DesktopNotifications::actionInvoked, this,
@@ -70,8 +57,8 @@ void AppController::sendNotification(const QString& summary, const QString& body
         mNotifiedDownloads.erase(mNotifiedDownloads.begin());
 }
 
-void AppController::notificationShown(quint64 token) {
-    bringWindowToFront();
+void DesktopNotifier::notificationShown(quint64 token) {
+    if (mWindow) mWindow->bringToFront();
     const QString path = mNotifiedDownloads.take(token);
     if (!path.isEmpty() && !revealPath(path)) ParoxLog("could not reveal %@", path);
 }

@@ -1,0 +1,32 @@
+#include "app/PaneWidgets.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+namespace vantle {
+namespace {
+
+constexpr int kHeadingPointSizeDelta = 1;
+
+} // namespace
+
+QLabel* paneHeading(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSize(font.pointSize() + kHeadingPointSizeDelta);
+    label->setFont(font);
+    return label;
+}
+
+QProgressBar* paneProgressBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setTextVisible(false);
+    bar->setRange(0, 1);
+    bar->setValue(0);
+    bar->setHidden(true);
+    return bar;
+}
+
+} // namespace vantle

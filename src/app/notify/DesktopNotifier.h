@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+namespace vantle {
+
+class DesktopNotifications;
+class MRWindow;
+
+// Desktop notifications of what happens while the user looks elsewhere: each is sent only while
+// the window is not the one in front and "Show Notifications" is on. "Show" on one raises the
+// window; for a download it also reveals the file in the file manager. Callable from any thread.
+class DesktopNotifier final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DesktopNotifier(MRWindow* window, QObject* parent = nullptr);
+
+    bool showNotifications() const { return mShowNotifications; }
+    void setShowNotifications(bool on) { mShowNotifications = on; }
+
+    // A downloaded file has arrived at `path`.
+    void notifyDownloadArrived(const QString& path);
+    // The queue has emptied after uploads; `itemsSent` of them went (none: nothing is sent).
+    void notifyQueueEmptied(int itemsSent);
+    // The upload of the item called `name` failed; `reason` in the user's words, may be empty.
+    void notifyUploadFailed(const QString& name, const QString& reason);
+
+private:
+    void sendNotification(const QString& summary, const QString& body,
+                          const QString& downloadedPath);
+    void notificationShown(quint64 token);
+
+    MRWindow* mWindow = nullptr;
+    bool mShowNotifications = true;
+    // Made with the first notification, so that no bus is opened before one is needed.
+    DesktopNotifications* mNotifications = nullptr;
+    // The downloads of the notifications still on show, by token; bounded like their tokens.
+    QMap<quint64, QString> mNotifiedDownloads;
+};
+
+} // namespace vantle

@@ -1,0 +1,219 @@
+// Downloads from the phone, one at a time: asked for, their bar, moved into place on a worker,
+// opened or revealed, or a sheet that tells why not.
+#include "app/phone/PhonePane.h"
+#include "files/VantleUtilities.h"
+#include "support/ParoxLog.h"
+#include "transfer/MRTransferController.h"
+#include "ui/IDDragTableView.h"
+#include "ui/SheetPresenter.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QTimer>
+#include <QtMath>
+
+namespace vantle {
+namespace {
+
+// The download bar's units: 64 KiB each, as the upload bar's.
+constexpr double kUnitsPerByte = 1.0 / 65536.0;
+// Where the bar lies over the row of the file being downloaded: in place of its size line.
+constexpr int kBarLeft = 50;
+constexpr int kBarTop = 23;
+constexpr int kBarRightMargin = 10;
+constexpr int kBarHeight = 10;
+
+} // namespace
+
+bool PhonePane::requestFile(const QString& path) {
+    if (mReceivingFiles.contains(path)) return false;
+    mReceivingFiles.append(path);
+    // Another download runs, or is being moved into place: this one waits its turn.
+    if (mReceivingFiles.size() > 1 || mDownloadStage == DownloadStage::MovingIntoPlace)
+        return false;
+    return requestNextFile();
+}
+
+bool PhonePane::requestNextFile() {
+    while (!mReceivingFiles.isEmpty()) {
+        const QString path = mReceivingFiles.front();
+        PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
+        if (!node) node = PhoneNodeInfo::nodeWithPath(path, false);
+        node->setUploading(true);
+        mPhone->refreshPath(path);
+        mParts.transfer.resetDownloadOperation();
+        if (mParts.transfer.requestRemoteFile(path)) {
+            if (mDownloadSilenceTimer) mDownloadSilenceTimer->start();
+            return true;
+        }
+        // Left first in line, a file the phone would not send would hold up every later one.
+        ParoxLog("requestRemoteFile failed: %@", path);
+        node->setUploading(false);
+        mPhone->refreshPath(path);
+        mReceivingFiles.removeFirst();
+        mDropDestinations.remove(path);
+    }
+    return false;
+}
+
+void PhonePane::cancelDownload() {
+    mParts.transfer.cancelDownloadOperation();
+}
+
+void PhonePane::forgetDropDestination(const QString& path) {
+    mDropDestinations.remove(path);
+}
+
+void PhonePane::downloadTo(const QString& path, const QString& folder) {
+    const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
+    if (!node || mReceivingFiles.contains(path)) return;
+    node->setShouldOpenAfterDownload(false);
+    mDropDestinations.insert(path, folder);
+    requestFile(path);
+    if (!mReceivingFiles.contains(path)) mDropDestinations.remove(path);
+}
+
+void PhonePane::askDownloadTo(int row) {
+    const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row);
+    if (!node) return;
+    auto* dialog = new QFileDialog(mParts.window, QStringLiteral("Download To"));
+    dialog->setObjectName(QStringLiteral("downloadToDialog"));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Download"));
+    const QString path = node->path();
+    mParts.presenter.showSheet(dialog, [this, dialog, path](int result) {
+        const QString folder = dialog->selectedFiles().value(0);
+        dialog->deleteLater();
+        if (result == QDialog::Accepted && QFileInfo(folder).isDir()) downloadTo(path, folder);
+    });
+}
+
+void PhonePane::downloadProgress(const Notification& note) {
+    const QVariantList counts = note.userInfo.toList();
+    // A refused piece of a cancelled download: it ends here, without a file.
+    if (counts.size() < 2) {
+        fileDownloaded(false);
+        return;
+    }
+    const qint64 total = counts[0].toLongLong();
+    const qint64 current = counts[1].toLongLong();
+    const double units = double(total) * kUnitsPerByte;
+    const int maximum = qMax(1, qCeil(units));
+    if (downloadProgressIndicator->isHidden() && !mReceivingFiles.isEmpty()) {
+        if (const int row = mPhone->rowForPath(mReceivingFiles.front()); row >= 0) {
+            const QRect rect = phoneTable_->visualRect(mPhone->index(row, 0));
+            downloadProgressIndicator->setGeometry(rect.x() + kBarLeft, rect.y() + kBarTop,
+                                                   rect.width() - kBarLeft - kBarRightMargin,
+                                                   kBarHeight);
+        }
+        downloadProgressIndicator->show();
+    }
+    downloadProgressIndicator->setRange(0, maximum);
+    downloadProgressIndicator->setValue(
+        units > 1.0 ? qMin(maximum, int(double(current) * kUnitsPerByte)) : maximum);
+}
+
+void PhonePane::hideDownloadBar() {
+    if (!downloadProgressIndicator) return;
+    downloadProgressIndicator->setValue(0);
+    downloadProgressIndicator->hide();
+}
+
+void PhonePane::fileDownloaded(bool finished) {
+    ParoxLog("fileDownloaded");
+    // Its item is being moved into place already: a second word of its end changes nothing.
+    if (mDownloadStage == DownloadStage::MovingIntoPlace) return;
+    const QString asked = mReceivingFiles.value(0);
+    const std::optional<QString> root = mParts.transfer.lastDownloadRoot();
+    if (!root || !finished || asked.isEmpty()) {
+        endDownload(asked);
+        return;
+    }
+    ParoxLog("fileDownloaded: %@", *root);
+    const std::optional<QString> folder = mDropDestinations.contains(asked)
+                                              ? std::optional(mDropDestinations.value(asked))
+                                              : std::nullopt;
+    // The row stays marked and the bar turns busy while the item is put in place.
+    mDownloadStage = DownloadStage::MovingIntoPlace;
+    if (downloadProgressIndicator) downloadProgressIndicator->setRange(0, 0);
+    MRTransferController* transfer = &mParts.transfer;
+    startPhoneWorker([this, transfer, asked, name = *root, folder] {
+        const Result<QString> finalFile = transfer->finishDownload(name, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, asked, name, folder, finalFile] {
+                downloadMovedIntoPlace(asked, name, folder, finalFile);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root,
+                                       const std::optional<QString>& folder,
+                                       const Result<QString>& finalFile) {
+    mDownloadStage = DownloadStage::Receiving;
+    if (!finalFile) {
+        ParoxLog("finishDownload %@: %@", root, finalFile.error());
+        showDownloadFailure(root, finalFile.error());
+    } else {
+        ParoxLog("finalFile %@", *finalFile);
+        emit downloadArrived(*finalFile);
+        const QFileInfo info(*finalFile);
+        const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked);
+        if (info.exists()) {
+            if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&
+                node->shouldOpenAfterDownload())
+                mOpener.open(*finalFile);
+            else if (!folder)
+                mOpener.reveal(*finalFile);
+        }
+    }
+    endDownload(asked);
+}
+
+void PhonePane::endDownload(const QString& asked) {
+    hideDownloadBar();
+    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked)) {
+        node->setUploading(false);
+        mPhone->refreshPath(asked);
+    }
+    mParts.transfer.resetDownloadOperation();
+    // The connection may have gone meanwhile, and with it the list.
+    if (!mReceivingFiles.isEmpty() && mReceivingFiles.front() == asked) {
+        mDropDestinations.remove(mReceivingFiles.takeFirst());
+    }
+    if (!mReceivingFiles.isEmpty()) requestNextFile();
+}
+
+void PhonePane::downloadFailed(const Notification& note) {
+    // Nothing is under way any more (the connection went first): there is no one to tell.
+    if (mReceivingFiles.isEmpty()) return;
+    showDownloadFailure(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent(),
+                        note.userInfo.toString(), DownloadFailure::NotReceived);
+    fileDownloaded(false);
+}
+
+void PhonePane::showDownloadFailure(const QString& name, const QString& error,
+                                    DownloadFailure failure) {
+    // Concatenated: neither the name nor the reason is read as a format.
+    const bool received = failure != DownloadFailure::NotReceived;
+    const QString why =
+        received
+            ? QString(QStringLiteral("\" arrived but could not be saved: ") + error)
+            : QString(QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral("."));
+    const QString text = QStringLiteral("\"") + name + why;
+    // Saving is what failed only when the item did arrive.
+    mParts.presenter.show(
+        {received ? QStringLiteral("Unable To Save Download") : QStringLiteral("Download Failed"),
+         text,
+         {QStringLiteral("OK")},
+         {},
+         SheetPresenter::Message::Kind::Sheet},
+        [](const QString&, bool) {});
+}
+
+} // namespace vantle

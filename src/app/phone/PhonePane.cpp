@@ -1,0 +1,281 @@
+// The phone's pane: its files listed on a worker, their icons and sizes fetched on another,
+// removals.
+#include "app/phone/PhonePane.h"
+
+#include "app/PaneWidgets.h"
+#include "files/FSNodeInfo.h"
+#include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/MRTransferController.h"
+#include "ui/IDDragTableView.h"
+#include "ui/MRFileCell.h"
+#include "ui/SheetPresenter.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtMath>
+#include <chrono>
+
+namespace vantle {
+namespace {
+
+// The phone's store, as a listing asks for it.
+const char kStoreRoot[] = "/";
+// How often a download under way is checked for a phone gone silent.
+constexpr int kDownloadSilenceCheckMs = 500;
+
+QString removalQuestion(const QStringList& paths) {
+    // Built by concatenation: a file's name is never read as a format.
+    if (paths.size() == 1)
+        return QStringLiteral("Remove \"") +
+               PhoneNodeInfo(paths.front(), false).lastPathComponent() +
+               QStringLiteral("\" from the iPhone?");
+    return QStringLiteral("Remove %1 items from the iPhone?").arg(paths.size());
+}
+
+} // namespace
+
+PhonePane::PhonePane(Parts parts, QObject* parent) : QObject(parent), mParts(std::move(parts)) {}
+
+PhonePane::~PhonePane() {
+    waitForPhoneWorkers();
+}
+
+void PhonePane::buildPhonePane(QWidget* pane) {
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(kPaneMargin, 0, kPaneMargin, kPaneMargin);
+    mHeading = paneHeading(QStringLiteral("Open Vantle on iPhone to start the transfer"), pane);
+    mHeading->setObjectName(QStringLiteral("phoneHeading"));
+    layout->addWidget(mHeading);
+    phoneTable_ = new IDDragTableView(pane);
+    phoneTable_->setObjectName(QStringLiteral("phoneTable"));
+    phoneTable_->setItemDelegate(new MRFileCell(phoneTable_));
+    // Nothing is ever dropped on the phone's files.
+    phoneTable_->setDropPolicy([] { return false; });
+    mPhone = new PhoneDataSource(this, this);
+    phoneTable_->setModel(mPhone);
+    layout->addWidget(phoneTable_, 1);
+    // The download bar lies over the row of the file being downloaded.
+    downloadProgressIndicator = paneProgressBar(phoneTable_->viewport());
+    downloadProgressIndicator->setObjectName(QStringLiteral("downloadBar"));
+    connectPhoneTable();
+}
+
+bool PhonePane::connected() const {
+    return mParts.clientServer.connected();
+}
+
+void PhonePane::clearLeftoverDownloads() {
+    // A download of another process (or one starting now) writes more often than this.
+    startPhoneWorker([transfer = &mParts.transfer] {
+        transfer->clearTemporaryArea(TransferTimeouts{}.downloadSilence);
+    });
+}
+
+void PhonePane::connectPhoneTable() {
+    mDownloadSilenceTimer = new QTimer(this);
+    mDownloadSilenceTimer->setInterval(kDownloadSilenceCheckMs);
+    connect(mDownloadSilenceTimer, &QTimer::timeout, this, [this] {
+        if (mReceivingFiles.isEmpty())
+            mDownloadSilenceTimer->stop();
+        else
+            mParts.transfer.endSilentDownload();
+    });
+    IDDragTableView* table = phoneTable_;
+    connect(table, &IDDragTableView::rowActivated, this,
+            [this](int row) { mPhone->downloadRow(row, true); });
+    connect(table, &IDDragTableView::revealRequested, this,
+            [this](int row) { mPhone->downloadRow(row, false); });
+    connect(table, &IDDragTableView::removeRequested, this, [this](int row) {
+        if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row)) askToRemove({node->path()});
+    });
+    connect(table, &IDDragTableView::deleteRequested, this, [this] {
+        QStringList paths;
+        for (const QModelIndex& index : phoneTable_->selectionModel()->selectedRows())
+            if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(index.row())) paths << node->path();
+        if (!paths.isEmpty()) askToRemove(paths);
+    });
+
+    const auto addRowAction = [this, table](const QString& name, const QString& title, auto act) {
+        auto* action = new QAction(title, table);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [table, act] {
+            if (const int row = table->contextRow(); row >= 0) act(row);
+        });
+        table->addAction(action);
+        return action;
+    };
+    mRowActions.download = addRowAction(QStringLiteral("downloadFile:"), QStringLiteral("Download"),
+                                        [this](int row) { mPhone->downloadRow(row, false); });
+    mRowActions.downloadAndOpen =
+        addRowAction(QStringLiteral("downloadAndOpen:"), QStringLiteral("Download and Open"),
+                     [this](int row) { mPhone->downloadRow(row, true); });
+    mRowActions.downloadTo =
+        addRowAction(QStringLiteral("downloadTo:"), QStringLiteral("Download To..."),
+                     [this](int row) { askDownloadTo(row); });
+    mRowActions.remove = addRowAction(QStringLiteral("removeFile:"), QStringLiteral("Remove"),
+                                      [table](int) { emit table->deleteRequested(); });
+}
+
+// --- Listing ---
+
+void PhonePane::refreshPhoneListing() {
+    hideDownloadBar();
+    if (!connected()) {
+        gotListing(std::nullopt);
+        return;
+    }
+    // A burst of changes would otherwise fetch the whole listing once per change.
+    if (mListingWork != PhoneWork::Idle) {
+        mListingWork = PhoneWork::RunningAndStale;
+        return;
+    }
+    mListingWork = PhoneWork::Running;
+    MRTransferController* transfer = &mParts.transfer;
+    startPhoneWorker([this, transfer] {
+        ParoxLog("getListingFromDeviceThread");
+        std::optional<QMap<QString, ListingEntry>> listing =
+            transfer->getDirectoryListingPlus(QLatin1String(kStoreRoot));
+        QMetaObject::invokeMethod(
+            this, [this, listing = std::move(listing)] { listingArrived(listing); },
+            Qt::QueuedConnection);
+    });
+}
+
+void PhonePane::listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    const bool stale = mListingWork == PhoneWork::RunningAndStale;
+    mListingWork = PhoneWork::Idle;
+    gotListing(listing);
+    if (stale) refreshPhoneListing();
+}
+
+void PhonePane::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    for (const QString& path : mPhone->refreshListingFromDevice(listing))
+        mIconsAwaited.remove(path);
+    // A new listing hands out the nodes with their flags cleared: the running download keeps its.
+    if (!mReceivingFiles.isEmpty())
+        if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(mReceivingFiles.front()))
+            node->setUploading(true);
+    updateSizesAndIcons();
+}
+
+void PhonePane::updateSizesAndIcons() {
+    // A second worker would ask for the same icons again, and the requests of the main thread
+    // would wait behind both.
+    if (mIconsWork != PhoneWork::Idle) {
+        mIconsWork = PhoneWork::RunningAndStale;
+        return;
+    }
+    // Copied here: the worker never reads the rows, which a new listing may rebuild meanwhile.
+    const QStringList paths = mPhone->pathsWithoutIconsAndSizes();
+    if (paths.isEmpty()) return;
+    mIconsWork = PhoneWork::Running;
+    mIconsAwaited = QSet<QString>(paths.cbegin(), paths.cend());
+    MRTransferController* transfer = &mParts.transfer;
+    startPhoneWorker([this, transfer, paths] {
+        const std::optional<QMap<QString, IconAndSize>> answer = transfer->getIconsAndSizes(paths);
+        std::optional<PhoneIconsAndSizes> ready;
+        if (answer) {
+            // Decoded here, so that thousands of icons never hold up the window.
+            ready.emplace();
+            for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+                ready->insert(
+                    entry.key(),
+                    {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
+                     FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
+        }
+        QMetaObject::invokeMethod(
+            this, [this, ready = std::move(ready)] { iconsArrived(ready); }, Qt::QueuedConnection);
+    });
+}
+
+void PhonePane::iconsArrived(const std::optional<PhoneIconsAndSizes>& answer) {
+    const bool stale = mIconsWork == PhoneWork::RunningAndStale;
+    mIconsWork = PhoneWork::Idle;
+    if (answer) {
+        PhoneIconsAndSizes current;
+        for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+            if (mIconsAwaited.contains(entry.key())) current.insert(entry.key(), entry.value());
+        gotIconsAndSizes(current);
+    }
+    mIconsAwaited.clear();
+    if (stale) updateSizesAndIcons();
+}
+
+void PhonePane::gotIconsAndSizes(const PhoneIconsAndSizes& answer) {
+    mPhone->setIconsAndSizes(answer);
+    mPhone->reloadData();
+}
+
+void PhonePane::phoneItemChanged(const QString& path) {
+    forgetIconAndSize(path);
+    mPhone->refreshPath(path);
+    updateSizesAndIcons();
+}
+
+void PhonePane::forgetIconAndSize(const QString& path) {
+    if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path)) node->forgetIconAndSize();
+    mIconsAwaited.remove(path);
+}
+
+void PhonePane::startPhoneWorker(std::function<void()> work) {
+    std::erase_if(mPhoneWorkers, [](const std::future<void>& worker) {
+        return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    mPhoneWorkers.push_back(std::async(std::launch::async, std::move(work)));
+}
+
+void PhonePane::waitForPhoneWorkers() {
+    // Their requests end with the connection; what they hand over then finds no controller.
+    for (std::future<void>& worker : mPhoneWorkers)
+        worker.wait();
+    mPhoneWorkers.clear();
+}
+
+void PhonePane::phoneConnectionLost() {
+    for (const QString& path : std::as_const(mReceivingFiles))
+        if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path))
+            node->setUploading(false);
+    mReceivingFiles.clear();
+    mDropDestinations.clear();
+    hideDownloadBar();
+    ClearNodeCache();
+    // What the old connection's icons worker still brings belongs to no node any more.
+    mIconsAwaited.clear();
+    mPhone->refreshListingFromDevice(std::nullopt);
+}
+
+// --- Removal ---
+
+bool PhonePane::removeFile(const QString& path) {
+    // Asked for or under way: the download must end first.
+    if (mReceivingFiles.contains(path)) return false;
+    if (!mParts.transfer.removeFile(path)) return false;
+    hideDownloadBar();
+    // Its row goes: nothing is asked for it, and the next removal waits for no icons.
+    forgetIconAndSize(path);
+    return true;
+}
+
+void PhonePane::askToRemove(const QStringList& paths) {
+    const QString text = paths.size() == 1
+                             ? QStringLiteral("The file is deleted on the iPhone. This cannot be "
+                                              "undone.")
+                             : QStringLiteral("The items are deleted on the iPhone. This cannot "
+                                              "be undone.");
+    mParts.presenter.show({removalQuestion(paths),
+                           text,
+                           {QStringLiteral("Remove"), QStringLiteral("Cancel")},
+                           {},
+                           SheetPresenter::Message::Kind::Sheet},
+                          [this, paths](const QString& button, bool) {
+                              if (button != QLatin1String("Remove")) return;
+                              mPhone->removePaths(paths);
+                              phoneTable_->clearSelection();
+                          });
+}
+
+} // namespace vantle

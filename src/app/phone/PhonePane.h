@@ -1,0 +1,155 @@
+#pragma once
+
+#include "app/PhoneDataSource.h"
+#include "app/PhoneHost.h"
+#include "platform/DesktopServices.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Result.h"
+
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <future>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class QTimer;
+class QWidget;
+
+namespace vantle {
+
+class ClientServerController;
+class IDDragTableView;
+class MRTransferController;
+class SheetPresenter;
+
+// The phone's files: the pane that lists them, their icons and sizes fetched on workers,
+// downloads one at a time with their bar, and removals. Main thread.
+class PhonePane final : public QObject, public PhoneHost {
+    Q_OBJECT
+
+public:
+    // What the pane works with; owned by the controller, alive as long as the pane.
+    struct Parts {
+        MRTransferController& transfer;
+        ClientServerController& clientServer;
+        SheetPresenter& presenter;
+        // The window, over which the pane's dialogs open.
+        QWidget* window = nullptr;
+    };
+    // How a finished download reaches the desktop: opened with its application, or shown in the
+    // file manager. The desktop's own by default; tests record the calls instead.
+    struct DesktopOpener {
+        std::function<bool(const QString&)> open = openPath;
+        std::function<bool(const QString&)> reveal = revealPath;
+    };
+    // The actions of a row's context menu.
+    struct RowActions {
+        QAction* download = nullptr;
+        QAction* downloadAndOpen = nullptr;
+        QAction* downloadTo = nullptr;
+        QAction* remove = nullptr;
+    };
+
+    explicit PhonePane(Parts parts, QObject* parent = nullptr);
+    ~PhonePane() override;
+    PhonePane(const PhonePane&) = delete;
+    PhonePane& operator=(const PhonePane&) = delete;
+
+    // Fills `pane` with the heading, the table and the download bar.
+    void buildPhonePane(QWidget* pane);
+    QLabel* heading() const { return mHeading; }
+    IDDragTableView* phoneTable() const { return phoneTable_; }
+    PhoneDataSource* phoneDataSource() const { return mPhone; }
+    QProgressBar* downloadBar() const { return downloadProgressIndicator; }
+    const RowActions& rowActions() const { return mRowActions; }
+    QStringList receivingFiles() const { return mReceivingFiles; }
+    const QMap<QString, QString>& dropDestinations() const { return mDropDestinations; }
+    void setDesktopOpener(DesktopOpener opener) { mOpener = std::move(opener); }
+
+    // Lists the phone's files on a worker; their icons and sizes follow on another.
+    void refreshPhoneListing();
+    // The PC wrote or removed `path` on the phone: its old icon and size are asked for again.
+    void phoneItemChanged(const QString& path);
+    // Downloads `path` into `folder`, where it is neither opened nor revealed.
+    void downloadTo(const QString& path, const QString& folder);
+    // What an earlier run left half-arrived goes, on a worker.
+    void clearLeftoverDownloads();
+    void phoneConnectionLost();
+    void hideDownloadBar();
+    // The transfer layer's words about the download under way.
+    void downloadProgress(const Notification& note);
+    void fileDownloaded(bool finished);
+    void downloadFailed(const Notification& note);
+    // Waits for the workers; their requests end with the connection.
+    void waitForPhoneWorkers();
+
+    // --- PhoneHost ---
+    bool connected() const override;
+    bool requestFile(const QString& path) override;
+    void cancelDownload() override;
+    bool removeFile(const QString& path) override;
+    void forgetDropDestination(const QString& path) override;
+
+signals:
+    // A downloaded file has arrived at `path`.
+    void downloadArrived(const QString& path);
+
+private:
+    enum class DownloadFailure { NotSaved, NotReceived };
+    // A finished item crosses file systems as a copy as long as itself: a worker does it, and
+    // the next download waits for it.
+    enum class DownloadStage { Receiving, MovingIntoPlace };
+    // One listing worker and one icons worker at a time: what changes while one runs is done
+    // once more after it.
+    enum class PhoneWork { Idle, Running, RunningAndStale };
+
+    void connectPhoneTable();
+    void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
+    void listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing);
+    void updateSizesAndIcons();
+    void iconsArrived(const std::optional<PhoneIconsAndSizes>& answer);
+    void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
+    // The cached icon and size of `path` dropped, and any answer for it still on its way.
+    void forgetIconAndSize(const QString& path);
+    void startPhoneWorker(std::function<void()> work);
+    bool requestNextFile();
+    void askDownloadTo(int row);
+    // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
+    void downloadMovedIntoPlace(const QString& asked, const QString& root,
+                                const std::optional<QString>& folder,
+                                const Result<QString>& finalFile);
+    // The download in front has ended: its row, the next one.
+    void endDownload(const QString& asked);
+    void showDownloadFailure(const QString& name, const QString& error,
+                             DownloadFailure failure = DownloadFailure::NotSaved);
+    void askToRemove(const QStringList& paths);
+
+    Parts mParts;
+    QLabel* mHeading = nullptr;
+    IDDragTableView* phoneTable_ = nullptr;
+    QProgressBar* downloadProgressIndicator = nullptr;
+    PhoneDataSource* mPhone = nullptr;
+    RowActions mRowActions;
+    // Gives up a download that hears nothing from the phone for too long.
+    QTimer* mDownloadSilenceTimer = nullptr;
+    QStringList mReceivingFiles;
+    DownloadStage mDownloadStage = DownloadStage::Receiving;
+    QMap<QString, QString> mDropDestinations;
+    DesktopOpener mOpener;
+    PhoneWork mListingWork = PhoneWork::Idle;
+    PhoneWork mIconsWork = PhoneWork::Idle;
+    // The paths the running icons worker asked for whose answers still hold: a path written,
+    // removed or gone from the listing meanwhile is asked for again instead.
+    QSet<QString> mIconsAwaited;
+    // The listing, icons and finishing workers, waited for at shutdown.
+    std::vector<std::future<void>> mPhoneWorkers;
+};
+
+} // namespace vantle

@@ -1,0 +1,255 @@
+// The upload flow: one queue item at a time on a worker thread, and its progress in the row
+// under the queue.
+#include "app/upload/UploadFlow.h"
+
+#include "app/PaneWidgets.h"
+#include "app/QueueDataSource.h"
+#include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
+#include "platform/MainThread.h"
+#include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
+#include "transfer/MRTransferController.h"
+#include "transfer/ProtocolKeys.h"
+#include "ui/IDDragTableView.h"
+
+#include <QBoxLayout>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace vantle {
+namespace {
+
+// A failure's sheet comes a moment after the worker has ended.
+constexpr int kErrorSheetDelayMs = 100;
+constexpr int kProgressTickMs = 100;
+// The bar counts in these units, so that any size fits its integer range.
+constexpr double kBytesPerBarUnit = 65536.0;
+// Smaller advances than this many pixels are not drawn.
+constexpr int kMinBarStepPixels = 2;
+// The details line is a little smaller than the name.
+constexpr int kDetailsPointSizeDelta = -1;
+
+const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
+
+} // namespace
+
+UploadFlow::UploadFlow(Parts parts, QObject* parent) : QObject(parent), mParts(std::move(parts)) {}
+
+UploadFlow::~UploadFlow() {
+    mParts.transfer.cancelUploadOperation();
+    joinUploadWorker();
+}
+
+QString UploadFlow::lastComponent(const FSNodeInfo& node) {
+    return QFileInfo(node.absolutePath()).fileName();
+}
+
+void UploadFlow::buildUploadRow(QWidget* pane, QBoxLayout* layout) {
+    // The item's name, its bar and the stop button; the details line under them.
+    auto* row = new QHBoxLayout();
+    mRow.name = new QLabel(pane);
+    mRow.name->setObjectName(QStringLiteral("uploadName"));
+    mRow.name->setTextFormat(Qt::PlainText);
+    row->addWidget(mRow.name);
+    mRow.bar = paneProgressBar(pane);
+    mRow.bar->setObjectName(QStringLiteral("uploadBar"));
+    row->addWidget(mRow.bar, 1);
+    mRow.stop = new QToolButton(pane);
+    mRow.stop->setObjectName(QStringLiteral("stopButton"));
+    mRow.stop->setText(QStringLiteral("Stop"));
+    mRow.stop->setEnabled(false);
+    connect(mRow.stop, &QToolButton::clicked, this, [this] { stopButton(); });
+    row->addWidget(mRow.stop);
+    layout->addLayout(row);
+
+    mRow.details = new QLabel(pane);
+    mRow.details->setObjectName(QStringLiteral("uploadDetails"));
+    mRow.details->setTextFormat(Qt::PlainText);
+    QFont font = mRow.details->font();
+    font.setPointSize(font.pointSize() + kDetailsPointSizeDelta);
+    mRow.details->setFont(font);
+    mRow.details->hide();
+    layout->addWidget(mRow.details);
+    mUploadTimer = new QTimer(this);
+    mUploadTimer->setInterval(kProgressTickMs);
+    connect(mUploadTimer, &QTimer::timeout, this, [this] { checkForFinished(); });
+}
+
+QString UploadFlow::uploadDetails() const {
+    return mRow.details && !mRow.details->isHidden() ? mRow.details->text() : QString();
+}
+
+void UploadFlow::setupUploadUI() {
+    ParoxLog("setupUploadUI");
+    if (!mRow.bar) return;
+    mRow.bar->setRange(0, 1);
+    mRow.bar->setValue(0);
+    mRow.bar->hide();
+    mRow.name->clear();
+    mRow.details->clear();
+    mRow.details->hide();
+    // The stop button is there while an upload runs.
+    mRow.stop->setEnabled(false);
+    mRow.stop->hide();
+    mParts.queueTable.viewport()->update();
+    ParoxLog("at end of setupUploadUI");
+}
+
+void UploadFlow::stopButton() {
+    ParoxLog("stopButton");
+    mParts.transfer.cancelUploadOperation();
+    // An answer given for the other items holds for this run only: a stop, a lost connection or
+    // another phone begins a new one.
+    mClashAnswer.reset();
+    // A running worker ends with the cancel and its end decides what follows; without one, the
+    // first item may have left the queue and the next one may go.
+    if (mUploadPhase == UploadPhase::Idle)
+        performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
+}
+
+void UploadFlow::startUploadIfWeCan() {
+    ParoxLog("startUploadIfWeCan");
+    if (!mParts.mayUpload() || mThreadRunning) return;
+    // Until its sheet is answered the failed item stays where it is.
+    if (mUploadPhase != UploadPhase::Idle) return;
+    startAnUpload();
+}
+
+void UploadFlow::startAnUpload() {
+    ParoxLog("startAnUpload");
+    mCurrentUpload = mParts.queue.getNextFile();
+    mParts.queueTable.viewport()->update();
+    if (!mCurrentUpload) {
+        // The run of the queue is over: a later clash is asked about again.
+        mClashAnswer.reset();
+        startUploadWorker(nullptr, 0);
+        return;
+    }
+    const QString path = mCurrentUpload->absolutePath();
+    if (path.isEmpty()) return;
+
+    mRow.name->setText(lastComponent(*mCurrentUpload));
+    mParts.transfer.resetUploadOperation();
+    // Before anything is asked of the phone, so that taking the row out stops the item even
+    // while it is being prepared.
+    mCurrentUpload->setUploading(true);
+    const quint64 total = uploadSizeOfPath(path);
+    mRow.stop->setEnabled(true);
+    mRow.stop->show();
+    mUploadMaximum = static_cast<int>(
+        std::max(static_cast<float>(static_cast<double>(total) / kBytesPerBarUnit), 1.0F));
+    mRow.bar->setRange(0, mUploadMaximum);
+    mRow.bar->setValue(0);
+    mRow.bar->show();
+    mProgressText.start(total, QDateTime::currentMSecsSinceEpoch());
+
+    mUploadPhase = UploadPhase::Sending;
+    waitForThreadToFinish();
+    startUploadWorker(mCurrentUpload, total);
+}
+
+QString UploadFlow::currentUploadPath() const {
+    return mCurrentUpload ? mCurrentUpload->absolutePath() : QString();
+}
+
+void UploadFlow::uploadFinished(std::int32_t result) {
+    ParoxLog("uploadFinished result %d", result);
+    mParts.queueTable.viewport()->update();
+    mParts.transfer.resetUploadOperation();
+    if (!mCurrentUpload) {
+        mUploadPhase = UploadPhase::Idle;
+        return;
+    }
+    ParoxLog("uploadFinished for %@", mCurrentUpload->absolutePath());
+    emit phoneItemChanged(lastComponent(*mCurrentUpload));
+    if (result == protocol::kNoError || result == protocol::kItemVanished) {
+        if (result == protocol::kNoError) {
+            ++mItemsSent;
+        } else {
+            // It leaves the queue, but it was not sent: the user hears of it, the count does not.
+            ParoxLog("%@ was gone before its turn and left the queue unsent",
+                     mCurrentUpload->absolutePath());
+            emit uploadFailed(lastComponent(*mCurrentUpload), QLatin1String(kVanishedReason));
+        }
+        mParts.queue.removeNode(mCurrentUpload);
+        mCurrentUpload.reset();
+        // The run is over once the queue has nothing more to send.
+        if (!mParts.queue.getNextFile()) {
+            emit queueEmptied(mItemsSent);
+            mItemsSent = 0;
+        }
+        mUploadPhase = UploadPhase::Idle;
+        if (result != protocol::kNoError) setupUploadUI();
+        performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
+        return;
+    }
+    if (result == protocol::kCancelled) {
+        // No sheet. A stopped item stays first and the queue waits for the next start; when the
+        // item itself was taken out of the queue, the next one goes.
+        const FSNodeInfoPtr next = mParts.queue.getNextFile();
+        const bool itemStays = next && next->absolutePath() == mCurrentUpload->absolutePath();
+        mCurrentUpload.reset();
+        mUploadPhase = UploadPhase::Idle;
+        setupUploadUI();
+        if (!itemStays)
+            performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
+        return;
+    }
+    mUploadPhase = UploadPhase::Failed;
+    performAfterDelay(this, kErrorSheetDelayMs, [this, result] { displayError(result); });
+}
+
+void UploadFlow::waitForThreadToFinish() {
+    mTimerTicks = 0;
+    mUploadTimer->start();
+}
+
+void UploadFlow::checkForFinished() {
+    const bool connected = mParts.clientServer.connected();
+    if (!mThreadRunning || !connected) {
+        ParoxLog("mThreadRunning %d connected %d", mThreadRunning.load(), connected);
+        mRow.bar->setValue(mRow.bar->maximum());
+        setupUploadUI();
+        mUploadTimer->stop();
+        ParoxLog("checkForFinished returning");
+        return;
+    }
+    // The first tick shows nothing: a small item is gone before its bar would be seen.
+    if (++mTimerTicks <= 1) return;
+
+    // A status change in between may have reset the upload row.
+    mRow.bar->show();
+    mRow.details->show();
+    mRow.stop->setEnabled(true);
+    mRow.stop->show();
+    if (mRow.bar->maximum() != mUploadMaximum) mRow.bar->setRange(0, mUploadMaximum);
+    const quint64 bytes = mParts.transfer.bytesTransferred();
+    const int current = mRow.bar->value();
+    // Measured at every tick: a width taken once, before the bar was first laid out, left it
+    // empty for the rest of the program's life (and the window may be resized).
+    const int barWidth = std::max(mRow.bar->width(), 1);
+    if (mUploadMaximum <= 1) {
+        mParts.queueTable.viewport()->update();
+        mRow.bar->setValue(mUploadMaximum);
+    } else {
+        const auto reached = static_cast<int>(static_cast<double>(bytes) / kBytesPerBarUnit);
+        const int step =
+            static_cast<int>(static_cast<double>(mUploadMaximum) / barWidth * kMinBarStepPixels);
+        if (reached > step + current) {
+            ParoxLog("Setting to %08d of %08d", reached, mUploadMaximum);
+            mParts.queueTable.viewport()->update();
+            mRow.bar->setValue(std::min(reached, mUploadMaximum));
+        }
+    }
+    mRow.name->setText(mParts.transfer.currentFile());
+    if (mProgressText.update(bytes, mParts.queue.rowCount(), QDateTime::currentMSecsSinceEpoch()))
+        mRow.details->setText(mProgressText.text());
+}
+
+} // namespace vantle

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "app/UploadPartials.h"
+#include "app/UploadProgressText.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+
+class QBoxLayout;
+class QLabel;
+class QProgressBar;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+namespace vantle {
+
+class ClientServerController;
+class FSNodeInfo;
+class IDDragTableView;
+class MRTransferController;
+class QueueDataSource;
+class SheetPresenter;
+
+// The way of the queue to the phone: one item at a time on a worker, its row under the queue
+// (name, bar, stop button, details line), the remembered answer to a name clash, the sheets that
+// explain a failure, and what a dropped upload left on a phone. Main thread, except the worker.
+class UploadFlow final : public QObject {
+    Q_OBJECT
+
+public:
+    // What the flow works with; owned by the controller, alive as long as the flow.
+    struct Parts {
+        MRTransferController& transfer;
+        ClientServerController& clientServer;
+        QueueDataSource& queue;
+        SheetPresenter& presenter;
+        IDDragTableView& queueTable;
+        // Whether an upload may start now: the phone is connected, has approved and takes them.
+        std::function<bool()> mayUpload;
+    };
+
+    explicit UploadFlow(Parts parts, QObject* parent = nullptr);
+    ~UploadFlow() override;
+    UploadFlow(const UploadFlow&) = delete;
+    UploadFlow& operator=(const UploadFlow&) = delete;
+
+    // Adds the upload row to the queue's pane.
+    void buildUploadRow(QWidget* pane, QBoxLayout* layout);
+
+    void setupUploadUI();
+    void startUploadIfWeCan();
+    // Stops the item being sent (the button, a row taken out, a lost connection).
+    void stopButton();
+    // The worker has ended; the program is about to end.
+    void joinUploadWorker();
+    bool sending() const { return mThreadRunning; }
+    // The line beside the name of the item being uploaded; empty when none is.
+    QString uploadDetails() const;
+    // The queued item being sent, or whose failure a sheet is asking about; empty when none.
+    QString currentUploadPath() const;
+
+signals:
+    // The upload wrote or removed `name` at the top of the phone's store.
+    void phoneItemChanged(const QString& name);
+    // The item called `name` did not go; `reason` in the user's words, may be empty.
+    void uploadFailed(const QString& name, const QString& reason);
+    // The queue has run dry after uploads; `itemsSent` of them went.
+    void queueEmptied(int itemsSent);
+
+private:
+    enum class UploadPhase {
+        Idle,    // no item is being sent
+        Sending, // the worker runs, or its result is on its way to the main thread
+        Failed,  // the item's sheet is pending or open
+    };
+    enum class ClashAnswer { Replace, Cancel, MakeUnique };
+    enum class PartialState {
+        Gone,       // nothing is left at its name (it was removed, or is no longer there)
+        StillThere, // it could not be removed
+        NotOurs,    // the phone holds more there than was ever sent: it is left alone
+    };
+    // The row's widgets, owned by the queue's pane.
+    struct Row {
+        QLabel* name = nullptr;
+        QProgressBar* bar = nullptr;
+        QToolButton* stop = nullptr;
+        QLabel* details = nullptr;
+    };
+
+    // Delay before the next item is tried, after a success, a sheet's answer or a stop.
+    static constexpr int kNextUploadDelayMs = 100;
+    static QString lastComponent(const FSNodeInfo& node);
+
+    void startAnUpload();
+    // Starts the worker: remains of items no longer queued go first, then `node`, if any, whose
+    // upload sends `total` bytes.
+    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total);
+    void uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint64 total,
+                      const QString& phoneID);
+    // The worker's part of one item: what the phone holds of an earlier try, the name, then the
+    // upload and the clean-up of what a failure left.
+    std::int32_t uploadItem(FSNodeInfo& node, quint64 total, const QString& phoneID);
+    void removeLeftovers(const QString& phoneID, const QStringList& queued);
+    PartialState removeOwnPartial(const UploadPartials::Partial& partial);
+    // The unique ID the connected phone gave; empty without one. Any thread.
+    QString connectedPhoneID() const;
+    void uploadFinished(std::int32_t result);
+    void displayError(std::int32_t result);
+    void askReplace(ClashAnswer answer);
+    void finishedError();
+    void askTryAgain(bool tryAgain);
+    void removeCurrentUpload();
+    void waitForThreadToFinish();
+    void checkForFinished();
+
+    Parts mParts;
+    Row mRow;
+    std::shared_ptr<FSNodeInfo> mCurrentUpload;
+    std::atomic<bool> mThreadRunning{false};
+    UploadPhase mUploadPhase = UploadPhase::Idle;
+    // Items sent since the queue last ran dry, for the notification when it does.
+    int mItemsSent = 0;
+    std::thread mUploadWorker;
+    QTimer* mUploadTimer = nullptr;
+    int mTimerTicks = 0;
+    int mUploadMaximum = 1;
+    UploadProgressText mProgressText;
+    // The user's answer to a name clash, given for the other items too; forgotten when the run
+    // ends: the queue has emptied, a stop, a lost connection.
+    std::optional<ClashAnswer> mClashAnswer;
+    UploadPartials mPartials;
+};
+
+} // namespace vantle
