@@ -63,6 +63,7 @@ void AppController::buildWindow() {
     layout->setSpacing(0);
 
     mRBSplitView = new MRSplitView(central);
+    mRBSplitView->setObjectName(QStringLiteral("splitView"));
     auto* topBox = new QWidget();
     auto* bottomBox = new QWidget();
     buildQueuePane(topBox);
@@ -94,6 +95,7 @@ void AppController::buildQueuePane(QWidget* pane) {
     topLabelText->setObjectName(QStringLiteral("topHeading"));
     head->addWidget(topLabelText, 1);
     plusButton = new QToolButton(pane);
+    plusButton->setObjectName(QStringLiteral("plusButton"));
     plusButton->setText(QStringLiteral("+"));
     plusButton->setToolTip(QStringLiteral("Add Files..."));
     plusButton->setAccessibleName(QStringLiteral("Add Files"));
@@ -108,6 +110,7 @@ void AppController::buildQueuePane(QWidget* pane) {
     layout->addWidget(queueTable_, 1);
     // The hint lies over the empty queue and takes drops there too.
     helpfulMessage_ = new MRCoolTextView(pane);
+    helpfulMessage_->setObjectName(QStringLiteral("helpfulMessage"));
     helpfulMessage_->placeOver(queueTable_);
 
     // The upload row: the item's name, its bar and the stop button.
@@ -144,6 +147,7 @@ void AppController::buildPhonePane(QWidget* pane) {
     layout->addWidget(phoneTable_, 1);
     // The download bar lies over the row of the file being downloaded.
     downloadProgressIndicator = progressBar(phoneTable_->viewport());
+    downloadProgressIndicator->setObjectName(QStringLiteral("downloadBar"));
     connectPhoneTable();
 }
 
