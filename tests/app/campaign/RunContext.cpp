@@ -1,11 +1,11 @@
 #include "app/campaign/RunContext.h"
 
 #include "app/AppKeys.h"
-#include "app/AppTestProfile.h"
 #include "app/MorrowFileQueue.h"
 #include "app/campaign/Watchdog.h"
 #include "platform/Defaults.h"
 #include "support/ParoxLogger.h"
+#include "support/harness/AppProcess.h"
 #include "transfer/TransferTimeouts.h"
 
 #include <QDir>
@@ -97,7 +97,7 @@ void RunContext::quitProgram(const QString& why) {
 }
 
 bool RunContext::connected() const {
-    return program && program->controller->statusText() == test::kConnectedStatus;
+    return program && program->statusText() == test::kConnectedStatus;
 }
 
 void RunContext::connectProgram() {
