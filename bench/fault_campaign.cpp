@@ -2,8 +2,8 @@
 //   fault_campaign [--runs N] [--seed S] [--steps K]
 // Prints each failing run with its seed and steps, then
 //   RESULT runs=… violations=… longest_step_s=… longest_quit_s=…
-#include "app/AppTestMain.h"
 #include "app/campaign/Campaign.h"
+#include "support/harness/AppProcess.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -7,6 +7,7 @@
 #include "BenchPhone.h"
 #include "StallMeter.h"
 #include "app/AppController.h"
+#include "app/phone/PhonePane.h"
 #include "app/AppKeys.h"
 #include "app/PhoneDataSource.h"
 #include "platform/Defaults.h"
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     AppController controller;
     if (!controller.awakeFromNib()) return 1;
     controller.connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
-    PhoneDataSource& rows = *controller.phoneDataSource();
+    PhoneDataSource& rows = *controller.phonePane().phoneDataSource();
     const auto complete = [&] {
         return rows.rowCount() == kFiles && rows.pathsWithoutIconsAndSizes().isEmpty();
     };
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
         rows.refreshListingFromDevice(std::nullopt);
         QElapsedTimer clock;
         clock.start();
-        controller.refreshPhoneListing();
+        controller.phonePane().refreshPhoneListing();
         bool reset = false;
         const QMetaObject::Connection watch =
             QObject::connect(&rows, &QAbstractItemModel::modelReset, [&] { reset = true; });

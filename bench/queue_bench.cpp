@@ -4,9 +4,9 @@
 // including the icon and size work that follows; max_stall_ms is the longest it had to wait. Prints
 // the figures, then: RESULT add_10k_s=... load_10k_s=... max_stall_ms=...
 #include "StallMeter.h"
-#include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "platform/NotificationCenter.h"
+#include "support/harness/Program.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRWindow.h"
 
@@ -91,22 +91,22 @@ int load(const QString& profile) {
     idle();
     QElapsedTimer clock;
     clock.start();
-    AppController controller;
-    if (!controller.awakeFromNib()) {
+    vantle::test::Program program;
+    if (!program.started) {
         std::printf("the program did not start\n");
         return 1;
     }
-    QueueDataSource* model = controller.queueDataSource();
+    QueueDataSource* model = program.queueDataSource();
     PaintWatch watch;
-    controller.queueTable()->viewport()->installEventFilter(&watch);
+    program.queueTable()->viewport()->installEventFilter(&watch);
     // The file is read off the main thread: what counts is the first paint with its rows.
     bool loaded = false;
     QObject::connect(model, &QueueDataSource::loaded, [&] {
         loaded = true;
         watch.painted = false;
     });
-    controller.window()->resize(600, 800);
-    controller.window()->show();
+    program.window()->resize(600, 800);
+    program.window()->show();
     while (!(loaded && watch.painted) && clock.elapsed() < kLoadLimitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, kTickMs);
     const double seconds = double(clock.nsecsElapsed()) / kNsPerSecond;

@@ -3,13 +3,12 @@
 // open files and threads are sampled after a warm-up.
 //   soak [--cycles N]
 // Ends with RESULT cycles=… rss_growth_mb=… fd_growth=… thread_growth=…
-#include "app/AppProgram.h"
-#include "app/AppTestMain.h"
-#include "app/AppTestProfile.h"
 #include "app/campaign/PhoneControl.h"
 #include "app/campaign/RunContext.h"
 #include "app/campaign/Workspace.h"
 #include "support/ParoxLogger.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
         vantle::test::writeFile(file, vantle::test::patterned(kFileBytes, 's'));
         program->doAddToQueue({file});
         const auto connected = [&] {
-            return program->statusText() == vantle::test::kConnectedStatus;
+            return program.statusText() == vantle::test::kConnectedStatus;
         };
         reached += vantle::campaign::waitFor(connected, kCycleMs) ? 1 : 0;
         // The cycle ends with the dropped connection; a sheet about it is answered.

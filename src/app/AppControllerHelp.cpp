@@ -40,6 +40,7 @@ void AppController::showConnectionDiagnostics() {
         return;
     }
     mDiagnostics = new ReportDialog(QStringLiteral("Connection Diagnostics"), _window);
+    mDiagnostics->setObjectName(QStringLiteral("diagnosticsDialog"));
     mDiagnostics->setAttribute(Qt::WA_DeleteOnClose);
     // The doctor dials phones itself; a phone serves one computer at a time, so while this
     // program is connected its phone may not answer the doctor.

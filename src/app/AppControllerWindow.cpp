@@ -46,6 +46,7 @@ void AppController::buildWindow() {
     layout->setSpacing(0);
 
     mRBSplitView = new MRSplitView(central);
+    mRBSplitView->setObjectName(QStringLiteral("splitView"));
     auto* topBox = new QWidget();
     auto* bottomBox = new QWidget();
     QLabel* topHeading = buildQueuePane(topBox);
@@ -94,7 +95,7 @@ QLabel* AppController::buildQueuePane(QWidget* pane) {
     layout->addWidget(queueTable_, 1);
     // The hint lies over the empty queue and takes drops there too.
     helpfulMessage_ = new MRCoolTextView(pane);
-    helpfulMessage_->setObjectName(QStringLiteral("queueHint"));
+    helpfulMessage_->setObjectName(QStringLiteral("helpfulMessage"));
     helpfulMessage_->placeOver(queueTable_);
 
     mUpload = new UploadFlow(

@@ -41,7 +41,7 @@ void AppController::wireRooms() {
 void AppController::observeNotifications() {
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(QString(notes::kConnectionAllowed), this,
-                       [this](const Notification&) { mStatus->granted(); });
+                       [this](const Notification&) { mStatus->connectionGranted(); });
     center.addObserver(QString(notes::kConnectionDenied), this, [this](const Notification& note) {
         const QVariantMap info = note.userInfo.toMap();
         mStatus->connectionDenied(info.value(QString(keys::kDeviceName)).toString(),

@@ -1,13 +1,12 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
-#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
-#include "net/NetTestSupport.h"
-#include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 #include "ui/DirectConnectPanel.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -35,14 +34,11 @@
 
 using namespace vantle;
 using vantle::test::PhoneProcess;
+using vantle::test::Program;
 
 namespace {
 
-constexpr int kWaitMs = 15'000;
-
-QString loopback(const PhoneProcess& phone) {
-    return QStringLiteral("127.0.0.1:%1").arg(phone.port());
-}
+constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 
 std::uint16_t unusedPort() {
     QTcpServer probe;
@@ -55,21 +51,6 @@ void setPref(QLatin1StringView key, const QVariant& value) {
     Defaults::sync();
 }
 
-// A controller started as the program starts it, on a clean profile.
-struct Program {
-    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
-    bool started = controller->awakeFromNib();
-
-    AppController* operator->() const { return controller.get(); }
-    SheetPresenter& sheets() const { return *controller->presenter(); }
-    bool showsSheet(const QString& title) const {
-        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
-    }
-    bool statusBecomes(const QString& status) const {
-        return QTest::qWaitFor([&] { return controller->statusText() == status; }, kWaitMs);
-    }
-};
-
 } // namespace
 
 class AppControllerTest : public QObject {
@@ -78,42 +59,37 @@ class AppControllerTest : public QObject {
 
 private slots:
     void init() {
-        QSettings().clear();
         // Automatic connection would look for phones; the suites that want it turn it on.
-        setPref(prefs::kAutoConnect, false);
-        setPref(prefs::kDontWarnAboutManual, true);
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                      QStringLiteral("/MorrowQueue.plist"));
+        vantle::test::startFromCleanSettings();
         if (dnssd.reset) dnssd.reset();
     }
 
     // First: the library, once loaded, stays loaded for the process.
     void missingDnsSdLibraryEndsTheProgram() {
         qputenv("VANTLE_DNSSD_LIBRARY", scriptedDnsSdPath("scripted_dnssd_incomplete").toUtf8());
-        AppController controller;
-        const bool started = controller.awakeFromNib();
+        Program program;
         useScriptedDnsSd();
-        QVERIFY(!started);
-        QCOMPARE(controller.presenter()->currentTitle(), QStringLiteral("Unable To Load Bonjour"));
-        QVERIFY(controller.presenter()->currentText().contains(
-            QStringLiteral("libavahi-compat-libdnssd1")));
-        QCOMPARE(controller.presenter()->currentButtons(), QStringList{QStringLiteral("Quit")});
+        QVERIFY(!program.started);
+        QCOMPARE(program.sheets().currentTitle(), QStringLiteral("Unable To Load Bonjour"));
+        QVERIFY(
+            program.sheets().currentText().contains(QStringLiteral("libavahi-compat-libdnssd1")));
+        QCOMPARE(program.sheets().currentButtons(), QStringList{QStringLiteral("Quit")});
     }
     void firstStartWithEmptySettings() {
         QSettings().clear();
         Program program;
         QVERIFY(program.started);
-        QVERIFY(program->action(QStringLiteral("autoConnectMenu:"))->isChecked());
-        QVERIFY(!program->action(QStringLiteral("loggingMenu:"))->isChecked());
+        QVERIFY(program.action(QStringLiteral("autoConnectMenu:"))->isChecked());
+        QVERIFY(!program.action(QStringLiteral("loggingMenu:"))->isChecked());
         // The search is under way (the scripted library browses without a network), yet the
         // first status is the welcome.
-        QVERIFY(program->clientServer().client()->isDiscoveringServers());
-        QCOMPARE(program->statusText(), QStringLiteral("Welcome to Vantle."));
-        QCOMPARE(program->topHeading(), QStringLiteral("Files awaiting transfer"));
-        QCOMPARE(program->phoneHeading(),
+        QVERIFY(program.clientServer().client()->isDiscoveringServers());
+        QCOMPARE(program.statusText(), QStringLiteral("Welcome to Vantle."));
+        QCOMPARE(program.topHeading(), QStringLiteral("Files awaiting transfer"));
+        QCOMPARE(program.phoneHeading(),
                  QStringLiteral("Open Vantle on iPhone to start the transfer"));
-        QVERIFY(program->splitView()->collapsed());
-        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+        QVERIFY(program.splitView()->collapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(program.helpfulMessage()->title(),
                                   QStringLiteral("Drag files here for\nfuture transfer\nto your "
                                                  "iPhone"),
                                   kWaitMs);
@@ -125,11 +101,11 @@ private slots:
     void welcomeThenNotConnected() {
         {
             Program program;
-            QCOMPARE(program->statusText(), QStringLiteral("Welcome to Vantle."));
+            QCOMPARE(program.statusText(), QStringLiteral("Welcome to Vantle."));
         }
         setPref(prefs::kLastTransfer, QDateTime::currentDateTime());
         Program program;
-        QCOMPARE(program->statusText(), QStringLiteral("Not connected."));
+        QCOMPARE(program.statusText(), QStringLiteral("Not connected."));
     }
 
     void searchThatCannotStartIsExplained() {
@@ -146,31 +122,31 @@ private slots:
         QVERIFY(phone.started());
         Program program;
         QSignalSpy statuses(program.controller.get(), &AppController::statusChanged);
-        program->connectToTypedAddress(loopback(phone));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
         QVERIFY(statuses.size() >= 3);
         QCOMPARE(statuses.at(0).at(0).toString(), QStringLiteral("Connecting..."));
         QCOMPARE(statuses.at(1).at(0).toString(), QStringLiteral("Waiting for approval..."));
-        QCOMPARE(program->phoneHeading(), QStringLiteral("Files on connected iPhone"));
-        QVERIFY(!program->splitView()->collapsed());
-        QVERIFY(program->plusButtonEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+        QCOMPARE(program.phoneHeading(), QStringLiteral("Files on connected iPhone"));
+        QVERIFY(!program.splitView()->collapsed());
+        QVERIFY(program.plusButtonEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(program.helpfulMessage()->title(),
                                   QStringLiteral("Drag files here\nto transfer to\nyour iPhone"),
                                   kWaitMs);
         QVERIFY(Defaults::contains(QString(prefs::kLastTransfer)));
-        QVERIFY(!program->action(QStringLiteral("directConnect:"))->isEnabled() ||
-                !program->validateSelector(QStringLiteral("directConnect:")));
-        QVERIFY(!program->validateSelector(QStringLiteral("directConnect:")));
+        QVERIFY(!program.action(QStringLiteral("directConnect:"))->isEnabled() ||
+                !!program->status().connectedOrConnecting());
+        QVERIFY(!!program->status().connectedOrConnecting());
     }
 
     void waitingForApprovalKeepsThePhonePaneShut() {
         PhoneProcess phone({QStringLiteral("--no-approval")});
         QVERIFY(phone.started());
         Program program;
-        program->connectToTypedAddress(loopback(phone));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.statusBecomes(QStringLiteral("Waiting for approval...")));
-        QVERIFY(program->splitView()->collapsed());
-        QTRY_COMPARE_WITH_TIMEOUT(program->helpfulMessage()->title(),
+        QVERIFY(program.splitView()->collapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(program.helpfulMessage()->title(),
                                   QStringLiteral("Waiting for approval\nfrom iPhone..."), kWaitMs);
     }
 
@@ -179,12 +155,12 @@ private slots:
                             QStringLiteral("Phone %@ App")});
         QVERIFY(phone.started());
         Program program;
-        program->connectToTypedAddress(loopback(phone));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
-        QTRY_COMPARE_WITH_TIMEOUT(program->topHeading(),
+        QTRY_COMPARE_WITH_TIMEOUT(program.topHeading(),
                                   QStringLiteral("Download from Phone %@ App"), kWaitMs);
-        QVERIFY(!program->plusButtonEnabled());
-        QVERIFY(!program->action(QStringLiteral("addFileToQueue:"))->isEnabled());
+        QVERIFY(!program.plusButtonEnabled());
+        QVERIFY(!program.action(QStringLiteral("addFileToQueue:"))->isEnabled());
     }
 
     void refusalTryAgainDialsTheTypedAddressAgain() {
@@ -192,7 +168,7 @@ private slots:
                             QStringLiteral("--name"), QStringLiteral("Ann's <b>%@</b> phone")});
         QVERIFY(phone.started());
         Program program;
-        program->connectToTypedAddress(loopback(phone));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.showsSheet(QStringLiteral("Connection Refused")));
         QCOMPARE(program.sheets().currentText(),
                  QStringLiteral("\"Ann's <b>%@</b> phone\" refused the connnection. How would you "
@@ -203,37 +179,37 @@ private slots:
         QVERIFY(program.sheets().sheetOpen());
         QVERIFY(program.sheets().answer(QStringLiteral("Try Again")));
         QVERIFY(program.statusBecomes(QStringLiteral("Connected to Ann's <b>%@</b> phone.")));
-        QVERIFY(program->phonesToIgnore().isEmpty());
+        QVERIFY(program->status().phonesToIgnore().isEmpty());
     }
 
     void refusalIgnoreRemembersTheAddress() {
         PhoneProcess phone({QStringLiteral("--deny"), QStringLiteral("--close-on-deny")});
         QVERIFY(phone.started());
         Program program;
-        program->connectToTypedAddress(loopback(phone));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.showsSheet(QStringLiteral("Connection Refused")));
         QVERIFY(program.sheets().answer(QStringLiteral("Ignore This iPhone")));
-        QCOMPARE(program->phonesToIgnore().size(), 1);
-        QVERIFY(program->isIgnored(program->phonesToIgnore().front()));
+        QCOMPARE(program->status().phonesToIgnore().size(), 1);
+        QVERIFY(program->isIgnored(program->status().phonesToIgnore().front()));
         QVERIFY(program.statusBecomes(QStringLiteral("Not connected.")));
     }
 
     void manualConnectSheet() {
         PhoneProcess phone;
         QVERIFY(phone.started());
-        setPref(prefs::kLastManualIP, loopback(phone));
+        setPref(prefs::kLastManualIP, vantle::test::loopbackAddress(phone));
         Program program;
-        program->directConnect();
+        program->status().directConnect();
         QVERIFY(program.showsSheet(QStringLiteral("Manual Connect")));
         auto* panel = qobject_cast<DirectConnectPanel*>(program.sheets().current());
         QVERIFY(panel);
-        QCOMPARE(panel->address(), loopback(phone));
-        QCOMPARE(panel->addressField()->selectedText(), loopback(phone));
+        QCOMPARE(panel->address(), vantle::test::loopbackAddress(phone));
+        QCOMPARE(panel->addressField()->selectedText(), vantle::test::loopbackAddress(phone));
         QVERIFY(panel->connectButton()->isDefault());
         panel->accept();
         QVERIFY(program.statusBecomes(QStringLiteral("Connecting...")));
         QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
-        QVERIFY(!program->validateSelector(QStringLiteral("directConnect:")));
+        QVERIFY(!!program->status().connectedOrConnecting());
     }
 
     void manualConnectFailures_data() {
@@ -259,7 +235,7 @@ private slots:
         QVERIFY(program.showsSheet(QStringLiteral("Unable To Connect")));
         QCOMPARE(program.sheets().currentText(),
                  QStringLiteral("Unable to connect to the specified address.  ") + detail);
-        QVERIFY(program->statusText() != QStringLiteral("Connecting..."));
+        QVERIFY(program.statusText() != QStringLiteral("Connecting..."));
         QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), address);
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
     }
@@ -267,23 +243,23 @@ private slots:
     void emptyAddressIsStoredAndNothingElse() {
         setPref(prefs::kLastManualIP, QStringLiteral("10.0.0.9"));
         Program program;
-        const QString before = program->statusText();
+        const QString before = program.statusText();
         program->connectToTypedAddress(QString());
         QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), QString());
-        QCOMPARE(program->statusText(), before);
-        QVERIFY(!program->connectedOrConnecting());
+        QCOMPARE(program.statusText(), before);
+        QVERIFY(!program->status().connectedOrConnecting());
     }
 
     void menusStoreTheirSettingsAtOnce() {
         Program program;
-        QAction* logging = program->action(QStringLiteral("loggingMenu:"));
+        QAction* logging = program.action(QStringLiteral("loggingMenu:"));
         logging->trigger();
         QVERIFY(logging->isChecked());
         QVERIFY(Defaults::boolForKey(QString(prefs::kLogToFile), false));
         logging->trigger();
         QVERIFY(!Defaults::boolForKey(QString(prefs::kLogToFile), true));
 
-        QAction* automatic = program->action(QStringLiteral("autoConnectMenu:"));
+        QAction* automatic = program.action(QStringLiteral("autoConnectMenu:"));
         QVERIFY(!automatic->isChecked());
         automatic->trigger();
         QVERIFY(Defaults::boolForKey(QString(prefs::kAutoConnect), false));
@@ -294,18 +270,18 @@ private slots:
         QVERIFY(program.sheets().currentText().startsWith(
             QStringLiteral("Vantle is no longer searching for iPhones.  To make a connection")));
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
-        QVERIFY(program->validateSelector(QStringLiteral("directConnect:")));
+        QVERIFY(!program->status().connectedOrConnecting());
     }
 
     void storedBooleansFollowTheReadingRule() {
         setPref(prefs::kLogToFile, QStringLiteral("1"));
         {
             Program program;
-            QVERIFY(program->action(QStringLiteral("loggingMenu:"))->isChecked());
+            QVERIFY(program.action(QStringLiteral("loggingMenu:"))->isChecked());
         }
         setPref(prefs::kLogToFile, QStringLiteral("yes"));
         Program program;
-        QVERIFY(!program->action(QStringLiteral("loggingMenu:"))->isChecked());
+        QVERIFY(!program.action(QStringLiteral("loggingMenu:"))->isChecked());
     }
 
     void manualModeWarningOnce() {
@@ -340,38 +316,38 @@ private slots:
         }
         {
             Program program;
-            emit program->queueTable()->filesDropped(paths);
-            QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 3, kWaitMs);
+            emit program.queueTable()->filesDropped(paths);
+            QTRY_COMPARE_WITH_TIMEOUT(program.queueDataSource()->rowCount(), 3, kWaitMs);
             // Dropped together, within one second: path order.
-            QCOMPARE(program->queueDataSource()->getNextFile()->absolutePath(),
+            QCOMPARE(program.queueDataSource()->getNextFile()->absolutePath(),
                      files.filePath(QStringLiteral("a.txt")));
-            QTRY_VERIFY_WITH_TIMEOUT(program->helpfulMessage()->isHidden(), kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(program.helpfulMessage()->isHidden(), kWaitMs);
         }
 
         // The queue is read off the main thread; its rows follow.
         Program program;
-        QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 3, kWaitMs);
-        program->queueTable()->selectRow(0);
-        emit program->queueTable()->deleteRequested();
-        QTRY_COMPARE_WITH_TIMEOUT(program->queueDataSource()->rowCount(), 2, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.queueDataSource()->rowCount(), 3, kWaitMs);
+        program.queueTable()->selectRow(0);
+        emit program.queueTable()->deleteRequested();
+        QTRY_COMPARE_WITH_TIMEOUT(program.queueDataSource()->rowCount(), 2, kWaitMs);
     }
 
     void dropsAreRefusedWhileASheetIsOpen() {
         Program program;
-        program->directConnect();
+        program->status().directConnect();
         QVERIFY(program.showsSheet(QStringLiteral("Manual Connect")));
         QTemporaryDir files;
         QMimeData drag;
         drag.setUrls({QUrl::fromLocalFile(files.path())});
-        QVERIFY(!program->queueTable()->acceptsDrop(&drag, nullptr));
-        QVERIFY(!program->helpfulMessage()->acceptsDrop(&drag, nullptr));
-        QVERIFY(!program->phoneTable()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program.queueTable()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program.helpfulMessage()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program.phoneTable()->acceptsDrop(&drag, nullptr));
         program.sheets().current()->close();
-        QTRY_VERIFY_WITH_TIMEOUT(program->queueTable()->acceptsDrop(&drag, nullptr), kWaitMs);
-        QVERIFY(program->helpfulMessage()->acceptsDrop(&drag, nullptr));
+        QTRY_VERIFY_WITH_TIMEOUT(program.queueTable()->acceptsDrop(&drag, nullptr), kWaitMs);
+        QVERIFY(program.helpfulMessage()->acceptsDrop(&drag, nullptr));
         // Never on the phone's files, and never from one file table onto the other.
-        QVERIFY(!program->phoneTable()->acceptsDrop(&drag, nullptr));
-        QVERIFY(!program->queueTable()->acceptsDrop(&drag, program->phoneTable()));
+        QVERIFY(!program.phoneTable()->acceptsDrop(&drag, nullptr));
+        QVERIFY(!program.queueTable()->acceptsDrop(&drag, program.phoneTable()));
     }
 
     void updateCheckFromTheMenu() {
@@ -390,14 +366,14 @@ private slots:
         qputenv("VANTLE_VERSION_URL",
                 QStringLiteral("http://127.0.0.1:%1/version").arg(page.serverPort()).toUtf8());
         Program program;
-        program->action(QStringLiteral("checkForUpdates:"))->trigger();
+        program.action(QStringLiteral("checkForUpdates:"))->trigger();
         QVERIFY(program.showsSheet(QStringLiteral("Update Available")));
         QVERIFY(program.sheets().currentText().contains(QStringLiteral("Vantle for Linux")));
         QCOMPARE(program.sheets().currentButtons(), QStringList{QStringLiteral("OK")});
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
         // Without an address the user's check says it could not be made.
         qputenv("VANTLE_VERSION_URL", "");
-        program->action(QStringLiteral("checkForUpdates:"))->trigger();
+        program.action(QStringLiteral("checkForUpdates:"))->trigger();
         QVERIFY(program.showsSheet(QStringLiteral("Unable to Check for Updates")));
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
     }
@@ -406,10 +382,10 @@ private slots:
         PhoneProcess phone;
         QVERIFY(phone.started());
         // Not connected: the address typed last is the one the doctor dials.
-        setPref(prefs::kLastManualIP, loopback(phone));
+        setPref(prefs::kLastManualIP, vantle::test::loopbackAddress(phone));
         Program program;
-        program->action(QStringLiteral("showConnectionDiagnostics:"))->trigger();
-        ReportDialog* dialog = program->diagnosticsDialog();
+        program.action(QStringLiteral("showConnectionDiagnostics:"))->trigger();
+        ReportDialog* dialog = program.diagnosticsDialog();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->status().contains(QStringLiteral("looking for")),

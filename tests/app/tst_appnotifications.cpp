@@ -3,11 +3,10 @@
 // and "Show" bringing the window back and revealing a download.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
-#include "app/AppTestProfile.h"
-#include "net/NetTestSupport.h"
-#include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
 #include "platform/SessionBusFixture.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 #include "ui/MRWindow.h"
 
 #include <QAction>
@@ -29,18 +28,11 @@ using vantle::test::PrivateSessionBus;
 
 namespace {
 
-constexpr int kWaitMs = 15'000;
+constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 
 // A controller started as the program starts it, its window shown and in front.
-struct Program {
-    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
-    bool started = controller->awakeFromNib() && show();
-
-    AppController* operator->() const { return controller.get(); }
-    bool show() const {
-        controller->window()->show();
-        return QTest::qWaitForWindowActive(controller->window());
-    }
+struct Program : vantle::test::Program {
+    bool inFront = started && showInFront();
 };
 
 } // namespace
@@ -59,13 +51,13 @@ class AppNotificationsTest : public QObject {
     bool lookElsewhere(const Program& program) {
         elsewhere.show();
         elsewhere.activateWindow();
-        return QTest::qWaitForWindowActive(&elsewhere) && !program->windowIsActive();
+        return QTest::qWaitForWindowActive(&elsewhere) && !program->window()->isFrontmost();
     }
     // A notification that must arrive, sent with the window behind: every call made before it
     // has reached the service by the time it has.
     bool markerArrives(const Program& program, const QString& name) {
         if (!lookElsewhere(program)) return false;
-        program->notifyDownloadArrived(files.filePath(name));
+        program->notifier().notifyDownloadArrived(files.filePath(name));
         return QTest::qWaitFor(
             [&] {
                 const QList<QJsonObject> sent = notifications();
@@ -81,9 +73,9 @@ class AppNotificationsTest : public QObject {
         return static_cast<uint>(notifications().at(index).value(QStringLiteral("id")).toInteger());
     }
     void sendAllThree(const Program& program) {
-        program->notifyDownloadArrived(files.filePath(QStringLiteral("silent-download.jpg")));
-        program->notifyQueueEmptied(2);
-        program->notifyUploadFailed(QStringLiteral("silent-upload.pdf"), QStringLiteral("Lost."));
+        program->notifier().notifyDownloadArrived(files.filePath(QStringLiteral("silent-download.jpg")));
+        program->notifier().notifyQueueEmptied(2);
+        program->notifier().notifyUploadFailed(QStringLiteral("silent-upload.pdf"), QStringLiteral("Lost."));
     }
 
 public:
@@ -110,11 +102,11 @@ private slots:
             PhoneProcess phone;
             QVERIFY(phone.started());
             Program program;
-            QVERIFY(program.started);
+            QVERIFY(program.inFront);
             QVERIFY(lookElsewhere(program));
             const qsizetype before = notifications().size();
             program->addToQueue({file.fileName()});
-            program->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
+            program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
             QVERIFY(notificationsBecome(before + 1));
             QCOMPARE(notifications().last().value(QStringLiteral("summary")).toString(),
                      QStringLiteral("Transfer Complete"));
@@ -122,11 +114,11 @@ private slots:
         PhoneProcess refusing({QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")});
         QVERIFY(refusing.started());
         Program program;
-        QVERIFY(program.started);
+        QVERIFY(program.inFront);
         QVERIFY(lookElsewhere(program));
         const qsizetype before = notifications().size();
         program->addToQueue({file.fileName()});
-        program->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(refusing.port()));
+        program->connectToTypedAddress(vantle::test::loopbackAddress(refusing));
         QVERIFY(notificationsBecome(before + 1));
         QCOMPARE(notifications().last().value(QStringLiteral("summary")).toString(),
                  QStringLiteral("Upload Failed"));
@@ -135,12 +127,12 @@ private slots:
 
     void eachSituationNotifiesWhileAnotherWindowIsInFront() {
         Program program;
-        QVERIFY(program.started);
-        QVERIFY(program->action(QStringLiteral("notificationsMenu:"))->isChecked());
+        QVERIFY(program.inFront);
+        QVERIFY(program.action(QStringLiteral("notificationsMenu:"))->isChecked());
         QVERIFY(lookElsewhere(program));
         const qsizetype before = notifications().size();
 
-        program->notifyDownloadArrived(files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
+        program->notifier().notifyDownloadArrived(files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
         QVERIFY(notificationsBecome(before + 1));
         const QJsonObject download = notifications().last();
         QCOMPARE(download.value(QStringLiteral("summary")).toString(),
@@ -159,18 +151,18 @@ private slots:
                     .toArray()
                     .contains(QJsonValue(QStringLiteral("Show"))));
 
-        program->notifyQueueEmptied(3);
+        program->notifier().notifyQueueEmptied(3);
         QVERIFY(notificationsBecome(before + 2));
         QCOMPARE(notifications().last().value(QStringLiteral("summary")).toString(),
                  QStringLiteral("Transfer Complete"));
         QCOMPARE(body(before + 1), QStringLiteral("3 files were sent to your iPhone."));
-        program->notifyQueueEmptied(1);
+        program->notifier().notifyQueueEmptied(1);
         QVERIFY(notificationsBecome(before + 3));
         QCOMPARE(body(before + 2), QStringLiteral("1 file was sent to your iPhone."));
 
         // The upload runs on a worker: the failure is reported from there.
         std::unique_ptr<QThread> worker(QThread::create([&program] {
-            program->notifyUploadFailed(QStringLiteral("Report.pdf"),
+            program->notifier().notifyUploadFailed(QStringLiteral("Report.pdf"),
                                         QStringLiteral("The iPhone's storage is full."));
         }));
         worker->start();
@@ -181,38 +173,38 @@ private slots:
         QCOMPARE(body(before + 3), QStringLiteral("Report.pdf\nThe iPhone's storage is full."));
 
         // An empty queue with nothing sent is no news.
-        program->notifyQueueEmptied(0);
+        program->notifier().notifyQueueEmptied(0);
         QVERIFY(markerArrives(program, QStringLiteral("after-nothing-sent.txt")));
         QCOMPARE(notifications().size(), before + 5);
     }
 
     void aHiddenOrMinimizedWindowIsNotInFront() {
         Program program;
-        QVERIFY(program.started);
+        QVERIFY(program.inFront);
         const qsizetype before = notifications().size();
-        program->window()->showMinimized();
-        QVERIFY(!program->windowIsActive());
-        program->notifyQueueEmptied(4);
+        program.window()->showMinimized();
+        QVERIFY(!program->window()->isFrontmost());
+        program->notifier().notifyQueueEmptied(4);
         QVERIFY(notificationsBecome(before + 1));
-        program->window()->hide();
-        QVERIFY(!program->windowIsActive());
-        program->notifyUploadFailed(QStringLiteral("hidden.txt"), {});
+        program.window()->hide();
+        QVERIFY(!program->window()->isFrontmost());
+        program->notifier().notifyUploadFailed(QStringLiteral("hidden.txt"), {});
         QVERIFY(notificationsBecome(before + 2));
         QCOMPARE(body(before + 1), QStringLiteral("hidden.txt"));
     }
 
     void nothingWhileTheWindowOrItsDialogIsInFront() {
         Program program;
-        QVERIFY(program.started);
+        QVERIFY(program.inFront);
         const qsizetype before = notifications().size();
-        QVERIFY(program->window()->isActiveWindow());
-        QVERIFY(program->windowIsActive());
+        QVERIFY(program.window()->isActiveWindow());
+        QVERIFY(program->window()->isFrontmost());
         sendAllThree(program);
         {
-            QDialog sheet(program->window());
+            QDialog sheet(program.window());
             sheet.show();
             QVERIFY(QTest::qWaitForWindowActive(&sheet));
-            QVERIFY(program->windowIsActive());
+            QVERIFY(program->window()->isFrontmost());
             sendAllThree(program);
         }
         QVERIFY(markerArrives(program, QStringLiteral("window-in-front-marker.txt")));
@@ -223,8 +215,8 @@ private slots:
         const qsizetype before = notifications().size();
         {
             Program program;
-            QVERIFY(program.started);
-            QAction* item = program->action(QStringLiteral("notificationsMenu:"));
+            QVERIFY(program.inFront);
+            QAction* item = program.action(QStringLiteral("notificationsMenu:"));
             QVERIFY(item->isCheckable());
             QCOMPARE(item->text(), QStringLiteral("Show Notifications"));
             item->trigger();
@@ -235,8 +227,8 @@ private slots:
             sendAllThree(program);
         }
         Program program;
-        QVERIFY(program.started);
-        QAction* item = program->action(QStringLiteral("notificationsMenu:"));
+        QVERIFY(program.inFront);
+        QAction* item = program.action(QStringLiteral("notificationsMenu:"));
         QVERIFY(!item->isChecked());
         QVERIFY(lookElsewhere(program));
         sendAllThree(program);
@@ -248,7 +240,7 @@ private slots:
 
     void showBringsTheWindowBackAndRevealsADownload() {
         Program program;
-        QVERIFY(program.started);
+        QVERIFY(program.inFront);
         const QString path = files.filePath(QStringLiteral("photo 1.jpg"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -257,12 +249,12 @@ private slots:
 
         QVERIFY(lookElsewhere(program));
         const qsizetype download = notifications().size();
-        program->notifyDownloadArrived(path);
+        program->notifier().notifyDownloadArrived(path);
         QVERIFY(notificationsBecome(download + 1));
         QCOMPARE(body(download), QStringLiteral("photo 1.jpg"));
         // Clicked the moment the service has it, before its reply may have reached the program.
         QVERIFY(service.invokeAction(serverId(download), QStringLiteral("show")));
-        QTRY_VERIFY_WITH_TIMEOUT(program->window()->isActiveWindow(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.window()->isActiveWindow(), kWaitMs);
         // The file manager was asked to show the file (revealing ends before the window returns).
         const QList<QJsonObject> revealed = service.records(QStringLiteral("ShowItems"));
         QCOMPARE(revealed.size(), revealedBefore + 1);
@@ -270,13 +262,13 @@ private slots:
                  QJsonArray{QUrl::fromLocalFile(path).toString()});
 
         // "Show" on a failed upload only brings the window back, also from a minimized state.
-        program->window()->showMinimized();
+        program.window()->showMinimized();
         const qsizetype before = notifications().size();
-        program->notifyUploadFailed(QStringLiteral("big.mov"), QStringLiteral("Stopped."));
+        program->notifier().notifyUploadFailed(QStringLiteral("big.mov"), QStringLiteral("Stopped."));
         QVERIFY(notificationsBecome(before + 1));
         QVERIFY(service.invokeAction(serverId(before), QStringLiteral("default")));
-        QTRY_VERIFY_WITH_TIMEOUT(program->windowIsActive(), kWaitMs);
-        QVERIFY(!program->window()->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(program->window()->isFrontmost(), kWaitMs);
+        QVERIFY(!program.window()->isMinimized());
         QCOMPARE(service.records(QStringLiteral("ShowItems")).size(), revealedBefore + 1);
     }
 };

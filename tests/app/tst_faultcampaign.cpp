@@ -2,9 +2,8 @@
 // each followed by the checks that nothing the user handed over is lost, damaged, or written over,
 // and that nothing hangs. A failing sequence is printed with its seed, to be replayed with
 // VANTLE_CAMPAIGN_SEED=S VANTLE_CAMPAIGN_RUNS=1.
-#include "AppTestMain.h"
 #include "app/campaign/Campaign.h"
-#include "net/ScriptedDnsSdControl.h"
+#include "support/harness/AppProcess.h"
 
 #include <QTest>
 #include <cstdio>

@@ -1,14 +1,13 @@
 // The phone pane against the simulated phone: the listing and its icons and sizes, downloads one
 // at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
-#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
 #include "files/FSNodeInfo.h"
-#include "net/NetTestSupport.h"
-#include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 #include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/TransferTimeouts.h"
@@ -41,10 +40,11 @@
 
 using namespace vantle;
 using vantle::test::PhoneProcess;
+using vantle::test::writeFile;
 
 namespace {
 
-constexpr int kWaitMs = 15'000;
+constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 // A phone that reads the PC's answers this slowly sends a few pieces a second: downloads last
 // long enough to be clicked on or cut off.
 const char kSlowReading[] = "1500";
@@ -63,7 +63,7 @@ constexpr int kListingChanges = 4;
 // offscreen platform has no desktop services, so the controller's opener is replaced.
 struct DesktopRecord {
     QStringList calls;
-    AppController::DesktopOpener opener() {
+    PhonePane::DesktopOpener opener() {
         return {[this](const QString& path) {
                     calls << QStringLiteral("open ") + path;
                     return true;
@@ -78,11 +78,6 @@ struct DesktopRecord {
 QString downloads() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
            QStringLiteral("/Vantle");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The phone's store: a few files, a folder and a big file.
@@ -105,29 +100,29 @@ struct Store {
 };
 
 // The program connected to a simulated phone on loopback, its listing in.
-struct Program {
+struct Program : vantle::test::Program {
     std::optional<PhoneProcess> phone;
-    std::unique_ptr<AppController> controller = std::make_unique<AppController>();
     DesktopRecord desktop;
 
     Program(const Store& store, QStringList phoneOptions = {}) {
-        controller->setDesktopOpener(desktop.opener());
+        controller->phonePane().setDesktopOpener(desktop.opener());
         phone.emplace(
             QStringList{QStringLiteral("--quiet"), QStringLiteral("--store"), store.dir.path()} +
             phoneOptions);
-        if (!phone->started() || !controller->awakeFromNib()) return;
-        controller->connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone->port()));
+        if (!phone->started() || !started) return;
+        controller->connectToTypedAddress(vantle::test::loopbackAddress(*phone));
     }
+    // The controller goes first, while its phone still answers.
+    ~Program() { controller.reset(); }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
-    AppController* operator->() const { return controller.get(); }
-    PhoneDataSource& rows() const { return *controller->phoneDataSource(); }
-    IDDragTableView& table() const { return *controller->phoneTable(); }
-    SheetPresenter& sheets() const { return *controller->presenter(); }
+    PhoneDataSource& rows() const { return *phoneDataSource(); }
+    IDDragTableView& table() const { return *phoneTable(); }
     bool ready(int rowCount) const {
         return QTest::qWaitFor(
             [&] {
-                return controller->statusText() ==
-                           QStringLiteral("Connected to Simulated iPhone.") &&
+                return statusText() == vantle::test::kConnectedStatus &&
                        rows().rowCount() == rowCount;
             },
             kWaitMs);
@@ -143,9 +138,6 @@ struct Program {
             all << rows().data(rows().index(row, 0)).toString();
         return all;
     }
-    bool showsSheet(const QString& title) const {
-        return QTest::qWaitFor([&] { return sheets().currentTitle() == title; }, kWaitMs);
-    }
     void select(const QStringList& names) const {
         table().clearSelection();
         for (const QString& name : names)
@@ -156,7 +148,7 @@ struct Program {
     // The row's action of the context menu, as if chosen there.
     void choose(const QString& action, const QString& name) const {
         table().setCurrentIndex(rows().index(row(name), 0));
-        controller->action(action)->trigger();
+        this->action(action)->trigger();
     }
 };
 
@@ -291,7 +283,7 @@ private slots:
         QVERIFY(program.rows().pathsWithoutIconsAndSizes().isEmpty());
         // A file added on the phone shows after its notice.
         writeFile(store.path(QStringLiteral("new.txt")), "new");
-        program->refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QVERIFY(
             QTest::qWaitFor([&] { return program.row(QStringLiteral("new.txt")) >= 0; }, kWaitMs));
     }
@@ -331,17 +323,17 @@ private slots:
         QVERIFY(shows(QStringLiteral("up.txt"), 5000));
 
         QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
-        program->refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QTRY_COMPARE_WITH_TIMEOUT(program.row(QStringLiteral("b.txt")), -1, kWaitMs);
         QVERIFY(writeFile(store.path(QStringLiteral("b.txt")), QByteArray(2000, 'b')));
-        program->refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QVERIFY(shows(QStringLiteral("b.txt"), 2000));
 
         program.choose(QStringLiteral("removeFile:"), QStringLiteral("note.txt"));
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"note.txt\" from the iPhone?")));
         QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
         QVERIFY(writeFile(store.path(QStringLiteral("note.txt")), QByteArray(3000, 'n')));
-        program->refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QVERIFY(shows(QStringLiteral("note.txt"), 3000));
 
         const QHash<QString, int> asks = iconAsks(record);
@@ -361,22 +353,22 @@ private slots:
                             QStringLiteral("--record"), record, QStringLiteral("--delay-ms"),
                             QLatin1String(kSlowAnswers)});
         QVERIFY(phone.started());
-        AppController controller;
-        QVERIFY(controller.awakeFromNib());
-        controller.connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
-        PhoneDataSource& rows = *controller.phoneDataSource();
+        vantle::test::Program program;
+        QVERIFY(program.started);
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        PhoneDataSource& rows = *program.phoneDataSource();
         QAbstractItemModelTester tester(&rows,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == files; }, kWaitMs));
         QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
         for (int change = 0; change < kListingChanges; ++change) {
-            controller.refreshPhoneListing();
+            program->phonePane().refreshPhoneListing();
             QVERIFY(reset.wait(kWaitMs));
         }
         QVERIFY(
             QTest::qWaitFor([&] { return rows.pathsWithoutIconsAndSizes().isEmpty(); }, kWaitMs));
         // Whatever was asked before this listing has reached the phone by its end.
-        controller.refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QVERIFY(reset.wait(kWaitMs));
 
         const QHash<QString, int> asks = iconAsks(record);
@@ -423,7 +415,7 @@ private slots:
         QVERIFY(inner.open(QIODevice::ReadOnly));
         QCOMPARE(inner.readAll(), QByteArray("two\n"));
         QVERIFY(QFile::exists(downloads() + QStringLiteral("/c/one.txt")));
-        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
 
         // Return on the selected row does what a double click does.
         program.table().setCurrentIndex(
@@ -454,7 +446,7 @@ private slots:
             program.desktop.calls,
             QStringList{QStringLiteral("open ") + downloads() + QStringLiteral("/zeta.txt")},
             kWaitMs);
-        QVERIFY(program->dropDestinations().isEmpty());
+        QVERIFY(program->phonePane().dropDestinations().isEmpty());
 
         // A folder gone by the time the file arrives: the user is told, nothing is opened.
         auto gone = std::make_unique<QTemporaryDir>();
@@ -472,7 +464,7 @@ private slots:
             QStringLiteral("\"note.txt\" arrived but could not be saved: ")));
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
         QCOMPARE(program.desktop.calls.size(), 1);
-        QVERIFY(program->receivingFiles().isEmpty());
+        QVERIFY(program.receivingFiles().isEmpty());
     }
 
     // A finished item bound for another file system is copied by a worker: the window's event
@@ -484,7 +476,7 @@ private slots:
         QVERIFY(program.ready(6));
         if (!QFileInfo(otherDisk).isDir() ||
             QStorageInfo(otherDisk).device() ==
-                QStorageInfo(program->transfer().temporaryDir()).device())
+                QStorageInfo(program.transfer().temporaryDir()).device())
             QSKIP("no second file system beside the temporary area");
         QTemporaryDir chosen(otherDisk + QStringLiteral("/vantle-test-XXXXXX"));
         QVERIFY(chosen.isValid());
@@ -495,19 +487,19 @@ private slots:
         });
         ticker.start(1);
         std::atomic<int> blocks{0};
-        program->transfer().setFinishCopyStep([&] {
+        program.transfer().setFinishCopyStep([&] {
             ++blocks;
             return ticked.tryAcquire(1, kWaitMs / 3);
         });
-        program->downloadTo(QStringLiteral("big.bin"), chosen.path());
+        program->phonePane().downloadTo(QStringLiteral("big.bin"), chosen.path());
         const QString arrived = chosen.filePath(QStringLiteral("big.bin"));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(arrived).size() == kBigFileBytes, kWaitMs);
         QVERIFY(blocks > 1);
-        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         QCOMPARE(
             QDir(chosen.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("big.bin")});
-        program->transfer().setFinishCopyStep({});
+        program.transfer().setFinishCopyStep({});
     }
 
     void threeInARowArriveInOrderOneCancelled() {
@@ -520,12 +512,12 @@ private slots:
         emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
         // Asking again for a waiting file changes nothing.
         emit program.table().revealRequested(program.row(QStringLiteral("zeta.txt")));
-        QCOMPARE(program->receivingFiles(),
+        QCOMPARE(program.receivingFiles(),
                  (QStringList{QStringLiteral("big.bin"), QStringLiteral("zeta.txt"),
                               QStringLiteral("note.txt")}));
 
         // The bar lies over the big file's row while it comes; a second click cancels it.
-        QProgressBar* bar = program->downloadBar();
+        QProgressBar* bar = program.downloadBar();
         QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), kWaitMs);
         const QRect row = program.table().visualRect(
             program.rows().index(program.row(QStringLiteral("big.bin")), 0));
@@ -548,7 +540,7 @@ private slots:
             },
             kWaitMs));
         QCOMPARE(arrived, expected);
-        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         QCOMPARE(
             program.desktop.calls,
             (QStringList{QStringLiteral("reveal ") + downloads() + QStringLiteral("/zeta.txt"),
@@ -599,13 +591,13 @@ private slots:
         QVERIFY(program.ready(6));
         emit program.table().rowActivated(program.row(QStringLiteral("big.bin")));
         emit program.table().rowActivated(program.row(QStringLiteral("note.txt")));
-        QTRY_VERIFY_WITH_TIMEOUT(!program->downloadBar()->isHidden(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!program.downloadBar()->isHidden(), kWaitMs);
         program.phone.reset(); // killed by its process id
         QVERIFY(QTest::qWaitFor(
-            [&] { return program->statusText() == QStringLiteral("Not connected."); }, kWaitMs));
+            [&] { return program.statusText() == QStringLiteral("Not connected."); }, kWaitMs));
         QCOMPARE(program.rows().rowCount(), 0);
-        QVERIFY(program->receivingFiles().isEmpty());
-        QVERIFY(program->downloadBar()->isHidden());
+        QVERIFY(program.receivingFiles().isEmpty());
+        QVERIFY(program.downloadBar()->isHidden());
         QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin")));
         QCOMPARE(QDir(downloads()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
@@ -628,7 +620,7 @@ private slots:
                                 "1.5 seconds."));
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")), kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(program->receivingFiles().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin"))->uploading());
         QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
     }
@@ -638,12 +630,12 @@ private slots:
         Program program(store, {QStringLiteral("--withhold"), QStringLiteral("DirectoryList")});
         QVERIFY(QTest::qWaitFor(
             [&] {
-                return program->statusText() == QStringLiteral("Connected to Simulated iPhone.");
+                return program.statusText() == QStringLiteral("Connected to Simulated iPhone.");
             },
             kWaitMs));
         program.phone.reset();
         QVERIFY(QTest::qWaitFor(
-            [&] { return program->statusText() == QStringLiteral("Not connected."); }, kWaitMs));
+            [&] { return program.statusText() == QStringLiteral("Not connected."); }, kWaitMs));
         QCOMPARE(program.rows().rowCount(), 0);
     }
 
@@ -654,7 +646,7 @@ private slots:
         // A file gone from the phone since the listing holds up no later download.
         QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
         emit program.table().revealRequested(program.row(QStringLiteral("b.txt")));
-        QVERIFY(program->receivingFiles().isEmpty());
+        QVERIFY(program.receivingFiles().isEmpty());
         emit program.table().revealRequested(program.row(QStringLiteral("A.pdf")));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/A.pdf")), kWaitMs);
     }
@@ -665,16 +657,16 @@ private slots:
             QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
         PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path()});
         QVERIFY(phone.started());
-        AppController controller;
-        QVERIFY(controller.awakeFromNib());
-        controller.connectToTypedAddress(QStringLiteral("127.0.0.1:%1").arg(phone.port()));
-        PhoneDataSource& rows = *controller.phoneDataSource();
+        vantle::test::Program program;
+        QVERIFY(program.started);
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        PhoneDataSource& rows = *program.phoneDataSource();
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyFiles; }, kWaitMs));
         // Once more, timed: from the request to the rows in the table.
         QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
         QElapsedTimer timer;
         timer.start();
-        controller.refreshPhoneListing();
+        program->phonePane().refreshPhoneListing();
         QVERIFY(reset.wait(kWaitMs));
         const qint64 elapsed = timer.elapsed();
         QCOMPARE(rows.rowCount(), kManyFiles);

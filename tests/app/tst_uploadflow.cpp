@@ -1,16 +1,14 @@
 // The upload flow of the window against the simulated phone: the queue arrives byte for byte,
 // every failure's sheet and its answers, stopping, the progress line.
-#include "AppProgram.h"
-#include "AppTestMain.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
 #include "app/TemporaryQueue.h"
 #include "files/FSNodeInfo.h"
-#include "net/NetTestSupport.h"
-#include "net/ScriptedDnsSdControl.h"
-#include "net/Watchdog.h"
 #include "platform/Defaults.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
+#include "support/harness/Watchdog.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/MRWindow.h"
 #include "ui/SheetPresenter.h"
@@ -132,12 +130,12 @@ private slots:
         QVERIFY(
             program.add({paths[0], local->filePath(QStringLiteral("Folder")), paths[3], paths[4]}));
         program->connectToTypedAddress(phone.address());
-        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Waiting for approval..."),
+        QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Waiting for approval..."),
                                   kWaitMs);
         QCOMPARE(program.queue().rowCount(), 4);
         QVERIFY(phone.received(requests::kSendChunk).isEmpty());
 
-        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), kConnected, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), kConnected, kWaitMs);
         QVERIFY(program.queueHolds(0));
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QCOMPARE(program.sheets().currentTitle(), QString());
@@ -250,7 +248,7 @@ private slots:
                                 "is too long."));
         QVERIFY(program.sheets().answer(QStringLiteral("OK")));
         QVERIFY(program.queueHolds(1));
-        program->startUploadIfWeCan();
+        program->upload().startUploadIfWeCan();
         QVERIFY(program.showsSheet(kTooLong));
         QCOMPARE(program.sheets().currentText(),
                  u"Vantle is unable to transfer the file named \""_s + longName +
@@ -302,11 +300,11 @@ private slots:
         Program program;
         QVERIFY(program.add({localFile(u"held.txt"_s, "held")}));
         program->connectToTypedAddress(phone.address());
-        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Waiting for approval..."),
+        QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Waiting for approval..."),
                                   kWaitMs);
         program->addFileToQueue();
         QTRY_VERIFY_WITH_TIMEOUT(program.sheets().sheetOpen(), kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), kConnected, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), kConnected, kWaitMs);
         QVERIFY(!QTest::qWaitFor([&] { return QFileInfo::exists(phone.path(u"held.txt"_s)); },
                                  kQuietMs));
         auto* sheet = qobject_cast<QDialog*>(program.sheets().current());
@@ -314,7 +312,7 @@ private slots:
         sheet->reject();
         QTRY_COMPARE_WITH_TIMEOUT(readFile(phone.path(u"held.txt"_s)), QByteArray("held"), kWaitMs);
         QVERIFY(program.queueHolds(0));
-        QTRY_COMPARE_WITH_TIMEOUT(program->phoneDataSource()->rowCount(), 2, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.phoneDataSource()->rowCount(), 2, kWaitMs);
     }
 
     // The phone goes away in the middle of a file: the lost-connection sheet or the plain
@@ -328,7 +326,7 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] {
                 return program.sheets().currentTitle() == kDeviceError ||
-                       program->statusText() == QStringLiteral("Not connected.");
+                       program.statusText() == QStringLiteral("Not connected.");
             },
             kWaitMs));
         if (program.sheets().currentTitle() == kDeviceError) {
@@ -337,7 +335,7 @@ private slots:
                                     "connection was lost or timed out."));
             QVERIFY(program.sheets().answer(QStringLiteral("Try again")));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Not connected."), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Not connected."), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QCOMPARE(program.queue().rowCount(), 1);
         QVERIFY(program.sheets().currentTitle().isEmpty());
@@ -352,21 +350,22 @@ private slots:
         QVERIFY(program.add({localFile(QStringLiteral("large.bin"), patterned(60 * kPiece, 'l'))}));
         QVERIFY(program.add({localFile(QStringLiteral("small.txt"), "small")}));
         QVERIFY(program.connectTo(phone));
-        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= 3 * kPiece, kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(program->uploadDetails().contains(QStringLiteral("/s")), kWaitMs);
-        const QString details = program->uploadDetails();
+        QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() >= 3 * kPiece, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.uploadDetails().contains(QStringLiteral("/s")), kWaitMs);
+        const QString details = program.uploadDetails();
         QVERIFY2(details.contains(u" of "_s + FSNodeInfo::getSizeText(60 * kPiece) + u", "_s),
                  qPrintable(details));
         QVERIFY2(details.contains(QStringLiteral(" left, 2 items left")), qPrintable(details));
-        QCOMPARE(program.widget<QLabel>("uploadName")->text(), QStringLiteral("large.bin"));
+        QCOMPARE(program.find<QLabel>(QStringLiteral("uploadName"))->text(),
+                 QStringLiteral("large.bin"));
         // The bar counts in 64 KiB units and moves by two pixels at the least.
-        const auto* bar = program.widget<QProgressBar>("uploadBar");
+        const auto* bar = program.find<QProgressBar>(QStringLiteral("uploadBar"));
         QCOMPARE(bar->maximum(), int(60 * kPiece / 65536));
         // It moves at its next tick (in every upload of the program's life, not only the first).
         QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, kWaitMs);
-        QVERIFY(bar->value() <= int(program->transfer().bytesTransferred() / 65536));
+        QVERIFY(bar->value() <= int(program.transfer().bytesTransferred() / 65536));
 
-        auto* stop = program.widget<QToolButton>("stopButton");
+        auto* stop = program.find<QToolButton>(QStringLiteral("stopButton"));
         QVERIFY(stop->isEnabled());
         QTest::mouseClick(stop, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
@@ -376,8 +375,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(phone.path(QStringLiteral("small.txt"))));
 
         // The next start sends the item again from its beginning.
-        program->startUploadIfWeCan();
-        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= kPiece, kWaitMs);
+        program->upload().startUploadIfWeCan();
+        QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() >= kPiece, kWaitMs);
         // Taking the item being sent out of the queue stops it; the next one goes.
         program.queue().removeAtIndex(0);
         QVERIFY(program.queueHolds(0));
@@ -418,7 +417,7 @@ private slots:
             Program program;
             QVERIFY(program.add({file}));
             QVERIFY(program.connectTo(phone));
-            QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() > 0, kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() > 0, kWaitMs);
             QElapsedTimer clock;
             clock.start();
             program.controller.reset();
@@ -440,10 +439,10 @@ private slots:
         Program program;
         QVERIFY(program.connectTo(phone));
         // Once listed, the connection's own starts are over: the add is the one start.
-        QTRY_COMPARE_WITH_TIMEOUT(program->phoneDataSource()->rowCount(), 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.phoneDataSource()->rowCount(), 1, kWaitMs);
         program->doAddToQueue({local->filePath(u"Big"_s)});
         QTRY_VERIFY_WITH_TIMEOUT(program.sending(), kWaitMs);
-        QTest::mouseClick(program.widget<QToolButton>("stopButton"), Qt::LeftButton);
+        QTest::mouseClick(program.find<QToolButton>(QStringLiteral("stopButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
         QCOMPARE(readFile(phone.path(u"Big/old.txt"_s)), QByteArray("old"));
@@ -473,7 +472,7 @@ private slots:
             Program program;
             QVERIFY(program.add({file}));
             program->connectToTypedAddress(phone.address());
-            QTRY_COMPARE_WITH_TIMEOUT(program->statusText(), QStringLiteral("Not connected."),
+            QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Not connected."),
                                       kWaitMs);
             QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
             // The remains could not be taken away over the lost connection.
@@ -538,12 +537,12 @@ private slots:
         QVERIFY(program.connectTo(phone));
         QVERIFY(program.showsSheet(kExists));
         QVERIFY(program.sheets().answer(QStringLiteral("Replace"), true));
-        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= kPiece, kWaitMs);
-        QTest::mouseClick(program.widget<QToolButton>("stopButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() >= kPiece, kWaitMs);
+        QTest::mouseClick(program.find<QToolButton>(QStringLiteral("stopButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QCOMPARE(readFile(phone.path(u"1x.txt"_s)), QByteArray("new x"));
 
-        program->startUploadIfWeCan();
+        program->upload().startUploadIfWeCan();
         QVERIFY(program.showsSheet(kExists));
         QVERIFY(program.sheets().currentText().contains(u"\"3y.txt\""_s));
         QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
@@ -595,10 +594,10 @@ private slots:
         QVERIFY(program.add({localFile(name, patterned(kPiece + 5, 'p'))}));
         QVERIFY(program.connectTo(phone));
         // Under way: the name check and the first piece each wait for the slow phone.
-        QTRY_COMPARE_WITH_TIMEOUT(program->transfer().currentFile(), name, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(program.transfer().currentFile(), name, kWaitMs);
         // The first piece answered, the worker's next step is the last piece's preview.
         QVERIFY(waitWithoutEvents(
-            [&] { return program->transfer().bytesTransferred() >= quint64(kPiece); }, kWaitMs));
+            [&] { return program.transfer().bytesTransferred() >= quint64(kPiece); }, kWaitMs));
         const vantle::test::Watchdog watchdog(
             kHungMs, [] { qFatal("shutDown hung while the preview was made"); });
         QElapsedTimer clock;
@@ -616,7 +615,7 @@ private slots:
         {
             Program program;
             QVERIFY(meetsClash(program, phone, u"kept.txt"_s));
-            QVERIFY(program->window()->close());
+            QVERIFY(program.window()->close());
             if (QWidget* box = program.sheets().current()) box->close();
         }
         Program program;
@@ -631,9 +630,9 @@ private slots:
         Program program;
         QVERIFY(program.add({localFile(QStringLiteral("f.txt"), "f")}));
         QVERIFY(program.connectTo(phone));
-        QTRY_COMPARE_WITH_TIMEOUT(program->topHeading(), QStringLiteral("Download from Vantle"),
+        QTRY_COMPARE_WITH_TIMEOUT(program.topHeading(), QStringLiteral("Download from Vantle"),
                                   kWaitMs);
-        program->startUploadIfWeCan();
+        program->upload().startUploadIfWeCan();
         QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
         QVERIFY(phone.received(requests::kSendChunk).isEmpty());
         QCOMPARE(program.queue().rowCount(), 1);

@@ -1,9 +1,9 @@
 #include "NetTestSupport.h"
-#include "Watchdog.h"
 #include "net/GamePeer.h"
 #include "net/NetworkThread.h"
 #include "net/TCPConnection.h"
 #include "platform/MainThread.h"
+#include "support/harness/Watchdog.h"
 
 #include <QtTest>
 #include <chrono>

@@ -50,10 +50,10 @@ QString phoneName(const QString& phonePath) {
 
 // Asks for the row's file as the user does; whether a new download was asked for.
 void ask(RunContext& run, const PhoneNodeInfoPtr& node, bool chosen) {
-    AppController& controller = *run.program->controller;
+    const test::Program& program = *run.program;
     const QString path = node->absolutePath();
-    const bool isNew = !controller.receivingFiles().contains(path);
-    const int row = controller.phoneDataSource()->rowForPath(path);
+    const bool isNew = !program.receivingFiles().contains(path);
+    const int row = program.phoneDataSource()->rowForPath(path);
     const bool reveal = run.chance(50);
     if (chosen)
         run.steps << QStringLiteral("   download %1 to the chosen folder").arg(nameOfPath(path));
@@ -74,11 +74,11 @@ void ask(RunContext& run, const PhoneNodeInfoPtr& node, bool chosen) {
         run.downloads.lastReceiving << path;
     }
     if (chosen)
-        controller.downloadTo(path, run.downloads.chosenFolder);
+        program->phonePane().downloadTo(path, run.downloads.chosenFolder);
     else if (reveal)
-        emit controller.phoneTable()->revealRequested(row);
+        emit program.phoneTable()->revealRequested(row);
     else
-        emit controller.phoneTable()->rowActivated(row);
+        emit program.phoneTable()->rowActivated(row);
 }
 
 AskedDownload* openAsked(DownloadLedger& ledger, const QString& path) {
@@ -133,7 +133,7 @@ void prepareDownloads(RunContext& run) {
 }
 
 void askDownloads(RunContext& run, bool chosen) {
-    PhoneDataSource* rows = run.program ? run.program->controller->phoneDataSource() : nullptr;
+    PhoneDataSource* rows = run.program ? run.program->phoneDataSource() : nullptr;
     if (rows) waitFor([&] { return rows->rowCount() > 0; }, kRowsComeMs);
     const int count = rows ? rows->rowCount() : 0;
     if (count == 0) {
@@ -153,18 +153,16 @@ void askDownloads(RunContext& run, bool chosen) {
 }
 
 void cancelDownloadByClick(RunContext& run) {
-    const QStringList receiving =
-        run.program ? run.program->controller->receivingFiles() : QStringList();
-    const int row = receiving.isEmpty()
-                        ? -1
-                        : run.program->controller->phoneDataSource()->rowForPath(receiving.front());
+    const QStringList receiving = run.program ? run.program->receivingFiles() : QStringList();
+    const int row =
+        receiving.isEmpty() ? -1 : run.program->phoneDataSource()->rowForPath(receiving.front());
     if (row < 0) {
         run.steps << QStringLiteral("cancel download (none under way)");
         return;
     }
     run.steps << QStringLiteral("cancel download of %1").arg(nameOfPath(receiving.front()));
     if (AskedDownload* asked = openAsked(run.downloads, receiving.front())) asked->cancelled = true;
-    emit run.program->controller->phoneTable()->rowActivated(row);
+    emit run.program->phoneTable()->rowActivated(row);
 }
 
 void watchDownloads(RunContext& run) {
@@ -174,13 +172,13 @@ void watchDownloads(RunContext& run) {
         ledger.front.clear();
         return;
     }
-    const AppController& controller = *run.program->controller;
-    if (!controller.connected()) ledger.connectionGone();
-    const QStringList receiving = controller.receivingFiles();
+    const test::Program& program = *run.program;
+    if (!program->connected()) ledger.connectionGone();
+    const QStringList receiving = program.receivingFiles();
     for (const QString& path : receiving)
         if (!ledger.lastReceiving.contains(path)) ledger.lastReceiving << path;
     const QString front = receiving.value(0);
-    const QProgressBar* bar = controller.downloadBar();
+    const QProgressBar* bar = program.downloadBar();
     const int value = bar->isHidden() ? -1 : bar->value();
     if (front != ledger.front || value != ledger.barValue || bar->maximum() != ledger.barMaximum) {
         // Its turn came: a change on the phone since it was asked may be what arrives.
@@ -209,8 +207,7 @@ void watchDownloads(RunContext& run) {
 QList<Violation> checkDownloads(RunContext& run) {
     QList<Violation> found;
     const QString said = run.everythingSaid();
-    const QStringList receiving =
-        run.program ? run.program->controller->receivingFiles() : QStringList();
+    const QStringList receiving = run.program ? run.program->receivingFiles() : QStringList();
     const bool stuckAfterCancel =
         !receiving.isEmpty() && cancelledFront(run.downloads, receiving.front());
     QMap<QString, QStringList> claimed;
@@ -254,7 +251,7 @@ QList<Violation> checkDownloads(RunContext& run) {
             found << Violation{QStringLiteral("D1"),
                                QStringLiteral("still under way after the run settled: %1")
                                    .arg(receiving.join(QStringLiteral(", ")))};
-        QStringList left = entriesOf(run.program->controller->transfer().temporaryDir());
+        QStringList left = entriesOf(run.program->transfer().temporaryDir());
         left.removeIf([&](const QString& name) { return unfinished.contains(name); });
         if (!left.isEmpty())
             found << Violation{QStringLiteral("D2"),

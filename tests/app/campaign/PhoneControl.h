@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppProgram.h"
 #include "app/campaign/Tree.h"
+#include "support/harness/Program.h"
 
 #include <QStringList>
 #include <random>

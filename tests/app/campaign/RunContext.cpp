@@ -1,11 +1,11 @@
 #include "app/campaign/RunContext.h"
 
 #include "app/AppKeys.h"
-#include "app/AppTestProfile.h"
 #include "app/MorrowFileQueue.h"
 #include "app/campaign/Watchdog.h"
 #include "platform/Defaults.h"
 #include "support/ParoxLogger.h"
+#include "support/harness/AppProcess.h"
 #include "transfer/TransferTimeouts.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ void RunContext::startProgram() {
     program = std::make_unique<test::Program>();
     // Nothing of a run opens or reveals anything on the desktop.
     const auto nothing = [](const QString&) { return true; };
-    program->controller->setDesktopOpener({nothing, nothing});
+    program->controller->phonePane().setDesktopOpener({nothing, nothing});
     QObject::connect(&program->sheets(), &SheetPresenter::presented, program->controller.get(),
                      [this](const QString& title, const QString& text) {
                          said += title + QStringLiteral(": ") + text + QLatin1Char('\n');
@@ -97,7 +97,7 @@ void RunContext::quitProgram(const QString& why) {
 }
 
 bool RunContext::connected() const {
-    return program && program->controller->statusText() == test::kConnectedStatus;
+    return program && program->statusText() == test::kConnectedStatus;
 }
 
 void RunContext::connectProgram() {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppProgram.h"
 #include "app/campaign/Downloads.h"
 #include "app/campaign/Invariants.h"
 #include "app/campaign/PhoneControl.h"
 #include "app/campaign/UserModel.h"
 #include "app/campaign/Workspace.h"
+#include "support/harness/Program.h"
 
 #include <QStringList>
 #include <QTest>

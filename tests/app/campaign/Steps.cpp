@@ -121,7 +121,8 @@ void wait(RunContext& run) {
 }
 
 void stop(RunContext& run) {
-    auto* button = run.program ? run.program->widget<QToolButton>("stopButton") : nullptr;
+    auto* button =
+        run.program ? run.program->find<QToolButton>(QStringLiteral("stopButton")) : nullptr;
     const bool canClick = button && button->isEnabled() && button->isVisible();
     run.steps << (canClick ? QStringLiteral("stop") : QStringLiteral("stop (not shown)"));
     if (canClick) QTest::mouseClick(button, Qt::LeftButton);
@@ -181,7 +182,7 @@ void phoneFault(RunContext& run) {
     // The program hears of the old phone's end a moment later; until then a typed address is
     // taken for the connection it still has.
     if (run.program)
-        waitFor([&] { return !run.program->controller->connectedOrConnecting(); },
+        waitFor([&] { return !run.program->controller->status().connectedOrConnecting(); },
                 kConnectionEndsMs);
     run.connectProgram();
 }
@@ -249,7 +250,7 @@ UserModel::Answer clashAnswer(const QString& button) {
 QString sheetItem(RunContext& run, const QString& text) {
     static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
     const QString named = quoted.match(text).captured(1);
-    const QString current = run.program->controller->currentUploadPath();
+    const QString current = run.program->currentUploadPath();
     const auto next = run.program->queue().getNextFile();
     const QString first = next ? next->absolutePath() : QString();
     if (named.isEmpty()) return current.isEmpty() ? first : current;
@@ -263,7 +264,7 @@ QString sheetItem(RunContext& run, const QString& text) {
 // Nothing left to send or to receive.
 bool quiet(RunContext& run) {
     return run.program->queue().rowCount() == 0 && !run.program->sending() &&
-           run.program->controller->receivingFiles().isEmpty();
+           run.program->receivingFiles().isEmpty();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "app/campaign/Tree.h"
 
-#include "app/AppProgram.h"
+#include "support/harness/Program.h"
 
 #include <QFileInfo>
 

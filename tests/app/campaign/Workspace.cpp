@@ -1,7 +1,6 @@
 #include "app/campaign/Workspace.h"
 
-#include "app/AppProgram.h"
-#include "net/NetTestSupport.h"
+#include "support/harness/Program.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,11 +2,11 @@
 // a picture of each (window and open sheet together) into a folder. Run by scripts/screenshots.sh.
 #include "app/AppController.h"
 #include "app/AppKeys.h"
-#include "app/AppTestProfile.h"
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
-#include "net/NetTestSupport.h"
 #include "platform/Defaults.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 #include "transfer/TransferTimeouts.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -27,10 +27,11 @@
 
 using namespace vantle;
 using vantle::test::PhoneProcess;
+using vantle::test::Program;
 
 namespace {
 
-constexpr int kWaitMs = 15'000;
+constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 constexpr int kSettleMs = 400;
 constexpr int kSheetTop = 28;
 constexpr QSize kWindowSize{460, 560};
@@ -47,15 +48,15 @@ void setPref(QLatin1StringView key, const QVariant& value) {
 }
 
 // The window with its open sheet drawn where a sheet hangs: centred under the title.
-void save(AppController& controller, const QString& name) {
+void save(const Program& program, const QString& name) {
     QTest::qWait(kSettleMs);
-    QPixmap picture = controller.window()->grab();
-    if (QWidget* sheet = controller.presenter()->current()) {
+    QPixmap picture = program.window()->grab();
+    if (QWidget* sheet = program.presenter()->current()) {
         const QPixmap drawn = sheet->grab();
         QPainter painter(&picture);
         const int x = (picture.width() - drawn.width()) / 2;
         painter.fillRect(QRect(x - 1, kSheetTop - 1, drawn.width() + 2, drawn.height() + 2),
-                         controller.window()->palette().color(QPalette::Shadow));
+                         program.window()->palette().color(QPalette::Shadow));
         painter.drawPixmap(x, kSheetTop, drawn);
     }
     const QString path = gOutput + QStringLiteral("/") + name + QStringLiteral(".png");
@@ -67,27 +68,22 @@ void save(AppController& controller, const QString& name) {
     }
 }
 
-std::unique_ptr<AppController> start() {
-    auto controller = std::make_unique<AppController>();
-    if (!controller->awakeFromNib()) return nullptr;
-    controller->window()->resize(kWindowSize);
-    controller->window()->show();
-    return controller;
+Program start() {
+    Program program;
+    if (!program.started) return program;
+    program.window()->resize(kWindowSize);
+    program.window()->show();
+    return program;
 }
 
-bool waitForStatus(AppController& controller, const QString& status) {
-    const bool reached =
-        QTest::qWaitFor([&] { return controller.statusText() == status; }, kWaitMs);
+bool waitForStatus(const Program& program, const QString& status) {
+    const bool reached = QTest::qWaitFor([&] { return program.statusText() == status; }, kWaitMs);
     if (!reached) {
         std::fprintf(stderr, "never reached \"%s\" (at \"%s\")\n", qUtf8Printable(status),
-                     qUtf8Printable(controller.statusText()));
+                     qUtf8Printable(program.statusText()));
         ++gFailures;
     }
     return reached;
-}
-
-QString address(const PhoneProcess& phone) {
-    return QStringLiteral("127.0.0.1:%1").arg(phone.port());
 }
 
 QStringList sampleFiles(const QString& folder) {
@@ -117,16 +113,15 @@ QStringList ownPhone(QStringList arguments) {
     return arguments << QStringLiteral("--id") << QStringLiteral("tour-phone-%1").arg(++phones);
 }
 
-void waitForUploadLine(AppController& controller, const QString& part = QStringLiteral("/s")) {
-    if (!QTest::qWaitFor([&] { return controller.uploadDetails().contains(part); }, kWaitMs)) {
+void waitForUploadLine(const Program& program, const QString& part = QStringLiteral("/s")) {
+    if (!QTest::qWaitFor([&] { return program.uploadDetails().contains(part); }, kWaitMs)) {
         std::fprintf(stderr, "no upload line\n");
         ++gFailures;
     }
 }
 
-void waitForSheet(AppController& controller, const QString& title) {
-    if (!QTest::qWaitFor([&] { return controller.presenter()->currentTitle() == title; },
-                         kWaitMs)) {
+void waitForSheet(const Program& program, const QString& title) {
+    if (!QTest::qWaitFor([&] { return program.presenter()->currentTitle() == title; }, kWaitMs)) {
         std::fprintf(stderr, "no sheet \"%s\"\n", qUtf8Printable(title));
         ++gFailures;
     }
@@ -143,12 +138,12 @@ void uploadTour(const QString& files) {
     {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--delay-ms"), QStringLiteral("150")}));
-        auto controller = start();
-        controller->addToQueue({video});
-        controller->connectToTypedAddress(address(phone));
+        auto program = start();
+        program->addToQueue({video});
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         // The large file well under way.
-        waitForUploadLine(*controller, QStringLiteral(" MB of 12 MB"));
-        save(*controller, QStringLiteral("uploading"));
+        waitForUploadLine(program, QStringLiteral(" MB of 12 MB"));
+        save(program, QStringLiteral("uploading"));
     }
     {
         // Whichever item comes first finds its name taken.
@@ -157,18 +152,18 @@ void uploadTour(const QString& files) {
             QFile(store.filePath(name)).open(QIODevice::WriteOnly);
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--store"), store.path()}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
-        waitForSheet(*controller, QStringLiteral("File Exists On Device"));
-        save(*controller, QStringLiteral("file-exists"));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        waitForSheet(program, QStringLiteral("File Exists On Device"));
+        save(program, QStringLiteral("file-exists"));
     }
     {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
-        waitForSheet(*controller, QStringLiteral("Error Uploading to Device"));
-        save(*controller, QStringLiteral("upload-error"));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        waitForSheet(program, QStringLiteral("Error Uploading to Device"));
+        save(program, QStringLiteral("upload-error"));
     }
 }
 
@@ -187,16 +182,16 @@ void downloadStops(const QString& store) {
     PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                  QStringLiteral("--store"), store,
                                  QStringLiteral("--stop-after-pieces"), QStringLiteral("2")}));
-    auto controller = start();
-    controller->connectToTypedAddress(address(phone));
-    if (!waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."))) return;
-    PhoneDataSource& rows = *controller->phoneDataSource();
+    auto program = start();
+    program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+    if (!waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) return;
+    PhoneDataSource& rows = *program.phoneDataSource();
     if (!QTest::qWaitFor([&] { return phoneRow(rows, QStringLiteral("Beach video.mov")) >= 0; },
                          kWaitMs))
         ++gFailures;
-    emit controller->phoneTable()->rowActivated(phoneRow(rows, QStringLiteral("Beach video.mov")));
-    waitForSheet(*controller, QStringLiteral("Download Failed"));
-    save(*controller, QStringLiteral("download-stopped"));
+    emit program.phoneTable()->rowActivated(phoneRow(rows, QStringLiteral("Beach video.mov")));
+    waitForSheet(program, QStringLiteral("Download Failed"));
+    save(program, QStringLiteral("download-stopped"));
     qunsetenv(kDownloadSilenceVariable);
 }
 
@@ -214,84 +209,80 @@ void phoneFiles(const QString& store) {
     PhoneProcess phone(ownPhone(
         {QStringLiteral("--name"), QStringLiteral("Anna's iPhone"), QStringLiteral("--store"),
          store, QStringLiteral("--read-bytes-per-second"), QStringLiteral("1500")}));
-    auto controller = start();
+    auto program = start();
     // Nothing of the tour opens on the desktop.
     const auto nothing = [](const QString&) { return true; };
-    controller->setDesktopOpener({nothing, nothing});
-    controller->connectToTypedAddress(address(phone));
-    if (!waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."))) return;
-    PhoneDataSource& rows = *controller->phoneDataSource();
+    program->phonePane().setDesktopOpener({nothing, nothing});
+    program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+    if (!waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) return;
+    PhoneDataSource& rows = *program.phoneDataSource();
     if (!QTest::qWaitFor(
             [&] { return rows.rowCount() > 0 && rows.pathsWithoutIconsAndSizes().isEmpty(); },
             kWaitMs))
         ++gFailures;
-    save(*controller, QStringLiteral("phone-files"));
+    save(program, QStringLiteral("phone-files"));
 
     const int big = phoneRow(rows, QStringLiteral("Beach video.mov"));
-    emit controller->phoneTable()->rowActivated(big);
-    if (!QTest::qWaitFor([&] { return !controller->downloadBar()->isHidden(); }, kWaitMs))
-        ++gFailures;
-    save(*controller, QStringLiteral("phone-downloading"));
+    emit program.phoneTable()->rowActivated(big);
+    if (!QTest::qWaitFor([&] { return !program.downloadBar()->isHidden(); }, kWaitMs)) ++gFailures;
+    save(program, QStringLiteral("phone-downloading"));
     // A second click cancels it.
-    emit controller->phoneTable()->rowActivated(big);
+    emit program.phoneTable()->rowActivated(big);
 
-    controller->phoneTable()->selectRow(phoneRow(rows, QStringLiteral("Shopping list.txt")));
-    emit controller->phoneTable()->deleteRequested();
-    if (!QTest::qWaitFor([&] { return controller->presenter()->current() != nullptr; }, kWaitMs))
+    program.phoneTable()->selectRow(phoneRow(rows, QStringLiteral("Shopping list.txt")));
+    emit program.phoneTable()->deleteRequested();
+    if (!QTest::qWaitFor([&] { return program.presenter()->current() != nullptr; }, kWaitMs))
         ++gFailures;
-    save(*controller, QStringLiteral("phone-remove"));
-    controller->presenter()->answer(QStringLiteral("Cancel"));
+    save(program, QStringLiteral("phone-remove"));
+    program.presenter()->answer(QStringLiteral("Cancel"));
 }
 
 void tour(const QString& files) {
     {
-        auto controller = start();
-        if (!controller) return;
+        auto program = start();
+        if (!program.started) return;
         // The hint over the empty queue comes a moment after the start.
-        if (!QTest::qWaitFor([&] { return !controller->helpfulMessage()->title().isEmpty(); },
-                             kWaitMs))
+        if (!QTest::qWaitFor([&] { return !program.helpfulMessage()->title().isEmpty(); }, kWaitMs))
             ++gFailures;
-        save(*controller, QStringLiteral("welcome"));
-        controller->directConnect();
-        if (!QTest::qWaitFor([&] { return controller->presenter()->current() != nullptr; },
-                             kWaitMs))
+        save(program, QStringLiteral("welcome"));
+        program->status().directConnect();
+        if (!QTest::qWaitFor([&] { return program.presenter()->current() != nullptr; }, kWaitMs))
             ++gFailures;
-        save(*controller, QStringLiteral("manual-connect"));
+        save(program, QStringLiteral("manual-connect"));
     }
     {
         PhoneProcess phone(ownPhone({QStringLiteral("--no-approval")}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
-        if (waitForStatus(*controller, QStringLiteral("Waiting for approval...")))
-            save(*controller, QStringLiteral("waiting-for-approval"));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        if (waitForStatus(program, QStringLiteral("Waiting for approval...")))
+            save(program, QStringLiteral("waiting-for-approval"));
     }
     {
         PhoneProcess phone(ownPhone(
             {QStringLiteral("--deny"), QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         const bool refused = QTest::qWaitFor(
             [&] {
-                return controller->presenter()->currentTitle() ==
-                       QLatin1String("Connection Refused");
+                return program.presenter()->currentTitle() == QLatin1String("Connection Refused");
             },
             kWaitMs);
         if (!refused) ++gFailures;
-        save(*controller, QStringLiteral("refused"));
+        save(program, QStringLiteral("refused"));
     }
     {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
-        if (waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone.")))
-            save(*controller, QStringLiteral("connected"));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        if (waitForStatus(program, QStringLiteral("Connected to Anna's iPhone.")))
+            save(program, QStringLiteral("connected"));
     }
     phoneFiles(files + QStringLiteral("-phone"));
     downloadStops(files + QStringLiteral("-phone"));
     {
-        auto controller = start();
-        controller->addToQueue(sampleFiles(files));
-        save(*controller, QStringLiteral("queue"));
+        auto program = start();
+        program->addToQueue(sampleFiles(files));
+        save(program, QStringLiteral("queue"));
     }
     uploadTour(files);
     {
@@ -316,11 +307,11 @@ void tour(const QString& files) {
         QApplication::setPalette(dark);
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--delay-ms"), QStringLiteral("150")}));
-        auto controller = start();
-        controller->connectToTypedAddress(address(phone));
-        waitForStatus(*controller, QStringLiteral("Connected to Anna's iPhone."));
-        waitForUploadLine(*controller);
-        save(*controller, QStringLiteral("dark-queue"));
+        auto program = start();
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."));
+        waitForUploadLine(program);
+        save(program, QStringLiteral("dark-queue"));
     }
     // In the dark theme still: Make Unique finds no free name.
     {
@@ -333,10 +324,10 @@ void tour(const QString& files) {
         QFile(here.filePath(name)).open(QIODevice::WriteOnly);
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--store"), store.path()}));
-        auto controller = start();
-        controller->addToQueue({here.filePath(name)});
-        controller->connectToTypedAddress(address(phone));
-        SheetPresenter& sheets = *controller->presenter();
+        auto program = start();
+        program->addToQueue({here.filePath(name)});
+        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
+        SheetPresenter& sheets = *program.presenter();
         const auto noFreeName = [&] {
             if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
             if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
@@ -347,7 +338,7 @@ void tour(const QString& files) {
             std::fprintf(stderr, "no sheet about a free name\n");
             ++gFailures;
         }
-        save(*controller, QStringLiteral("no-free-name"));
+        save(program, QStringLiteral("no-free-name"));
     }
 }
 

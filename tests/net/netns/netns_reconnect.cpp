@@ -2,17 +2,16 @@
 // avahi-daemon that sees nothing but loopback (the private namespace of run-in-netns.sh): a phone
 // found by discovery goes away and comes back, and the program connects again by itself, with
 // the queue it kept.
-#include "NetTestSupport.h"
 #include "NetnsSuite.h"
 #include "app/AppController.h"
 #include "app/AppKeys.h"
-#include "app/AppProgram.h"
-#include "app/AppTestMain.h"
 #include "app/MorrowFileQueue.h"
 #include "app/QueueDataSource.h"
 #include "files/FSNodeInfo.h"
 #include "net/GamePeer.h"
 #include "platform/Defaults.h"
+#include "support/harness/AppProcess.h"
+#include "support/harness/Program.h"
 #include "ui/DirectConnectPanel.h"
 #include "ui/MRSplitView.h"
 #include "ui/SheetPresenter.h"
@@ -76,15 +75,15 @@ struct AdvertisedPhone {
 // A controller started as the program starts it, searching for phones by itself.
 struct SearchingProgram : vantle::test::Program {
     bool statusBecomes(const QString& status, int timeoutMs = kLongWaitMs) const {
-        return QTest::qWaitFor([&] { return controller->statusText() == status; }, timeoutMs);
+        return Program::statusBecomes(status, timeoutMs);
     }
     QString peerAddress() const {
-        const auto peer = controller->clientServer().peer();
+        const auto peer = clientServer().peer();
         return peer ? peer->address().value_or(QString()) : QString();
     }
     QStringList phoneFiles() const {
         QStringList names;
-        const PhoneDataSource& rows = *controller->phoneDataSource();
+        const PhoneDataSource& rows = *phoneDataSource();
         for (int row = 0; row < rows.rowCount(); ++row)
             names << rows.data(rows.index(row, 0)).toString();
         return names;
@@ -94,22 +93,15 @@ struct SearchingProgram : vantle::test::Program {
     }
     // The phone is gone: not connected (or already searching again), its files no longer shown.
     bool withoutPhone() const {
-        const QString status = controller->statusText();
+        const QString status = statusText();
         return (status == kNotConnected || status == kSearching) && !controller->connected() &&
-               phoneFiles().isEmpty() && controller->splitView()->collapsed();
+               phoneFiles().isEmpty() && splitView()->collapsed();
     }
     bool lostThePhone() const {
         return QTest::qWaitFor([&] { return withoutPhone(); }, kLongWaitMs);
     }
-    bool queueHolds(int rows) const {
-        return QTest::qWaitFor([&] { return !queue().isBusy() && queue().rowCount() == rows; },
-                               kLongWaitMs);
-    }
-    bool add(const QString& path) const {
-        const int before = queue().rowCount();
-        controller->doAddToQueue({path});
-        return queueHolds(before + 1);
-    }
+    bool queueHolds(int rows) const { return Program::queueHolds(rows, kLongWaitMs); }
+    bool add(const QString& path) const { return Program::add({path}, kLongWaitMs); }
 };
 
 // The paths the queue file lists, as a later start of the program would read them.
@@ -182,13 +174,13 @@ private slots:
         QVERIFY2(first.advertised(), qPrintable(first.output()));
         SearchingProgram program;
         QVERIFY(program.started);
-        QVERIFY2(program.statusBecomes(kConnected), qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected), qPrintable(program.statusText()));
         QCOMPARE(program.peerAddress(), first.address());
         QVERIFY2(program.listingBecomes({u"first.txt"_s}),
                  qPrintable(program.phoneFiles().join(u',')));
 
         first.vanish();
-        QVERIFY2(program.lostThePhone(), qPrintable(program->statusText()));
+        QVERIFY2(program.lostThePhone(), qPrintable(program.statusText()));
         QVERIFY(program.sheets().currentTitle().isEmpty());
         if (!backBeforeTheSearchRestarts) QVERIFY(program.statusBecomes(kSearching));
 
@@ -196,8 +188,7 @@ private slots:
         clock.start();
         AdvertisedPhone second(u"second.txt"_s);
         QVERIFY2(second.advertised(), qPrintable(second.output()));
-        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
-                 qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs), qPrintable(program.statusText()));
         if (backBeforeTheSearchRestarts)
             reportSeconds("a phone back within the restart's delay, to the connected state",
                           "back_early_to_connected_ms", clock);
@@ -207,7 +198,7 @@ private slots:
         QCOMPARE(program.peerAddress(), second.address());
         QVERIFY2(program.listingBecomes({u"second.txt"_s}),
                  qPrintable(program.phoneFiles().join(u',')));
-        QVERIFY(!program->splitView()->collapsed());
+        QVERIFY(!program.splitView()->collapsed());
         QVERIFY(program.sheets().currentTitle().isEmpty());
     }
 
@@ -222,7 +213,7 @@ private slots:
         const QByteArray data = patterned(40 * kPiece + 5, 'r');
         const QString path = localFile(u"large.bin"_s, data);
         QVERIFY(program.add(path));
-        QTRY_VERIFY_WITH_TIMEOUT(program->transfer().bytesTransferred() >= 2 * kPiece, kLongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() >= 2 * kPiece, kLongWaitMs);
 
         first.vanish();
         // The loss either stops the upload at once or ends it with the lost-connection sheet,
@@ -235,10 +226,9 @@ private slots:
 
         AdvertisedPhone second(u"second.txt"_s);
         QVERIFY2(second.advertised(), qPrintable(second.output()));
-        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
-                 qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs), qPrintable(program.statusText()));
         if (sheetShown) {
-            QVERIFY(!QTest::qWaitFor([&] { return program->transfer().bytesTransferred() > 0; },
+            QVERIFY(!QTest::qWaitFor([&] { return program.transfer().bytesTransferred() > 0; },
                                      kSheetWatchMs));
             QCOMPARE(program.sheets().currentTitle(), kDeviceError);
             QVERIFY(program.sheets().answer(u"Try again"_s));
@@ -256,17 +246,16 @@ private slots:
     void aSheetOpenAtTheReconnectionHoldsNothingBack() {
         AdvertisedPhone first(u"first.txt"_s);
         SearchingProgram program;
-        QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
+        QVERIFY2(foundThenLost(program, first), qPrintable(program.statusText()));
         const QByteArray data = patterned(kPiece + 9, 'm');
         QVERIFY(program.add(localFile(u"held.bin"_s, data)));
-        program->directConnect();
+        program->status().directConnect();
         QVERIFY(QTest::qWaitFor(
             [&] { return program.sheets().currentTitle() == u"Manual Connect"_s; }, kLongWaitMs));
 
         AdvertisedPhone second(u"second.txt"_s);
         QVERIFY2(second.advertised(), qPrintable(second.output()));
-        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
-                 qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs), qPrintable(program.statusText()));
         // Nothing is sent while the sheet is there, past the connection's follow-up.
         QVERIFY(!QTest::qWaitFor(
             [&] { return QFileInfo::exists(second.store.filePath(u"held.bin"_s)); },
@@ -285,7 +274,7 @@ private slots:
     void anItemQueuedWhileThePhoneIsGoneGoesOnceItIsBack() {
         AdvertisedPhone first(u"first.txt"_s);
         SearchingProgram program;
-        QVERIFY2(foundThenLost(program, first), qPrintable(program->statusText()));
+        QVERIFY2(foundThenLost(program, first), qPrintable(program.statusText()));
 
         const QByteArray data = patterned(kPiece + 3, 'q');
         const QString path = localFile(u"later.bin"_s, data);
@@ -318,20 +307,18 @@ private slots:
         QVERIFY2(first.advertised(), qPrintable(first.output()));
         SearchingProgram program;
         QVERIFY(program.started);
-        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
-                 qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs), qPrintable(program.statusText()));
         QCOMPARE(program.peerAddress(), u"%1:%2"_s.arg(before).arg(first.process->port()));
 
         first.vanish();
-        QVERIFY2(program.lostThePhone(), qPrintable(program->statusText()));
+        QVERIFY2(program.lostThePhone(), qPrintable(program.statusText()));
         QVERIFY(loopbackAddress("add", after));
         QVERIFY(loopbackAddress("del", before));
         QElapsedTimer clock;
         clock.start();
         AdvertisedPhone second(u"second.txt"_s, {u"--bind"_s, after});
         QVERIFY2(second.advertised(), qPrintable(second.output()));
-        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs),
-                 qPrintable(program->statusText()));
+        QVERIFY2(program.statusBecomes(kConnected, kReconnectMs), qPrintable(program.statusText()));
         reportSeconds("a phone back at a new address, to the connected state",
                       "moved_to_connected_ms", clock);
         QCOMPARE(program.peerAddress(), u"%1:%2"_s.arg(after).arg(second.process->port()));
@@ -350,9 +337,9 @@ private slots:
             [&] { return program.sheets().currentTitle() == u"Connection Refused"_s; },
             kLongWaitMs));
         QVERIFY(program.sheets().answer(u"Ignore This iPhone"_s));
-        QCOMPARE(program->phonesToIgnore(), QStringList{refusing.address()});
+        QCOMPARE(program->status().phonesToIgnore(), QStringList{refusing.address()});
         QVERIFY(!QTest::qWaitFor(
-            [&] { return program->connectedOrConnecting() || program.sheets().sheetOpen(); },
+            [&] { return program->status().connectedOrConnecting() || program.sheets().sheetOpen(); },
             kQuietMs));
         QVERIFY(program.withoutPhone());
 
