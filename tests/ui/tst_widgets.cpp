@@ -1,3 +1,4 @@
+#include "platform/Settings.h"
 #include "ui/FileRoles.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -617,7 +618,7 @@ private slots:
     // --- the window ---
 
     void windowComesBackWhereItWasClosed() {
-        QSettings().remove(QString::fromLatin1(MRWindow::kGeometryKey));
+        Defaults::remove(QString(settings::kWindowGeometry.key));
         {
             MRWindow window;
             QVERIFY(!window.restoreSavedGeometry());
@@ -633,7 +634,7 @@ private slots:
         QVERIFY(again.restoreSavedGeometry());
         QCOMPARE(again.size(), QSize(520, 640));
 
-        QSettings().setValue(QString::fromLatin1(MRWindow::kGeometryKey), QByteArray("garbage"));
+        Defaults::set(settings::kWindowGeometry, QByteArray("garbage"));
         MRWindow spoiled;
         QVERIFY(!spoiled.restoreSavedGeometry());
     }
