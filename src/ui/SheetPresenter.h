@@ -46,7 +46,7 @@ public:
     struct Question {
         QString title;
         QString text;
-        // The first is the default (Return); the one with the role Cancel is Escape's.
+        // The first is the default (Return); a later one with the role Cancel is Escape's.
         std::vector<Button> buttons;
         // A check box under the text, off at first.
         std::optional<QString> checkBox = std::nullopt;
