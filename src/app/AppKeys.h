@@ -1,18 +1,20 @@
 #pragma once
 
+#include "platform/Settings.h"
+
 #include <QLatin1StringView>
 
-// The program's preferences, by the keys they are stored under.
+// The program's preferences by their stored keys alone, for code that still reads them untyped;
+// the keys and defaults are those of platform/Settings.h.
 namespace vantle::prefs {
 
-inline constexpr QLatin1StringView kAutoConnect{"AutoConnect"};
-inline constexpr QLatin1StringView kLogToFile{"LogToFile"};
-inline constexpr QLatin1StringView kLastManualIP{"LastManualIP"};
-inline constexpr QLatin1StringView kDontWarnAboutManual{"DontWarnAboutManual"};
-inline constexpr QLatin1StringView kLastTransfer{"LastTransfer"};
-inline constexpr QLatin1StringView kShowNotifications{"ShowNotifications"};
-// What uploads may have left on phones (UploadPartials).
-inline constexpr QLatin1StringView kUploadPartials{"UploadPartials"};
+inline constexpr QLatin1StringView kAutoConnect = settings::kAutoConnect.key;
+inline constexpr QLatin1StringView kLogToFile = settings::kLogToFile.key;
+inline constexpr QLatin1StringView kLastManualIP = settings::kLastManualIP.key;
+inline constexpr QLatin1StringView kDontWarnAboutManual = settings::kDontWarnAboutManual.key;
+inline constexpr QLatin1StringView kLastTransfer = settings::kLastTransfer.key;
+inline constexpr QLatin1StringView kShowNotifications = settings::kShowNotifications.key;
+inline constexpr QLatin1StringView kUploadPartials = settings::kUploadPartials;
 
 } // namespace vantle::prefs
 

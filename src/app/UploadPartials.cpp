@@ -1,6 +1,6 @@
 #include "app/UploadPartials.h"
 
-#include "app/AppKeys.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 
 #include <QSettings>
@@ -57,7 +57,7 @@ void UploadPartials::forget(const QString& localPath, const QString& phoneID) {
 std::vector<UploadPartials::Partial> UploadPartials::read() const {
     QSettings settings;
     std::vector<Partial> all;
-    const int count = settings.beginReadArray(QString(prefs::kUploadPartials));
+    const int count = settings.beginReadArray(QString(settings::kUploadPartials));
     for (int i = 0; i < count; ++i) {
         settings.setArrayIndex(i);
         Partial partial{settings.value(QString(kLocalPath)).toString(),
@@ -78,8 +78,8 @@ std::vector<UploadPartials::Partial> UploadPartials::read() const {
 
 void UploadPartials::write(const std::vector<Partial>& all) const {
     QSettings settings;
-    settings.remove(QString(prefs::kUploadPartials));
-    settings.beginWriteArray(QString(prefs::kUploadPartials), int(all.size()));
+    settings.remove(QString(settings::kUploadPartials));
+    settings.beginWriteArray(QString(settings::kUploadPartials), int(all.size()));
     for (int i = 0; i < int(all.size()); ++i) {
         settings.setArrayIndex(i);
         const Partial& partial = all[std::size_t(i)];

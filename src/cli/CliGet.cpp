@@ -3,11 +3,10 @@
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/CliSession.h"
-#include "platform/NotificationCenter.h"
 #include "support/ParoxLog.h"
 #include "transfer/DownloadStore.h"
-#include "transfer/ProtocolKeys.h"
 #include "transfer/StorePaths.h"
+#include "transfer/TransferEvents.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -78,25 +77,24 @@ int runGet(const QStringList& arguments) {
     Download download;
     QEventLoop waiting;
     QObject context;
-    auto& center = NotificationCenter::defaultCenter();
-    // Its contents are not read, as in the window: the phone need not name the item.
-    center.addObserver(QString(notes::kTransferFinished), &context, [&](const Notification&) {
+    TransferEvents& events = session->events();
+    // The item's name is not read, as in the window: the phone need not name it.
+    QObject::connect(&events, &TransferEvents::transferFinished, &context, [&] {
         if (download.outcome == Outcome::Waiting) download.outcome = Outcome::Finished;
         waiting.quit();
     });
-    center.addObserver(QString(notes::kDownloadFailed), &context, [&](const Notification& note) {
-        if (download.outcome != Outcome::Waiting) return;
-        download.outcome = Outcome::Failed;
-        download.failure = note.userInfo.toString();
-        waiting.quit();
-    });
-    center.addObserver(QString(notes::kDownloadProgress), &context, [&](const Notification& note) {
-        // [TotalBytes, CurrentBytes, BaseFileName]; nothing when the display resets.
-        const QVariantList counts = note.userInfo.toList();
-        if (counts.size() < 2) return;
-        download.total = counts[0].toULongLong();
-        download.bytes = counts[1].toULongLong();
-    });
+    QObject::connect(&events, &TransferEvents::downloadFailed, &context,
+                     [&](const QString& reason) {
+                         if (download.outcome != Outcome::Waiting) return;
+                         download.outcome = Outcome::Failed;
+                         download.failure = reason;
+                         waiting.quit();
+                     });
+    QObject::connect(&events, &TransferEvents::downloadProgress, &context,
+                     [&](quint64 total, quint64 received) {
+                         download.total = total;
+                         download.bytes = received;
+                     });
 
     const CliInterrupt interrupt;
     QTimer poll;
@@ -163,7 +161,7 @@ int runGet(const QStringList& arguments) {
     }
     progress.stop();
     poll.stop();
-    center.removeObservers(&context);
+    QObject::disconnect(&events, nullptr, &context, nullptr);
 
     if (status == kExitSuccess) return status;
 

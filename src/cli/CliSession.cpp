@@ -3,9 +3,7 @@
 #include "cli/CliOptions.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GamePeer.h"
-#include "platform/NotificationCenter.h"
 #include "support/ParoxLog.h"
-#include "transfer/ProtocolKeys.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -27,20 +25,18 @@ constexpr milliseconds kConnectWait{GamePeer::kDefaultHandshakeTimeoutMs * 2};
 
 CliSession::CliSession(const CommandLine& line, Approval approval)
     : mAddress(line.address), mApprovalWait(line.approvalWaitSeconds), mApproval(approval),
-      mContext(std::make_unique<QObject>()), mController(*this, mTransfer.responseSlot()) {
+      mController(*this, mTransfer.responseSlot()) {
     mTransfer.setClientServerController(&mController);
     mController.setRequestDispatcher(&mTransfer);
     // Observed before any phone can speak, so no verdict slips by.
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(QString(notes::kConnectionAllowed), mContext.get(),
-                       [this](const Notification&) { settle(Verdict::Allowed); });
-    center.addObserver(QString(notes::kConnectionDenied), mContext.get(),
-                       [this](const Notification&) { settle(Verdict::Denied); });
+    QObject::connect(&mEvents, &TransferEvents::connectionAllowed,
+                     [this] { settle(Verdict::Allowed); });
+    QObject::connect(&mEvents, &TransferEvents::connectionDenied,
+                     [this] { settle(Verdict::Denied); });
 }
 
 CliSession::~CliSession() {
-    NotificationCenter::defaultCenter().removeObservers(mContext.get());
-    mContext.reset();
+    mEvents.disconnect();
     if (auto phone = mController.peer()) phone->disconnect();
     mController.setRequestDispatcher(nullptr);
     mTransfer.setClientServerController(nullptr);

@@ -4,6 +4,7 @@
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
 #include "transfer/MRTransferController.h"
+#include "transfer/TransferEvents.h"
 
 #include <QObject>
 #include <QString>
@@ -37,6 +38,8 @@ public:
     void runOnWorker(const std::function<void()>& work);
 
     MRTransferController& transfer() { return mTransfer; }
+    // What the phone and the transfer controller tell, from before the connection on.
+    TransferEvents& events() { return mEvents; }
     std::shared_ptr<GamePeer> peer() const { return mController.peer(); }
     bool connected() const { return mController.connected(); }
 
@@ -68,8 +71,8 @@ private:
     Verdict mVerdict = Verdict::None;
     QString mFailure; // why the state became Failed
     QEventLoop* mWaiting = nullptr;
-    // The context of the notification observers and hand-offs; dies before the controllers.
-    std::unique_ptr<QObject> mContext;
+    // Dies before the controllers, and with it what is connected to it.
+    TransferEvents mEvents;
     // The transfer controller owns the response slot the client-server controller is made with.
     MRTransferController mTransfer;
     ClientServerController mController;

@@ -1,7 +1,7 @@
 #include "support/SUUpdater.h"
 
-#include "platform/Defaults.h"
 #include "platform/MainThread.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "support/VersionPage.h"
 #include "support/VersionPageFetch.h"
@@ -44,6 +44,10 @@ QUrl SUUpdater::versionPageUrl() {
     return QUrl(address.trimmed());
 }
 
+QString SUUpdater::lastUpdateCheckKey() {
+    return QString(settings::kLastUpdateCheck.key);
+}
+
 bool SUUpdater::isAutomaticCheckDue(const QVariant& lastCheck, const QDateTime& now) {
     const QDateTime last = dateFromDescription(lastCheck.toString());
     // An unreadable date, or one still to come (the clock was set back), must not hold off
@@ -58,8 +62,9 @@ SUUpdater::AutoCheck SUUpdater::autoCheckForUpdates() {
         return AutoCheck::NoAddress;
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    if (!isAutomaticCheckDue(Defaults::value(lastUpdateCheckKey()), now)) return AutoCheck::NotDue;
-    Defaults::setValue(lastUpdateCheckKey(), describe(QVariant(now)));
+    const std::optional<QString> last = Defaults::get(settings::kLastUpdateCheck);
+    if (!isAutomaticCheckDue(QVariant(last.value_or(QString())), now)) return AutoCheck::NotDue;
+    Defaults::set(settings::kLastUpdateCheck, describe(QVariant(now)));
     checkForUpdatesOnThread(CheckKind::Automatic);
     return AutoCheck::Started;
 }

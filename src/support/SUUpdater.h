@@ -30,7 +30,7 @@ public:
     static constexpr quint32 kInstalledVersion = 1200;
     static constexpr std::chrono::seconds kAutomaticCheckInterval{604800};
     static constexpr std::chrono::seconds kDefaultTimeout{30};
-    static QString lastUpdateCheckKey() { return QStringLiteral("LastUpdateCheck"); }
+    static QString lastUpdateCheckKey();
 
     // `webSite` is the product's web site: the update panel names its host and offers to open it
     // only when there is one.

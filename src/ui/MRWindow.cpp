@@ -1,8 +1,9 @@
 #include "ui/MRWindow.h"
 
+#include "platform/Settings.h"
+
 #include <QApplication>
 #include <QCloseEvent>
-#include <QSettings>
 
 namespace vantle {
 
@@ -12,23 +13,19 @@ namespace {
 constexpr int kDefaultWidth = 460;
 constexpr int kDefaultHeight = 600;
 
-QString geometryKey() {
-    return QString::fromLatin1(MRWindow::kGeometryKey);
-}
-
 } // namespace
 
 MRWindow::MRWindow(QWidget* parent) : QMainWindow(parent) {}
 
 bool MRWindow::restoreSavedGeometry() {
-    const QByteArray saved = QSettings().value(geometryKey()).toByteArray();
-    if (!saved.isEmpty() && restoreGeometry(saved)) return true;
+    const std::optional<QByteArray> saved = Defaults::get(settings::kWindowGeometry);
+    if (saved && !saved->isEmpty() && restoreGeometry(*saved)) return true;
     resize(kDefaultWidth, kDefaultHeight);
     return false;
 }
 
 void MRWindow::saveGeometryToSettings() const {
-    QSettings().setValue(geometryKey(), saveGeometry());
+    Defaults::set(settings::kWindowGeometry, saveGeometry());
 }
 
 void MRWindow::closeEvent(QCloseEvent* event) {

@@ -10,9 +10,6 @@ class MRWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The settings key of the saved geometry.
-    static constexpr auto kGeometryKey = "WindowGeometry";
-
     explicit MRWindow(QWidget* parent = nullptr);
 
     // Puts the window where it was last closed; false (and the default size) when nothing was

@@ -37,6 +37,7 @@ QString wrappable(const QString& text) {
 // The title a message button was made with, kept on the button: styles may add accelerators
 // to the text it shows.
 constexpr auto kTitleProperty = "vantleButtonTitle";
+constexpr auto kRoleProperty = "vantleButtonRole";
 
 QString buttonTitle(const QAbstractButton* button) {
     const QVariant title = button->property(kTitleProperty);
@@ -45,6 +46,23 @@ QString buttonTitle(const QAbstractButton* button) {
 
 QMessageBox* asMessageBox(QWidget* widget) {
     return qobject_cast<QMessageBox*>(widget);
+}
+
+std::optional<SheetPresenter::Role> buttonRole(const QAbstractButton* button) {
+    const QVariant role = button->property(kRoleProperty);
+    if (!role.isValid()) return std::nullopt;
+    return role.value<SheetPresenter::Role>();
+}
+
+// Titles alone say only which button cancels.
+SheetPresenter::Question asQuestion(const SheetPresenter::Message& message) {
+    SheetPresenter::Question question{
+        message.title, message.text, {}, message.checkBox, message.kind};
+    for (const QString& title : message.buttons)
+        question.buttons.push_back({title, SheetPresenter::isCancelLike(title)
+                                               ? SheetPresenter::Role::Cancel
+                                               : SheetPresenter::Role::Accept});
+    return question;
 }
 
 } // namespace
@@ -64,23 +82,31 @@ bool SheetPresenter::isCancelLike(const QString& title) {
     return title.compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0;
 }
 
+void SheetPresenter::show(const Question& question, Answered done) {
+    Entry entry;
+    entry.message = question;
+    entry.answered = std::move(done);
+    entry.sheet = question.kind == Kind::Sheet;
+    enqueue(std::move(entry));
+}
+
 void SheetPresenter::show(const Message& message, MessageDone done) {
     Entry entry;
-    entry.message = message;
+    entry.message = asQuestion(message);
     entry.messageDone = std::move(done);
-    entry.sheet = message.kind == Message::Kind::Sheet;
-    if (entry.sheet && (sheetOpen() || !mWaitingSheets.empty())) {
-        mWaitingSheets.push_back(std::move(entry));
-        return;
-    }
-    present(std::move(entry));
+    entry.sheet = message.kind == Kind::Sheet;
+    enqueue(std::move(entry));
 }
 
 void SheetPresenter::showSheet(QDialog* dialog, DialogDone done) {
     Entry entry;
     entry.dialog = dialog;
     entry.dialogDone = std::move(done);
-    if (sheetOpen() || !mWaitingSheets.empty()) {
+    enqueue(std::move(entry));
+}
+
+void SheetPresenter::enqueue(Entry entry) {
+    if (entry.sheet && (sheetOpen() || !mWaitingSheets.empty())) {
         mWaitingSheets.push_back(std::move(entry));
         return;
     }
@@ -91,7 +117,7 @@ bool SheetPresenter::sheetOpen() const {
     return std::any_of(mOpen.begin(), mOpen.end(), [](const Entry& entry) { return entry.sheet; });
 }
 
-QDialog* SheetPresenter::makeMessageBox(const Message& message) const {
+QDialog* SheetPresenter::makeMessageBox(const Question& message) const {
     auto* box = new QMessageBox(mWindow);
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(message.title);
@@ -106,15 +132,16 @@ QDialog* SheetPresenter::makeMessageBox(const Message& message) const {
         bold.setBold(true);
         heading->setFont(bold);
     }
-    for (qsizetype i = 0; i < message.buttons.size(); ++i) {
-        const QString& title = message.buttons.at(i);
-        const QMessageBox::ButtonRole role = i == 0                ? QMessageBox::AcceptRole
-                                             : isCancelLike(title) ? QMessageBox::RejectRole
-                                                                   : QMessageBox::ActionRole;
-        QPushButton* button = box->addButton(title, role);
+    for (std::size_t i = 0; i < message.buttons.size(); ++i) {
+        const auto& [title, role] = message.buttons[i];
+        const bool cancels = role == Role::Cancel && i != 0;
+        QPushButton* button = box->addButton(title, i == 0    ? QMessageBox::AcceptRole
+                                                    : cancels ? QMessageBox::RejectRole
+                                                              : QMessageBox::ActionRole);
         button->setProperty(kTitleProperty, title);
+        button->setProperty(kRoleProperty, QVariant::fromValue(role));
         if (i == 0) box->setDefaultButton(button);
-        if (role == QMessageBox::RejectRole && !box->escapeButton()) box->setEscapeButton(button);
+        if (cancels && !box->escapeButton()) box->setEscapeButton(button);
     }
     if (message.checkBox) {
         auto* check = new QCheckBox(*message.checkBox, box);
@@ -159,10 +186,13 @@ void SheetPresenter::finish(const QObject* key, int result) {
     if (entry.message) {
         auto* box = qobject_cast<QMessageBox*>(entry.dialog.data());
         const QAbstractButton* clicked = box ? box->clickedButton() : nullptr;
-        const QString button = clicked ? buttonTitle(clicked) : QString();
         const bool checked = box && box->checkBox() && box->checkBox()->isChecked();
         if (box) box->deleteLater();
-        if (entry.messageDone) entry.messageDone(button, checked);
+        if (entry.messageDone)
+            entry.messageDone(clicked ? buttonTitle(clicked) : QString(), checked);
+        if (entry.answered)
+            entry.answered(clicked ? buttonRole(clicked).value_or(Role::Cancel) : Role::Cancel,
+                           checked);
     } else if (entry.dialogDone) {
         entry.dialogDone(result);
     }
@@ -234,7 +264,12 @@ QString SheetPresenter::currentText() const {
 QStringList SheetPresenter::currentButtons() const {
     const Entry* entry = currentEntry();
     if (!entry) return {};
-    if (entry->message) return entry->message->buttons;
+    if (entry->message) {
+        QStringList titles;
+        for (const Button& button : entry->message->buttons)
+            titles.append(button.title);
+        return titles;
+    }
     QStringList titles;
     for (const QAbstractButton* button : entry->dialog->findChildren<QAbstractButton*>()) {
         if (!qobject_cast<const QCheckBox*>(button) && button->isVisibleTo(entry->dialog))
@@ -244,12 +279,23 @@ QStringList SheetPresenter::currentButtons() const {
 }
 
 bool SheetPresenter::answer(const QString& title, bool checked) {
+    return click([&title](const QAbstractButton* button) { return buttonTitle(button) == title; },
+                 checked);
+}
+
+bool SheetPresenter::answer(Role role, bool checked) {
+    return click([role](const QAbstractButton* button) { return buttonRole(button) == role; },
+                 checked);
+}
+
+bool SheetPresenter::click(const std::function<bool(const QAbstractButton*)>& chosen,
+                           bool checked) {
     QWidget* widget = current();
     if (!widget) return false;
     if (QMessageBox* box = asMessageBox(widget); box && box->checkBox())
         box->checkBox()->setChecked(checked);
     for (QAbstractButton* button : widget->findChildren<QAbstractButton*>()) {
-        if (qobject_cast<QCheckBox*>(button) || buttonTitle(button) != title) continue;
+        if (qobject_cast<QCheckBox*>(button) || !chosen(button)) continue;
         button->click();
         return true;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QDialog;
 class QWidget;
 
@@ -21,8 +22,42 @@ class SheetPresenter : public QObject {
     Q_OBJECT
 
 public:
+    enum class Kind { Sheet, Alert };
+
+    // What a button means to the caller, whatever its title reads.
+    enum class Role {
+        Accept, // "OK", "Quit": the box is taken note of
+        Cancel,
+        TryAgain,
+        Ignore, // leave that phone alone from now on
+        Replace,
+        MakeUnique,
+        Remove,
+        DontRemind,
+        GoThere, // open the web site
+    };
+    Q_ENUM(Role)
+
+    struct Button {
+        QString title;
+        Role role;
+    };
+
+    struct Question {
+        QString title;
+        QString text;
+        // The first is the default (Return); a later one with the role Cancel is Escape's.
+        std::vector<Button> buttons;
+        // A check box under the text, off at first.
+        std::optional<QString> checkBox = std::nullopt;
+        Kind kind = Kind::Sheet;
+    };
+
+    // A box closed without a button answers Cancel.
+    using Answered = std::function<void(Role role, bool checked)>;
+
     struct Message {
-        enum class Kind { Sheet, Alert };
+        using Kind = SheetPresenter::Kind;
 
         QString title;
         QString text;
@@ -39,7 +74,8 @@ public:
     explicit SheetPresenter(QWidget* window, QObject* parent = nullptr);
     ~SheetPresenter() override;
 
-    // Shows the message; its texts are shown as they are, never read as markup.
+    // Shows the question; its texts are shown as they are, never read as markup.
+    void show(const Question& question, Answered done);
     void show(const Message& message, MessageDone done);
     // Shows a dialog of the caller's as a sheet; the dialog stays the caller's.
     void showSheet(QDialog* dialog, DialogDone done);
@@ -59,6 +95,8 @@ public:
     // Clicks the button of that title in the current box, after setting its check box; false
     // when there is no such box or button.
     bool answer(const QString& buttonTitle, bool checked = false);
+    // Clicks the first button of that role in the current box, after setting its check box.
+    bool answer(Role role, bool checked = false);
 
     // True for the button titles that Escape may choose.
     static bool isCancelLike(const QString& buttonTitle);
@@ -70,7 +108,8 @@ signals:
 
 private:
     struct Entry {
-        std::optional<Message> message;
+        std::optional<Question> message;
+        Answered answered;
         MessageDone messageDone;
         QPointer<QDialog> dialog;
         // The dialog's identity, compared while it is being destroyed (when it is no longer one).
@@ -81,11 +120,14 @@ private:
         QMetaObject::Connection destroyed;
     };
 
+    void enqueue(Entry entry);
     void present(Entry entry);
+    // Clicks the first button `chosen` picks in the current box, after setting its check box.
+    bool click(const std::function<bool(const QAbstractButton*)>& chosen, bool checked);
     void finish(const QObject* key, int result);
     void forget(const QObject* key);
     void openNextSheet();
-    QDialog* makeMessageBox(const Message& message) const;
+    QDialog* makeMessageBox(const Question& question) const;
     const Entry* currentEntry() const;
 
     QPointer<QWidget> mWindow;

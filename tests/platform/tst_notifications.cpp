@@ -3,6 +3,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -89,6 +90,31 @@ private slots:
         QCOMPARE(Defaults::boolValue(QVariant(2)), true);
         QCOMPARE(Defaults::boolValue(QVariant(0.0)), false);
         Defaults::remove(u"Flag"_s);
+    }
+
+    // An absent key reads as the setting's own default; a presence counts whatever it holds.
+    void typedSettingsReadTheirDefaults() {
+        constexpr BoolSetting on{QLatin1StringView("TypedOn"), true};
+        constexpr BoolSetting off{QLatin1StringView("TypedOff"), false};
+        constexpr PresenceSetting seen{QLatin1StringView("TypedSeen")};
+        constexpr ValueSetting<QDateTime> when{QLatin1StringView("TypedWhen")};
+        for (QLatin1StringView key : {on.key, off.key, seen.key, when.key})
+            Defaults::remove(QString(key));
+        QCOMPARE(Defaults::get(on), true);
+        QCOMPARE(Defaults::get(off), false);
+        QCOMPARE(Defaults::get(seen), false);
+        QCOMPARE(Defaults::get(when), std::nullopt);
+
+        Defaults::set(on, false);
+        Defaults::setBool(QString(seen.key), false);
+        const QDateTime now = QDateTime::currentDateTime();
+        Defaults::set(when, now);
+        Defaults::sync();
+        QCOMPARE(Defaults::get(on), false);
+        QCOMPARE(Defaults::get(seen), true);
+        QCOMPARE(Defaults::get(when), std::optional(now));
+        for (QLatin1StringView key : {on.key, off.key, seen.key, when.key})
+            Defaults::remove(QString(key));
     }
 };
 

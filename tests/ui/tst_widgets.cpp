@@ -1,3 +1,4 @@
+#include "platform/Settings.h"
 #include "ui/FileRoles.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -617,7 +618,7 @@ private slots:
     // --- the window ---
 
     void windowComesBackWhereItWasClosed() {
-        QSettings().remove(QString::fromLatin1(MRWindow::kGeometryKey));
+        Defaults::remove(QString(settings::kWindowGeometry.key));
         {
             MRWindow window;
             QVERIFY(!window.restoreSavedGeometry());
@@ -633,7 +634,7 @@ private slots:
         QVERIFY(again.restoreSavedGeometry());
         QCOMPARE(again.size(), QSize(520, 640));
 
-        QSettings().setValue(QString::fromLatin1(MRWindow::kGeometryKey), QByteArray("garbage"));
+        Defaults::set(settings::kWindowGeometry, QByteArray("garbage"));
         MRWindow spoiled;
         QVERIFY(!spoiled.restoreSavedGeometry());
     }
@@ -710,6 +711,60 @@ private slots:
         presenter.show(message(u"File Exists On Device"_s, u"again"_s, buttons), record);
         presenter.answer(u"Make Unique"_s);
         QCOMPARE(answers, QStringList({u"Cancel"_s, u"Replace"_s, u"Make Unique"_s}));
+    }
+
+    // Answers come as the role the caller gave the button: Return is the first button's,
+    // Escape the cancelling one's, and tests ask by role.
+    void questionsAreAnsweredByRole_data() {
+        QTest::addColumn<int>("key"); // none: answered by role
+        QTest::addColumn<SheetPresenter::Role>("asked");
+        QTest::addColumn<SheetPresenter::Role>("expected");
+        using Role = SheetPresenter::Role;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << Role::Accept << Role::Cancel;
+        QTest::newRow("Return") << int(Qt::Key_Return) << Role::Accept << Role::Replace;
+        QTest::newRow("by role") << 0 << Role::MakeUnique << Role::MakeUnique;
+    }
+
+    void questionsAreAnsweredByRole() {
+        QFETCH(int, key);
+        QFETCH(SheetPresenter::Role, asked);
+        QFETCH(SheetPresenter::Role, expected);
+        using Role = SheetPresenter::Role;
+        MRWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SheetPresenter presenter(&window);
+        std::vector<std::pair<Role, bool>> answers;
+        const auto record = [&answers](Role role, bool checked) {
+            answers.emplace_back(role, checked);
+        };
+
+        presenter.show({u"File Exists On Device"_s,
+                        u"A file named \"a\" exists."_s,
+                        {{u"Replace"_s, Role::Replace},
+                         {u"Cancel"_s, Role::Cancel},
+                         {u"Make Unique"_s, Role::MakeUnique}},
+                        u"Do the same for the others"_s},
+                       record);
+        QCOMPARE(presenter.currentButtons(),
+                 QStringList({u"Replace"_s, u"Cancel"_s, u"Make Unique"_s}));
+        if (key)
+            QTest::keyClick(presenter.current(), Qt::Key(key));
+        else
+            QVERIFY(presenter.answer(asked, true));
+        QCOMPARE(answers, (std::vector{std::pair{expected, !key}}));
+
+        // Without a cancelling button Escape chooses nothing, and a role not offered is no answer.
+        presenter.show(
+            {u"Connection Refused"_s,
+             QString(),
+             {{u"Try Again"_s, Role::TryAgain}, {u"Ignore This iPhone"_s, Role::Ignore}}},
+            record);
+        QTest::keyClick(presenter.current(), Qt::Key_Escape);
+        QVERIFY(presenter.sheetOpen());
+        QVERIFY(!presenter.answer(Role::Cancel));
+        QVERIFY(presenter.answer(Role::Ignore));
+        QCOMPARE(answers.back(), std::pair(Role::Ignore, false));
     }
 
     // A name far longer than a line still leaves the box inside its window, buttons and all;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Defaults.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QLatin1StringView>
+#include <QString>
+
+// Every preference of the program: the key it is stored under (users' settings files rely on
+// these) and what an absent key stands for. Read and written with Defaults::get and set.
+namespace vantle::settings {
+
+inline constexpr BoolSetting kAutoConnect{QLatin1StringView("AutoConnect"), true};
+inline constexpr BoolSetting kLogToFile{QLatin1StringView("LogToFile"), false};
+inline constexpr BoolSetting kShowNotifications{QLatin1StringView("ShowNotifications"), true};
+// Once there, the warning about manual connection mode is not shown at start-up.
+inline constexpr PresenceSetting kDontWarnAboutManual{QLatin1StringView("DontWarnAboutManual")};
+// The address last typed into the manual-connect sheet.
+inline constexpr ValueSetting<QString> kLastManualIP{QLatin1StringView("LastManualIP")};
+// When a phone was last connected; only its presence matters.
+inline constexpr ValueSetting<QDateTime> kLastTransfer{QLatin1StringView("LastTransfer")};
+// The text form of the date and time of the last automatic update check.
+inline constexpr ValueSetting<QString> kLastUpdateCheck{QLatin1StringView("LastUpdateCheck")};
+inline constexpr ValueSetting<QByteArray> kWindowGeometry{QLatin1StringView("WindowGeometry")};
+// What uploads may have left on phones: an array of records that UploadPartials reads and
+// writes whole.
+inline constexpr QLatin1StringView kUploadPartials{"UploadPartials"};
+
+} // namespace vantle::settings
