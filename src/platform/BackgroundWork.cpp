@@ -41,6 +41,7 @@ void BackgroundWork::deliver(std::function<void()> callback) {
 }
 
 bool BackgroundWork::finish(std::chrono::milliseconds limit) {
+    if (idle()) return true;
     const bool ended = mPool.waitForDone(milliseconds(limit));
     // A worker posts its result before it ends, so everything that ended is in the queue now.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
