@@ -22,8 +22,8 @@ BackgroundWork::BackgroundWork(int threads, QObject* parent) : QObject(parent) {
 }
 
 BackgroundWork::~BackgroundWork() {
-    shutDown(kDefaultShutdownLimit);
     // Never left behind: a worker still running refers to this group.
+    if (!shutDown(kDefaultShutdownLimit)) qWarning("background work holds up the end of its group");
     mPool.waitForDone();
 }
 

@@ -19,7 +19,8 @@ namespace vantle {
 // shuts the group down first (or holds it as its last member, which goes first).
 class BackgroundWork final : public QObject {
 public:
-    // How long the destructor waits before it waits for good on what still runs.
+    // How long the destructor waits before it warns that work holds it up; it waits on, as a
+    // worker still running uses the group.
     static constexpr std::chrono::milliseconds kDefaultShutdownLimit{2000};
 
     // `threads` workers at most; one makes the results come back in the order the work was given.
