@@ -3,12 +3,20 @@
 #include "app/FileRowData.h"
 #include "app/QueueHost.h"
 #include "platform/NotificationCenter.h"
+#include "support/ParoxLog.h"
 
 #include <QHash>
 #include <algorithm>
 #include <utility>
 
 namespace vantle {
+
+namespace {
+
+// Far more than reading or adding thousands of items takes; what is later stays on its way.
+constexpr std::chrono::milliseconds kFinishLimit{10000};
+
+} // namespace
 
 QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
     : QAbstractTableModel(parent), mQueue(std::make_unique<MorrowFileQueue>(
@@ -26,26 +34,18 @@ QueueDataSource::QueueDataSource(const QString& storePath, QObject* parent)
 
 QueueDataSource::~QueueDataSource() {
     NotificationCenter::defaultCenter().removeObservers(this);
-    // The worker refers to this model until it is done; files just dropped are still saved.
-    if (mPending.valid()) {
-        const Work work = mPending.get();
-        if (work.kind == WorkKind::Add) mQueue->addNodes(work.nodes);
-    }
-    if (mWhenSaved) std::exchange(mWhenSaved, {})(mQueue->flush().ok());
+    // Files just dropped are still saved; the host may be gone by now.
+    mHost = nullptr;
+    if (!mWork.finish(kFinishLimit)) ParoxLog("the queue went with files still being added");
 }
 
-void QueueDataSource::startWork(std::function<Work()> work) {
-    finishPending();
-    mPending = std::async(std::launch::async, [this, work = std::move(work)] {
-        Work done = work();
-        QMetaObject::invokeMethod(this, &QueueDataSource::finishPending, Qt::QueuedConnection);
-        return done;
-    });
+void QueueDataSource::startWork(std::function<Work()> work, WhenSaved whenSaved) {
+    const bool started = mWork.runThenCallback(
+        std::move(work), [this, whenSaved](const Work& done) { takeIn(done, whenSaved); });
+    if (!started && whenSaved) whenSaved(false);
 }
 
-void QueueDataSource::finishPending() {
-    if (!mPending.valid()) return;
-    const Work work = mPending.get();
+void QueueDataSource::takeIn(const Work& work, const WhenSaved& whenSaved) {
     int count = 0;
     if (work.kind == WorkKind::Load)
         mQueue->restore(work.nodes);
@@ -58,17 +58,16 @@ void QueueDataSource::finishPending() {
     else
         emit added(count);
     // Told only once the batch is in the file: a quit right after loses nothing told as taken.
-    if (mWhenSaved) std::exchange(mWhenSaved, {})(mQueue->flush().ok());
+    if (whenSaved) whenSaved(mQueue->flush().ok());
 }
 
 Result<void> QueueDataSource::flush() {
-    finishPending();
-    return mQueue->flush();
-}
-
-const MorrowFileQueue& QueueDataSource::queue() {
-    finishPending();
-    return *mQueue;
+    const bool finished = mWork.finish(kFinishLimit);
+    const Result<void> written = mQueue->flush();
+    if (!finished)
+        return Result<void>::failure(
+            QStringLiteral("files were still being added after %1 ms").arg(kFinishLimit.count()));
+    return written;
 }
 
 void QueueDataSource::setHost(QueueHost* host) {
@@ -94,30 +93,22 @@ Qt::ItemFlags QueueDataSource::flags(const QModelIndex& index) const {
     return fileRowFlags(index);
 }
 
-void QueueDataSource::addFile(const QString& path) {
-    finishPending();
-    mQueue->addFile(path);
-    syncRows();
-    changed();
-}
-
 void QueueDataSource::addFiles(const QStringList& paths, WhenSaved whenSaved) {
     // Dated now, not when the nodes are made: the user dropped them now.
-    startWork([paths, date = MorrowFileQueue::currentDateText()] {
-        return Work{WorkKind::Add, MorrowFileQueue::makeNodes(paths, date)};
-    });
-    mWhenSaved = std::move(whenSaved);
+    startWork(
+        [paths, date = MorrowFileQueue::currentDateText()] {
+            return Work{WorkKind::Add, MorrowFileQueue::makeNodes(paths, date)};
+        },
+        std::move(whenSaved));
 }
 
 void QueueDataSource::removeNode(const FSNodeInfoPtr& node) {
-    finishPending();
     mQueue->removeFile(node);
     syncRows();
     changed();
 }
 
 void QueueDataSource::removeAtIndex(int row) {
-    finishPending();
     const FSNodeInfoPtr node = nodeAtRow(row);
     if (!node) return;
     // The queue stops an upload of the item itself; the first row is the one an upload takes
@@ -130,7 +121,6 @@ void QueueDataSource::removeAtIndex(int row) {
 }
 
 void QueueDataSource::deleteSelected(const QList<int>& rows) {
-    finishPending();
     QList<int> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
@@ -151,7 +141,7 @@ void QueueDataSource::deleteSelected(const QModelIndexList& indexes) {
 }
 
 FSNodeInfoPtr QueueDataSource::getNextFile() {
-    finishPending();
+    mWork.finish(kFinishLimit);
     return mQueue->pathAtIndex(0);
 }
 

@@ -3,6 +3,7 @@
 #include "app/MorrowFileQueue.h"
 #include "app/QueueHost.h"
 #include "files/FSNodeInfo.h"
+#include "platform/BackgroundWork.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -10,7 +11,6 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
-#include <future>
 #include <memory>
 #include <vector>
 
@@ -22,8 +22,9 @@ struct Notification;
 // per queued item, oldest first. Main thread only.
 //
 // The file-system work of many items, reading the queue file and adding a batch of files, runs on
-// a thread of its own; the rows come in when it is done (loaded(), added()). Every other operation
-// but the table's reading finishes that work first, so nothing is lost or taken out of order.
+// a worker, one batch after the other; each comes in, in the order given, when it is done
+// (loaded(), added()). Until then the table and queue() show what came in so far. Only the upload
+// flow's getNextFile() and the end (flush(), the destructor) wait for what is on its way.
 class QueueDataSource : public QAbstractTableModel {
     Q_OBJECT
 
@@ -33,9 +34,10 @@ public:
     ~QueueDataSource() override;
 
     void setHost(QueueHost* host);
-    const MorrowFileQueue& queue();
+    // What has come in so far.
+    const MorrowFileQueue& queue() const { return *mQueue; }
     // Whether a load or a batch of files is still on its way in.
-    bool isBusy() const { return mPending.valid(); }
+    bool isBusy() const { return !mWork.idle(); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -45,8 +47,8 @@ public:
     // Rows can be selected, never dragged out; dropped files are the view's business.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Each change below ends with the host's queueTableChanged.
-    void addFile(const QString& path);
+    // Each change below ends with the host's queueTableChanged; a removal concerns the rows shown.
+    void addFile(const QString& path) { addFiles({path}); }
     // Several files with one write of the queue file, once their nodes are made (added()); then
     // `whenSaved`, on this thread, once that write is done.
     void addFiles(const QStringList& paths, WhenSaved whenSaved = {});
@@ -57,11 +59,12 @@ public:
     void deleteSelected(const QList<int>& rows);
     void deleteSelected(const QModelIndexList& indexes);
 
-    // Takes in a batch still being prepared and returns once the queue file holds the whole
+    // Takes in the batches still being prepared and returns once the queue file holds the whole
     // queue: the end of the program loses nothing.
     Result<void> flush();
 
-    // The item uploaded next; null when the queue is empty.
+    // The item uploaded next; null when the queue is empty. Takes in what is on its way first:
+    // the upload flow asks right after a drop, and decides on the whole queue.
     FSNodeInfoPtr getNextFile();
     // Null outside 0 .. rowCount() - 1.
     FSNodeInfoPtr nodeAtRow(int row) const;
@@ -88,10 +91,9 @@ private:
         std::vector<FSNodeInfoPtr> nodes;
     };
 
-    // Runs `work` on a thread of its own, after what is pending.
-    void startWork(std::function<Work()> work);
-    // Waits for the pending work, if any, and puts its nodes in.
-    void finishPending();
+    // Runs `work` on the worker, after what is on its way; then takes its nodes in.
+    void startWork(std::function<Work()> work, WhenSaved whenSaved = {});
+    void takeIn(const Work& work, const WhenSaved& whenSaved);
     void changed();
     // Brings the rows in line with the queue with the least removals and insertions.
     void syncRows();
@@ -101,13 +103,14 @@ private:
     void refreshAllRows();
 
     std::unique_ptr<MorrowFileQueue> mQueue;
-    std::future<Work> mPending;
-    // Waits for the pending batch to be written.
-    WhenSaved mWhenSaved;
     QueueHost* mHost = nullptr;
     std::vector<Row> mRows;
     // Icons arrive one notification per file: many of them make one redraw.
     QTimer mInfoTimer;
+    // One worker: the batches land in the order they were given.
+    static constexpr int kWorkers = 1;
+    // Last, so it is gone first.
+    BackgroundWork mWork{kWorkers};
 };
 
 } // namespace vantle

@@ -5,6 +5,7 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "files/FSNodeInfo.h"
 #include "net/NetworkThread.h"
 #include "platform/Defaults.h"
 #include "support/ParoxLogger.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QStandardPaths>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,6 +26,8 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 // How long the end of the program waits for the network thread.
 constexpr int kNetworkStopMs = 2000;
+// How long it waits for folders being measured: a size no one will see.
+constexpr std::chrono::milliseconds kFolderSizesStopLimit{500};
 
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
@@ -98,9 +102,9 @@ int main(int argc, char** argv) {
     // objects it served are torn down.
     controller.shutDown();
     vantle::stopNetworkThread(kNetworkStopMs);
-    // Detached workers (folder sizes, transfers) may still run: end without the static
-    // destructors they could race with. Settings, the queue (by shutDown) and the log are
-    // written first.
+    vantle::FSNodeInfo::stopFolderSizes(kFolderSizesStopLimit);
+    // A worker past its limit may still run: end without the static destructors it could race
+    // with. Settings, the queue (by shutDown) and the log are written first.
     vantle::Defaults::sync();
     if (const auto logger = vantle::ParoxLogger::defaultLogger()) logger->flush();
     std::fflush(stdout);

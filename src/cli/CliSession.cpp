@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
-#include <thread>
 
 namespace vantle::cli {
 namespace {
@@ -164,12 +163,8 @@ Result<void> CliSession::waitForApproval() {
 
 void CliSession::runOnWorker(const std::function<void()>& work) {
     QEventLoop loop;
-    std::thread worker([&loop, &work] {
-        work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    // Its result comes back once the work has returned.
+    if (mWorker.runThenCallback([&work] { work(); }, [&loop] { loop.quit(); })) loop.exec();
 }
 
 } // namespace vantle::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/BackgroundWork.h"
 #include "platform/Result.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/ClientServerHost.h"
@@ -33,8 +34,8 @@ public:
 
     // Connects and, when needed, waits for the approval; otherwise the sentence that says why not.
     Result<void> open();
-    // Runs `work` on a thread of its own (requests never run on the network thread) while the
-    // main thread serves events; returns once it is done.
+    // Runs `work` on a worker (requests never run on the network thread) while the main thread
+    // serves events; returns once it is done.
     void runOnWorker(const std::function<void()>& work);
 
     MRTransferController& transfer() { return mTransfer; }
@@ -54,6 +55,8 @@ public:
 
 private:
     enum class State { Idle, Connecting, Connected, Lost, Failed };
+    // A command runs one piece of work at a time.
+    static constexpr int kWorkers = 1;
     // The phone's answer may come before the main thread has seen the connection made.
     enum class Verdict { None, Allowed, Denied };
 
@@ -76,6 +79,8 @@ private:
     // The transfer controller owns the response slot the client-server controller is made with.
     MRTransferController mTransfer;
     ClientServerController mController;
+    // Last, so it is gone first: a command's work runs on it.
+    BackgroundWork mWorker{kWorkers};
 };
 
 } // namespace vantle::cli

@@ -3,6 +3,7 @@
 #include "files/FileSize.h"
 #include "files/NamedImages.h"
 #include "files/VantleUtilities.h"
+#include "platform/BackgroundWork.h"
 #include "platform/DesktopServices.h"
 #include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
@@ -15,8 +16,8 @@
 #include <QHash>
 #include <QIcon>
 #include <QPainter>
+#include <QPointer>
 #include <deque>
-#include <thread>
 
 namespace vantle {
 
@@ -38,10 +39,19 @@ struct NodeCache {
     QHash<QString, FSNodeInfoPtr> nodes;
 };
 
-// Never destroyed: nodes outlive everything, including detached folder-size threads at exit.
+// Never destroyed: nodes outlive everything, including folder sizes still measured at exit.
 NodeCache& nodeCache() {
     static auto* cache = new NodeCache;
     return *cache;
+}
+
+// A huge folder holds up only one of them.
+constexpr int kFolderSizeWorkers = 2;
+
+// Made on first use as a child of the application, on the main thread, and gone with it.
+QPointer<BackgroundWork>& folderSizeWork() {
+    static QPointer<BackgroundWork> work;
+    return work;
 }
 
 // Serializes every lookup of a file's icon from the platform.
@@ -286,11 +296,7 @@ QString FSNodeInfo::sizeString() {
 QString FSNodeInfo::getSizeString() {
     if (mIsDirectory && mExists) {
         bool idle = false;
-        if (mSizeThreadRunning.compare_exchange_strong(idle, true)) {
-            std::thread([self = shared_from_this()] {
-                self->findFolderSizeOnThread(self->mPath);
-            }).detach();
-        }
+        if (mSizeThreadRunning.compare_exchange_strong(idle, true)) measureFolderSize();
         return kSizePending;
     }
     // What an upload of the row sends: a link's row tells the size of the file it leads to.
@@ -300,11 +306,31 @@ QString FSNodeInfo::getSizeString() {
     return text;
 }
 
-void FSNodeInfo::findFolderSizeOnThread(const QString& path) {
+void FSNodeInfo::measureFolderSize() {
+    // The workers belong to the main thread.
+    if (!isMainThread())
+        return runOnMainThread([self = shared_from_this()] { self->measureFolderSize(); });
+    QPointer<BackgroundWork>& work = folderSizeWork();
+    if (!work && QCoreApplication::instance())
+        work = new BackgroundWork(kFolderSizeWorkers, QCoreApplication::instance());
+    const bool started =
+        work && work->runThenCallback([path = mPath] { return folderSizeText(path); },
+                                      [self = shared_from_this()](const QString& text) {
+                                          self->updateStatusTextWithSize(text);
+                                      });
+    if (!started) mSizeThreadRunning = false;
+}
+
+bool FSNodeInfo::stopFolderSizes(std::chrono::milliseconds limit) {
+    const QPointer<BackgroundWork>& work = folderSizeWork();
+    return !work || work->shutDown(limit);
+}
+
+QString FSNodeInfo::folderSizeText(const QString& path) {
     ParoxLog("findFolderSizeOnThread starting: %@", path);
     const QString text = getSizeText(uploadSizeOfPath(path));
-    runOnMainThread([self = shared_from_this(), text] { self->updateStatusTextWithSize(text); });
     ParoxLog("findFolderSizeOnThread finished: %@", path);
+    return text;
 }
 
 void FSNodeInfo::updateStatusTextWithSize(const QString& sizeText) {

@@ -8,6 +8,7 @@
 #include <QMetaType>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -65,9 +66,12 @@ public:
     bool uploading() const { return mUploading; }
     void setUploading(bool value) { mUploading = value; }
 
-    // The size text; "..." for a folder until its size, worked out on a thread of its own, is in.
+    // The size text; "..." for a folder until its size, worked out on a worker, is in.
     QString sizeString();
     QString getSizeString();
+    // The end of the program: no folder is measured any more; waits at most `limit` for those
+    // being measured. False when some still are. Main thread.
+    static bool stopFolderSizes(std::chrono::milliseconds limit);
     QImage iconImage() const;
     QImage getIconImageOfSize(QSize size) const;
     void revealFile() const;
@@ -84,7 +88,9 @@ public:
     static std::shared_ptr<FSNodeInfo> create(const QString& path);
 
 private:
-    void findFolderSizeOnThread(const QString& path);
+    // Starts the measuring of this folder on the folder-size workers.
+    void measureFolderSize();
+    static QString folderSizeText(const QString& path);
     void updateStatusTextWithSize(const QString& sizeText);
     void getQLPreviewOnThread();
     static void scheduleIconLookup(std::weak_ptr<FSNodeInfo> node);

@@ -330,7 +330,7 @@ private slots:
         const QString now = MorrowFileQueue::currentDateText();
         QTRY_VERIFY_WITH_TIMEOUT(MorrowFileQueue::currentDateText() != now, kSecondTurnsMs);
         model.addFile(b);
-        QCOMPARE(rowPaths(model), (QStringList{old, a, c, b}));
+        QTRY_COMPARE(rowPaths(model), (QStringList{old, a, c, b}));
         QCOMPARE(model.getNextFile()->absolutePath(), old);
 
         const int changesBefore = host.tableChanges;
@@ -403,7 +403,7 @@ private slots:
             QAbstractItemModelTester tester(&model,
                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
             model.addFile(fresh);
-            QCOMPARE(rowPaths(model), (QStringList{old, fresh}));
+            QTRY_COMPARE(rowPaths(model), (QStringList{old, fresh}));
         }
         QCOMPARE(QueueFile::decode(readFile(store))->size(), 2);
 
@@ -416,11 +416,46 @@ private slots:
         QCOMPARE(QueueFile::decode(readFile(store))->size(), 3);
     }
 
+    // Batches are made on a worker while the table goes on: a second one waits behind the first,
+    // not the main thread, and they land in the order given. The end of the table saves both.
+    void batchesLandInOrderWithoutHoldingUpTheTable() {
+        QTemporaryDir dir;
+        const QString store = dir.filePath(u"MorrowQueue.plist"_s);
+        const QStringList first{makeFile(dir.path(), u"a"_s), makeFile(dir.path(), u"b"_s)};
+        const QString second = makeFile(dir.path(), u"c"_s);
+        QList<bool> saved;
+        const auto recordSaved = [&](bool ok) { saved << ok; };
+        {
+            QueueDataSource model(store);
+            QSignalSpy loaded(&model, &QueueDataSource::loaded);
+            QVERIFY(loaded.wait());
+            QSignalSpy added(&model, &QueueDataSource::added);
+            model.addFiles(first, recordSaved);
+            model.addFiles({second}, recordSaved);
+            QVERIFY(model.isBusy());
+            QCOMPARE(model.rowCount(), 0);
+            QCOMPARE(model.queue().numberOfItemsInQueue(), 0);
+            QTRY_VERIFY(!model.isBusy());
+            QCOMPARE(added.size(), 2);
+            QCOMPARE(added.at(0).first().toInt(), 2);
+            QCOMPARE(added.at(1).first().toInt(), 1);
+            QCOMPARE(rowPaths(model), first + QStringList{second});
+            QCOMPARE(saved, (QList<bool>{true, true}));
+
+            // Dropped just before the end: taken in and saved, each batch told so.
+            saved.clear();
+            model.addFiles({makeFile(dir.path(), u"d"_s)}, recordSaved);
+            model.addFiles({makeFile(dir.path(), u"e"_s)}, recordSaved);
+        }
+        QCOMPARE(saved, (QList<bool>{true, true}));
+        QCOMPARE(QueueFile::decode(readFile(store))->size(), 5);
+    }
+
     void newIconsAndSizesRedrawTheRows() {
         QTemporaryDir dir;
         QueueDataSource model(dir.filePath(u"MorrowQueue.plist"_s));
         model.addFiles({makeFile(dir.path(), u"a"_s), makeFile(dir.path(), u"b"_s)});
-        QCOMPARE(model.queue().numberOfItemsInQueue(), 2);
+        QTRY_COMPARE(model.queue().numberOfItemsInQueue(), 2);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         NotificationCenter::defaultCenter().post(FSNodeInfo::kInfoChangedNotification,
                                                  QVariant::fromValue(model.nodeAtRow(1)));

@@ -17,6 +17,7 @@ namespace {
 
 // How long a second size computation, if one were started, would take to notify.
 constexpr int kSecondNotificationWindowMs = 50;
+constexpr int kStopLimitMs = 5000;
 
 void writeFile(const QString& path, qsizetype bytes) {
     QFile file(path);
@@ -273,6 +274,22 @@ private slots:
             for (int x = 0; x < delivered.width() && !drawn; ++x)
                 drawn = qAlpha(delivered.pixel(x, y)) != 0;
         QVERIFY(drawn);
+    }
+
+    // Last, as it is the end of the program: the measuring of folders stops within its limit,
+    // what was measured is not handed in any more, and no folder is measured after.
+    void folderSizesStopAtTheEnd() {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath(u"early"_s)));
+        QVERIFY(QDir().mkpath(dir.filePath(u"late"_s)));
+        auto early = FSNodeInfo::nodeWithPath(dir.filePath(u"early"_s), QStringLiteral("d"));
+        QCOMPARE(early->sizeString(), QStringLiteral("..."));
+        QVERIFY(FSNodeInfo::stopFolderSizes(std::chrono::milliseconds(kStopLimitMs)));
+        auto late = FSNodeInfo::nodeWithPath(dir.filePath(u"late"_s), QStringLiteral("d"));
+        QCOMPARE(late->sizeString(), QStringLiteral("..."));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(early->sizeString(), QStringLiteral("..."));
+        QCOMPARE(late->sizeString(), QStringLiteral("..."));
     }
 };
 
