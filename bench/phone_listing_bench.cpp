@@ -7,10 +7,10 @@
 #include "BenchPhone.h"
 #include "StallMeter.h"
 #include "app/AppController.h"
-#include "app/phone/PhonePane.h"
-#include "app/AppKeys.h"
 #include "app/PhoneDataSource.h"
+#include "app/phone/PhonePane.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantle"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantle"));
-    Defaults::setValue(QString(prefs::kAutoConnect), false);
-    Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
+    Defaults::setValue(QString(settings::kAutoConnect.key), false);
+    Defaults::setValue(QString(settings::kDontWarnAboutManual.key), true);
 
     QTemporaryDir store;
     for (int i = 0; i < kFiles; ++i) {

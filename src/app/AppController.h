@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppKeys.h"
+#include "app/AppNames.h"
 #include "app/QueueHost.h"
 #include "support/UpdaterHost.h"
 #include "transfer/ClientServerController.h"
@@ -33,6 +33,7 @@ class MRWindow;
 class ParoxLogger;
 class PhonePane;
 class SUUpdater;
+class TransferEvents;
 class QueueDataSource;
 class SheetPresenter;
 class UploadFlow;
@@ -156,7 +157,8 @@ private:
     void wireRooms();
 
     // Start-up (AppControllerStartup.cpp).
-    void observeNotifications();
+    // The transfer layer's events go to the rooms they concern.
+    void observeTransferEvents();
     // The connection's state has been shown anew: the queue's side follows it.
     void stateShown(bool firstTime);
     void updateMessageThing();
@@ -196,6 +198,7 @@ private:
     MRCoolTextView* helpfulMessage_ = nullptr;
     MenuActions mActions;
 
+    TransferEvents* mEvents = nullptr;
     // The rooms (children of the controller).
     ConnectionStatus* mStatus = nullptr;
     UploadFlow* mUpload = nullptr;

@@ -1,11 +1,11 @@
 // The Help side of the window: the update check and the connection diagnostics.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/AppLinks.h"
 #include "net/ConnectionDoctor.h"
 #include "net/ConnectionReport.h"
 #include "net/GamePeer.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/SUUpdater.h"
 #include "ui/MRWindow.h"
 #include "ui/ReportDialog.h"
@@ -18,11 +18,16 @@ namespace vantle {
 void AppController::showUpdatePanel(const UpdatePanel& panel,
                                     std::function<void(const QString& button)> done) {
     if (!mPresenter) return;
-    mPresenter->show({panel.title, panel.message, panel.buttons, std::nullopt,
-                      SheetPresenter::Message::Kind::Alert},
-                     [done = std::move(done)](const QString& button, bool) {
-                         if (done) done(button);
-                     });
+    using Role = SheetPresenter::Role;
+    SheetPresenter::Question question{
+        panel.title, panel.message, {}, std::nullopt, SheetPresenter::Kind::Alert};
+    for (const QString& title : panel.buttons)
+        question.buttons.push_back(
+            {title, title == UpdatePanel::goThereNowButton() ? Role::GoThere : Role::Accept});
+    mPresenter->show(question, [done = std::move(done)](Role role, bool) {
+        if (done)
+            done(role == Role::GoThere ? UpdatePanel::goThereNowButton() : UpdatePanel::okButton());
+    });
 }
 
 void AppController::openWebSite() {
@@ -53,8 +58,7 @@ void AppController::showConnectionDiagnostics() {
                               "answer the checks below. ");
     } else {
         // The address typed last is the one the user is trying to reach.
-        const QString typed =
-            Defaults::value(QLatin1String(prefs::kLastManualIP)).toString().trimmed();
+        const QString typed = Defaults::get(settings::kLastManualIP).value_or(QString()).trimmed();
         if (!typed.isEmpty()) settings.address = typed;
     }
     mDiagnostics->setStatus(note + QStringLiteral("Checking the network and looking for "

@@ -1,10 +1,9 @@
 // The menus' settings, their validation and the manual-mode warning.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/status/ConnectionStatus.h"
-#include "platform/Defaults.h"
 #include "platform/MainThread.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "support/ParoxLogger.h"
 #include "ui/MRWindow.h"
@@ -26,7 +25,7 @@ const char kMenuName[] = "File";
 void AppController::autoConnectMenu() {
     // The action toggled its check already; the stored value follows it.
     const bool on = mActions.autoConnect->isChecked();
-    Defaults::setBool(QLatin1String(prefs::kAutoConnect), on);
+    Defaults::set(settings::kAutoConnect, on);
     mStatus->setAutoConnect(on);
     if (on) {
         if (!connected()) mClientServer->startAutoConnect();
@@ -38,22 +37,22 @@ void AppController::autoConnectMenu() {
                       QStringLiteral("Vantle is no longer searching for iPhones.  To make a "
                                      "connection, you must use the \"Manual Connect...\" menu "
                                      "option."),
-                      {QStringLiteral("OK")},
-                      {},
-                      SheetPresenter::Message::Kind::Alert},
-                     [](const QString&, bool) {});
+                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
+                      std::nullopt,
+                      SheetPresenter::Kind::Alert},
+                     [](SheetPresenter::Role, bool) {});
 }
 
 void AppController::loggingMenu() {
     const bool on = mActions.logging->isChecked();
-    Defaults::setBool(QLatin1String(prefs::kLogToFile), on);
+    Defaults::set(settings::kLogToFile, on);
     if (mLogger) mLogger->setLogToFile(on);
 }
 
 void AppController::notificationsMenu() {
     const bool on = mActions.notifications->isChecked();
     mNotifier->setShowNotifications(on);
-    Defaults::setBool(QLatin1String(prefs::kShowNotifications), on);
+    Defaults::set(settings::kShowNotifications, on);
 }
 
 void AppController::warnAboutAutomatic() {
@@ -64,12 +63,13 @@ void AppController::warnAboutAutomatic() {
         QStringLiteral(" menu, or use the \"Manual Connect...\" menu option.");
     mPresenter->show({QLatin1String(kManualModeTitle),
                       message,
-                      {QStringLiteral("OK"), QStringLiteral("Don't Remind Me Again")},
-                      {},
-                      SheetPresenter::Message::Kind::Alert},
-                     [](const QString& button, bool) {
-                         if (button == QLatin1String("Don't Remind Me Again"))
-                             Defaults::setBool(QLatin1String(prefs::kDontWarnAboutManual), true);
+                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept},
+                       {QStringLiteral("Don't Remind Me Again"), SheetPresenter::Role::DontRemind}},
+                      std::nullopt,
+                      SheetPresenter::Kind::Alert},
+                     [](SheetPresenter::Role role, bool) {
+                         if (role == SheetPresenter::Role::DontRemind)
+                             Defaults::set(settings::kDontWarnAboutManual);
                      });
 }
 

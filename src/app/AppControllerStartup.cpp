@@ -1,6 +1,5 @@
 // Start-up and the end, and the queue's side of the connection's state.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
 #include "app/notify/DesktopNotifier.h"
@@ -9,8 +8,8 @@
 #include "app/upload/UploadFlow.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GamePeer.h"
-#include "platform/Defaults.h"
 #include "platform/MainThread.h"
+#include "platform/Settings.h"
 #include "support/CRExceptionLogger.h"
 #include "support/ParoxLog.h"
 #include "support/ParoxLogger.h"
@@ -53,7 +52,6 @@ AppController::AppController(QObject* parent)
 AppController::~AppController() {
     shutDown();
     mUpdater.reset();
-    NotificationCenter::defaultCenter().removeObservers(this);
     delete _window;
     // Before the transfer layer they work with goes.
     delete mUpload;
@@ -75,7 +73,7 @@ void AppController::shutDown() {
     _transfer->stopFinishing();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
-    if (mUpload) mUpload->joinUploadWorker();
+    if (mUpload) mUpload->shutDown();
     if (mPhonePane) mPhonePane->waitForPhoneWorkers();
     mClientServer->setRequestDispatcher(nullptr);
 }
@@ -87,12 +85,11 @@ void AppController::interruptForQuit() {
 
 bool AppController::awakeFromNib() {
     // 1–2: the logger first, so that everything after it is logged.
-    const bool logToFile = Defaults::boolForKey(QLatin1String(prefs::kLogToFile), false);
+    const bool logToFile = Defaults::get(settings::kLogToFile);
     mLogger = ParoxLogger::createDefaultLogger(logToFile, true);
     mExceptionLogger = std::make_unique<CRExceptionLogger>();
-    const bool autoConnect = Defaults::boolForKey(QLatin1String(prefs::kAutoConnect), true);
-    const bool showNotifications =
-        Defaults::boolForKey(QLatin1String(prefs::kShowNotifications), true);
+    const bool autoConnect = Defaults::get(settings::kAutoConnect);
+    const bool showNotifications = Defaults::get(settings::kShowNotifications);
     ParoxLog("starting up...");
 
     // 4: without the DNS-SD library the program cannot work.
@@ -101,10 +98,10 @@ bool AppController::awakeFromNib() {
         mPresenter = new SheetPresenter(nullptr);
         mPresenter->show({QStringLiteral("Unable To Load Bonjour"),
                           dnsSdLibraryMissingMessage(),
-                          {QStringLiteral("Quit")},
-                          {},
-                          SheetPresenter::Message::Kind::Alert},
-                         [](const QString&, bool) { QCoreApplication::exit(0); });
+                          {{QStringLiteral("Quit"), SheetPresenter::Role::Accept}},
+                          std::nullopt,
+                          SheetPresenter::Kind::Alert},
+                         [](SheetPresenter::Role, bool) { QCoreApplication::exit(0); });
         return false;
     }
 
@@ -124,7 +121,7 @@ bool AppController::awakeFromNib() {
     mClientServer->setRequestDispatcher(_transfer.get());
     // What an earlier run left half-arrived: a large leftover must not hold up the window's start.
     mPhonePane->clearLeftoverDownloads();
-    observeNotifications();
+    observeTransferEvents();
     helpfulMessage_->show();
 
     // 15–18: the session, then the status it leads to.
@@ -137,7 +134,7 @@ bool AppController::awakeFromNib() {
     queueTable_->setFocus();
     mUpdater = std::make_unique<SUUpdater>(*this, QUrl(links::webSite()));
     mUpdater->autoCheckForUpdates();
-    if (!autoConnect && !Defaults::contains(QLatin1String(prefs::kDontWarnAboutManual)))
+    if (!autoConnect && !Defaults::get(settings::kDontWarnAboutManual))
         performAfterDelay(this, kManualWarningMs, [this] { warnAboutAutomatic(); });
     return true;
 }

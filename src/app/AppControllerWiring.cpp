@@ -4,9 +4,8 @@
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
 #include "app/upload/UploadFlow.h"
-#include "platform/NotificationCenter.h"
 #include "support/ParoxLog.h"
-#include "transfer/ProtocolKeys.h"
+#include "transfer/TransferEvents.h"
 #include "ui/MRWindow.h"
 #include "ui/SheetPresenter.h"
 
@@ -38,26 +37,23 @@ void AppController::wireRooms() {
             &DesktopNotifier::notifyDownloadArrived);
 }
 
-void AppController::observeNotifications() {
-    auto& center = NotificationCenter::defaultCenter();
-    center.addObserver(QString(notes::kConnectionAllowed), this,
-                       [this](const Notification&) { mStatus->connectionGranted(); });
-    center.addObserver(QString(notes::kConnectionDenied), this, [this](const Notification& note) {
-        const QVariantMap info = note.userInfo.toMap();
-        mStatus->connectionDenied(info.value(QString(keys::kDeviceName)).toString(),
-                                  info.value(QString(keys::kPhoneIP)).toString());
-    });
+void AppController::observeTransferEvents() {
+    mEvents = new TransferEvents(this);
+    connect(mEvents, &TransferEvents::connectionAllowed, mStatus,
+            &ConnectionStatus::connectionGranted);
+    connect(mEvents, &TransferEvents::connectionDenied, mStatus,
+            &ConnectionStatus::connectionDenied);
     // The phone's files and downloads.
-    center.addObserver(QString(notes::kServerListingChanged), this, [this](const Notification&) {
+    connect(mEvents, &TransferEvents::serverListingChanged, mPhonePane, [this] {
         ParoxLog("serverListingChanged");
         mPhonePane->refreshPhoneListing();
     });
-    center.addObserver(QString(notes::kTransferFinished), this,
-                       [this](const Notification&) { mPhonePane->fileDownloaded(true); });
-    center.addObserver(QString(notes::kDownloadProgress), this,
-                       [this](const Notification& note) { mPhonePane->downloadProgress(note); });
-    center.addObserver(QString(notes::kDownloadFailed), this,
-                       [this](const Notification& note) { mPhonePane->downloadFailed(note); });
+    connect(mEvents, &TransferEvents::transferFinished, mPhonePane,
+            [this] { mPhonePane->fileDownloaded(true); });
+    connect(mEvents, &TransferEvents::downloadCancelled, mPhonePane,
+            [this] { mPhonePane->fileDownloaded(false); });
+    connect(mEvents, &TransferEvents::downloadProgress, mPhonePane, &PhonePane::downloadProgress);
+    connect(mEvents, &TransferEvents::downloadFailed, mPhonePane, &PhonePane::downloadFailed);
 }
 
 // --- ClientServerHost: the connection's news goes to the status ---
@@ -89,9 +85,12 @@ bool AppController::suspendLookingForServers() const {
 void AppController::showAlert(const QString& title, const QString& message) {
     ParoxLog("alert: %@ %@", title, message);
     if (!mPresenter) return;
-    mPresenter->show(
-        {title, message, {QStringLiteral("OK")}, {}, SheetPresenter::Message::Kind::Alert},
-        [](const QString&, bool) {});
+    mPresenter->show({title,
+                      message,
+                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
+                      std::nullopt,
+                      SheetPresenter::Kind::Alert},
+                     [](SheetPresenter::Role, bool) {});
 }
 
 void AppController::logAlert(const QString& title, const QString& message) {

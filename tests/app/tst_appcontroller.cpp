@@ -1,10 +1,10 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
 #include "ui/DirectConnectPanel.h"
@@ -103,18 +103,18 @@ private slots:
             Program program;
             QCOMPARE(program.statusText(), QStringLiteral("Welcome to Vantle."));
         }
-        setPref(prefs::kLastTransfer, QDateTime::currentDateTime());
+        setPref(settings::kLastTransfer.key, QDateTime::currentDateTime());
         Program program;
         QCOMPARE(program.statusText(), QStringLiteral("Not connected."));
     }
 
     void searchThatCannotStartIsExplained() {
-        setPref(prefs::kAutoConnect, true);
+        setPref(settings::kAutoConnect.key, true);
         dnssd.failBrowse(-65537);
         Program program;
         QVERIFY(program.showsSheet(QStringLiteral("Unable To Search For iPhones")));
         QVERIFY(program.sheets().currentText().contains(QStringLiteral("avahi-daemon")));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
     }
 
     void approvalLeadsToTheConnectedState() {
@@ -133,7 +133,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(program.helpfulMessage()->title(),
                                   QStringLiteral("Drag files here\nto transfer to\nyour iPhone"),
                                   kWaitMs);
-        QVERIFY(Defaults::contains(QString(prefs::kLastTransfer)));
+        QVERIFY(Defaults::contains(QString(settings::kLastTransfer.key)));
         QVERIFY(!program.action(QStringLiteral("directConnect:"))->isEnabled() ||
                 !!program->status().connectedOrConnecting());
         QVERIFY(!!program->status().connectedOrConnecting());
@@ -177,7 +177,7 @@ private slots:
                  (QStringList{QStringLiteral("Try Again"), QStringLiteral("Ignore This iPhone")}));
         // While the sheet is open nothing may be dropped on the queue.
         QVERIFY(program.sheets().sheetOpen());
-        QVERIFY(program.sheets().answer(QStringLiteral("Try Again")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::TryAgain));
         QVERIFY(program.statusBecomes(QStringLiteral("Connected to Ann's <b>%@</b> phone.")));
         QVERIFY(program->status().phonesToIgnore().isEmpty());
     }
@@ -188,7 +188,7 @@ private slots:
         Program program;
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         QVERIFY(program.showsSheet(QStringLiteral("Connection Refused")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Ignore This iPhone")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Ignore));
         QCOMPARE(program->status().phonesToIgnore().size(), 1);
         QVERIFY(program->isIgnored(program->status().phonesToIgnore().front()));
         QVERIFY(program.statusBecomes(QStringLiteral("Not connected.")));
@@ -197,7 +197,7 @@ private slots:
     void manualConnectSheet() {
         PhoneProcess phone;
         QVERIFY(phone.started());
-        setPref(prefs::kLastManualIP, vantle::test::loopbackAddress(phone));
+        setPref(settings::kLastManualIP.key, vantle::test::loopbackAddress(phone));
         Program program;
         program->status().directConnect();
         QVERIFY(program.showsSheet(QStringLiteral("Manual Connect")));
@@ -236,16 +236,16 @@ private slots:
         QCOMPARE(program.sheets().currentText(),
                  QStringLiteral("Unable to connect to the specified address.  ") + detail);
         QVERIFY(program.statusText() != QStringLiteral("Connecting..."));
-        QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), address);
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QCOMPARE(Defaults::value(QString(settings::kLastManualIP.key)).toString(), address);
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
     }
 
     void emptyAddressIsStoredAndNothingElse() {
-        setPref(prefs::kLastManualIP, QStringLiteral("10.0.0.9"));
+        setPref(settings::kLastManualIP.key, QStringLiteral("10.0.0.9"));
         Program program;
         const QString before = program.statusText();
         program->connectToTypedAddress(QString());
-        QCOMPARE(Defaults::value(QString(prefs::kLastManualIP)).toString(), QString());
+        QCOMPARE(Defaults::value(QString(settings::kLastManualIP.key)).toString(), QString());
         QCOMPARE(program.statusText(), before);
         QVERIFY(!program->status().connectedOrConnecting());
     }
@@ -255,51 +255,51 @@ private slots:
         QAction* logging = program.action(QStringLiteral("loggingMenu:"));
         logging->trigger();
         QVERIFY(logging->isChecked());
-        QVERIFY(Defaults::boolForKey(QString(prefs::kLogToFile), false));
+        QVERIFY(Defaults::boolForKey(QString(settings::kLogToFile.key), false));
         logging->trigger();
-        QVERIFY(!Defaults::boolForKey(QString(prefs::kLogToFile), true));
+        QVERIFY(!Defaults::boolForKey(QString(settings::kLogToFile.key), true));
 
         QAction* automatic = program.action(QStringLiteral("autoConnectMenu:"));
         QVERIFY(!automatic->isChecked());
         automatic->trigger();
-        QVERIFY(Defaults::boolForKey(QString(prefs::kAutoConnect), false));
+        QVERIFY(Defaults::boolForKey(QString(settings::kAutoConnect.key), false));
         QVERIFY(program.statusBecomes(QStringLiteral("Searching for iPhones...")));
         automatic->trigger();
-        QVERIFY(!Defaults::boolForKey(QString(prefs::kAutoConnect), true));
+        QVERIFY(!Defaults::boolForKey(QString(settings::kAutoConnect.key), true));
         QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
         QVERIFY(program.sheets().currentText().startsWith(
             QStringLiteral("Vantle is no longer searching for iPhones.  To make a connection")));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QVERIFY(!program->status().connectedOrConnecting());
     }
 
     void storedBooleansFollowTheReadingRule() {
-        setPref(prefs::kLogToFile, QStringLiteral("1"));
+        setPref(settings::kLogToFile.key, QStringLiteral("1"));
         {
             Program program;
             QVERIFY(program.action(QStringLiteral("loggingMenu:"))->isChecked());
         }
-        setPref(prefs::kLogToFile, QStringLiteral("yes"));
+        setPref(settings::kLogToFile.key, QStringLiteral("yes"));
         Program program;
         QVERIFY(!program.action(QStringLiteral("loggingMenu:"))->isChecked());
     }
 
     void manualModeWarningOnce() {
-        QSettings().remove(QString(prefs::kDontWarnAboutManual));
+        QSettings().remove(QString(settings::kDontWarnAboutManual.key));
         {
             Program program;
             QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
             QVERIFY(program.sheets().currentText().contains(
                 QStringLiteral("choose \"Automatically Connect\" from the File menu")));
-            QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+            QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         }
-        QVERIFY(!Defaults::contains(QString(prefs::kDontWarnAboutManual)));
+        QVERIFY(!Defaults::contains(QString(settings::kDontWarnAboutManual.key)));
         {
             Program program;
             QVERIFY(program.showsSheet(QStringLiteral("Manual Connect Mode")));
-            QVERIFY(program.sheets().answer(QStringLiteral("Don't Remind Me Again")));
+            QVERIFY(program.sheets().answer(SheetPresenter::Role::DontRemind));
         }
-        QVERIFY(Defaults::contains(QString(prefs::kDontWarnAboutManual)));
+        QVERIFY(Defaults::contains(QString(settings::kDontWarnAboutManual.key)));
         Program program;
         QTest::qWait(300);
         QVERIFY(program.sheets().currentTitle().isEmpty());
@@ -370,19 +370,19 @@ private slots:
         QVERIFY(program.showsSheet(QStringLiteral("Update Available")));
         QVERIFY(program.sheets().currentText().contains(QStringLiteral("Vantle for Linux")));
         QCOMPARE(program.sheets().currentButtons(), QStringList{QStringLiteral("OK")});
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         // Without an address the user's check says it could not be made.
         qputenv("VANTLE_VERSION_URL", "");
         program.action(QStringLiteral("checkForUpdates:"))->trigger();
         QVERIFY(program.showsSheet(QStringLiteral("Unable to Check for Updates")));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
     }
 
     void connectionDiagnosticsShowTheReport() {
         PhoneProcess phone;
         QVERIFY(phone.started());
         // Not connected: the address typed last is the one the doctor dials.
-        setPref(prefs::kLastManualIP, vantle::test::loopbackAddress(phone));
+        setPref(settings::kLastManualIP.key, vantle::test::loopbackAddress(phone));
         Program program;
         program.action(QStringLiteral("showConnectionDiagnostics:"))->trigger();
         ReportDialog* dialog = program.diagnosticsDialog();

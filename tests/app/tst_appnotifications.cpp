@@ -2,9 +2,9 @@
 // session bus: the three situations, silence while the window is in front or the setting is off,
 // and "Show" bringing the window back and revealing a download.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "platform/Defaults.h"
 #include "platform/SessionBusFixture.h"
+#include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
 #include "ui/MRWindow.h"
@@ -73,9 +73,11 @@ class AppNotificationsTest : public QObject {
         return static_cast<uint>(notifications().at(index).value(QStringLiteral("id")).toInteger());
     }
     void sendAllThree(const Program& program) {
-        program->notifier().notifyDownloadArrived(files.filePath(QStringLiteral("silent-download.jpg")));
+        program->notifier().notifyDownloadArrived(
+            files.filePath(QStringLiteral("silent-download.jpg")));
         program->notifier().notifyQueueEmptied(2);
-        program->notifier().notifyUploadFailed(QStringLiteral("silent-upload.pdf"), QStringLiteral("Lost."));
+        program->notifier().notifyUploadFailed(QStringLiteral("silent-upload.pdf"),
+                                               QStringLiteral("Lost."));
     }
 
 public:
@@ -132,7 +134,8 @@ private slots:
         QVERIFY(lookElsewhere(program));
         const qsizetype before = notifications().size();
 
-        program->notifier().notifyDownloadArrived(files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
+        program->notifier().notifyDownloadArrived(
+            files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
         QVERIFY(notificationsBecome(before + 1));
         const QJsonObject download = notifications().last();
         QCOMPARE(download.value(QStringLiteral("summary")).toString(),
@@ -163,7 +166,7 @@ private slots:
         // The upload runs on a worker: the failure is reported from there.
         std::unique_ptr<QThread> worker(QThread::create([&program] {
             program->notifier().notifyUploadFailed(QStringLiteral("Report.pdf"),
-                                        QStringLiteral("The iPhone's storage is full."));
+                                                   QStringLiteral("The iPhone's storage is full."));
         }));
         worker->start();
         QVERIFY(worker->wait(kWaitMs));
@@ -222,7 +225,7 @@ private slots:
             item->trigger();
             QVERIFY(!item->isChecked());
             Defaults::sync();
-            QVERIFY(!Defaults::boolForKey(QString(prefs::kShowNotifications), true));
+            QVERIFY(!Defaults::boolForKey(QString(settings::kShowNotifications.key), true));
             QVERIFY(lookElsewhere(program));
             sendAllThree(program);
         }
@@ -233,7 +236,7 @@ private slots:
         QVERIFY(lookElsewhere(program));
         sendAllThree(program);
         item->trigger();
-        QVERIFY(Defaults::boolForKey(QString(prefs::kShowNotifications), false));
+        QVERIFY(Defaults::boolForKey(QString(settings::kShowNotifications.key), false));
         QVERIFY(markerArrives(program, QStringLiteral("setting-back-on-marker.txt")));
         QCOMPARE(notifications().size(), before + 1);
     }
@@ -264,7 +267,8 @@ private slots:
         // "Show" on a failed upload only brings the window back, also from a minimized state.
         program.window()->showMinimized();
         const qsizetype before = notifications().size();
-        program->notifier().notifyUploadFailed(QStringLiteral("big.mov"), QStringLiteral("Stopped."));
+        program->notifier().notifyUploadFailed(QStringLiteral("big.mov"),
+                                               QStringLiteral("Stopped."));
         QVERIFY(notificationsBecome(before + 1));
         QVERIFY(service.invokeAction(serverId(before), QStringLiteral("default")));
         QTRY_VERIFY_WITH_TIMEOUT(program->window()->isFrontmost(), kWaitMs);

@@ -1,11 +1,11 @@
 // The phone pane against the simulated phone: the listing and its icons and sizes, downloads one
 // at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
 #include "files/FSNodeInfo.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
 #include "transfer/MRTransferController.h"
@@ -198,9 +198,9 @@ class PhonePaneTest : public QObject {
 private slots:
     void init() {
         QSettings().clear();
-        Defaults::setValue(QString(prefs::kAutoConnect), false);
-        Defaults::setValue(QString(prefs::kDontWarnAboutManual), true);
-        Defaults::setValue(QString(prefs::kLastTransfer), QDateTime::currentDateTime());
+        Defaults::setValue(QString(settings::kAutoConnect.key), false);
+        Defaults::setValue(QString(settings::kDontWarnAboutManual.key), true);
+        Defaults::setValue(QString(settings::kLastTransfer.key), QDateTime::currentDateTime());
         Defaults::sync();
         QDir(downloads()).removeRecursively();
         ClearNodeCache();
@@ -319,7 +319,7 @@ private slots:
         QVERIFY(shows(QStringLiteral("up.txt"), 10));
         program->doAddToQueue({second});
         QVERIFY(program.showsSheet(QStringLiteral("File Exists On Device")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Replace));
         QVERIFY(shows(QStringLiteral("up.txt"), 5000));
 
         QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
@@ -331,7 +331,7 @@ private slots:
 
         program.choose(QStringLiteral("removeFile:"), QStringLiteral("note.txt"));
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"note.txt\" from the iPhone?")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
         QVERIFY(writeFile(store.path(QStringLiteral("note.txt")), QByteArray(3000, 'n')));
         program->phonePane().refreshPhoneListing();
         QVERIFY(shows(QStringLiteral("note.txt"), 3000));
@@ -462,7 +462,7 @@ private slots:
         QVERIFY(program.showsSheet(QStringLiteral("Unable To Save Download")));
         QVERIFY(program.sheets().currentText().startsWith(
             QStringLiteral("\"note.txt\" arrived but could not be saved: ")));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QCOMPARE(program.desktop.calls.size(), 1);
         QVERIFY(program.receivingFiles().isEmpty());
     }
@@ -558,24 +558,24 @@ private slots:
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"b.txt\" from the iPhone?")));
         QCOMPARE(program.sheets().currentButtons(),
                  (QStringList{QStringLiteral("Remove"), QStringLiteral("Cancel")}));
-        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Cancel));
         QVERIFY(QFile::exists(store.path(QStringLiteral("b.txt"))));
         QVERIFY(program.row(QStringLiteral("b.txt")) >= 0);
 
         program.choose(QStringLiteral("removeFile:"), QStringLiteral("b.txt"));
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"b.txt\" from the iPhone?")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
         QVERIFY(!QFile::exists(store.path(QStringLiteral("b.txt"))));
         QCOMPARE(program.row(QStringLiteral("b.txt")), -1);
 
         program.select({QStringLiteral("note.txt"), QStringLiteral("zeta.txt")});
         emit program.table().deleteRequested();
         QVERIFY(program.showsSheet(QStringLiteral("Remove 2 items from the iPhone?")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Cancel));
         QVERIFY(QFile::exists(store.path(QStringLiteral("note.txt"))));
         emit program.table().deleteRequested();
         QVERIFY(program.showsSheet(QStringLiteral("Remove 2 items from the iPhone?")));
-        QVERIFY(program.sheets().answer(QStringLiteral("Remove")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
         QVERIFY(!QFile::exists(store.path(QStringLiteral("note.txt"))));
         QVERIFY(!QFile::exists(store.path(QStringLiteral("zeta.txt"))));
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -618,7 +618,7 @@ private slots:
         QCOMPARE(program.sheets().currentText(),
                  QStringLiteral("\"big.bin\" could not be downloaded: nothing arrived of it for "
                                 "1.5 seconds."));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         QVERIFY(!PhoneNodeInfo::existingNode(QStringLiteral("big.bin"))->uploading());

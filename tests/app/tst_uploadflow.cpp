@@ -1,7 +1,6 @@
 // The upload flow of the window against the simulated phone: the queue arrives byte for byte,
 // every failure's sheet and its answers, stopping, the progress line.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/QueueDataSource.h"
 #include "app/TemporaryQueue.h"
 #include "files/FSNodeInfo.h"
@@ -231,7 +230,7 @@ private slots:
                  QStringLiteral("Vantle is unable to transfer the folder named \"Dir\" because a "
                                 "file name or folder path is too long."));
         QCOMPARE(program.sheets().currentButtons(), QStringList{u"OK"_s});
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QVERIFY(program.queueHolds(1));
         QCOMPARE(program.queue().getNextFile()->absolutePath(), package);
         // The folder made for it on the phone went with it.
@@ -246,14 +245,14 @@ private slots:
                  QStringLiteral("Vantle is unable to transfer the item named \"Pkg.bundle\" "
                                 "because the file name or the name of a file contained within it "
                                 "is too long."));
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QVERIFY(program.queueHolds(1));
         program->upload().startUploadIfWeCan();
         QVERIFY(program.showsSheet(kTooLong));
         QCOMPARE(program.sheets().currentText(),
                  u"Vantle is unable to transfer the file named \""_s + longName +
                      u"\" because the file's name is too long."_s);
-        QVERIFY(program.sheets().answer(QStringLiteral("OK")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
         QVERIFY(program.queueHolds(0));
     }
 
@@ -333,7 +332,7 @@ private slots:
             QCOMPARE(program.sheets().currentText(),
                      QStringLiteral("There was an error uploading your files to the device. The "
                                     "connection was lost or timed out."));
-            QVERIFY(program.sheets().answer(QStringLiteral("Try again")));
+            QVERIFY(program.sheets().answer(SheetPresenter::Role::TryAgain));
         }
         QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Not connected."), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
@@ -497,7 +496,7 @@ private slots:
         QVERIFY(program.connectTo(phone));
         if (grownOnThePhone) {
             QVERIFY(program.showsSheet(kExists));
-            QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+            QVERIFY(program.sheets().answer(SheetPresenter::Role::Cancel));
             QVERIFY(program.queueHolds(0));
             QCOMPARE(readFile(store.filePath(u"r.bin"_s)), patterned(9 * kPiece, 'u'));
         } else {
@@ -515,7 +514,7 @@ private slots:
         Program program;
         QVERIFY(meetsClash(program, phone, u"gone.txt"_s));
         QVERIFY(QFile::remove(local->filePath(u"gone.txt"_s)));
-        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Replace));
         QVERIFY(program.queueHolds(0));
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
         QCOMPARE(readFile(phone.path(u"gone.txt"_s)), QByteArray("phone's own"));
@@ -536,7 +535,7 @@ private slots:
         QVERIFY(program.add({localFile(u"3y.txt"_s, "new y")}));
         QVERIFY(program.connectTo(phone));
         QVERIFY(program.showsSheet(kExists));
-        QVERIFY(program.sheets().answer(QStringLiteral("Replace"), true));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Replace, true));
         QTRY_VERIFY_WITH_TIMEOUT(program.transfer().bytesTransferred() >= kPiece, kWaitMs);
         QTest::mouseClick(program.find<QToolButton>(QStringLiteral("stopButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
@@ -545,7 +544,7 @@ private slots:
         program->upload().startUploadIfWeCan();
         QVERIFY(program.showsSheet(kExists));
         QVERIFY(program.sheets().currentText().contains(u"\"3y.txt\""_s));
-        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Cancel));
         QVERIFY(program.queueHolds(0));
         QCOMPARE(readFile(phone.path(u"3y.txt"_s)), QByteArray("old y"));
     }
@@ -558,11 +557,11 @@ private slots:
         const QString name = QString(kLongestStem, u'n') + u".txt"_s;
         Program program;
         QVERIFY(meetsClash(program, phone, name));
-        QVERIFY(program.sheets().answer(QStringLiteral("Make Unique")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::MakeUnique));
         QVERIFY(program.showsSheet(kExists));
         QVERIFY2(program.sheets().currentText().contains(u"no free name"_s),
                  qPrintable(program.sheets().currentText()));
-        QVERIFY(program.sheets().answer(QStringLiteral("Cancel")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Cancel));
         QVERIFY(program.queueHolds(0));
         QCOMPARE(readFile(phone.path(name)), QByteArray("phone's own"));
         QVERIFY(phone.received(requests::kSendChunk).isEmpty());
@@ -575,7 +574,7 @@ private slots:
         QVERIFY(phone.process->started());
         Program program;
         QVERIFY(meetsClash(program, phone, u"p.txt"_s));
-        QVERIFY(program.sheets().answer(QStringLiteral("Replace")));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Replace));
         QTRY_VERIFY_WITH_TIMEOUT(program.sending(), kWaitMs);
         program.queue().deleteSelected(QList<int>{0});
         QVERIFY(program.queueHolds(0));

@@ -1,6 +1,6 @@
 #include "app/notify/DesktopNotifier.h"
 
-#include "app/AppKeys.h"
+#include "app/AppNames.h"
 #include "platform/DesktopNotifications.h"
 #include "platform/DesktopServices.h"
 #include "platform/MainThread.h"

@@ -92,15 +92,7 @@ void PhonePane::askDownloadTo(int row) {
     });
 }
 
-void PhonePane::downloadProgress(const Notification& note) {
-    const QVariantList counts = note.userInfo.toList();
-    // A refused piece of a cancelled download: it ends here, without a file.
-    if (counts.size() < 2) {
-        fileDownloaded(false);
-        return;
-    }
-    const qint64 total = counts[0].toLongLong();
-    const qint64 current = counts[1].toLongLong();
+void PhonePane::downloadProgress(quint64 total, quint64 current) {
     const double units = double(total) * kUnitsPerByte;
     const int maximum = qMax(1, qCeil(units));
     if (downloadProgressIndicator->isHidden() && !mReceivingFiles.isEmpty()) {
@@ -140,16 +132,11 @@ void PhonePane::fileDownloaded(bool finished) {
     // The row stays marked and the bar turns busy while the item is put in place.
     mDownloadStage = DownloadStage::MovingIntoPlace;
     if (downloadProgressIndicator) downloadProgressIndicator->setRange(0, 0);
-    MRTransferController* transfer = &mParts.transfer;
-    startPhoneWorker([this, transfer, asked, name = *root, folder] {
-        const Result<QString> finalFile = transfer->finishDownload(name, folder);
-        QMetaObject::invokeMethod(
-            this,
-            [this, asked, name, folder, finalFile] {
-                downloadMovedIntoPlace(asked, name, folder, finalFile);
-            },
-            Qt::QueuedConnection);
-    });
+    mWorkers.runThenCallback([transfer = &mParts.transfer, name = *root,
+                              folder] { return transfer->finishDownload(name, folder); },
+                             [this, asked, name = *root, folder](const Result<QString>& finalFile) {
+                                 downloadMovedIntoPlace(asked, name, folder, finalFile);
+                             });
 }
 
 void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root,
@@ -189,11 +176,11 @@ void PhonePane::endDownload(const QString& asked) {
     if (!mReceivingFiles.isEmpty()) requestNextFile();
 }
 
-void PhonePane::downloadFailed(const Notification& note) {
+void PhonePane::downloadFailed(const QString& reason) {
     // Nothing is under way any more (the connection went first): there is no one to tell.
     if (mReceivingFiles.isEmpty()) return;
-    showDownloadFailure(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent(),
-                        note.userInfo.toString(), DownloadFailure::NotReceived);
+    showDownloadFailure(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent(), reason,
+                        DownloadFailure::NotReceived);
     fileDownloaded(false);
 }
 
@@ -210,10 +197,10 @@ void PhonePane::showDownloadFailure(const QString& name, const QString& error,
     mParts.presenter.show(
         {received ? QStringLiteral("Unable To Save Download") : QStringLiteral("Download Failed"),
          text,
-         {QStringLiteral("OK")},
-         {},
-         SheetPresenter::Message::Kind::Sheet},
-        [](const QString&, bool) {});
+         {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
+         std::nullopt,
+         SheetPresenter::Kind::Sheet},
+        [](SheetPresenter::Role, bool) {});
 }
 
 } // namespace vantle

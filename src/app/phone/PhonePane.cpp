@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
-#include <chrono>
 
 namespace vantle {
 namespace {
@@ -70,7 +69,7 @@ bool PhonePane::connected() const {
 
 void PhonePane::clearLeftoverDownloads() {
     // A download of another process (or one starting now) writes more often than this.
-    startPhoneWorker([transfer = &mParts.transfer] {
+    mWorkers.run([transfer = &mParts.transfer] {
         transfer->clearTemporaryArea(TransferTimeouts{}.downloadSilence);
     });
 }
@@ -134,15 +133,14 @@ void PhonePane::refreshPhoneListing() {
         return;
     }
     mListingWork = PhoneWork::Running;
-    MRTransferController* transfer = &mParts.transfer;
-    startPhoneWorker([this, transfer] {
-        ParoxLog("getListingFromDeviceThread");
-        std::optional<QMap<QString, ListingEntry>> listing =
-            transfer->getDirectoryListingPlus(QLatin1String(kStoreRoot));
-        QMetaObject::invokeMethod(
-            this, [this, listing = std::move(listing)] { listingArrived(listing); },
-            Qt::QueuedConnection);
-    });
+    mWorkers.runThenCallback(
+        [transfer = &mParts.transfer] {
+            ParoxLog("getListingFromDeviceThread");
+            return transfer->getDirectoryListingPlus(QLatin1String(kStoreRoot));
+        },
+        [this](const std::optional<QMap<QString, ListingEntry>>& listing) {
+            listingArrived(listing);
+        });
 }
 
 void PhonePane::listingArrived(const std::optional<QMap<QString, ListingEntry>>& listing) {
@@ -174,22 +172,23 @@ void PhonePane::updateSizesAndIcons() {
     if (paths.isEmpty()) return;
     mIconsWork = PhoneWork::Running;
     mIconsAwaited = QSet<QString>(paths.cbegin(), paths.cend());
-    MRTransferController* transfer = &mParts.transfer;
-    startPhoneWorker([this, transfer, paths] {
-        const std::optional<QMap<QString, IconAndSize>> answer = transfer->getIconsAndSizes(paths);
-        std::optional<PhoneIconsAndSizes> ready;
-        if (answer) {
-            // Decoded here, so that thousands of icons never hold up the window.
-            ready.emplace();
-            for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
-                ready->insert(
-                    entry.key(),
-                    {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
-                     FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
-        }
-        QMetaObject::invokeMethod(
-            this, [this, ready = std::move(ready)] { iconsArrived(ready); }, Qt::QueuedConnection);
-    });
+    mWorkers.runThenCallback(
+        [transfer = &mParts.transfer, paths] {
+            const std::optional<QMap<QString, IconAndSize>> answer =
+                transfer->getIconsAndSizes(paths);
+            std::optional<PhoneIconsAndSizes> ready;
+            if (answer) {
+                // Decoded here, so that thousands of icons never hold up the window.
+                ready.emplace();
+                for (auto entry = answer->cbegin(); entry != answer->cend(); ++entry)
+                    ready->insert(
+                        entry.key(),
+                        {PhoneNodeInfo::iconFromData(entry.value().icon.value_or(QByteArray())),
+                         FSNodeInfo::getSizeText(quint64(qMax<qint64>(0, entry.value().size)))});
+            }
+            return ready;
+        },
+        [this](const std::optional<PhoneIconsAndSizes>& ready) { iconsArrived(ready); });
 }
 
 void PhonePane::iconsArrived(const std::optional<PhoneIconsAndSizes>& answer) {
@@ -221,18 +220,9 @@ void PhonePane::forgetIconAndSize(const QString& path) {
     mIconsAwaited.remove(path);
 }
 
-void PhonePane::startPhoneWorker(std::function<void()> work) {
-    std::erase_if(mPhoneWorkers, [](const std::future<void>& worker) {
-        return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    });
-    mPhoneWorkers.push_back(std::async(std::launch::async, std::move(work)));
-}
-
 void PhonePane::waitForPhoneWorkers() {
-    // Their requests end with the connection; what they hand over then finds no controller.
-    for (std::future<void>& worker : mPhoneWorkers)
-        worker.wait();
-    mPhoneWorkers.clear();
+    // Their requests end with the connection; what they would hand over is dropped.
+    if (!mWorkers.shutDown(kWorkersEndLimit)) ParoxLog("the phone's workers are slow to end");
 }
 
 void PhonePane::phoneConnectionLost() {
@@ -268,11 +258,12 @@ void PhonePane::askToRemove(const QStringList& paths) {
                                               "be undone.");
     mParts.presenter.show({removalQuestion(paths),
                            text,
-                           {QStringLiteral("Remove"), QStringLiteral("Cancel")},
-                           {},
-                           SheetPresenter::Message::Kind::Sheet},
-                          [this, paths](const QString& button, bool) {
-                              if (button != QLatin1String("Remove")) return;
+                           {{QStringLiteral("Remove"), SheetPresenter::Role::Remove},
+                            {QStringLiteral("Cancel"), SheetPresenter::Role::Cancel}},
+                           std::nullopt,
+                           SheetPresenter::Kind::Sheet},
+                          [this, paths](SheetPresenter::Role role, bool) {
+                              if (role != SheetPresenter::Role::Remove) return;
                               mPhone->removePaths(paths);
                               phoneTable_->clearSelection();
                           });

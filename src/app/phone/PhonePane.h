@@ -2,8 +2,8 @@
 
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
+#include "platform/BackgroundWork.h"
 #include "platform/DesktopServices.h"
-#include "platform/NotificationCenter.h"
 #include "platform/Result.h"
 
 #include <QMap>
@@ -11,10 +11,9 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <functional>
-#include <future>
 #include <optional>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -84,9 +83,10 @@ public:
     void phoneConnectionLost();
     void hideDownloadBar();
     // The transfer layer's words about the download under way.
-    void downloadProgress(const Notification& note);
+    void downloadProgress(quint64 total, quint64 received);
+    // The download under way ended: its item all arrived (`finished`), or it was cancelled.
     void fileDownloaded(bool finished);
-    void downloadFailed(const Notification& note);
+    void downloadFailed(const QString& reason);
     // Waits for the workers; their requests end with the connection.
     void waitForPhoneWorkers();
 
@@ -109,6 +109,10 @@ private:
     // One listing worker and one icons worker at a time: what changes while one runs is done
     // once more after it.
     enum class PhoneWork { Idle, Running, RunningAndStale };
+    // One each for the listing, the icons, a move into place and the download area.
+    static constexpr int kWorkerThreads = 4;
+    // How long the end of the program waits for the workers before it says so.
+    static constexpr std::chrono::milliseconds kWorkersEndLimit{5000};
 
     void connectPhoneTable();
     void gotListing(const std::optional<QMap<QString, ListingEntry>>& listing);
@@ -118,7 +122,6 @@ private:
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
     // The cached icon and size of `path` dropped, and any answer for it still on its way.
     void forgetIconAndSize(const QString& path);
-    void startPhoneWorker(std::function<void()> work);
     bool requestNextFile();
     void askDownloadTo(int row);
     // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
@@ -148,8 +151,9 @@ private:
     // The paths the running icons worker asked for whose answers still hold: a path written,
     // removed or gone from the listing meanwhile is asked for again instead.
     QSet<QString> mIconsAwaited;
-    // The listing, icons and finishing workers, waited for at shutdown.
-    std::vector<std::future<void>> mPhoneWorkers;
+    // The listing, the icons, the move of a download into place and the clearing of the
+    // download area each run on one of these. Last, so that it goes first.
+    BackgroundWork mWorkers{kWorkerThreads};
 };
 
 } // namespace vantle

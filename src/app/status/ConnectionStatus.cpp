@@ -1,10 +1,10 @@
 // The status line and the headings, the phone's approval and refusal, the manual connection.
 #include "app/status/ConnectionStatus.h"
 
-#include "app/AppKeys.h"
+#include "app/AppNames.h"
 #include "net/GamePeer.h"
-#include "platform/Defaults.h"
 #include "platform/MainThread.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
@@ -47,8 +47,7 @@ void ConnectionStatus::setLabels(Labels labels) {
 }
 
 void ConnectionStatus::restoreLastConnection() {
-    const QVariant last = Defaults::value(QLatin1String(prefs::kLastTransfer));
-    if (last.isValid() && !last.isNull()) mLastTransfer = last.toDateTime();
+    mLastTransfer = Defaults::get(settings::kLastTransfer);
 }
 
 bool ConnectionStatus::connected() const {
@@ -71,7 +70,7 @@ void ConnectionStatus::startedDiscovery() {
 
 void ConnectionStatus::setLastConnection() {
     mLastTransfer = QDateTime::currentDateTime();
-    Defaults::setValue(QLatin1String(prefs::kLastTransfer), *mLastTransfer);
+    Defaults::set(settings::kLastTransfer, *mLastTransfer);
 }
 
 void ConnectionStatus::setStatusToConnectionStatus() {
@@ -137,11 +136,12 @@ void ConnectionStatus::connectionDenied(const QString& device, const QString& ad
                                            "proceed?");
     mParts.presenter.show({QStringLiteral("Connection Refused"),
                            message,
-                           {QStringLiteral("Try Again"), QStringLiteral("Ignore This iPhone")},
-                           {},
-                           SheetPresenter::Message::Kind::Sheet},
-                          [this, address](const QString& button, bool) {
-                              askRefused(button == QLatin1String("Try Again"), address);
+                           {{QStringLiteral("Try Again"), SheetPresenter::Role::TryAgain},
+                            {QStringLiteral("Ignore This iPhone"), SheetPresenter::Role::Ignore}},
+                           std::nullopt,
+                           SheetPresenter::Kind::Sheet},
+                          [this, address](SheetPresenter::Role role, bool) {
+                              askRefused(role == SheetPresenter::Role::TryAgain, address);
                           });
 }
 
@@ -161,7 +161,7 @@ void ConnectionStatus::directConnect() {
 
 void ConnectionStatus::doDirectConnect() {
     auto* panel = new DirectConnectPanel(mParts.window);
-    panel->setAddress(Defaults::value(QLatin1String(prefs::kLastManualIP)).toString());
+    panel->setAddress(Defaults::get(settings::kLastManualIP).value_or(QString()));
     mParts.presenter.showSheet(panel, [this, panel](int result) {
         const QString text = panel->address();
         panel->deleteLater();
@@ -178,7 +178,7 @@ void ConnectionStatus::connectToTypedAddress(const QString& text) {
 
 void ConnectionStatus::doDirectConnectOkay(const QString& typed) {
     const QString text = typed.trimmed();
-    Defaults::setValue(QLatin1String(prefs::kLastManualIP), text);
+    Defaults::set(settings::kLastManualIP, text);
     ParoxLog("doDirectConnectOkay: %@", text);
     if (text.isEmpty()) {
         setStatusToConnectionStatus();
@@ -193,10 +193,10 @@ void ConnectionStatus::doDirectConnectOkay(const QString& typed) {
     mParts.presenter.show({QStringLiteral("Unable To Connect"),
                            QStringLiteral("Unable to connect to the specified address.  ") +
                                unableToConnectDetail(code),
-                           {QStringLiteral("OK")},
-                           {},
-                           SheetPresenter::Message::Kind::Alert},
-                          [](const QString&, bool) {});
+                           {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
+                           std::nullopt,
+                           SheetPresenter::Kind::Alert},
+                          [](SheetPresenter::Role, bool) {});
 }
 
 } // namespace vantle

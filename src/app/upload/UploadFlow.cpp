@@ -42,8 +42,7 @@ const char kVanishedReason[] = "It was moved or deleted before it could be sent.
 UploadFlow::UploadFlow(Parts parts, QObject* parent) : QObject(parent), mParts(std::move(parts)) {}
 
 UploadFlow::~UploadFlow() {
-    mParts.transfer.cancelUploadOperation();
-    joinUploadWorker();
+    shutDown();
 }
 
 QString UploadFlow::lastComponent(const FSNodeInfo& node) {

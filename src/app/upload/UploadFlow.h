@@ -2,15 +2,16 @@
 
 #include "app/UploadPartials.h"
 #include "app/UploadProgressText.h"
+#include "platform/BackgroundWork.h"
 
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 class QBoxLayout;
 class QLabel;
@@ -58,8 +59,8 @@ public:
     void startUploadIfWeCan();
     // Stops the item being sent (the button, a row taken out, a lost connection).
     void stopButton();
-    // The worker has ended; the program is about to end.
-    void joinUploadWorker();
+    // The program is about to end: the item's upload stops and the worker ends.
+    void shutDown();
     bool sending() const { return mThreadRunning; }
     // The line beside the name of the item being uploaded; empty when none is.
     QString uploadDetails() const;
@@ -96,14 +97,14 @@ private:
 
     // Delay before the next item is tried, after a success, a sheet's answer or a stop.
     static constexpr int kNextUploadDelayMs = 100;
+    // How long the end of the program waits for the worker before it says so.
+    static constexpr std::chrono::milliseconds kWorkerEndLimit{5000};
     static QString lastComponent(const FSNodeInfo& node);
 
     void startAnUpload();
     // Starts the worker: remains of items no longer queued go first, then `node`, if any, whose
     // upload sends `total` bytes.
     void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total);
-    void uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint64 total,
-                      const QString& phoneID);
     // The worker's part of one item: what the phone holds of an earlier try, the name, then the
     // upload and the clean-up of what a failure left.
     std::int32_t uploadItem(FSNodeInfo& node, quint64 total, const QString& phoneID);
@@ -127,7 +128,6 @@ private:
     UploadPhase mUploadPhase = UploadPhase::Idle;
     // Items sent since the queue last ran dry, for the notification when it does.
     int mItemsSent = 0;
-    std::thread mUploadWorker;
     QTimer* mUploadTimer = nullptr;
     int mTimerTicks = 0;
     int mUploadMaximum = 1;
@@ -136,6 +136,8 @@ private:
     // ends: the queue has emptied, a stop, a lost connection.
     std::optional<ClashAnswer> mClashAnswer;
     UploadPartials mPartials;
+    // Last, so that it goes first: its work uses the members above.
+    BackgroundWork mWorker{1};
 };
 
 } // namespace vantle

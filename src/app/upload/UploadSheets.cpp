@@ -23,12 +23,8 @@ void UploadFlow::displayError(std::int32_t result) {
     // The name is joined into the text, never read as a format.
     const QString name = lastComponent(item);
     const QString quoted = QStringLiteral("\"") + name + QStringLiteral("\"");
-    SheetPresenter::Message message;
-    message.kind = SheetPresenter::Message::Kind::Sheet;
-    const QStringList tryAgainOrCancel{QStringLiteral("Try again"), QStringLiteral("Cancel")};
-    const auto askTryAgainDone = [this](const QString& button, bool) {
-        askTryAgain(button == QLatin1String("Try again"));
-    };
+    using Role = SheetPresenter::Role;
+    SheetPresenter::Question message;
 
     switch (result) {
     case protocol::kNameExists: {
@@ -39,15 +35,15 @@ void UploadFlow::displayError(std::int32_t result) {
         message.title = QStringLiteral("File Exists On Device");
         message.text = QStringLiteral("A file or folder named ") + quoted +
                        QStringLiteral(" already exists in your Vantle.");
-        message.buttons = {QStringLiteral("Replace"), QStringLiteral("Cancel"),
-                           QStringLiteral("Make Unique")};
+        message.buttons = {{QStringLiteral("Replace"), Role::Replace},
+                           {QStringLiteral("Cancel"), Role::Cancel},
+                           {QStringLiteral("Make Unique"), Role::MakeUnique}};
         message.checkBox = QLatin1String(kDoTheSame);
         emit uploadFailed(name, message.title);
-        mParts.presenter.show(message, [this](const QString& button, bool forOthers) {
-            const ClashAnswer answer = button == QLatin1String("Replace") ? ClashAnswer::Replace
-                                       : button == QLatin1String("Make Unique")
-                                           ? ClashAnswer::MakeUnique
-                                           : ClashAnswer::Cancel;
+        mParts.presenter.show(message, [this](Role role, bool forOthers) {
+            const ClashAnswer answer = role == Role::Replace      ? ClashAnswer::Replace
+                                       : role == Role::MakeUnique ? ClashAnswer::MakeUnique
+                                                                  : ClashAnswer::Cancel;
             if (forOthers) mClashAnswer = answer;
             askReplace(answer);
         });
@@ -67,9 +63,9 @@ void UploadFlow::displayError(std::int32_t result) {
         else
             message.text = QStringLiteral("Vantle is unable to transfer the file named ") + quoted +
                            QStringLiteral(" because the file's name is too long.");
-        message.buttons = {QStringLiteral("OK")};
+        message.buttons = {{QStringLiteral("OK"), Role::Accept}};
         emit uploadFailed(name, message.title);
-        mParts.presenter.show(message, [this](const QString&, bool) { finishedError(); });
+        mParts.presenter.show(message, [this](Role, bool) { finishedError(); });
         return;
     case protocol::kNoFreeName:
         message.title = QStringLiteral("File Exists On Device");
@@ -94,9 +90,11 @@ void UploadFlow::displayError(std::int32_t result) {
                            .arg(result);
         break;
     }
-    message.buttons = tryAgainOrCancel;
+    message.buttons = {{QStringLiteral("Try again"), Role::TryAgain},
+                       {QStringLiteral("Cancel"), Role::Cancel}};
     emit uploadFailed(name, message.title);
-    mParts.presenter.show(message, askTryAgainDone);
+    mParts.presenter.show(message,
+                          [this](Role role, bool) { askTryAgain(role == Role::TryAgain); });
 }
 
 void UploadFlow::removeCurrentUpload() {

@@ -4,7 +4,6 @@
 #include "app/upload/UploadFlow.h"
 #include "files/FSNodeInfo.h"
 #include "net/GamePeer.h"
-#include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
@@ -27,17 +26,25 @@ void UploadFlow::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quin
         mParts.transfer.resetUploadOperation();
     }
     mThreadRunning = true;
-    // The worker before it has handed over its result, so it is at its very end.
-    joinUploadWorker();
-    mUploadWorker = std::thread([this, node, total, queued, phoneID] {
-        removeLeftovers(phoneID, queued);
-        if (node) return uploadThread(node, total, phoneID);
-        mThreadRunning = false;
-        // Items queued meanwhile found the worker busy.
-        runOn(this, [this] {
-            if (mParts.queue.getNextFile()) startUploadIfWeCan();
+    mWorker.runThenCallback(
+        [this, node, total, queued, phoneID]() -> std::optional<std::int32_t> {
+            removeLeftovers(phoneID, queued);
+            if (!node) {
+                mThreadRunning = false;
+                return std::nullopt;
+            }
+            const std::int32_t result = uploadItem(*node, total, phoneID);
+            node->setUploading(false);
+            mThreadRunning = false;
+            ParoxLog("calling uploadFinished");
+            return result;
+        },
+        [this](std::optional<std::int32_t> result) {
+            if (result)
+                uploadFinished(*result);
+            else if (mParts.queue.getNextFile()) // items queued meanwhile found the worker busy
+                startUploadIfWeCan();
         });
-    });
 }
 
 QString UploadFlow::connectedPhoneID() const {
@@ -161,17 +168,11 @@ std::int32_t UploadFlow::uploadItem(FSNodeInfo& node, quint64 total, const QStri
     return result;
 }
 
-void UploadFlow::uploadThread(const std::shared_ptr<FSNodeInfo>& node, quint64 total,
-                              const QString& phoneID) {
-    const std::int32_t result = uploadItem(*node, total, phoneID);
-    node->setUploading(false);
-    mThreadRunning = false;
-    ParoxLog("calling uploadFinished");
-    runOn(this, [this, result] { uploadFinished(result); });
-}
-
-void UploadFlow::joinUploadWorker() {
-    if (mUploadWorker.joinable()) mUploadWorker.join();
+void UploadFlow::shutDown() {
+    // The upload is cancelled and the connection gone by now: the worker ends promptly, and
+    // what it hands over is dropped.
+    mParts.transfer.cancelUploadOperation();
+    if (!mWorker.shutDown(kWorkerEndLimit)) ParoxLog("the upload worker is slow to end");
 }
 
 } // namespace vantle

@@ -1,9 +1,9 @@
 #include "app/campaign/RunContext.h"
 
-#include "app/AppKeys.h"
 #include "app/MorrowFileQueue.h"
 #include "app/campaign/Watchdog.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/ParoxLogger.h"
 #include "support/harness/AppProcess.h"
 #include "transfer/TransferTimeouts.h"
@@ -31,7 +31,7 @@ RunContext::RunContext(std::uint32_t runSeed, Watchdog& runWatchdog)
                                                                     : QByteArray()) {
     test::startFromCleanSettings();
     // The program's own words about what it did go to a log file that the checks read.
-    Defaults::setBool(QString(prefs::kLogToFile), true);
+    Defaults::setBool(QString(settings::kLogToFile.key), true);
     Defaults::sync();
     qputenv(kDownloadSilenceVariable, kShortDownloadSilenceMs);
     // The downloads' temporary area lies in the temporary folder, which every process of the

@@ -1,10 +1,10 @@
 // vantle-screenshots: takes the program through its states against the simulated phone and saves
 // a picture of each (window and open sheet together) into a folder. Run by scripts/screenshots.sh.
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
 #include "transfer/TransferTimeouts.h"
@@ -234,7 +234,7 @@ void phoneFiles(const QString& store) {
     if (!QTest::qWaitFor([&] { return program.presenter()->current() != nullptr; }, kWaitMs))
         ++gFailures;
     save(program, QStringLiteral("phone-remove"));
-    program.presenter()->answer(QStringLiteral("Cancel"));
+    program.presenter()->answer(SheetPresenter::Role::Cancel);
 }
 
 void tour(const QString& files) {
@@ -331,7 +331,7 @@ void tour(const QString& files) {
         const auto noFreeName = [&] {
             if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
             if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
-                sheets.answer(QStringLiteral("Make Unique"));
+                sheets.answer(SheetPresenter::Role::MakeUnique);
             return false;
         };
         if (!QTest::qWaitFor(noFreeName, kWaitMs)) {
@@ -352,9 +352,9 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(gOutput);
-    setPref(prefs::kAutoConnect, false);
-    setPref(prefs::kDontWarnAboutManual, true);
-    setPref(prefs::kLastManualIP, QStringLiteral("192.168.1.20"));
+    setPref(settings::kAutoConnect.key, false);
+    setPref(settings::kDontWarnAboutManual.key, true);
+    setPref(settings::kLastManualIP.key, QStringLiteral("192.168.1.20"));
     tour(profile.filePath(QStringLiteral("files")));
     return gFailures == 0 ? 0 : 1;
 }

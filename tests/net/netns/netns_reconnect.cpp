@@ -4,12 +4,12 @@
 // the queue it kept.
 #include "NetnsSuite.h"
 #include "app/AppController.h"
-#include "app/AppKeys.h"
 #include "app/MorrowFileQueue.h"
 #include "app/QueueDataSource.h"
 #include "files/FSNodeInfo.h"
 #include "net/GamePeer.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
 #include "ui/DirectConnectPanel.h"
@@ -156,7 +156,7 @@ private slots:
     void init() {
         startFromCleanSettings();
         // Found by discovery, never by a typed address.
-        Defaults::setBool(QString(prefs::kAutoConnect), true);
+        Defaults::setBool(QString(settings::kAutoConnect.key), true);
         Defaults::sync();
         local = std::make_unique<QTemporaryDir>();
     }
@@ -231,7 +231,7 @@ private slots:
             QVERIFY(!QTest::qWaitFor([&] { return program.transfer().bytesTransferred() > 0; },
                                      kSheetWatchMs));
             QCOMPARE(program.sheets().currentTitle(), kDeviceError);
-            QVERIFY(program.sheets().answer(u"Try again"_s));
+            QVERIFY(program.sheets().answer(SheetPresenter::Role::TryAgain));
         }
         QTRY_COMPARE_WITH_TIMEOUT(readFile(second.store.filePath(u"large.bin"_s)), data,
                                   kLongWaitMs);
@@ -336,10 +336,12 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] { return program.sheets().currentTitle() == u"Connection Refused"_s; },
             kLongWaitMs));
-        QVERIFY(program.sheets().answer(u"Ignore This iPhone"_s));
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Ignore));
         QCOMPARE(program->status().phonesToIgnore(), QStringList{refusing.address()});
         QVERIFY(!QTest::qWaitFor(
-            [&] { return program->status().connectedOrConnecting() || program.sheets().sheetOpen(); },
+            [&] {
+                return program->status().connectedOrConnecting() || program.sheets().sheetOpen();
+            },
             kQuietMs));
         QVERIFY(program.withoutPhone());
 

@@ -2,9 +2,9 @@
 
 // The process a suite of the window's runs in: a private profile, the offscreen platform, and
 // where phones are looked for.
-#include "app/AppKeys.h"
 #include "net/ScriptedDnsSdControl.h"
 #include "platform/Defaults.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -35,8 +35,8 @@ inline void nameApplication() {
 // which would look for phones, and so no warning about it), and no queue file.
 inline void startFromCleanSettings() {
     QSettings().clear();
-    Defaults::setBool(QString(prefs::kAutoConnect), false);
-    Defaults::setBool(QString(prefs::kDontWarnAboutManual), true);
+    Defaults::setBool(QString(settings::kAutoConnect.key), false);
+    Defaults::setBool(QString(settings::kDontWarnAboutManual.key), true);
     Defaults::sync();
     QFile::remove(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                   QStringLiteral("/MorrowQueue.plist"));
