@@ -104,8 +104,10 @@ std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap
                            {keys::kSuccess, false}};
     }
 
+    // Only the connection it went on can answer it: another phone connected meanwhile must not
+    // keep it waiting for the whole limit (and every later request behind it).
     std::optional<QVariantMap> response =
-        mResponses.waitForResponse(number, [this] { return connected(); });
+        mResponses.waitForResponse(number, [this, to] { return connected() && peer() == to; });
     mMakingRequest = false;
     if (!response) {
         ParoxLog("sendRequest: waitForResponse returned nil");

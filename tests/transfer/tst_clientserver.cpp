@@ -1,6 +1,8 @@
 #include "TransferTestSupport.h"
 #include "net/DictionaryCodec.h"
+#include "net/GameClient.h"
 #include "net/GamePeer.h"
+#include "net/NSNetServicesWrapper.h"
 #include "net/NetworkThread.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/MRTransferController.h"
@@ -205,6 +207,29 @@ private slots:
         QVERIFY(!request.result);
         QVERIFY2(woke < 2000, qPrintable(QString::number(woke)));
         QVERIFY(!rig.controller.makingRequest());
+    }
+
+    // The wait ends with the connection the request went on, even while another phone is
+    // connected: it would otherwise hold every later request for the whole worker limit.
+    void aLostConnectionEndsTheWaitWhileAnotherIsUp() {
+        TransferTimeouts timeouts = shortTimeouts();
+        timeouts.workerResponse = 60s;
+        ControllerRig rig(timeouts);
+        ScriptedPhone first;
+        ScriptedPhone second;
+        QVERIFY(connectTo(rig, first));
+        WorkerRequest request(rig.controller, requestOfType(QStringLiteral("DirectoryList")));
+        QVERIFY(first.receiveMessage());
+        // The session dials one phone at a time; the client itself takes a second.
+        auto wrapper = NSNetServicesWrapper::wrapperWithIP(second.typedAddress());
+        QVERIFY(wrapper);
+        QVERIFY(rig.controller.client()->connectToServer(GamePeer::createWithService(*wrapper)));
+        QVERIFY(second.acceptAndHandshake());
+        first.close();
+        QVERIFY(request.finish());
+        QVERIFY(!request.result);
+        QVERIFY2(milliseconds(request.elapsed) < 5000,
+                 qPrintable(QString::number(milliseconds(request.elapsed))));
     }
 
     // A worker sending request after request must not keep a main-thread request out: the
