@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <unistd.h>
 
 namespace vantle::campaign {
 namespace {
@@ -40,9 +41,22 @@ void print(const QString& text) {
     std::fflush(stdout);
 }
 
+// With VANTLE_CAMPAIGN_STACKS naming a file, a step past its limit appends every thread's stack
+// there (by gdb), so that a hang seen once in hundreds of runs can be read afterwards.
+void dumpStacks() {
+    const QString file = qEnvironmentVariable("VANTLE_CAMPAIGN_STACKS");
+    if (file.isEmpty()) return;
+    const QString command =
+        QStringLiteral("gdb -p %1 -batch -ex 'thread apply all bt' >> '%2' 2>&1")
+            .arg(::getpid())
+            .arg(file);
+    if (std::system(qUtf8Printable(command)) != 0) print(QStringLiteral("  (no stacks)\n"));
+}
+
 Watchdog::Hooks watchdogHooks() {
     Watchdog::Hooks hooks;
     hooks.overdue = [](const QString& step) {
+        dumpStacks();
         std::lock_guard lock(gWatched.lock);
         gWatched.overdue << Violation{QStringLiteral("I5"),
                                       QStringLiteral("\"%1\" ran past %2 s")
