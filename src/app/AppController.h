@@ -88,12 +88,10 @@ public:
     // --- The rooms and the window ---
     MRWindow* window() const { return _window; }
     SheetPresenter* presenter() const { return mPresenter; }
-    QueueDataSource* queueDataSource() const { return mQueue; }
     UploadFlow& upload() const { return *mUpload; }
     PhonePane& phonePane() const { return *mPhonePane; }
     ConnectionStatus& status() const { return *mStatus; }
     DesktopNotifier& notifier() const { return *mNotifier; }
-    const MenuActions& actions() const { return mActions; }
     MRTransferController& transfer() { return *_transfer; }
     ClientServerController& clientServer() { return *mClientServer; }
 
@@ -140,7 +138,6 @@ public:
     void checkForUpdates();
     // The diagnostics report in a window of its own, with a Copy button.
     void showConnectionDiagnostics();
-    ReportDialog* diagnosticsDialog() const { return mDiagnostics; }
 
 signals:
     // The status line changed (tests and the demo wait for it).
