@@ -2,6 +2,7 @@
 
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
+#include "app/WindowParts.h"
 #include "platform/BackgroundWork.h"
 #include "platform/DesktopServices.h"
 #include "platform/Result.h"
@@ -34,14 +35,7 @@ class PhonePane final : public QObject, public PhoneHost {
     Q_OBJECT
 
 public:
-    // What the pane works with; owned by the controller, alive as long as the pane.
-    struct Parts {
-        MRTransferController& transfer;
-        ClientServerController& clientServer;
-        SheetPresenter& presenter;
-        // The window, over which the pane's dialogs open.
-        QWidget* window = nullptr;
-    };
+    using Parts = WindowParts;
     // How a finished download reaches the desktop: opened with its application, or shown in the
     // file manager. The desktop's own by default; tests record the calls instead.
     struct DesktopOpener {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/WindowParts.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -21,14 +23,7 @@ class ConnectionStatus final : public QObject {
     Q_OBJECT
 
 public:
-    // What the status works with; owned by the controller, alive as long as the status.
-    struct Parts {
-        MRTransferController& transfer;
-        ClientServerController& clientServer;
-        SheetPresenter& presenter;
-        // The window, over which the manual-connect sheet opens.
-        QWidget* window = nullptr;
-    };
+    using Parts = WindowParts;
     // The labels it keeps up to date; owned by the window.
     struct Labels {
         QLabel* statusLine = nullptr;
