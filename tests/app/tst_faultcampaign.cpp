@@ -33,6 +33,7 @@ private slots:
         QTest::newRow("a request that could not be sent taken for a free name") << 10308U;
         QTest::newRow("an incomplete copy left unannounced") << 10155U;
         QTest::newRow("a download cancelled after its last piece stayed under way") << 30091U;
+        QTest::newRow("a download lost with the phone restarted to settle") << 448U;
     }
     void sequencesThatOnceFailed() {
         QFETCH(std::uint32_t, seed);

@@ -354,8 +354,11 @@ void runStep(StepKind kind, RunContext& run) {
 
 void settle(RunContext& run) {
     run.steps << QStringLiteral("settle: a healthy phone, the queue and downloads let run out");
-    if (run.phone.fault() != PhoneFault::None || !run.phone.running())
+    if (run.phone.fault() != PhoneFault::None || !run.phone.running()) {
         run.phone.restart(PhoneFault::None, run.random);
+        // What was under way went with the old phone, though the program may not know it yet.
+        run.downloads.connectionGone();
+    }
     if (!run.program) run.startProgram();
     if (!run.connected()) {
         answerSheet(run);
