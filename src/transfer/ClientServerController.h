@@ -55,8 +55,10 @@ public:
     // --- Requests (any thread but the network thread) ---
     // The response; none when not connected, on time-out or a lost connection; an empty
     // dictionary when the request before it was still in flight after the turn time-out;
-    // {"ErrorCode": -996, "Success": false} when it could not be sent.
-    std::optional<QVariantMap> sendRequest(const QVariantMap& request);
+    // {"ErrorCode": -996, "Success": false} when it could not be sent. The answer is waited for
+    // as long as `limit` says.
+    std::optional<QVariantMap> sendRequest(const QVariantMap& request,
+                                           ResponseLimit limit = ResponseLimit::OfThread);
     // Posts now, or, while a request is in flight, after its successful response; of one name
     // only the latest is kept. Posted while answering a phone's request, it belongs to that
     // connection: dropped when the connection ends first, and delivered only while it is
