@@ -25,6 +25,7 @@ namespace vantle {
 class ClientServerHost;
 class GameClient;
 class GamePeer;
+class NSNetServicesWrapper;
 class ResponseSlot;
 
 // What addServer makes of a typed address.
@@ -84,7 +85,10 @@ public:
     bool startLookingForServers();
     void stopLookingForServers();
     void doRestartAutoConnect();
+    // A typed address; a host name in it is looked up here, as long as that takes.
     AddServerResult addServer(const QString& text);
+    // An address already found for a typed one.
+    AddServerResult addServer(NSNetServicesWrapper address);
     void showConnectError();
     // Any thread: logs, and lets the host log it.
     void _showAlertWithTitle(const QString& title, const QString& message);
