@@ -158,6 +158,8 @@ private:
     void observeTransferEvents();
     // The connection's state has been shown anew: the queue's side follows it.
     void stateShown(bool firstTime);
+    // Whether the phone takes uploads, on the plus button, "Add Files..." and the panes.
+    void showUploadPermission();
     void updateMessageThing();
     void doUpdateMessageThing();
     void resizeViews(bool readOnly);

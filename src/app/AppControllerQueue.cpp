@@ -108,7 +108,7 @@ void AppController::removeIfInTempQueue(const QString& path) {
 
 void AppController::addFileToQueue() {
     ParoxLog("addFileToQueue:");
-    if (!mStatus->allowUpload() || !_window) return;
+    if (!mStatus->takesFiles() || !_window) return;
     auto* panel =
         new QFileDialog(_window, QStringLiteral("Select file(s) to copy to your iPhone."));
     panel->setFileMode(QFileDialog::ExistingFiles);

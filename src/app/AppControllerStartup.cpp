@@ -73,6 +73,8 @@ void AppController::shutDown() {
     _transfer->stopFinishing();
     mClientServer->stopLookingForServers();
     if (const auto phone = mClientServer->peer()) phone->disconnect();
+    // The version check ends with the connection.
+    if (mStatus) mStatus->shutDown();
     if (mUpload) mUpload->shutDown();
     if (mPhonePane) mPhonePane->waitForPhoneWorkers();
     mClientServer->setRequestDispatcher(nullptr);
@@ -140,15 +142,19 @@ bool AppController::awakeFromNib() {
 }
 
 void AppController::stateShown(bool firstTime) {
-    const bool allowUpload = mStatus->allowUpload();
-    plusButton->setEnabled(allowUpload);
-    mActions.addFiles->setEnabled(allowUpload);
+    showUploadPermission();
     if (firstTime)
         performAfterDelay(this, kFirstMessageUpdateMs, [this] { queueTableChanged(); });
     else
         queueTableChanged();
-    resizeViews(!allowUpload);
     mUpload->setupUploadUI();
+}
+
+void AppController::showUploadPermission() {
+    const bool takesFiles = mStatus->takesFiles();
+    plusButton->setEnabled(takesFiles);
+    mActions.addFiles->setEnabled(takesFiles);
+    resizeViews(mStatus->uploadPermission() == UploadPermission::Refused);
 }
 
 void AppController::queueTableChanged() {

@@ -100,7 +100,7 @@ QLabel* AppController::buildQueuePane(QWidget* pane) {
 
     mUpload = new UploadFlow(
         {*_transfer, *mClientServer, *mQueue, *mPresenter, *queueTable_,
-         [this] { return mStatus->allowUpload() && connected() && mStatus->granted(); }},
+         [this] { return mStatus->uploadsAllowed() && connected() && mStatus->granted(); }},
         this);
     mUpload->buildUploadRow(pane, layout);
     connectQueueTable();

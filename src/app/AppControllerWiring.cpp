@@ -25,6 +25,8 @@ void AppController::wireRooms() {
         mPhonePane->phoneConnectionLost();
     });
     connect(mStatus, &ConnectionStatus::stateShown, this, &AppController::stateShown);
+    connect(mStatus, &ConnectionStatus::uploadPermissionKnown, this,
+            &AppController::showUploadPermission);
     connect(mStatus, &ConnectionStatus::grantedFollowUp, this, [this] {
         mUpload->startUploadIfWeCan();
         mPhonePane->refreshPhoneListing();

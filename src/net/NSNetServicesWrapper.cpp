@@ -26,7 +26,23 @@ constexpr char kManualServiceName[] = "Manual:Connection";
 constexpr qsizetype kMaxPortDigits = 5;
 constexpr uint kMaxPort = 65535;
 
-std::optional<SocketAddress> lookUpHost(const QByteArray& host, std::uint16_t port) {
+} // namespace
+
+std::optional<TypedAddress> splitTypedAddress(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0) return TypedAddress{text, wire::kDefaultPhonePort};
+    const QStringView digits = QStringView(text).mid(colon + 1);
+    // Digits only: no sign, blank or base prefix slips through toUInt.
+    const bool allDigits =
+        !digits.isEmpty() && digits.size() <= kMaxPortDigits &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const uint port = allDigits ? digits.toUInt() : 0;
+    if (port == 0 || port > kMaxPort) return std::nullopt;
+    return TypedAddress{text.left(colon), static_cast<std::uint16_t>(port)};
+}
+
+std::optional<SocketAddress> lookUpHost(const QString& name, std::uint16_t port) {
+    const QByteArray host = name.toUtf8();
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
@@ -44,21 +60,6 @@ std::optional<SocketAddress> lookUpHost(const QByteArray& host, std::uint16_t po
     return result;
 }
 
-} // namespace
-
-std::optional<TypedAddress> splitTypedAddress(const QString& text) {
-    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
-    if (colon < 0) return TypedAddress{text, wire::kDefaultPhonePort};
-    const QStringView digits = QStringView(text).mid(colon + 1);
-    // Digits only: no sign, blank or base prefix slips through toUInt.
-    const bool allDigits =
-        !digits.isEmpty() && digits.size() <= kMaxPortDigits &&
-        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    const uint port = allDigits ? digits.toUInt() : 0;
-    if (port == 0 || port > kMaxPort) return std::nullopt;
-    return TypedAddress{text.left(colon), static_cast<std::uint16_t>(port)};
-}
-
 Result<SocketAddress> addressToDial(const QString& text) {
     const auto typed = splitTypedAddress(text);
     if (!typed)
@@ -71,22 +72,29 @@ Result<SocketAddress> addressToDial(const QString& text) {
 
 NSNetServicesWrapper::NSNetServicesWrapper(const SocketAddress& address) : mAddressData(address) {}
 
-std::optional<NSNetServicesWrapper> NSNetServicesWrapper::wrapperWithIP(const QString& text) {
+std::optional<NSNetServicesWrapper>
+NSNetServicesWrapper::wrapperWithNumericIP(const QString& text) {
+    const auto typed = splitTypedAddress(text);
+    if (!typed) return std::nullopt;
+    const QByteArray bytes = typed->host.toUtf8();
+    if (std::atoi(bytes.constData()) <= 0) return std::nullopt;
+    const in_addr_t dotted = inet_addr(bytes.constData());
+    // inet_addr answers all ones for text it cannot read; only the broadcast address itself may
+    // stand for that, anything else ("1abc") is a host name.
+    if (dotted == INADDR_NONE && bytes.trimmed() != "255.255.255.255") return std::nullopt;
+    return NSNetServicesWrapper(makeSocketAddress(ntohl(dotted), typed->port));
+}
+
+std::optional<NSNetServicesWrapper> NSNetServicesWrapper::wrapperWithIP(const QString& text,
+                                                                        const HostLookup& lookUp) {
     const auto typed = splitTypedAddress(text);
     if (!typed) {
         ParoxLog("Socket()- bad port in %@!", text);
         return std::nullopt;
     }
-    const QByteArray bytes = typed->host.toUtf8();
-    if (std::atoi(bytes.constData()) > 0) {
-        const in_addr_t dotted = inet_addr(bytes.constData());
-        // inet_addr answers all ones for text it cannot read; only the broadcast address itself
-        // may stand for that, anything else ("1abc") is tried as a host name instead.
-        if (dotted != INADDR_NONE || bytes.trimmed() == "255.255.255.255")
-            return NSNetServicesWrapper(makeSocketAddress(ntohl(dotted), typed->port));
-    }
-    if (auto address = lookUpHost(bytes, typed->port)) return NSNetServicesWrapper(*address);
-    ParoxLog("Socket()- bad hostname %s!", bytes.constData());
+    if (auto numeric = wrapperWithNumericIP(text)) return numeric;
+    if (auto address = lookUp(typed->host, typed->port)) return NSNetServicesWrapper(*address);
+    ParoxLog("Socket()- bad hostname %@!", typed->host);
     return std::nullopt;
 }
 

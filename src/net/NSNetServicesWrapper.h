@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace vantle {
@@ -21,6 +22,12 @@ struct TypedAddress {
 };
 // None when a port is given but is not a number from 1 to 65535.
 std::optional<TypedAddress> splitTypedAddress(const QString& text);
+// Finds an IPv4 address of a host name, with `port`. Takes as long as the resolver does, which
+// may be long: the window looks names up on a worker.
+using HostLookup =
+    std::function<std::optional<SocketAddress>(const QString& host, std::uint16_t port)>;
+// The system's resolver.
+std::optional<SocketAddress> lookUpHost(const QString& host, std::uint16_t port);
 // The address to dial for a typed "HOST" or "HOST:PORT" (the host may be a name, looked up here),
 // or in a few words why there is none.
 Result<SocketAddress> addressToDial(const QString& text);
@@ -39,9 +46,12 @@ public:
     static constexpr QLatin1StringView kManualUniqueID{"Manual"};
 
     // initWithIP: a dotted IPv4 address when the host starts with a positive number, otherwise a
-    // host name looked up for IPv4; port 34345 unless the text ends in ":PORT". None when neither
-    // gives an address or the port is bad.
-    static std::optional<NSNetServicesWrapper> wrapperWithIP(const QString& text);
+    // host name looked up for IPv4 by `lookUp`; port 34345 unless the text ends in ":PORT". None
+    // when neither gives an address or the port is bad.
+    static std::optional<NSNetServicesWrapper> wrapperWithIP(const QString& text,
+                                                             const HostLookup& lookUp = lookUpHost);
+    // The same without a look-up: none for a host name.
+    static std::optional<NSNetServicesWrapper> wrapperWithNumericIP(const QString& text);
     static NSNetServicesWinDNS wrapperWithAddress(const SocketAddress& address,
                                                   const QString& name);
 

@@ -25,6 +25,7 @@ namespace vantle {
 class ClientServerHost;
 class GameClient;
 class GamePeer;
+class NSNetServicesWrapper;
 class ResponseSlot;
 
 // What addServer makes of a typed address.
@@ -55,8 +56,10 @@ public:
     // --- Requests (any thread but the network thread) ---
     // The response; none when not connected, on time-out or a lost connection; an empty
     // dictionary when the request before it was still in flight after the turn time-out;
-    // {"ErrorCode": -996, "Success": false} when it could not be sent.
-    std::optional<QVariantMap> sendRequest(const QVariantMap& request);
+    // {"ErrorCode": -996, "Success": false} when it could not be sent. The answer is waited for
+    // as long as `limit` says.
+    std::optional<QVariantMap> sendRequest(const QVariantMap& request,
+                                           ResponseLimit limit = ResponseLimit::OfThread);
     // Posts now, or, while a request is in flight, after its successful response; of one name
     // only the latest is kept. Posted while answering a phone's request, it belongs to that
     // connection: dropped when the connection ends first, and delivered only while it is
@@ -82,7 +85,10 @@ public:
     bool startLookingForServers();
     void stopLookingForServers();
     void doRestartAutoConnect();
+    // A typed address; a host name in it is looked up here, as long as that takes.
     AddServerResult addServer(const QString& text);
+    // An address already found for a typed one.
+    AddServerResult addServer(NSNetServicesWrapper address);
     void showConnectError();
     // Any thread: logs, and lets the host log it.
     void _showAlertWithTitle(const QString& title, const QString& message);

@@ -53,7 +53,8 @@ private:
 
 } // namespace
 
-std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap& request) {
+std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap& request,
+                                                               ResponseLimit limit) {
     const QVariant type = request.value(keys::kRequestType);
     ParoxLog("sendRequest for %@", type);
     if (onNetworkThread()) {
@@ -106,8 +107,8 @@ std::optional<QVariantMap> ClientServerController::sendRequest(const QVariantMap
 
     // Only the connection it went on can answer it: another phone connected meanwhile must not
     // keep it waiting for the whole limit (and every later request behind it).
-    std::optional<QVariantMap> response =
-        mResponses.waitForResponse(number, [this, to] { return connected() && peer() == to; });
+    std::optional<QVariantMap> response = mResponses.waitForResponse(
+        number, [this, to] { return connected() && peer() == to; }, limit);
     mMakingRequest = false;
     if (!response) {
         ParoxLog("sendRequest: waitForResponse returned nil");

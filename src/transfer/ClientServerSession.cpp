@@ -127,8 +127,11 @@ void ClientServerController::doRestartAutoConnect() {
 }
 
 AddServerResult ClientServerController::addServer(const QString& text) {
-    auto wrapper = NSNetServicesWrapper::wrapperWithIP(text);
-    if (!wrapper) return AddServerResult::InvalidAddress;
+    const auto wrapper = NSNetServicesWrapper::wrapperWithIP(text);
+    return wrapper ? addServer(*wrapper) : AddServerResult::InvalidAddress;
+}
+
+AddServerResult ClientServerController::addServer(NSNetServicesWrapper address) {
     const auto client = _client.load();
     if (!client) {
         ParoxLog("addServer: no client");
@@ -138,7 +141,7 @@ AddServerResult ClientServerController::addServer(const QString& text) {
         ParoxLog("addServer: We're already connected");
         return AddServerResult::Connecting;
     }
-    const auto server = GamePeer::createWithService(*wrapper);
+    const auto server = GamePeer::createWithService(address);
     if (!server) return AddServerResult::CouldNotMakePeer;
     if (client->connectToServer(server)) {
         ParoxLog("Connecting to %@...", server->description());

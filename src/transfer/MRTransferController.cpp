@@ -55,14 +55,15 @@ bool MRTransferController::connected() const {
     return controller && controller->connected();
 }
 
-std::optional<QVariantMap> MRTransferController::send(const QVariantMap& request) {
+std::optional<QVariantMap> MRTransferController::send(const QVariantMap& request,
+                                                      ResponseLimit limit) {
     ClientServerController* controller = mClientServerController.load();
     if (!controller) {
         ParoxLog("sendRequest for %@ without a client-server controller",
                  request.value(keys::kRequestType));
         return std::nullopt;
     }
-    return controller->sendRequest(request);
+    return controller->sendRequest(request, limit);
 }
 
 void MRTransferController::postNotificationNameAfterDelay(const QString& name,

@@ -63,7 +63,8 @@ public:
     // --- Outgoing operations (any thread but the network thread) ---
     // The phone's protocol version; 256 for an answer that only says "Good"; -1 without answer or
     // version. The out values are left untouched without an answer; `appName` also when the
-    // answer names no application; `allowUpload` is true when the answer does not say.
+    // answer names no application; `allowUpload` is true when the answer does not say. Waits the
+    // short limit for the answer on any thread.
     int askClientForVersionAndInfo(QString* appName, bool* allowUpload);
     // The entry names; none when the answer lacks them; empty without an answer.
     std::optional<QStringList> getDirectoryListing(const QString& path);
@@ -144,7 +145,8 @@ public:
     QVariantMap doDispatchRequest(const QVariantMap& request);
 
 private:
-    std::optional<QVariantMap> send(const QVariantMap& request);
+    std::optional<QVariantMap> send(const QVariantMap& request,
+                                    ResponseLimit limit = ResponseLimit::OfThread);
     bool connected() const;
     void postNotificationNameAfterDelay(const QString& name, const QVariant& object,
                                         const QVariant& userInfo);

@@ -15,8 +15,9 @@ QString withForwardSlashes(QString path) {
 } // namespace
 
 int MRTransferController::askClientForVersionAndInfo(QString* appName, bool* allowUpload) {
+    // The window waits for it before any upload: a phone that stays silent is given up on soon.
     const std::optional<QVariantMap> answer =
-        send(VersionCheckRequest{protocol::kProtocolVersion}.encode());
+        send(VersionCheckRequest{protocol::kProtocolVersion}.encode(), ResponseLimit::Short);
     if (!answer) return -1;
     const VersionCheckResponse response = VersionCheckResponse::decode(*answer);
     if (appName && response.clientAppName) *appName = *response.clientAppName;

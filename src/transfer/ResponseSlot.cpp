@@ -25,8 +25,19 @@ QString dateText(const QDateTime& date) {
 
 ResponseSlot::ResponseSlot(const TransferTimeouts& timeouts) : mTimeouts(timeouts) {}
 
+std::chrono::milliseconds ResponseSlot::timeoutFor(ResponseLimit limit) const {
+    switch (limit) {
+    case ResponseLimit::Short:
+        return mTimeouts.mainThreadResponse;
+    case ResponseLimit::OfThread:
+        break;
+    }
+    return isMainThread() ? mTimeouts.mainThreadResponse : mTimeouts.workerResponse;
+}
+
 std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum,
-                                                         const ConnectionProbe& connected) {
+                                                         const ConnectionProbe& connected,
+                                                         ResponseLimit limit) {
     for (;;) {
         ParoxLog("waitForResponse: %d", requestNum);
         std::unique_lock waitLock(mWaitForResponseLock, std::try_to_lock);
@@ -35,8 +46,7 @@ std::optional<QVariantMap> ResponseSlot::waitForResponse(std::int32_t requestNum
             waitLock.lock();
         }
         mWaitingForResponse = true;
-        const std::chrono::milliseconds timeout =
-            isMainThread() ? mTimeouts.mainThreadResponse : mTimeouts.workerResponse;
+        const std::chrono::milliseconds timeout = timeoutFor(limit);
         const auto deadline = Clock::now() + timeout;
         // UTC: the local time would read the time zone files for every piece of an upload.
         const QDateTime until = QDateTime::currentDateTimeUtc().addMSecs(timeout.count());

@@ -25,7 +25,8 @@ public:
     // numbered higher. Lower numbers (answers to requests that already gave up, or no number at
     // all) are dropped and the wait starts again with its full time-out.
     std::optional<QVariantMap> waitForResponse(std::int32_t requestNum,
-                                               const ConnectionProbe& connected);
+                                               const ConnectionProbe& connected,
+                                               ResponseLimit limit = ResponseLimit::OfThread);
     // Replaces whatever the slot holds; never blocks for longer than a waiter's check.
     void setResponse(const QVariantMap& response);
     bool waitingForResponse() const { return mWaitingForResponse.load(); }
@@ -35,6 +36,8 @@ public:
     void wakeWaiters();
 
 private:
+    std::chrono::milliseconds timeoutFor(ResponseLimit limit) const;
+
     enum class WaitEnd { Response, TimedOut, NoConnection };
 
     const TransferTimeouts mTimeouts;

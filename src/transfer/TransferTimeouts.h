@@ -17,9 +17,16 @@ inline constexpr int kDownloadSilenceTimeoutMs = protocol::kWorkerResponseTimeou
 // Shortens that limit for a program started by a test (milliseconds; longer values are ignored).
 inline constexpr char kDownloadSilenceVariable[] = "VANTLE_DOWNLOAD_SILENCE_MS";
 
+// How long a request waits for its answer.
+enum class ResponseLimit {
+    OfThread, // the short limit on the main thread, the worker's long one elsewhere
+    Short,    // the short limit wherever it runs: a quick question, whose answer is quick or lost
+};
+
 // The limits of the request layer and the session; tests shorten them.
 struct TransferTimeouts {
     std::chrono::milliseconds turn{kTurnTimeoutMs};
+    // The short limit (ResponseLimit).
     std::chrono::milliseconds mainThreadResponse{protocol::kMainThreadResponseTimeoutMs};
     std::chrono::milliseconds workerResponse{protocol::kWorkerResponseTimeoutMs};
     std::chrono::milliseconds restartAutoConnect{kRestartAutoConnectDelayMs};

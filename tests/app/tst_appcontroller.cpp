@@ -1,12 +1,15 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
+#include "../bench/StallMeter.h"
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
+#include "support/harness/Files.h"
 #include "support/harness/Program.h"
+#include "transfer/ProtocolKeys.h"
 #include "ui/DirectConnectPanel.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRCoolTextView.h"
@@ -18,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -30,15 +34,67 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 using namespace vantle;
+using vantle::bench::StallMeter;
+using vantle::test::Phone;
 using vantle::test::PhoneProcess;
 using vantle::test::Program;
 
 namespace {
 
 constexpr int kWaitMs = vantle::test::kProgramWaitMs;
+// A phone this late with every answer keeps a window that waits for one frozen for seconds.
+constexpr int kLateAnswerMs = 3000;
+// The longest the window may go without handling its events: far below kLateAnswerMs, and
+// generous for a loaded machine.
+constexpr qint64 kStallBoundMs = 1000;
+// How long the window is watched for something that must not come.
+constexpr int kNothingComesMs = 500;
+
+// A resolver that answers nothing until it is released, at the latest when it goes (declared
+// after the program, it goes first).
+class SilentResolver {
+public:
+    HostLookup lookUp() const {
+        return [state = mState](const QString&, std::uint16_t) -> std::optional<SocketAddress> {
+            std::unique_lock lock(state->lock);
+            state->released.wait(lock, [&] { return state->release; });
+            ++state->answered;
+            return std::nullopt;
+        };
+    }
+    void release() {
+        std::lock_guard lock(mState->lock);
+        mState->release = true;
+        mState->released.notify_all();
+    }
+    int answered() const {
+        std::lock_guard lock(mState->lock);
+        return mState->answered;
+    }
+    SilentResolver() = default;
+    SilentResolver(const SilentResolver&) = delete;
+    SilentResolver& operator=(const SilentResolver&) = delete;
+    ~SilentResolver() { release(); }
+
+private:
+    struct State {
+        std::mutex lock;
+        std::condition_variable released;
+        bool release = false;
+        int answered = 0;
+    };
+    std::shared_ptr<State> mState = std::make_shared<State>();
+};
+
+QString queuedFile(const QTemporaryDir& folder) {
+    const QString path = folder.filePath(QStringLiteral("queued.txt"));
+    return vantle::test::writeFile(path, "queued") ? path : QString();
+}
 
 std::uint16_t unusedPort() {
     QTcpServer probe;
@@ -150,17 +206,66 @@ private slots:
                                   QStringLiteral("Waiting for approval\nfrom iPhone..."), kWaitMs);
     }
 
-    void aPhoneThatTakesNoUploads() {
-        PhoneProcess phone({QStringLiteral("--no-upload"), QStringLiteral("--app-name"),
-                            QStringLiteral("Phone %@ App")});
-        QVERIFY(phone.started());
+    // A phone that answers late: the window runs on, and nothing is sent, nor may files be added,
+    // before the phone has said it takes uploads.
+    void theWindowRunsOnWhileTheVersionAnswerIsLate() {
+        Phone phone({QStringLiteral("--delay-ms"), QString::number(kLateAnswerMs)});
+        QVERIFY(phone.running());
+        QTemporaryDir files;
         Program program;
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        QVERIFY(program.statusBecomes(QStringLiteral("Connected to Simulated iPhone.")));
+        QVERIFY(program.add({queuedFile(files)}));
+        StallMeter meter;
+        program->connectToTypedAddress(phone.address());
+        QVERIFY(program.statusBecomes(vantle::test::kConnectedStatus));
+        QCOMPARE(program.topHeading(), QStringLiteral("Files awaiting transfer"));
+        QVERIFY(!program.plusButtonEnabled());
+        QVERIFY(!program.action(QStringLiteral("addFileToQueue:"))->isEnabled());
+        QVERIFY(!program.sending());
+        // The answer enables them before the upload starts.
+        QVERIFY(QTest::qWaitFor([&] { return program.plusButtonEnabled() || program.sending(); },
+                                kWaitMs));
+        QVERIFY(program.plusButtonEnabled());
+        QVERIFY(program.action(QStringLiteral("addFileToQueue:"))->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return program.sending(); }, kWaitMs));
+        QVERIFY2(meter.longestMs() < kStallBoundMs, qPrintable(QString::number(meter.longestMs())));
+    }
+
+    // Quitting while the version check waits for its answer is not held up by it.
+    void quittingWhileTheVersionCheckWaitsIsQuick() {
+        Phone phone({QStringLiteral("--delay-ms"), QString::number(kLateAnswerMs)});
+        QVERIFY(phone.running());
+        Program program;
+        program->connectToTypedAddress(phone.address());
+        QVERIFY(program.statusBecomes(vantle::test::kConnectedStatus));
+        QVERIFY(!program.plusButtonEnabled());
+        QElapsedTimer quitting;
+        quitting.start();
+        program.controller.reset();
+        QVERIFY2(quitting.elapsed() < kStallBoundMs,
+                 qPrintable(QString::number(quitting.elapsed())));
+    }
+
+    // Late with its answer, the phone that takes no uploads never receives one.
+    void aPhoneThatTakesNoUploads() {
+        Phone phone({QStringLiteral("--no-upload"), QStringLiteral("--app-name"),
+                     QStringLiteral("Phone %@ App"), QStringLiteral("--delay-ms"),
+                     QString::number(kLateAnswerMs / 2)});
+        QVERIFY(phone.running());
+        QTemporaryDir files;
+        Program program;
+        QVERIFY(program.add({queuedFile(files)}));
+        program->connectToTypedAddress(phone.address());
+        QVERIFY(program.statusBecomes(vantle::test::kConnectedStatus));
         QTRY_COMPARE_WITH_TIMEOUT(program.topHeading(),
                                   QStringLiteral("Download from Phone %@ App"), kWaitMs);
         QVERIFY(!program.plusButtonEnabled());
         QVERIFY(!program.action(QStringLiteral("addFileToQueue:"))->isEnabled());
+        // The listing goes when an upload would have started.
+        QTRY_VERIFY_WITH_TIMEOUT(!phone.received(requests::kDirectoryList).isEmpty(), kWaitMs);
+        QVERIFY(!program.sending());
+        QVERIFY(phone.received(requests::kFileExists).isEmpty());
+        QVERIFY(phone.received(requests::kSendChunk).isEmpty());
+        QVERIFY(!QFile::exists(phone.path(QStringLiteral("queued.txt"))));
     }
 
     void refusalTryAgainDialsTheTypedAddressAgain() {
@@ -237,6 +342,59 @@ private slots:
                  QStringLiteral("Unable to connect to the specified address.  ") + detail);
         QVERIFY(program.statusText() != QStringLiteral("Connecting..."));
         QCOMPARE(Defaults::value(QString(settings::kLastManualIP.key)).toString(), address);
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
+    }
+
+    // A typed name whose look-up never ends leaves the window running; the next Manual Connect
+    // replaces it, and its late result is dropped.
+    void aNameThatNeverResolvesLeavesTheWindowRunning() {
+        Phone phone;
+        QVERIFY(phone.running());
+        Program program;
+        SilentResolver resolver;
+        program->status().setHostLookup(resolver.lookUp());
+        StallMeter meter;
+        program->connectToTypedAddress(QStringLiteral("phone.example:1234"));
+        QCOMPARE(program.statusText(), QStringLiteral("Connecting..."));
+        QVERIFY(program.connectTo(phone));
+        resolver.release();
+        QVERIFY(QTest::qWaitFor([&] { return resolver.answered() == 1; }, kWaitMs));
+        QVERIFY(!QTest::qWaitFor(
+            [&] {
+                return !program.sheets().currentTitle().isEmpty() ||
+                       program.statusText() != vantle::test::kConnectedStatus;
+            },
+            kNothingComesMs));
+        QVERIFY2(meter.longestMs() < kStallBoundMs, qPrintable(QString::number(meter.longestMs())));
+    }
+
+    // What the look-up of a typed name finds comes back to the window.
+    void aTypedNameIsLookedUp_data() {
+        QTest::addColumn<bool>("found");
+        QTest::newRow("found") << true;
+        QTest::newRow("not found") << false;
+    }
+    void aTypedNameIsLookedUp() {
+        QFETCH(bool, found);
+        Phone phone;
+        QVERIFY(phone.running());
+        Program program;
+        const SocketAddress address = phone.process->address();
+        program->status().setHostLookup(
+            [found, address](const QString& host, std::uint16_t) -> std::optional<SocketAddress> {
+                if (!found || host != QStringLiteral("phone.example")) return std::nullopt;
+                return address;
+            });
+        program->connectToTypedAddress(
+            QStringLiteral("phone.example:%1").arg(phone.process->port()));
+        if (found) {
+            QVERIFY(program.statusBecomes(vantle::test::kConnectedStatus));
+            return;
+        }
+        QVERIFY(program.showsSheet(QStringLiteral("Unable To Connect")));
+        QCOMPARE(program.sheets().currentText(),
+                 QStringLiteral("Unable to connect to the specified address.  Ensure that you "
+                                "have entered a valid network address."));
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Accept));
     }
 

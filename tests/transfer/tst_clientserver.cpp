@@ -177,14 +177,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.controller.peer(), kWaitMs);
     }
 
-    void theMainThreadGivesUpAtItsLimitAndDisconnects() {
+    // The short limit holds on the main thread, and for a request that asks for it anywhere.
+    void theShortLimitGivesUpAndDisconnects_data() {
+        QTest::addColumn<bool>("onWorker");
+        QTest::newRow("main thread") << false;
+        QTest::newRow("worker asking for it") << true;
+    }
+    void theShortLimitGivesUpAndDisconnects() {
+        QFETCH(bool, onWorker);
         TransferTimeouts timeouts = shortTimeouts();
         timeouts.mainThreadResponse = 300ms;
+        timeouts.workerResponse = 60s;
         ControllerRig rig(timeouts);
         ScriptedPhone phone;
         QVERIFY(connectTo(rig, phone));
+        const QVariantMap request = requestOfType(QStringLiteral("VersionCheck"));
         const auto start = Clock::now();
-        QVERIFY(!rig.controller.sendRequest(requestOfType(QStringLiteral("VersionCheck"))));
+        if (onWorker) {
+            WorkerCall call(
+                [&] { return rig.controller.sendRequest(request, ResponseLimit::Short); });
+            QVERIFY(call.finish());
+            QVERIFY(!call.result);
+        } else {
+            QVERIFY(!rig.controller.sendRequest(request));
+        }
         const auto took = milliseconds(Clock::now() - start);
         QVERIFY2(took >= 300 && took < 5000, qPrintable(QString::number(took)));
         QVERIFY(phone.receiveMessage());

@@ -40,7 +40,7 @@ QString unableToConnectDetail(AddServerResult code) {
 } // namespace
 
 ConnectionStatus::ConnectionStatus(Parts parts, QObject* parent)
-    : QObject(parent), mParts(std::move(parts)) {}
+    : QObject(parent), mParts(std::move(parts)), mDialer(mParts.clientServer) {}
 
 void ConnectionStatus::setLabels(Labels labels) {
     mLabels = labels;
@@ -75,12 +75,13 @@ void ConnectionStatus::setLastConnection() {
 
 void ConnectionStatus::setStatusToConnectionStatus() {
     if (!mLabels.statusLine) return;
-    QString appName = QLatin1String(names::kLocalAppName);
     ParoxLog("setStatusToConnectionStatus");
     const std::shared_ptr<GamePeer> phone = mParts.clientServer.peer();
     if (!connected() || !phone) {
         mConnectionGranted = false;
-        mAllowUpload = true;
+        mUploadPermission = UploadPermission::Unknown;
+        mVersionAskedOn = {};
+        mFollowUp = FollowUp::None;
         mLabels.phoneHeading->setText(
             QStringLiteral("Open Vantle on iPhone to start the transfer"));
         setStatusLine(mLastTransfer ? QStringLiteral("Not connected.")
@@ -97,27 +98,75 @@ void ConnectionStatus::setStatusToConnectionStatus() {
         } else {
             setStatusLine(QStringLiteral("Waiting for approval..."));
         }
-        // The only request the window makes itself; it waits for the phone's answer alone.
-        mParts.transfer.askClientForVersionAndInfo(&appName, &mAllowUpload);
+        // Once a connection; shown again (approval) it is still the answer of the same phone.
+        if (!mVersionAskedOn.isOf(phone)) askForVersion(phone);
     }
-    mLabels.topHeading->setText(mAllowUpload ? QStringLiteral("Files awaiting transfer")
-                                             : QString(QStringLiteral("Download from ") + appName));
+    showTopHeading();
     ParoxLog("setStatus: %d", mFirstTime);
     emit stateShown(std::exchange(mFirstTime, false));
 }
 
-void ConnectionStatus::doSetStatus() {
-    if (mParts.presenter.sheetOpen()) {
-        mStatusFollowUpHeld = true;
+void ConnectionStatus::askForVersion(const std::shared_ptr<GamePeer>& phone) {
+    mUploadPermission = UploadPermission::Unknown;
+    mVersionAskedOn = ConnectionTag(phone);
+    MRTransferController& transfer = mParts.transfer;
+    mVersionCheck.runThenCallback(
+        [&transfer] {
+            VersionAnswer answer{-1, QLatin1String(names::kLocalAppName), true};
+            answer.version =
+                transfer.askClientForVersionAndInfo(&answer.appName, &answer.allowUpload);
+            return answer;
+        },
+        [this, askedOn = mVersionAskedOn](const VersionAnswer& answer) {
+            versionAnswered(askedOn, answer);
+        });
+}
+
+void ConnectionStatus::versionAnswered(const ConnectionTag& askedOn, const VersionAnswer& answer) {
+    if (!connected() || !askedOn.isOf(mParts.clientServer.peer())) {
+        ParoxLog("version answer dropped: the connection it was asked on has gone");
         return;
     }
-    mStatusFollowUpHeld = false;
+    // No answer (or none that says) leaves uploads allowed, as a phone that says nothing of
+    // them takes them; a phone that never answers has been disconnected by now.
+    if (answer.version < 0) ParoxLog("no version from the phone: uploads stay allowed");
+    mPhoneAppName = answer.appName;
+    mUploadPermission = answer.allowUpload ? UploadPermission::Allowed : UploadPermission::Refused;
+    ParoxLog("phone version %d, uploads %@", answer.version,
+             answer.allowUpload ? QStringLiteral("allowed") : QStringLiteral("refused"));
+    showTopHeading();
+    emit uploadPermissionKnown();
+    if (mFollowUp == FollowUp::WaitsForAnswer && mConnectionGranted) doSetStatus();
+}
+
+void ConnectionStatus::showTopHeading() {
+    mLabels.topHeading->setText(mUploadPermission == UploadPermission::Refused
+                                    ? QStringLiteral("Download from ") + mPhoneAppName
+                                    : QStringLiteral("Files awaiting transfer"));
+}
+
+void ConnectionStatus::shutDown() {
+    mVersionCheck.shutDown(kVersionCheckEndLimit);
+    mDialer.shutDown(kLookupEndLimit);
+}
+
+void ConnectionStatus::doSetStatus() {
+    // Nothing is sent before the phone has said whether it takes uploads; its answer comes back
+    // here. The listing would wait behind the check anyway.
+    if (mUploadPermission == UploadPermission::Unknown) {
+        mFollowUp = FollowUp::WaitsForAnswer;
+        return;
+    }
+    if (mParts.presenter.sheetOpen()) {
+        mFollowUp = FollowUp::WaitsForSheets;
+        return;
+    }
+    mFollowUp = FollowUp::None;
     emit grantedFollowUp();
 }
 
 void ConnectionStatus::sheetsClosed() {
-    if (std::exchange(mStatusFollowUpHeld, false) && connected() && mConnectionGranted)
-        doSetStatus();
+    if (mFollowUp == FollowUp::WaitsForSheets && connected() && mConnectionGranted) doSetStatus();
 }
 
 void ConnectionStatus::connectionGranted() {
@@ -149,10 +198,16 @@ void ConnectionStatus::askRefused(bool tryAgain, const QString& phoneAddress) {
     if (!tryAgain && !phoneAddress.isEmpty() && !mIgnoredPhones.contains(phoneAddress))
         mIgnoredPhones.append(phoneAddress);
     mSuspendConnectingForNow = false;
+    // The refused connection may not have closed yet: a new try starts without it.
+    if (const auto refusing = mParts.clientServer.peer();
+        tryAgain && refusing && !mConnectionGranted && refusing->address() == phoneAddress)
+        refusing->disconnect();
     if (mAutoConnect) mParts.clientServer.startAutoConnect();
     // A phone reached by its typed address is never found by the search: dial it again.
     if (tryAgain && mTypedAddress && !connectedOrConnecting())
-        mParts.clientServer.addServer(*mTypedAddress);
+        mDialer.dial(*mTypedAddress, [](AddServerResult code) {
+            ParoxLog("dialled the typed address again: %d", static_cast<int>(code));
+        });
 }
 
 void ConnectionStatus::directConnect() {
@@ -184,7 +239,11 @@ void ConnectionStatus::doDirectConnectOkay(const QString& typed) {
         setStatusToConnectionStatus();
         return;
     }
-    const AddServerResult code = mParts.clientServer.addServer(text);
+    // "Connecting..." stays while a typed name is looked up.
+    mDialer.dial(text, [this, text](AddServerResult code) { dialed(text, code); });
+}
+
+void ConnectionStatus::dialed(const QString& text, AddServerResult code) {
     if (code == AddServerResult::Connecting) {
         mTypedAddress = text;
         return;
