@@ -65,6 +65,8 @@ void AppController::shutDown() {
     // The process ends without running what waits: files dropped or handed over a moment ago,
     // and every change of the queue, are in its file first.
     takeInWaitingFiles(AfterIntake::OnlyQueue);
+    // What the flush takes in only goes into the file: nothing starts on the way out.
+    if (mQueue && mUpload) disconnect(mQueue, nullptr, mUpload, nullptr);
     if (mQueue)
         if (const Result<void> saved = mQueue->flush(); !saved)
             ParoxLog("the queue could not be saved before the end: %@", saved.error());

@@ -1,5 +1,6 @@
 // The rooms of the window and the wires between them: what one room's news means to another.
 #include "app/AppController.h"
+#include "app/QueueDataSource.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -32,6 +33,9 @@ void AppController::wireRooms() {
         mPhonePane->refreshPhoneListing();
     });
     connect(mPresenter, &SheetPresenter::sheetsClosed, mStatus, &ConnectionStatus::sheetsClosed);
+    // What comes into the queue goes on once it is in: the flow never waits for a batch.
+    connect(mQueue, &QueueDataSource::loaded, mUpload, &UploadFlow::startUploadIfWeCan);
+    connect(mQueue, &QueueDataSource::added, mUpload, &UploadFlow::startUploadIfWeCan);
     connect(mUpload, &UploadFlow::phoneItemChanged, mPhonePane, &PhonePane::phoneItemChanged);
     connect(mUpload, &UploadFlow::uploadFailed, mNotifier, &DesktopNotifier::notifyUploadFailed);
     connect(mUpload, &UploadFlow::queueEmptied, mNotifier, &DesktopNotifier::notifyQueueEmptied);

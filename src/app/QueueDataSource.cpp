@@ -141,7 +141,6 @@ void QueueDataSource::deleteSelected(const QModelIndexList& indexes) {
 }
 
 FSNodeInfoPtr QueueDataSource::getNextFile() {
-    mWork.finish(kFinishLimit);
     return mQueue->pathAtIndex(0);
 }
 

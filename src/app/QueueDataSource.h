@@ -23,8 +23,8 @@ struct Notification;
 //
 // The file-system work of many items, reading the queue file and adding a batch of files, runs on
 // a worker, one batch after the other; each comes in, in the order given, when it is done
-// (loaded(), added()). Until then the table and queue() show what came in so far. Only the upload
-// flow's getNextFile() and the end (flush(), the destructor) wait for what is on its way.
+// (loaded(), added()). Until then the table, queue() and getNextFile() show what came in so far;
+// only the end (flush(), the destructor) waits for what is on its way.
 class QueueDataSource : public QAbstractTableModel {
     Q_OBJECT
 
@@ -63,8 +63,8 @@ public:
     // queue: the end of the program loses nothing.
     Result<void> flush();
 
-    // The item uploaded next; null when the queue is empty. Takes in what is on its way first:
-    // the upload flow asks right after a drop, and decides on the whole queue.
+    // The item uploaded next of what has come in; null when none has. Whoever decides on the
+    // whole queue asks isBusy() first and waits for loaded() or added().
     FSNodeInfoPtr getNextFile();
     // Null outside 0 .. rowCount() - 1.
     FSNodeInfoPtr nodeAtRow(int row) const;

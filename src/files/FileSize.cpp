@@ -41,10 +41,12 @@ using EntryRule = EntrySize (*)(int folderFd, const char* name, const struct sta
 // Walks with an explicit list of folders still to read, so a deep tree can't exhaust the stack;
 // each entry is measured relative to its open folder, which saves the kernel a path walk. Only the
 // root may be reached through a link.
-quint64 sizeBelow(const std::string& root, EntryRule rule) {
+std::optional<quint64> sizeBelow(const std::string& root, EntryRule rule,
+                                 const std::function<bool()>& stopped = {}) {
     quint64 total = 0;
     std::vector<std::string> pending{root};
     while (!pending.empty()) {
+        if (stopped && stopped()) return std::nullopt;
         const std::string folder = std::move(pending.back());
         pending.pop_back();
         const int noFollow = folder == root ? 0 : O_NOFOLLOW;
@@ -91,17 +93,21 @@ quint64 getSizeOfFileInBytes(const QString& path) {
     if (native.isEmpty() || ::lstat(native.constData(), &info) != 0) return 0;
     // A link to a folder is a link: only a real folder is walked.
     if (!S_ISDIR(info.st_mode)) return static_cast<quint64>(info.st_size);
-    return sizeBelow(native.toStdString(), everyEntry);
+    return sizeBelow(native.toStdString(), everyEntry).value_or(0);
 }
 
-quint64 uploadSizeOfPath(const QString& path) {
+std::optional<quint64> uploadSizeOfPath(const QString& path, const std::function<bool()>& stopped) {
     const QByteArray native = QFile::encodeName(path);
     struct stat info;
     // A queued link is sent as what it leads to.
     if (native.isEmpty() || ::stat(native.constData(), &info) != 0) return 0;
     if (S_ISREG(info.st_mode)) return static_cast<quint64>(info.st_size);
     if (!S_ISDIR(info.st_mode)) return 0;
-    return sizeBelow(native.toStdString(), sentEntry);
+    return sizeBelow(native.toStdString(), sentEntry, stopped);
+}
+
+quint64 uploadSizeOfPath(const QString& path) {
+    return uploadSizeOfPath(path, {}).value_or(0);
 }
 
 #else

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 
 namespace vantle {
 
@@ -19,5 +21,8 @@ bool staysHomeOnUpload(const QString& name);
 // folder; links to folders inside a folder, pipes, sockets, devices and the names that stay home
 // not at all (the upload leaves them out). What is missing or cannot be read gives 0.
 quint64 uploadSizeOfPath(const QString& path);
+// The same, given up (none) as soon as `stopped` says so: a huge folder is measured off the main
+// thread while the user may stop its upload.
+std::optional<quint64> uploadSizeOfPath(const QString& path, const std::function<bool()>& stopped);
 
 } // namespace vantle

@@ -89,8 +89,10 @@ public:
     bool sendNotification(const QString& name, const std::optional<QVariantMap>& userInfo = {});
 
     // --- Uploads (one at a time, on one thread; cancel and progress from any thread) ---
-    // A file, folder or package to `phonePath`; a protocol::ErrorCode (0 on success).
-    std::int32_t uploadFile(const QString& localPath, const QString& phonePath);
+    // A file, folder or package to `phonePath`; a protocol::ErrorCode (0 on success). `total`, the
+    // bytes it sends, when the caller has measured them already (a folder is walked once).
+    std::int32_t uploadFile(const QString& localPath, const QString& phonePath,
+                            std::optional<quint64> total = std::nullopt);
     // The first of "name-1", "name-2"... (before the extension) that the phone says is free, for
     // an item the user wants stored under a name of its own. The upload to it still checks the
     // name, so an item that took it meanwhile is not written over.

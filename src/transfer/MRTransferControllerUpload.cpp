@@ -68,13 +68,14 @@ std::int32_t notSent(const QString& path, UploadKind kind, UploadLevel level,
 
 } // namespace
 
-std::int32_t MRTransferController::uploadFile(const QString& localPath, const QString& phonePath) {
+std::int32_t MRTransferController::uploadFile(const QString& localPath, const QString& phonePath,
+                                              std::optional<quint64> total) {
     if (!QFileInfo::exists(localPath)) {
         // Nothing to send, and nothing the phone should be told has arrived.
         ParoxLog("%@ is gone: nothing of it was sent", localPath);
         return protocol::kItemVanished;
     }
-    mTotalBytes = uploadSizeOfPath(localPath);
+    mTotalBytes = total ? *total : uploadSizeOfPath(localPath);
     mBaseFile = lastComponent(localPath);
     const std::int32_t result = _uploadFile(localPath, phonePath, UploadLevel::Queued);
     if (result == protocol::kNoError)

@@ -386,6 +386,7 @@ private slots:
         QueueDataSource model(dir.filePath(u"MorrowQueue.plist"_s));
         model.setHost(&host);
         model.addFile(makeFile(dir.path(), u"only"_s));
+        QTRY_VERIFY(model.getNextFile());
         model.getNextFile()->setUploading(true);
         model.removeAtIndex(0);
         QCOMPARE(host.stops, 1);

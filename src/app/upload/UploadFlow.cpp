@@ -5,7 +5,6 @@
 #include "app/PaneWidgets.h"
 #include "app/QueueDataSource.h"
 #include "files/FSNodeInfo.h"
-#include "files/FileSize.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
@@ -115,6 +114,9 @@ void UploadFlow::stopButton() {
 void UploadFlow::startUploadIfWeCan() {
     ParoxLog("startUploadIfWeCan");
     if (!mParts.mayUpload() || mThreadRunning) return;
+    // What is on its way into the queue may go first, or be an item's remains on the phone: the
+    // queue's loaded() and added() start again once it is in.
+    if (mParts.queue.isBusy()) return;
     // Until its sheet is answered the failed item stays where it is.
     if (mUploadPhase != UploadPhase::Idle) return;
     startAnUpload();
@@ -127,7 +129,7 @@ void UploadFlow::startAnUpload() {
     if (!mCurrentUpload) {
         // The run of the queue is over: a later clash is asked about again.
         mClashAnswer.reset();
-        startUploadWorker(nullptr, 0);
+        startUploadWorker(nullptr);
         return;
     }
     const QString path = mCurrentUpload->absolutePath();
@@ -138,19 +140,29 @@ void UploadFlow::startAnUpload() {
     // Before anything is asked of the phone, so that taking the row out stops the item even
     // while it is being prepared.
     mCurrentUpload->setUploading(true);
-    const quint64 total = uploadSizeOfPath(path);
     mRow.stop->setEnabled(true);
     mRow.stop->show();
+    // Busy until the worker has measured the item: a folder of many files takes a while.
+    mUploadMaximum = 0;
+    mUploadTotal.reset();
+    mRow.bar->setRange(0, mUploadMaximum);
+    mRow.bar->setValue(0);
+    mRow.bar->show();
+
+    mUploadPhase = UploadPhase::Sending;
+    waitForThreadToFinish();
+    startUploadWorker(mCurrentUpload);
+}
+
+void UploadFlow::uploadSizeKnown(const std::shared_ptr<FSNodeInfo>& node, quint64 total) {
+    // Late news of an item that has ended meanwhile changes nothing.
+    if (node != mCurrentUpload || mUploadPhase != UploadPhase::Sending) return;
+    mUploadTotal = total;
     mUploadMaximum = static_cast<int>(
         std::max(static_cast<float>(static_cast<double>(total) / kBytesPerBarUnit), 1.0F));
     mRow.bar->setRange(0, mUploadMaximum);
     mRow.bar->setValue(0);
-    mRow.bar->show();
     mProgressText.start(total, QDateTime::currentMSecsSinceEpoch());
-
-    mUploadPhase = UploadPhase::Sending;
-    waitForThreadToFinish();
-    startUploadWorker(mCurrentUpload, total);
 }
 
 QString UploadFlow::currentUploadPath() const {
@@ -178,8 +190,8 @@ void UploadFlow::uploadFinished(std::int32_t result) {
         }
         mParts.queue.removeNode(mCurrentUpload);
         mCurrentUpload.reset();
-        // The run is over once the queue has nothing more to send.
-        if (!mParts.queue.getNextFile()) {
+        // The run is over once the queue has nothing more to send, nor anything on its way in.
+        if (!mParts.queue.isBusy() && !mParts.queue.getNextFile()) {
             emit queueEmptied(mItemsSent);
             mItemsSent = 0;
         }
@@ -233,7 +245,9 @@ void UploadFlow::checkForFinished() {
     // Measured at every tick: a width taken once, before the bar was first laid out, left it
     // empty for the rest of the program's life (and the window may be resized).
     const int barWidth = std::max(mRow.bar->width(), 1);
-    if (mUploadMaximum <= 1) {
+    if (!mUploadTotal) {
+        // Still being measured: the bar stays busy.
+    } else if (mUploadMaximum <= 1) {
         mParts.queueTable.viewport()->update();
         mRow.bar->setValue(mUploadMaximum);
     } else {
@@ -246,8 +260,12 @@ void UploadFlow::checkForFinished() {
             mRow.bar->setValue(std::min(reached, mUploadMaximum));
         }
     }
-    mRow.name->setText(mParts.transfer.currentFile());
-    if (mProgressText.update(bytes, mParts.queue.rowCount(), QDateTime::currentMSecsSinceEpoch()))
+    // Nothing is named before the first of the item's files goes: the item's own name stays.
+    if (const QString file = mParts.transfer.currentFile(); !file.isEmpty())
+        mRow.name->setText(file);
+    // The speed is measured from the first bytes sent, not from the walk and the name check.
+    if (mUploadTotal && bytes > 0 &&
+        mProgressText.update(bytes, mParts.queue.rowCount(), QDateTime::currentMSecsSinceEpoch()))
         mRow.details->setText(mProgressText.text());
 }
 

@@ -102,9 +102,11 @@ private:
     static QString lastComponent(const FSNodeInfo& node);
 
     void startAnUpload();
-    // Starts the worker: remains of items no longer queued go first, then `node`, if any, whose
-    // upload sends `total` bytes.
-    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total);
+    // Starts the worker: remains of items no longer queued go first, then `node`, if any, once
+    // the worker has measured what it sends.
+    void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node);
+    // The worker's measure of the item being sent: the bar's range and the details line follow.
+    void uploadSizeKnown(const std::shared_ptr<FSNodeInfo>& node, quint64 total);
     // The worker's part of one item: what the phone holds of an earlier try, the name, then the
     // upload and the clean-up of what a failure left.
     std::int32_t uploadItem(FSNodeInfo& node, quint64 total, const QString& phoneID);
@@ -130,7 +132,10 @@ private:
     int mItemsSent = 0;
     QTimer* mUploadTimer = nullptr;
     int mTimerTicks = 0;
-    int mUploadMaximum = 1;
+    // The bar's range; 0 (a busy bar) until the worker has measured the item.
+    int mUploadMaximum = 0;
+    // The bytes the item sends, once measured.
+    std::optional<quint64> mUploadTotal;
     UploadProgressText mProgressText;
     // The user's answer to a name clash, given for the other items too; forgotten when the run
     // ends: the queue has emptied, a stop, a lost connection.

@@ -3,7 +3,9 @@
 #include "app/QueueDataSource.h"
 #include "app/upload/UploadFlow.h"
 #include "files/FSNodeInfo.h"
+#include "files/FileSize.h"
 #include "net/GamePeer.h"
+#include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
@@ -15,7 +17,7 @@
 
 namespace vantle {
 
-void UploadFlow::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quint64 total) {
+void UploadFlow::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node) {
     QStringList queued;
     for (const FSNodeInfoPtr& item : mParts.queue.queue().nodesInOrder())
         queued << item->absolutePath();
@@ -27,13 +29,18 @@ void UploadFlow::startUploadWorker(const std::shared_ptr<FSNodeInfo>& node, quin
     }
     mThreadRunning = true;
     mWorker.runThenCallback(
-        [this, node, total, queued, phoneID]() -> std::optional<std::int32_t> {
+        [this, node, queued, phoneID]() -> std::optional<std::int32_t> {
             removeLeftovers(phoneID, queued);
             if (!node) {
                 mThreadRunning = false;
                 return std::nullopt;
             }
-            const std::int32_t result = uploadItem(*node, total, phoneID);
+            // Measured here, once, however many files a folder holds; a stop ends the walk.
+            const std::optional<quint64> total = uploadSizeOfPath(
+                node->absolutePath(), [this] { return mParts.transfer.uploadCancelled(); });
+            if (total) runOn(this, [this, node, total] { uploadSizeKnown(node, *total); });
+            const std::int32_t result =
+                total ? uploadItem(*node, *total, phoneID) : protocol::kCancelled;
             node->setUploading(false);
             mThreadRunning = false;
             ParoxLog("calling uploadFinished");
@@ -143,7 +150,7 @@ std::int32_t UploadFlow::uploadItem(FSNodeInfo& node, quint64 total, const QStri
         (QFileInfo(path).isDir() || partial.bytesAtMost > quint64(protocol::kChunkSize)) &&
         mParts.transfer.nameOnPhone(name) == MRTransferController::NameOnPhone::Free;
     if (remembered) mPartials.remember(partial);
-    const std::int32_t result = mParts.transfer.uploadFile(path, name);
+    const std::int32_t result = mParts.transfer.uploadFile(path, name, total);
     ParoxLog("uploadFile: %d", result);
     // What a failed or stopped upload wrote is no copy of the item: it goes, so that the phone
     // shows no damaged file and a second try meets no clash with it. Only what this upload made
