@@ -338,6 +338,8 @@ private slots:
             kLongWaitMs));
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Ignore));
         QCOMPARE(program->status().phonesToIgnore(), QStringList{refusing.address()});
+        // The window no longer waits on the phone, so the refused connection may still be closing.
+        QTRY_VERIFY_WITH_TIMEOUT(!program->status().connectedOrConnecting(), kLongWaitMs);
         QVERIFY(!QTest::qWaitFor(
             [&] {
                 return program->status().connectedOrConnecting() || program.sheets().sheetOpen();
