@@ -3,7 +3,7 @@
 // The responsiveness benchmark's scenarios: the program driven as a user drives it (its public
 // operations, its widgets and actions by object name), while the main thread's longest stall is
 // measured from each scenario's first action to its end state.
-#include "StallMeter.h"
+#include "support/harness/StallMeter.h"
 
 #include <QElapsedTimer>
 #include <QString>

@@ -5,12 +5,12 @@
 // max_stall_ms is the longest it had to wait. Prints each run, then:
 // RESULT listing_10k_s=... icons_10k_s=... max_stall_ms=...
 #include "BenchPhone.h"
-#include "StallMeter.h"
 #include "app/AppController.h"
 #include "app/PhoneDataSource.h"
 #include "app/phone/PhonePane.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
+#include "support/harness/StallMeter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

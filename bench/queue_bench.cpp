@@ -3,10 +3,10 @@
 // paint with the rows in (load_10k_s). A 5 ms main-thread timer runs throughout,
 // including the icon and size work that follows; max_stall_ms is the longest it had to wait. Prints
 // the figures, then: RESULT add_10k_s=... load_10k_s=... max_stall_ms=...
-#include "StallMeter.h"
 #include "app/QueueDataSource.h"
 #include "platform/NotificationCenter.h"
 #include "support/harness/Program.h"
+#include "support/harness/StallMeter.h"
 #include "ui/IDDragTableView.h"
 #include "ui/MRWindow.h"
 

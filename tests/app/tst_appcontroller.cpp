@@ -1,6 +1,5 @@
 // The window's controller against the simulated phone: start-up, status, approval and refusal,
 // manual connect, menus and their stored settings, the queue's intake.
-#include "../bench/StallMeter.h"
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "net/GameClient.h"
@@ -9,6 +8,7 @@
 #include "support/harness/AppProcess.h"
 #include "support/harness/Files.h"
 #include "support/harness/Program.h"
+#include "support/harness/StallMeter.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/DirectConnectPanel.h"
 #include "ui/IDDragTableView.h"

@@ -1,6 +1,5 @@
 // The upload flow of the window against the simulated phone: the queue arrives byte for byte,
 // every failure's sheet and its answers, stopping, the progress line.
-#include "../../bench/StallMeter.h"
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
 #include "app/TemporaryQueue.h"
@@ -8,6 +7,7 @@
 #include "platform/Defaults.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
+#include "support/harness/StallMeter.h"
 #include "support/harness/Watchdog.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/IDDragTableView.h"
