@@ -27,7 +27,8 @@ constexpr int kBarHeight = 10;
 } // namespace
 
 bool PhonePane::requestFile(const QString& path) {
-    if (mReceivingFiles.contains(path)) return false;
+    // On its way out: nothing downloads an item being removed.
+    if (mReceivingFiles.contains(path) || mRemoving.contains(path)) return false;
     mReceivingFiles.append(path);
     // Another download runs, or is being moved into place: this one waits its turn.
     if (mReceivingFiles.size() > 1 || mDownloadStage == DownloadStage::MovingIntoPlace)

@@ -88,7 +88,6 @@ public:
     bool connected() const override;
     bool requestFile(const QString& path) override;
     void cancelDownload() override;
-    bool removeFile(const QString& path) override;
     void forgetDropDestination(const QString& path) override;
 
 signals:
@@ -127,6 +126,11 @@ private:
     void showDownloadFailure(const QString& name, const QString& error,
                              DownloadFailure failure = DownloadFailure::NotSaved);
     void askToRemove(const QStringList& paths);
+    // Removes `paths` on the phone on a worker, one after the other; what is asked for or being
+    // downloaded stays.
+    void removeFromPhone(const QStringList& paths);
+    // The removal of `asked` has ended: the rows of those `removed` leave.
+    void removalAnswered(const QStringList& asked, const QStringList& removed);
 
     Parts mParts;
     QLabel* mHeading = nullptr;
@@ -145,8 +149,13 @@ private:
     // The paths the running icons worker asked for whose answers still hold: a path written,
     // removed or gone from the listing meanwhile is asked for again instead.
     QSet<QString> mIconsAwaited;
+    // The paths on their way out, once per removal that asked for them: none is downloaded.
+    QStringList mRemoving;
+    // Removals, one after the other in the order asked. Last with mWorkers, so that both go
+    // first.
+    BackgroundWork mRemovals{1};
     // The listing, the icons, the move of a download into place and the clearing of the
-    // download area each run on one of these. Last, so that it goes first.
+    // download area each run on one of these.
     BackgroundWork mWorkers{kWorkerThreads};
 };
 
