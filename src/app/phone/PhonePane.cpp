@@ -233,6 +233,8 @@ void PhonePane::phoneConnectionLost() {
             node->setUploading(false);
     mReceivingFiles.clear();
     mDropDestinations.clear();
+    ++mRequestTag;
+    if (mDownloadStage == DownloadStage::Requesting) mDownloadStage = DownloadStage::Receiving;
     hideDownloadBar();
     ClearNodeCache();
     // What the old connection's icons worker still brings belongs to no node any more.

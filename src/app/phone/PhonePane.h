@@ -96,14 +96,19 @@ signals:
 
 private:
     enum class DownloadFailure { NotSaved, NotReceived };
-    // A finished item crosses file systems as a copy as long as itself: a worker does it, and
-    // the next download waits for it.
-    enum class DownloadStage { Receiving, MovingIntoPlace };
+    // The phone is asked for the file in front on a worker (Requesting); a finished item crosses
+    // file systems as a copy as long as itself, which a worker does (MovingIntoPlace). The next
+    // download waits for either.
+    enum class DownloadStage { Receiving, Requesting, MovingIntoPlace };
+    // What became of the download in front before the phone had answered its request: dealt
+    // with once it has.
+    enum class WhileRequesting { Nothing, Stopped, EndedUnfinished, EndedFinished };
     // One listing worker and one icons worker at a time: what changes while one runs is done
     // once more after it.
     enum class PhoneWork { Idle, Running, RunningAndStale };
-    // One each for the listing, the icons, a move into place and the download area.
-    static constexpr int kWorkerThreads = 4;
+    // One each for the listing, the icons, a download's request, a move into place and the
+    // download area.
+    static constexpr int kWorkerThreads = 5;
     // How long the end of the program waits for the workers before it says so.
     static constexpr std::chrono::milliseconds kWorkersEndLimit{5000};
 
@@ -115,7 +120,11 @@ private:
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
     // The cached icon and size of `path` dropped, and any answer for it still on its way.
     void forgetIconAndSize(const QString& path);
+    // Asks the phone for the file in front, on a worker; false when none waits.
     bool requestNextFile();
+    // The phone's answer to the request tagged `tag`: the file comes (`granted`), or the next
+    // one is asked for.
+    void requestAnswered(quint64 tag, bool granted);
     void askDownloadTo(int row);
     // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
     void downloadMovedIntoPlace(const QString& asked, const QString& root,
@@ -142,6 +151,9 @@ private:
     QTimer* mDownloadSilenceTimer = nullptr;
     QStringList mReceivingFiles;
     DownloadStage mDownloadStage = DownloadStage::Receiving;
+    WhileRequesting mWhileRequesting = WhileRequesting::Nothing;
+    // Each request's own: the answer to one made before the connection went is dropped.
+    quint64 mRequestTag = 0;
     QMap<QString, QString> mDropDestinations;
     DesktopOpener mOpener;
     PhoneWork mListingWork = PhoneWork::Idle;
