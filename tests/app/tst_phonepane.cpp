@@ -195,6 +195,26 @@ QMap<QString, ListingEntry> listingOf(const QStringList& files, const QStringLis
     return listing;
 }
 
+// A phone whose store holds `count` one-byte files, "file N.txt", and the program connected to
+// it.
+struct ManyFilesPhone {
+    QTemporaryDir store;
+    std::optional<PhoneProcess> phone;
+    vantle::test::Program program;
+
+    ManyFilesPhone(int count, const QStringList& phoneOptions = {}) {
+        for (int i = 0; i < count; ++i)
+            if (!writeFile(store.filePath(QStringLiteral("file %1.txt").arg(i)), "x")) return;
+        phone.emplace(
+            QStringList{QStringLiteral("--quiet"), QStringLiteral("--store"), store.path()} +
+            phoneOptions);
+        if (phone->started() && program.started)
+            program->connectToTypedAddress(vantle::test::loopbackAddress(*phone));
+    }
+    bool started() const { return phone && phone->started() && program.started; }
+    PhoneDataSource& rows() const { return *program.phoneDataSource(); }
+};
+
 } // namespace
 
 class PhonePaneTest : public QObject {
@@ -350,20 +370,14 @@ private slots:
 
     // Listings that come in while icons are on their way ask for no icon a second time.
     void iconRunsDoNotOverlap() {
-        QTemporaryDir many;
         const int files = kMaxPathsPerIconsRequest + 10;
-        for (int i = 0; i < files; ++i)
-            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
         QTemporaryDir work;
         const QString record = work.filePath(QStringLiteral("record.jsonl"));
-        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path(),
-                            QStringLiteral("--record"), record, QStringLiteral("--delay-ms"),
-                            QLatin1String(kSlowAnswers)});
-        QVERIFY(phone.started());
-        vantle::test::Program program;
-        QVERIFY(program.started);
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        PhoneDataSource& rows = *program.phoneDataSource();
+        ManyFilesPhone many(files, {QStringLiteral("--record"), record,
+                                    QStringLiteral("--delay-ms"), QLatin1String(kSlowAnswers)});
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
         QAbstractItemModelTester tester(&rows,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == files; }, kWaitMs));
@@ -594,16 +608,11 @@ private slots:
     // Removing many rows waits for the phone on a worker; a download of a row on its way out is
     // refused meanwhile.
     void removingManyRowsLeavesTheWindowTurning() {
-        QTemporaryDir many;
-        for (int i = 0; i < kManyRemovals; ++i)
-            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
-        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path(),
-                            QStringLiteral("--delay-ms"), QLatin1String(kSlowRemovals)});
-        QVERIFY(phone.started());
-        vantle::test::Program program;
-        QVERIFY(program.started);
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        PhoneDataSource& rows = *program.phoneDataSource();
+        ManyFilesPhone many(kManyRemovals,
+                            {QStringLiteral("--delay-ms"), QLatin1String(kSlowRemovals)});
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
         QAbstractItemModelTester tester(&rows,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyRemovals; }, kWaitMs));
@@ -620,7 +629,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return meter.longestMs() > 0; }, kWaitMs));
         qInfo("longest stall while removing %d rows: %.0f ms", kManyRemovals, meter.longestMs());
         QVERIFY(meter.longestMs() < kStallBoundMs);
-        QCOMPARE(QDir(many.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(many.store.path()).entryList(QDir::Files), QStringList());
         QVERIFY(program.phoneTable()->selectionModel()->selectedRows().isEmpty());
     }
 
@@ -714,15 +723,10 @@ private slots:
     }
 
     void tenThousandFilesListQuickly() {
-        QTemporaryDir many;
-        for (int i = 0; i < kManyFiles; ++i)
-            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
-        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path()});
-        QVERIFY(phone.started());
-        vantle::test::Program program;
-        QVERIFY(program.started);
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        PhoneDataSource& rows = *program.phoneDataSource();
+        ManyFilesPhone many(kManyFiles);
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyFiles; }, kWaitMs));
         // Once more, timed: from the request to the rows in the table.
         QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);
