@@ -11,7 +11,8 @@ public:
     virtual ~PhoneHost() = default;
 
     virtual bool connected() const = 0;
-    // Asks for the file, or lets it wait its turn; true when it was requested right away.
+    // Asks for the file, or lets it wait its turn; true when it was asked for right away (the
+    // phone answers later). False, and not asked for, while it is being removed.
     virtual bool requestFile(const QString& path) = 0;
     virtual void cancelDownload() = 0;
     // The file goes to the normal download place, not into a folder chosen earlier.
