@@ -111,18 +111,13 @@ void PhoneDataSource::downloadRow(int row, bool open) {
     mHost->forgetDropDestination(node->absolutePath());
 }
 
-int PhoneDataSource::removePaths(const QStringList& paths) {
-    int removed = 0;
-    for (const QString& path : paths) {
-        if (!mHost || !mHost->removeFile(path)) continue;
-        ++removed;
+void PhoneDataSource::removeRows(const QStringList& paths) {
+    for (const QString& path : paths)
         if (const int row = rowForPath(path); row >= 0) {
             beginRemoveRows({}, row, row);
             mFilesOnDevice.erase(mFilesOnDevice.begin() + row);
             endRemoveRows();
         }
-    }
-    return removed;
 }
 
 } // namespace vantle

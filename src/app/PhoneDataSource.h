@@ -22,8 +22,8 @@ struct PhoneIconAndSize {
 using PhoneIconsAndSizes = QMap<QString, PhoneIconAndSize>;
 
 // The phone table's model: one column, one row per file on the phone, sorted by name ignoring
-// case, without the phone's private metadata folders. Turns the table's requests into downloads
-// and removals on the host. Main thread only.
+// case, without the phone's private metadata folders. Turns the table's clicks into downloads on
+// the host. Main thread only.
 class PhoneDataSource : public QAbstractTableModel {
     Q_OBJECT
 
@@ -61,8 +61,8 @@ public:
     // A click on the row: cancels the row's running download, else asks for the file, opened
     // afterwards when `open` is set.
     void downloadRow(int row, bool open);
-    // Removes each path on the phone; rows whose removal is refused stay. The number removed.
-    int removePaths(const QStringList& paths);
+    // The rows of `paths`, gone from the phone, leave.
+    void removeRows(const QStringList& paths);
 
 private:
     PhoneHost* mHost = nullptr;

@@ -11,10 +11,9 @@ public:
     virtual ~PhoneHost() = default;
 
     virtual bool connected() const = 0;
-    // Asks for the file, or lets it wait its turn; true when it was requested right away.
+    // Asks for the file, or lets it wait its turn; true when it was asked for right away (the
+    // phone answers later). False, and not asked for, while it is being removed.
     virtual bool requestFile(const QString& path) = 0;
-    // False when the phone refused, or while the file is asked for or being downloaded.
-    virtual bool removeFile(const QString& path) = 0;
     virtual void cancelDownload() = 0;
     // The file goes to the normal download place, not into a folder chosen earlier.
     virtual void forgetDropDestination(const QString& path) = 0;

@@ -1,5 +1,6 @@
 // The phone pane against the simulated phone: the listing and its icons and sizes, downloads one
 // at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
+#include "../../bench/StallMeter.h"
 #include "app/AppController.h"
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
@@ -58,6 +59,15 @@ constexpr qint64 kListingBoundMs = 5'000;
 const char kSlowAnswers[] = "200";
 // Listing changes announced one after the other while the first icons are on their way.
 constexpr int kListingChanges = 4;
+// Many rows removed at once from a phone slow to answer each: seconds of requests in all.
+constexpr int kManyRemovals = 200;
+const char kSlowRemovals[] = "20";
+// A phone this slow to answer a download request would freeze the window for as long.
+const char kSlowRequest[] = "2000";
+// The longest the window may stop turning while the phone is slow.
+constexpr double kStallBoundMs = 200;
+// A phone that answers everything slowly takes this long to connect and list.
+constexpr int kSlowPhoneWaitMs = 4 * kWaitMs;
 
 // What the desktop was asked to open ("open PATH") and reveal ("reveal PATH"), in order. The
 // offscreen platform has no desktop services, so the controller's opener is replaced.
@@ -156,16 +166,11 @@ struct Program : vantle::test::Program {
 struct FakeHost : PhoneHost {
     bool isConnected = true;
     QStringList requested;
-    QStringList removed;
     int cancels = 0;
     bool connected() const override { return isConnected; }
     bool requestFile(const QString& path) override {
         requested << path;
         return true;
-    }
-    bool removeFile(const QString& path) override {
-        removed << path;
-        return path != QLatin1String("kept.txt");
     }
     void cancelDownload() override { ++cancels; }
     void forgetDropDestination(const QString&) override {}
@@ -189,6 +194,26 @@ QMap<QString, ListingEntry> listingOf(const QStringList& files, const QStringLis
         listing.insert(name, {true});
     return listing;
 }
+
+// A phone whose store holds `count` one-byte files, "file N.txt", and the program connected to
+// it.
+struct ManyFilesPhone {
+    QTemporaryDir store;
+    std::optional<PhoneProcess> phone;
+    vantle::test::Program program;
+
+    ManyFilesPhone(int count, const QStringList& phoneOptions = {}) {
+        for (int i = 0; i < count; ++i)
+            if (!writeFile(store.filePath(QStringLiteral("file %1.txt").arg(i)), "x")) return;
+        phone.emplace(
+            QStringList{QStringLiteral("--quiet"), QStringLiteral("--store"), store.path()} +
+            phoneOptions);
+        if (phone->started() && program.started)
+            program->connectToTypedAddress(vantle::test::loopbackAddress(*phone));
+    }
+    bool started() const { return phone && phone->started() && program.started; }
+    PhoneDataSource& rows() const { return *program.phoneDataSource(); }
+};
 
 } // namespace
 
@@ -238,7 +263,7 @@ private slots:
         QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("1 KB"));
         QVERIFY(model.pathsWithoutIconsAndSizes().isEmpty());
 
-        // A second click on a file being downloaded cancels it; a refused removal keeps the row.
+        // A second click on a file being downloaded cancels it; only removed rows leave.
         model.refreshListingFromDevice(
             listingOf({QStringLiteral("kept.txt"), QStringLiteral("gone.txt")}, {}));
         model.nodeAtRow(0)->setUploading(true);
@@ -249,8 +274,9 @@ private slots:
         model.downloadRow(1, true);
         QCOMPARE(host.requested, QStringList{QStringLiteral("kept.txt")});
         QVERIFY(model.nodeAtRow(1)->shouldOpenAfterDownload());
-        QCOMPARE(model.removePaths({QStringLiteral("gone.txt"), QStringLiteral("kept.txt")}), 1);
+        model.removeRows({QStringLiteral("gone.txt")});
         QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.nodeAtRow(0)->path(), QStringLiteral("kept.txt"));
 
         // Without a connection a listing shows nothing.
         host.isConnected = false;
@@ -332,6 +358,7 @@ private slots:
         program.choose(QStringLiteral("removeFile:"), QStringLiteral("note.txt"));
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"note.txt\" from the iPhone?")));
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
+        QTRY_COMPARE_WITH_TIMEOUT(program.row(QStringLiteral("note.txt")), -1, kWaitMs);
         QVERIFY(writeFile(store.path(QStringLiteral("note.txt")), QByteArray(3000, 'n')));
         program->phonePane().refreshPhoneListing();
         QVERIFY(shows(QStringLiteral("note.txt"), 3000));
@@ -343,20 +370,14 @@ private slots:
 
     // Listings that come in while icons are on their way ask for no icon a second time.
     void iconRunsDoNotOverlap() {
-        QTemporaryDir many;
         const int files = kMaxPathsPerIconsRequest + 10;
-        for (int i = 0; i < files; ++i)
-            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
         QTemporaryDir work;
         const QString record = work.filePath(QStringLiteral("record.jsonl"));
-        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path(),
-                            QStringLiteral("--record"), record, QStringLiteral("--delay-ms"),
-                            QLatin1String(kSlowAnswers)});
-        QVERIFY(phone.started());
-        vantle::test::Program program;
-        QVERIFY(program.started);
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        PhoneDataSource& rows = *program.phoneDataSource();
+        ManyFilesPhone many(files, {QStringLiteral("--record"), record,
+                                    QStringLiteral("--delay-ms"), QLatin1String(kSlowAnswers)});
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
         QAbstractItemModelTester tester(&rows,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == files; }, kWaitMs));
@@ -565,8 +586,8 @@ private slots:
         program.choose(QStringLiteral("removeFile:"), QStringLiteral("b.txt"));
         QVERIFY(program.showsSheet(QStringLiteral("Remove \"b.txt\" from the iPhone?")));
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
+        QTRY_COMPARE_WITH_TIMEOUT(program.row(QStringLiteral("b.txt")), -1, kWaitMs);
         QVERIFY(!QFile::exists(store.path(QStringLiteral("b.txt"))));
-        QCOMPARE(program.row(QStringLiteral("b.txt")), -1);
 
         program.select({QStringLiteral("note.txt"), QStringLiteral("zeta.txt")});
         emit program.table().deleteRequested();
@@ -576,12 +597,62 @@ private slots:
         emit program.table().deleteRequested();
         QVERIFY(program.showsSheet(QStringLiteral("Remove 2 items from the iPhone?")));
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
-        QVERIFY(!QFile::exists(store.path(QStringLiteral("note.txt"))));
-        QVERIFY(!QFile::exists(store.path(QStringLiteral("zeta.txt"))));
         QTRY_COMPARE_WITH_TIMEOUT(
             program.names(),
             (QStringList{QStringLiteral("A.pdf"), QStringLiteral("big.bin"), QStringLiteral("c")}),
             kWaitMs);
+        QVERIFY(!QFile::exists(store.path(QStringLiteral("note.txt"))));
+        QVERIFY(!QFile::exists(store.path(QStringLiteral("zeta.txt"))));
+    }
+
+    // Removing many rows waits for the phone on a worker; a download of a row on its way out is
+    // refused meanwhile.
+    void removingManyRowsLeavesTheWindowTurning() {
+        ManyFilesPhone many(kManyRemovals,
+                            {QStringLiteral("--delay-ms"), QLatin1String(kSlowRemovals)});
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
+        QAbstractItemModelTester tester(&rows,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyRemovals; }, kWaitMs));
+        program.phoneTable()->selectAll();
+        emit program.phoneTable()->deleteRequested();
+        QVERIFY(program.showsSheet(
+            QStringLiteral("Remove %1 items from the iPhone?").arg(kManyRemovals)));
+        vantle::bench::StallMeter meter;
+        QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
+        emit program.phoneTable()->revealRequested(rows.rowCount() - 1);
+        QVERIFY(program.receivingFiles().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(rows.rowCount(), 0, kWaitMs);
+        // A tick after the end: a removal that held the thread up shows as one long gap.
+        QVERIFY(QTest::qWaitFor([&] { return meter.longestMs() > 0; }, kWaitMs));
+        qInfo("longest stall while removing %d rows: %.0f ms", kManyRemovals, meter.longestMs());
+        QVERIFY(meter.longestMs() < kStallBoundMs);
+        QCOMPARE(QDir(many.store.path()).entryList(QDir::Files), QStringList());
+        QVERIFY(program.phoneTable()->selectionModel()->selectedRows().isEmpty());
+    }
+
+    // The download request waits for the phone on a worker; a stop pressed meanwhile still
+    // takes, and the file behind still arrives.
+    void slowDownloadRequestLeavesTheWindowTurning() {
+        Store store;
+        Program program(store,
+                        {QStringLiteral("--delay-ms"), QLatin1String(kSlowRequest),
+                         QStringLiteral("--read-bytes-per-second"), QLatin1String(kSlowReading)});
+        QVERIFY(QTest::qWaitFor([&] { return program.rows().rowCount() == 6; }, kSlowPhoneWaitMs));
+        vantle::bench::StallMeter meter;
+        emit program.table().revealRequested(program.row(QStringLiteral("big.bin")));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        emit program.table().rowActivated(program.row(QStringLiteral("big.bin")));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")),
+                                 kSlowPhoneWaitMs);
+        qInfo("longest stall while asking a slow phone for a file: %.0f ms", meter.longestMs());
+        QVERIFY(meter.longestMs() < kStallBoundMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
+        QCOMPARE(program.desktop.calls, QStringList{QStringLiteral("reveal ") + downloads() +
+                                                    QStringLiteral("/note.txt")});
     }
 
     void phoneLeavingMidDownloadLeavesNothingHalfWritten() {
@@ -646,21 +717,16 @@ private slots:
         // A file gone from the phone since the listing holds up no later download.
         QVERIFY(QFile::remove(store.path(QStringLiteral("b.txt"))));
         emit program.table().revealRequested(program.row(QStringLiteral("b.txt")));
-        QVERIFY(program.receivingFiles().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         emit program.table().revealRequested(program.row(QStringLiteral("A.pdf")));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/A.pdf")), kWaitMs);
     }
 
     void tenThousandFilesListQuickly() {
-        QTemporaryDir many;
-        for (int i = 0; i < kManyFiles; ++i)
-            QVERIFY(writeFile(many.filePath(QStringLiteral("file %1.txt").arg(i)), "x"));
-        PhoneProcess phone({QStringLiteral("--quiet"), QStringLiteral("--store"), many.path()});
-        QVERIFY(phone.started());
-        vantle::test::Program program;
-        QVERIFY(program.started);
-        program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        PhoneDataSource& rows = *program.phoneDataSource();
+        ManyFilesPhone many(kManyFiles);
+        QVERIFY(many.started());
+        vantle::test::Program& program = many.program;
+        PhoneDataSource& rows = many.rows();
         QVERIFY(QTest::qWaitFor([&] { return rows.rowCount() == kManyFiles; }, kWaitMs));
         // Once more, timed: from the request to the rows in the table.
         QSignalSpy reset(&rows, &QAbstractItemModel::modelReset);

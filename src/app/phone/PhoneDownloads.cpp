@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QtMath>
+#include <utility>
 
 namespace vantle {
 namespace {
@@ -27,37 +28,73 @@ constexpr int kBarHeight = 10;
 } // namespace
 
 bool PhonePane::requestFile(const QString& path) {
-    if (mReceivingFiles.contains(path)) return false;
+    // On its way out: nothing downloads an item being removed.
+    if (mReceivingFiles.contains(path) || mRemoving.contains(path)) return false;
     mReceivingFiles.append(path);
-    // Another download runs, or is being moved into place: this one waits its turn.
-    if (mReceivingFiles.size() > 1 || mDownloadStage == DownloadStage::MovingIntoPlace)
-        return false;
+    // Another download is asked for, runs, or is being moved into place: this one waits its
+    // turn.
+    if (mReceivingFiles.size() > 1 || mDownloadStage != DownloadStage::Receiving) return false;
     return requestNextFile();
 }
 
 bool PhonePane::requestNextFile() {
-    while (!mReceivingFiles.isEmpty()) {
-        const QString path = mReceivingFiles.front();
-        PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
-        if (!node) node = PhoneNodeInfo::nodeWithPath(path, false);
-        node->setUploading(true);
-        mPhone->refreshPath(path);
-        mParts.transfer.resetDownloadOperation();
-        if (mParts.transfer.requestRemoteFile(path)) {
-            if (mDownloadSilenceTimer) mDownloadSilenceTimer->start();
-            return true;
-        }
+    if (mReceivingFiles.isEmpty()) return false;
+    const QString path = mReceivingFiles.front();
+    PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path);
+    if (!node) node = PhoneNodeInfo::nodeWithPath(path, false);
+    node->setUploading(true);
+    mPhone->refreshPath(path);
+    mParts.transfer.resetDownloadOperation();
+    // The phone's silence counts from its yes.
+    if (mDownloadSilenceTimer) mDownloadSilenceTimer->stop();
+    mDownloadStage = DownloadStage::Requesting;
+    mWhileRequesting = WhileRequesting::Nothing;
+    const quint64 tag = ++mRequestTag;
+    mWorkers.runThenCallback(
+        [transfer = &mParts.transfer, path] { return transfer->requestRemoteFile(path); },
+        [this, tag](bool granted) { requestAnswered(tag, granted); });
+    return true;
+}
+
+void PhonePane::requestAnswered(quint64 tag, bool granted) {
+    // The connection went since, and the queue with it.
+    if (tag != mRequestTag || mReceivingFiles.isEmpty()) return;
+    mDownloadStage = DownloadStage::Receiving;
+    const WhileRequesting meanwhile = std::exchange(mWhileRequesting, WhileRequesting::Nothing);
+    const QString path = mReceivingFiles.front();
+    if (!granted) {
         // Left first in line, a file the phone would not send would hold up every later one.
         ParoxLog("requestRemoteFile failed: %@", path);
-        node->setUploading(false);
+        if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path))
+            node->setUploading(false);
         mPhone->refreshPath(path);
         mReceivingFiles.removeFirst();
         mDropDestinations.remove(path);
+        requestNextFile();
+        return;
     }
-    return false;
+    if (mDownloadSilenceTimer) mDownloadSilenceTimer->start();
+    switch (meanwhile) {
+    case WhileRequesting::Nothing:
+        break;
+    case WhileRequesting::Stopped:
+        cancelDownload();
+        break;
+    case WhileRequesting::EndedUnfinished:
+    case WhileRequesting::EndedFinished:
+        fileDownloaded(meanwhile == WhileRequesting::EndedFinished);
+        break;
+    }
 }
 
 void PhonePane::cancelDownload() {
+    // Stopped once the phone has answered, as it always was: the request itself sets up the
+    // download the transfer layer expects, and a refused one leaves nothing to stop.
+    if (mDownloadStage == DownloadStage::Requesting) {
+        if (mWhileRequesting == WhileRequesting::Nothing)
+            mWhileRequesting = WhileRequesting::Stopped;
+        return;
+    }
     mParts.transfer.cancelDownloadOperation();
 }
 
@@ -119,6 +156,12 @@ void PhonePane::fileDownloaded(bool finished) {
     ParoxLog("fileDownloaded");
     // Its item is being moved into place already: a second word of its end changes nothing.
     if (mDownloadStage == DownloadStage::MovingIntoPlace) return;
+    // The phone's end overtook its answer to the request.
+    if (mDownloadStage == DownloadStage::Requesting) {
+        mWhileRequesting =
+            finished ? WhileRequesting::EndedFinished : WhileRequesting::EndedUnfinished;
+        return;
+    }
     const QString asked = mReceivingFiles.value(0);
     const std::optional<QString> root = mParts.transfer.lastDownloadRoot();
     if (!root || !finished || asked.isEmpty()) {

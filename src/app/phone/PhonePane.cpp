@@ -222,7 +222,9 @@ void PhonePane::forgetIconAndSize(const QString& path) {
 
 void PhonePane::waitForPhoneWorkers() {
     // Their requests end with the connection; what they would hand over is dropped.
-    if (!mWorkers.shutDown(kWorkersEndLimit)) ParoxLog("the phone's workers are slow to end");
+    const bool removalsEnded = mRemovals.shutDown(kWorkersEndLimit);
+    if (!mWorkers.shutDown(kWorkersEndLimit) || !removalsEnded)
+        ParoxLog("the phone's workers are slow to end");
 }
 
 void PhonePane::phoneConnectionLost() {
@@ -231,6 +233,8 @@ void PhonePane::phoneConnectionLost() {
             node->setUploading(false);
     mReceivingFiles.clear();
     mDropDestinations.clear();
+    ++mRequestTag;
+    if (mDownloadStage == DownloadStage::Requesting) mDownloadStage = DownloadStage::Receiving;
     hideDownloadBar();
     ClearNodeCache();
     // What the old connection's icons worker still brings belongs to no node any more.
@@ -240,14 +244,35 @@ void PhonePane::phoneConnectionLost() {
 
 // --- Removal ---
 
-bool PhonePane::removeFile(const QString& path) {
+void PhonePane::removeFromPhone(const QStringList& paths) {
+    QStringList asked;
     // Asked for or under way: the download must end first.
-    if (mReceivingFiles.contains(path)) return false;
-    if (!mParts.transfer.removeFile(path)) return false;
-    hideDownloadBar();
-    // Its row goes: nothing is asked for it, and the next removal waits for no icons.
-    forgetIconAndSize(path);
-    return true;
+    for (const QString& path : paths)
+        if (!mReceivingFiles.contains(path)) asked << path;
+    if (asked.isEmpty()) {
+        phoneTable_->clearSelection();
+        return;
+    }
+    mRemoving += asked;
+    mRemovals.runThenCallback(
+        [transfer = &mParts.transfer, asked] {
+            QStringList removed;
+            for (const QString& path : asked)
+                if (transfer->removeFile(path)) removed << path;
+            return removed;
+        },
+        [this, asked](const QStringList& removed) { removalAnswered(asked, removed); });
+}
+
+void PhonePane::removalAnswered(const QStringList& asked, const QStringList& removed) {
+    for (const QString& path : asked)
+        mRemoving.removeOne(path);
+    if (!removed.isEmpty()) hideDownloadBar();
+    // Their rows go: nothing is asked for them, and the next removal waits for no icons.
+    for (const QString& path : removed)
+        forgetIconAndSize(path);
+    mPhone->removeRows(removed);
+    phoneTable_->clearSelection();
 }
 
 void PhonePane::askToRemove(const QStringList& paths) {
@@ -263,9 +288,7 @@ void PhonePane::askToRemove(const QStringList& paths) {
                            std::nullopt,
                            SheetPresenter::Kind::Sheet},
                           [this, paths](SheetPresenter::Role role, bool) {
-                              if (role != SheetPresenter::Role::Remove) return;
-                              mPhone->removePaths(paths);
-                              phoneTable_->clearSelection();
+                              if (role == SheetPresenter::Role::Remove) removeFromPhone(paths);
                           });
 }
 

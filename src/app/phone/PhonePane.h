@@ -88,7 +88,6 @@ public:
     bool connected() const override;
     bool requestFile(const QString& path) override;
     void cancelDownload() override;
-    bool removeFile(const QString& path) override;
     void forgetDropDestination(const QString& path) override;
 
 signals:
@@ -97,14 +96,19 @@ signals:
 
 private:
     enum class DownloadFailure { NotSaved, NotReceived };
-    // A finished item crosses file systems as a copy as long as itself: a worker does it, and
-    // the next download waits for it.
-    enum class DownloadStage { Receiving, MovingIntoPlace };
+    // The phone is asked for the file in front on a worker (Requesting); a finished item crosses
+    // file systems as a copy as long as itself, which a worker does (MovingIntoPlace). The next
+    // download waits for either.
+    enum class DownloadStage { Receiving, Requesting, MovingIntoPlace };
+    // What became of the download in front before the phone had answered its request: dealt
+    // with once it has.
+    enum class WhileRequesting { Nothing, Stopped, EndedUnfinished, EndedFinished };
     // One listing worker and one icons worker at a time: what changes while one runs is done
     // once more after it.
     enum class PhoneWork { Idle, Running, RunningAndStale };
-    // One each for the listing, the icons, a move into place and the download area.
-    static constexpr int kWorkerThreads = 4;
+    // One each for the listing, the icons, a download's request, a move into place and the
+    // download area.
+    static constexpr int kWorkerThreads = 5;
     // How long the end of the program waits for the workers before it says so.
     static constexpr std::chrono::milliseconds kWorkersEndLimit{5000};
 
@@ -116,7 +120,11 @@ private:
     void gotIconsAndSizes(const PhoneIconsAndSizes& answer);
     // The cached icon and size of `path` dropped, and any answer for it still on its way.
     void forgetIconAndSize(const QString& path);
+    // Asks the phone for the file in front, on a worker; false when none waits.
     bool requestNextFile();
+    // The phone's answer to the request tagged `tag`: the file comes (`granted`), or the next
+    // one is asked for.
+    void requestAnswered(quint64 tag, bool granted);
     void askDownloadTo(int row);
     // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
     void downloadMovedIntoPlace(const QString& asked, const QString& root,
@@ -127,6 +135,11 @@ private:
     void showDownloadFailure(const QString& name, const QString& error,
                              DownloadFailure failure = DownloadFailure::NotSaved);
     void askToRemove(const QStringList& paths);
+    // Removes `paths` on the phone on a worker, one after the other; what is asked for or being
+    // downloaded stays.
+    void removeFromPhone(const QStringList& paths);
+    // The removal of `asked` has ended: the rows of those `removed` leave.
+    void removalAnswered(const QStringList& asked, const QStringList& removed);
 
     Parts mParts;
     QLabel* mHeading = nullptr;
@@ -138,6 +151,9 @@ private:
     QTimer* mDownloadSilenceTimer = nullptr;
     QStringList mReceivingFiles;
     DownloadStage mDownloadStage = DownloadStage::Receiving;
+    WhileRequesting mWhileRequesting = WhileRequesting::Nothing;
+    // Each request's own: the answer to one made before the connection went is dropped.
+    quint64 mRequestTag = 0;
     QMap<QString, QString> mDropDestinations;
     DesktopOpener mOpener;
     PhoneWork mListingWork = PhoneWork::Idle;
@@ -145,8 +161,13 @@ private:
     // The paths the running icons worker asked for whose answers still hold: a path written,
     // removed or gone from the listing meanwhile is asked for again instead.
     QSet<QString> mIconsAwaited;
+    // The paths on their way out, once per removal that asked for them: none is downloaded.
+    QStringList mRemoving;
+    // Removals, one after the other in the order asked. Last with mWorkers, so that both go
+    // first.
+    BackgroundWork mRemovals{1};
     // The listing, the icons, the move of a download into place and the clearing of the
-    // download area each run on one of these. Last, so that it goes first.
+    // download area each run on one of these.
     BackgroundWork mWorkers{kWorkerThreads};
 };
 
