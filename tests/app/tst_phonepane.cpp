@@ -1,6 +1,5 @@
 // The phone pane against the simulated phone: the listing and its icons and sizes, downloads one
 // at a time, opening and revealing what arrived, removals, and the phone leaving on the way.
-#include "../../bench/StallMeter.h"
 #include "app/AppController.h"
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
@@ -9,6 +8,7 @@
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
+#include "support/harness/StallMeter.h"
 #include "transfer/MRTransferController.h"
 #include "transfer/ProtocolKeys.h"
 #include "transfer/TransferTimeouts.h"
