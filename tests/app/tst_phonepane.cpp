@@ -655,6 +655,21 @@ private slots:
                                                     QStringLiteral("/note.txt")});
     }
 
+    // A small file stopped while the phone is still being asked for it has usually all arrived by
+    // the time the answer comes: the stop holds, quietly, and nothing of it is kept.
+    void aStopWhileAskingEndsQuietlyThoughTheItemArrived() {
+        Store store;
+        Program program(store, {QStringLiteral("--delay-ms"), QLatin1String(kSlowRequest)});
+        QVERIFY(QTest::qWaitFor([&] { return program.rows().rowCount() == 6; }, kSlowPhoneWaitMs));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        emit program.table().revealRequested(program.row(QStringLiteral("note.txt")));
+        QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kSlowPhoneWaitMs);
+        // Any sheet would have come with the end of the download.
+        QVERIFY(!program.sheets().current());
+        QVERIFY(!QFile::exists(downloads() + QStringLiteral("/note.txt")));
+        QVERIFY(program.desktop.calls.isEmpty());
+    }
+
     void phoneLeavingMidDownloadLeavesNothingHalfWritten() {
         Store store;
         Program program(store,

@@ -164,7 +164,9 @@ void PhonePane::fileDownloaded(bool finished) {
     }
     const QString asked = mReceivingFiles.value(0);
     const std::optional<QString> root = mParts.transfer.lastDownloadRoot();
-    if (!root || !finished || asked.isEmpty()) {
+    // Stopped by the user after its last piece: it ends as stopped, not as a failure to save, and
+    // what arrived of it goes.
+    if (!root || !finished || asked.isEmpty() || mParts.transfer.downloadCancelled()) {
         endDownload(asked);
         return;
     }

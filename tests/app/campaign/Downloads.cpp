@@ -62,8 +62,11 @@ void ask(RunContext& run, const PhoneNodeInfoPtr& node, bool chosen) {
                          .arg(reveal ? QStringLiteral("reveal") : QStringLiteral("double-click"),
                               nameOfPath(path),
                               isNew ? QString() : QStringLiteral(" (asked for already)"));
-    // A second click on the row under way cancels it: that is the cancel step's.
-    if (node->uploading()) return;
+    // A second click on the row under way cancels it: that is the cancel step's. The row's node
+    // is asked afresh: a listing that came meanwhile hands out new ones.
+    if (const PhoneNodeInfoPtr shown = program.phoneDataSource()->nodeAtRow(row);
+        !shown || shown->uploading())
+        return;
     if (isNew) {
         AskedDownload asked;
         asked.phonePath = path;
@@ -226,7 +229,11 @@ QList<Violation> checkDownloads(RunContext& run) {
         for (const QString& name : namesFor(asked.name, entriesOf(asked.folder))) {
             if (claimed[asked.folder].contains(name)) continue;
             const Tree there = treeAt(asked.folder + QLatin1Char('/') + name);
-            if (!asked.expected.contains(there)) continue;
+            // An upload may have replaced the item after its turn came and before the watch saw
+            // it: what the phone holds now is the item too.
+            if (!asked.expected.contains(there) &&
+                there != run.phone.treeOf(phoneName(asked.phonePath)))
+                continue;
             claimed[asked.folder] << name;
             arrived = true;
             break;
