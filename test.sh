@@ -8,10 +8,12 @@ cd "$(dirname "$0")"
 
 jobs=$(nproc)
 # Compilations are cached between runs and checkouts: paths inside the checkout count relative to
-# it, so another clone of the same sources hits the same entries.
+# it, so another clone of the same sources hits the same entries. The sloppiness lets ccache
+# cache compilations that use a precompiled header.
 launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 export QT_QPA_PLATFORM=offscreen

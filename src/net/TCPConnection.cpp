@@ -131,7 +131,7 @@ TCPConnection::startWatching(std::shared_ptr<TCPConnection> connection) {
 }
 
 TCPConnection::TCPConnection(PrivateTag, const SocketAddress& remoteAddress)
-    : mWatch(std::make_shared<SocketWatch>()), mTarget(remoteAddress) {
+    : mWatch(std::make_shared<SocketWatch>()) {
     ParoxLog("address: %@", QByteArray(reinterpret_cast<const char*>(remoteAddress.data()),
                                        static_cast<qsizetype>(remoteAddress.size())));
     const QString host = IPAddressToIPString(asSockaddr(remoteAddress)).value_or(QString());

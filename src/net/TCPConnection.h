@@ -136,7 +136,6 @@ private:
     std::atomic<int> mSocket{-1};
     int mConnectError = 0; // an error the connect call reported at once
     std::atomic<int> mOpenError{0};
-    SocketAddress mTarget{};
 
     mutable std::mutex mDelegateLock; // the delegate is set from any thread
     std::weak_ptr<TCPConnectionDelegate> _delegate;
