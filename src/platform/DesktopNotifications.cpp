@@ -60,6 +60,11 @@ DesktopNotifications::~DesktopNotifications() {
     if (!mSender.busAddress.isEmpty()) QDBusConnection::disconnectFromBus(mConnectionName);
 }
 
+void DesktopNotifications::prepareSessionBus() {
+    // Qt keeps the connection once made; later calls on any thread find it.
+    QDBusConnection::sessionBus();
+}
+
 QString DesktopNotifications::escapeBody(const QString& text) {
     QString escaped = text;
     escaped.replace(QLatin1Char('&'), QStringLiteral("&amp;"));

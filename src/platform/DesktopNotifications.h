@@ -46,6 +46,10 @@ public:
 
     // Plain text made safe for a body that servers may read as simple markup.
     static QString escapeBody(const QString& text);
+    // Connects to the session bus, which may take long (a bus that answers slowly, or an attempt
+    // to start one); made on a worker ahead of the first notification, so that it never holds up
+    // the window. Any thread.
+    static void prepareSessionBus();
 
 signals:
     // The user chose an action ("show" or "default") on one of our notifications.

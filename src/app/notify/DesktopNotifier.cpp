@@ -12,7 +12,9 @@
 namespace vantle {
 
 DesktopNotifier::DesktopNotifier(MRWindow* window, QObject* parent)
-    : QObject(parent), mWindow(window) {}
+    : QObject(parent), mWindow(window) {
+    mBus.run([] { DesktopNotifications::prepareSessionBus(); });
+}
 
 void DesktopNotifier::notifyDownloadArrived(const QString& path) {
     if (!isMainThread()) return runOn(this, [this, path] { notifyDownloadArrived(path); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/BackgroundWork.h"
+
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -39,6 +41,8 @@ private:
     DesktopNotifications* mNotifications = nullptr;
     // The downloads of the notifications still on show, by token; bounded like their tokens.
     QMap<quint64, QString> mNotifiedDownloads;
+    // Connects to the session bus ahead of the first notification. Last, so that it goes first.
+    BackgroundWork mBus{1};
 };
 
 } // namespace vantle
