@@ -129,7 +129,11 @@ void ConnectionStatus::versionAnswered(const ConnectionTag& askedOn, const Versi
     }
     // No answer (or none that says) leaves uploads allowed, as a phone that says nothing of
     // them takes them; a phone that never answers has been disconnected by now.
-    if (answer.version < 0) ParoxLog("no version from the phone: uploads stay allowed");
+    if (answer.version < 0) {
+        ParoxLog("no version from the phone: uploads stay allowed");
+        // A phone may say nothing before it approves: it is asked again with its approval.
+        if (!mConnectionGranted) mVersionAskedOn = {};
+    }
     mPhoneAppName = answer.appName;
     mUploadPermission = answer.allowUpload ? UploadPermission::Allowed : UploadPermission::Refused;
     ParoxLog("phone version %d, uploads %@", answer.version,
