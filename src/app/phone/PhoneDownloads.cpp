@@ -48,7 +48,7 @@ bool PhonePane::requestNextFile() {
     // The phone's silence counts from its yes.
     if (mDownloadSilenceTimer) mDownloadSilenceTimer->stop();
     mDownloadStage = DownloadStage::Requesting;
-    mWhileRequesting = WhileRequesting::Nothing;
+    mWhileRequesting = {};
     const quint64 tag = ++mRequestTag;
     mWorkers.runThenCallback(
         [transfer = &mParts.transfer, path] { return transfer->requestRemoteFile(path); },
@@ -60,7 +60,7 @@ void PhonePane::requestAnswered(quint64 tag, bool granted) {
     // The connection went since, and the queue with it.
     if (tag != mRequestTag || mReceivingFiles.isEmpty()) return;
     mDownloadStage = DownloadStage::Receiving;
-    const WhileRequesting meanwhile = std::exchange(mWhileRequesting, WhileRequesting::Nothing);
+    const WhileRequesting meanwhile = std::exchange(mWhileRequesting, {});
     const QString path = mReceivingFiles.front();
     if (!granted) {
         // Left first in line, a file the phone would not send would hold up every later one.
@@ -74,25 +74,16 @@ void PhonePane::requestAnswered(quint64 tag, bool granted) {
         return;
     }
     if (mDownloadSilenceTimer) mDownloadSilenceTimer->start();
-    switch (meanwhile) {
-    case WhileRequesting::Nothing:
-        break;
-    case WhileRequesting::Stopped:
-        cancelDownload();
-        break;
-    case WhileRequesting::EndedUnfinished:
-    case WhileRequesting::EndedFinished:
-        fileDownloaded(meanwhile == WhileRequesting::EndedFinished);
-        break;
-    }
+    // A stop holds even when the item has all arrived meanwhile: it then ends as stopped.
+    if (meanwhile.stopped) cancelDownload();
+    if (meanwhile.endedFinished) fileDownloaded(*meanwhile.endedFinished);
 }
 
 void PhonePane::cancelDownload() {
     // Stopped once the phone has answered, as it always was: the request itself sets up the
     // download the transfer layer expects, and a refused one leaves nothing to stop.
     if (mDownloadStage == DownloadStage::Requesting) {
-        if (mWhileRequesting == WhileRequesting::Nothing)
-            mWhileRequesting = WhileRequesting::Stopped;
+        mWhileRequesting.stopped = true;
         return;
     }
     mParts.transfer.cancelDownloadOperation();
@@ -158,8 +149,7 @@ void PhonePane::fileDownloaded(bool finished) {
     if (mDownloadStage == DownloadStage::MovingIntoPlace) return;
     // The phone's end overtook its answer to the request.
     if (mDownloadStage == DownloadStage::Requesting) {
-        mWhileRequesting =
-            finished ? WhileRequesting::EndedFinished : WhileRequesting::EndedUnfinished;
+        if (!mWhileRequesting.endedFinished) mWhileRequesting.endedFinished = finished;
         return;
     }
     const QString asked = mReceivingFiles.value(0);

@@ -100,9 +100,12 @@ private:
     // file systems as a copy as long as itself, which a worker does (MovingIntoPlace). The next
     // download waits for either.
     enum class DownloadStage { Receiving, Requesting, MovingIntoPlace };
-    // What became of the download in front before the phone had answered its request: dealt
-    // with once it has.
-    enum class WhileRequesting { Nothing, Stopped, EndedUnfinished, EndedFinished };
+    // What became of the download in front before the phone had answered its request, dealt
+    // with once it has: the user's stop and the phone's end, in whichever order they came.
+    struct WhileRequesting {
+        bool stopped = false;
+        std::optional<bool> endedFinished; // the phone's end, and whether all of it arrived
+    };
     // One listing worker and one icons worker at a time: what changes while one runs is done
     // once more after it.
     enum class PhoneWork { Idle, Running, RunningAndStale };
@@ -151,7 +154,7 @@ private:
     QTimer* mDownloadSilenceTimer = nullptr;
     QStringList mReceivingFiles;
     DownloadStage mDownloadStage = DownloadStage::Receiving;
-    WhileRequesting mWhileRequesting = WhileRequesting::Nothing;
+    WhileRequesting mWhileRequesting;
     // Each request's own: the answer to one made before the connection went is dropped.
     quint64 mRequestTag = 0;
     QMap<QString, QString> mDropDestinations;
