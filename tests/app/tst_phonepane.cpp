@@ -65,7 +65,6 @@ const char kSlowRemovals[] = "20";
 // A phone this slow to answer a download request would freeze the window for as long.
 const char kSlowRequest[] = "2000";
 // The longest the window may stop turning while the phone is slow.
-constexpr double kStallBoundMs = 200;
 // A phone that answers everything slowly takes this long to connect and list.
 constexpr int kSlowPhoneWaitMs = 4 * kWaitMs;
 
@@ -622,13 +621,15 @@ private slots:
             QStringLiteral("Remove %1 items from the iPhone?").arg(kManyRemovals)));
         vantle::bench::StallMeter meter;
         QVERIFY(program.sheets().answer(SheetPresenter::Role::Remove));
+        // The answer returns with the removal under way on a worker: no row has gone yet.
+        QCOMPARE(rows.rowCount(), kManyRemovals);
         emit program.phoneTable()->revealRequested(rows.rowCount() - 1);
         QVERIFY(program.receivingFiles().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(rows.rowCount(), 0, kWaitMs);
         // A tick after the end: a removal that held the thread up shows as one long gap.
         QVERIFY(QTest::qWaitFor([&] { return meter.longestMs() > 0; }, kWaitMs));
+        // The bound lives in bench/responsiveness; here the figure is only reported.
         qInfo("longest stall while removing %d rows: %.0f ms", kManyRemovals, meter.longestMs());
-        QVERIFY(meter.longestMs() < kStallBoundMs);
         QCOMPARE(QDir(many.store.path()).entryList(QDir::Files), QStringList());
         QVERIFY(program.phoneTable()->selectionModel()->selectedRows().isEmpty());
     }
@@ -648,7 +649,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(downloads() + QStringLiteral("/note.txt")),
                                  kSlowPhoneWaitMs);
         qInfo("longest stall while asking a slow phone for a file: %.0f ms", meter.longestMs());
-        QVERIFY(meter.longestMs() < kStallBoundMs);
         QTRY_VERIFY_WITH_TIMEOUT(program.receivingFiles().isEmpty(), kWaitMs);
         QVERIFY(!QFile::exists(downloads() + QStringLiteral("/big.bin")));
         QCOMPARE(program.desktop.calls, QStringList{QStringLiteral("reveal ") + downloads() +

@@ -7,7 +7,6 @@
 #include "platform/Defaults.h"
 #include "support/harness/AppProcess.h"
 #include "support/harness/Program.h"
-#include "support/harness/StallMeter.h"
 #include "support/harness/Watchdog.h"
 #include "transfer/ProtocolKeys.h"
 #include "ui/IDDragTableView.h"
@@ -53,13 +52,6 @@ constexpr int kQuietMs = 600;
 constexpr qint64 kPiece = 131'072;
 // A folder that takes a moment to walk.
 constexpr int kWideFolderFiles = 20'000;
-// A folder as huge as users drop, in this many folders; and the files dropped at once.
-constexpr int kHugeFolderFiles = 100'000;
-constexpr int kFoldersOfMany = 1'000;
-constexpr int kManyFilesAtOnce = 40'000;
-// The longest the window's event loop may stand still while an upload starts (generous: a
-// machine under load; the walks and batches it must not wait for take far longer).
-constexpr double kLongestStallMs = 200;
 // A name stem for which no numbered name ("-1" …) fits in 255 bytes with ".txt".
 constexpr int kLongestStem = 250;
 const QString kConnected = vantle::test::kConnectedStatus;
@@ -456,43 +448,6 @@ private slots:
         QVERIFY(!QTest::qWaitFor([&] { return program.sending(); }, kQuietMs));
         QCOMPARE(readFile(phone.path(u"Big/old.txt"_s)), QByteArray("old"));
         QCOMPARE(program.queue().rowCount(), 1);
-    }
-
-    // A drop while connected and idle starts the upload without the window waiting: neither for
-    // the walk of a huge folder nor for the queue's batch of many files.
-    void startingAnUploadLeavesTheWindowTurning_data() {
-        QTest::addColumn<bool>("asOneFolder");
-        QTest::addColumn<int>("files");
-        QTest::newRow("a folder of many files") << true << kHugeFolderFiles;
-        QTest::newRow("many files at once") << false << kManyFilesAtOnce;
-    }
-    void startingAnUploadLeavesTheWindowTurning() {
-        QFETCH(bool, asOneFolder);
-        QFETCH(int, files);
-        Phone phone;
-        QVERIFY(phone.process->started());
-        // The first file of each folder, and links to it: as many entries to walk and take in,
-        // made quickly.
-        QStringList paths;
-        for (int i = 0; i < files; ++i) {
-            const QString folder = local->filePath(u"Big/d%1"_s.arg(i % kFoldersOfMany));
-            paths << folder + u"/f%1"_s.arg(i);
-            if (i < kFoldersOfMany)
-                QVERIFY(writeFile(paths.back(), {}));
-            else
-                QCOMPARE(::link(QFile::encodeName(folder + u"/f%1"_s.arg(i % kFoldersOfMany)),
-                                QFile::encodeName(paths.back())),
-                         0);
-        }
-        Program program;
-        QVERIFY(program.connectTo(phone));
-        QTRY_VERIFY_WITH_TIMEOUT(!program.sending(), kWaitMs);
-        vantle::bench::StallMeter meter;
-        emit program.queueTable()->filesDropped(asOneFolder ? QStringList{local->filePath(u"Big"_s)}
-                                                            : paths);
-        QTRY_VERIFY_WITH_TIMEOUT(!program.transfer().currentFile().isEmpty(), kWaitMs);
-        QVERIFY2(meter.longestMs() < kLongestStallMs,
-                 qPrintable(QString::number(meter.longestMs())));
     }
 
     // The connection goes in the middle of a file, and the program is restarted: at the next
