@@ -98,6 +98,7 @@ void PhonePane::connectPhoneTable() {
         if (!paths.isEmpty()) askToRemove(paths);
     });
 
+    // Found by their names, as the menu's are.
     const auto addRowAction = [this, table](const QString& name, const QString& title, auto act) {
         auto* action = new QAction(title, table);
         action->setObjectName(name);
@@ -105,18 +106,15 @@ void PhonePane::connectPhoneTable() {
             if (const int row = table->contextRow(); row >= 0) act(row);
         });
         table->addAction(action);
-        return action;
     };
-    mRowActions.download = addRowAction(QStringLiteral("downloadFile:"), QStringLiteral("Download"),
-                                        [this](int row) { mPhone->downloadRow(row, false); });
-    mRowActions.downloadAndOpen =
-        addRowAction(QStringLiteral("downloadAndOpen:"), QStringLiteral("Download and Open"),
-                     [this](int row) { mPhone->downloadRow(row, true); });
-    mRowActions.downloadTo =
-        addRowAction(QStringLiteral("downloadTo:"), QStringLiteral("Download To..."),
-                     [this](int row) { askDownloadTo(row); });
-    mRowActions.remove = addRowAction(QStringLiteral("removeFile:"), QStringLiteral("Remove"),
-                                      [table](int) { emit table->deleteRequested(); });
+    addRowAction(QStringLiteral("downloadFile:"), QStringLiteral("Download"),
+                 [this](int row) { mPhone->downloadRow(row, false); });
+    addRowAction(QStringLiteral("downloadAndOpen:"), QStringLiteral("Download and Open"),
+                 [this](int row) { mPhone->downloadRow(row, true); });
+    addRowAction(QStringLiteral("downloadTo:"), QStringLiteral("Download To..."),
+                 [this](int row) { askDownloadTo(row); });
+    addRowAction(QStringLiteral("removeFile:"), QStringLiteral("Remove"),
+                 [table](int) { emit table->deleteRequested(); });
 }
 
 // --- Listing ---

@@ -42,13 +42,6 @@ public:
         std::function<bool(const QString&)> open = openPath;
         std::function<bool(const QString&)> reveal = revealPath;
     };
-    // The actions of a row's context menu.
-    struct RowActions {
-        QAction* download = nullptr;
-        QAction* downloadAndOpen = nullptr;
-        QAction* downloadTo = nullptr;
-        QAction* remove = nullptr;
-    };
 
     explicit PhonePane(Parts parts, QObject* parent = nullptr);
     ~PhonePane() override;
@@ -61,7 +54,6 @@ public:
     IDDragTableView* phoneTable() const { return phoneTable_; }
     PhoneDataSource* phoneDataSource() const { return mPhone; }
     QProgressBar* downloadBar() const { return downloadProgressIndicator; }
-    const RowActions& rowActions() const { return mRowActions; }
     QStringList receivingFiles() const { return mReceivingFiles; }
     const QMap<QString, QString>& dropDestinations() const { return mDropDestinations; }
     void setDesktopOpener(DesktopOpener opener) { mOpener = std::move(opener); }
@@ -149,7 +141,6 @@ private:
     IDDragTableView* phoneTable_ = nullptr;
     QProgressBar* downloadProgressIndicator = nullptr;
     PhoneDataSource* mPhone = nullptr;
-    RowActions mRowActions;
     // Gives up a download that hears nothing from the phone for too long.
     QTimer* mDownloadSilenceTimer = nullptr;
     QStringList mReceivingFiles;

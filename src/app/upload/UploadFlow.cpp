@@ -79,10 +79,6 @@ void UploadFlow::buildUploadRow(QWidget* pane, QBoxLayout* layout) {
     connect(mUploadTimer, &QTimer::timeout, this, [this] { checkForFinished(); });
 }
 
-QString UploadFlow::uploadDetails() const {
-    return mRow.details && !mRow.details->isHidden() ? mRow.details->text() : QString();
-}
-
 void UploadFlow::setupUploadUI() {
     ParoxLog("setupUploadUI");
     if (!mRow.bar) return;

@@ -61,9 +61,6 @@ public:
     void stopButton();
     // The program is about to end: the item's upload stops and the worker ends.
     void shutDown();
-    bool sending() const { return mThreadRunning; }
-    // The line beside the name of the item being uploaded; empty when none is.
-    QString uploadDetails() const;
     // The queued item being sent, or whose failure a sheet is asking about; empty when none.
     QString currentUploadPath() const;
 
