@@ -23,6 +23,12 @@ inline constexpr ValueSetting<QDateTime> kLastTransfer{QLatin1StringView("LastTr
 // The text form of the date and time of the last automatic update check.
 inline constexpr ValueSetting<QString> kLastUpdateCheck{QLatin1StringView("LastUpdateCheck")};
 inline constexpr ValueSetting<QByteArray> kWindowGeometry{QLatin1StringView("WindowGeometry")};
+// Closing the window leaves the program and its queue running in the tray, when there is one.
+inline constexpr BoolSetting kKeepRunningInTray{QLatin1StringView("KeepRunningInTray"), false};
+// Once there, the user has been told that the closed window left the program in the tray.
+inline constexpr PresenceSetting kToldAboutTray{QLatin1StringView("ToldAboutTray")};
+// Where the user's own downloads land; absent: the download store, as always.
+inline constexpr ValueSetting<QString> kDownloadFolder{QLatin1StringView("DownloadFolder")};
 // What uploads may have left on phones: an array of records that UploadPartials reads and
 // writes whole.
 inline constexpr QLatin1StringView kUploadPartials{"UploadPartials"};
