@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
+#include <atomic>
 #include <utility>
 
 namespace vantle {
@@ -35,8 +36,10 @@ DesktopNotifications::DesktopNotifications(Sender sender, QObject* parent)
     : QObject(parent), mSender(std::move(sender)) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!mSender.busAddress.isEmpty()) {
-        mConnectionName =
-            QStringLiteral("vantle-notifications-%1").arg(reinterpret_cast<quintptr>(this), 0, 16);
+        // Unique for the process's life: a connection of an earlier notifier may outlive it for
+        // a moment, and a name given again would hand that connection back.
+        static std::atomic<quint64> made{0};
+        mConnectionName = QStringLiteral("vantle-notifications-%1").arg(++made);
         bus = QDBusConnection::connectToBus(mSender.busAddress, mConnectionName);
     }
     mConnectionName = bus.name();

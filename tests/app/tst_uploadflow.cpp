@@ -303,6 +303,8 @@ private slots:
         program->connectToTypedAddress(phone.address());
         QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), QStringLiteral("Waiting for approval..."),
                                   kWaitMs);
+        // Files can be added once the phone has said it takes them.
+        QTRY_VERIFY_WITH_TIMEOUT(program.action(u"addFileToQueue:"_s)->isEnabled(), kWaitMs);
         program->addFileToQueue();
         QTRY_VERIFY_WITH_TIMEOUT(program.sheets().sheetOpen(), kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(program.statusText(), kConnected, kWaitMs);
