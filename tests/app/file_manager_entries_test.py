@@ -140,7 +140,8 @@ class EntriesAreWellFormed(unittest.TestCase):
 
 
 class EntriesQueueTheChosenPaths(unittest.TestCase):
-    """One running vantle; every file manager's command adds its own items to its queue."""
+    """One running vantle; every file manager's command adds the items of a folder of its own to
+    its queue."""
 
     @classmethod
     def setUpClass(cls):
@@ -148,7 +149,6 @@ class EntriesQueueTheChosenPaths(unittest.TestCase):
         cls.profile.env["PATH"] = app.BIN + os.pathsep + os.environ.get("PATH", "")
         cls.program = cls.profile.start()
         cls.out = app.Output(cls.program)
-        cls.queued = set()
         if not cls.out.shows(r"setStatusToConnectionStatus"):
             app.stop(cls.program)
             raise AssertionError("vantle did not start: " + cls.out.read())
@@ -168,14 +168,15 @@ class EntriesQueueTheChosenPaths(unittest.TestCase):
             f.write("inside")
         return [os.path.join(folder, name) for name in NAMES]
 
-    def queue(self):
+    def queued_from(self, manager):
+        """The queue's items among those chosen in `manager`'s folder."""
         text = self.profile.queue_file()
-        return set(plistlib.loads(text.encode())) if text else set()
+        folder = os.path.join(self.profile.home, "chosen", manager) + os.sep
+        return {p for p in (plistlib.loads(text.encode()) if text else {}) if p.startswith(folder)}
 
-    def assert_queue_gained(self, paths):
-        self.queued |= set(paths)
-        app.wait_for(lambda: self.queue() == self.queued)
-        self.assertEqual(self.queue(), self.queued, self.out.read()[-2000:])
+    def assert_queued(self, manager, paths):
+        app.wait_for(lambda: self.queued_from(manager) == set(paths))
+        self.assertEqual(self.queued_from(manager), set(paths), self.out.read()[-2000:])
 
     def run_as_file_manager(self, argv):
         self.assertEqual(argv[:2], ["vantle", "--"])
@@ -187,18 +188,18 @@ class EntriesQueueTheChosenPaths(unittest.TestCase):
         paths = self.chosen("dolphin")
         exec_line = key_file(DOLPHIN)["Desktop Action sendToPhone"]["Exec"]
         self.run_as_file_manager(desktop_entry_argv(exec_line, paths))
-        self.assert_queue_gained(paths)
+        self.assert_queued("dolphin", paths)
 
     def test_thunar(self):
         paths = self.chosen("thunar")
         self.run_as_file_manager(desktop_entry_argv(key_file(THUNAR)["Desktop Entry"]["Exec"],
                                                     paths))
-        self.assert_queue_gained(paths)
+        self.assert_queued("thunar", paths)
 
     def test_nemo(self):
         paths = self.chosen("nemo")
         self.run_as_file_manager(nemo_argv(key_file(NEMO)["Nemo Action"], paths))
-        self.assert_queue_gained(paths)
+        self.assert_queued("nemo", paths)
 
     def test_nautilus(self):
         paths = self.chosen("nautilus")
@@ -231,13 +232,14 @@ class EntriesQueueTheChosenPaths(unittest.TestCase):
             items["a mix"][0].activate()
         try:
             [handing_over] = started
+            self.assertEqual(handing_over.args, ["vantle", "--", *paths])
             self.assertEqual(handing_over.wait(app.WAIT_S), 0)
         finally:
             for process in started:
                 if process.poll() is None:
                     process.kill()  # our own child, by its process id
                     process.wait(app.WAIT_S)
-        self.assert_queue_gained(paths)
+        self.assert_queued("nautilus", paths)
 
 
 if __name__ == "__main__":
