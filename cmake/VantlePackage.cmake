@@ -29,6 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # when the program starts, and Qt reads TIFF and SVG images through plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libavahi-compat-libdnssd1, qt6-image-formats-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS avahi-daemon)
+# Runs the Nautilus entry (nautilus-python); the other file managers read theirs themselves.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3-nautilus)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

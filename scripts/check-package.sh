@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in a release build folder (default build/release), checks it with
 # lintian, its desktop entry with desktop-file-validate and its AppStream metadata with
-# appstreamcli, then unpacks it and runs the programs from the unpacked tree against the system's
-# libraries. Exits 1 when any check fails.
+# appstreamcli, then unpacks it, checks it holds the file managers' entries and runs the programs
+# from the unpacked tree against the system's libraries. Exits 1 when any check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
@@ -25,7 +25,7 @@ if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
 fi
 deb=${debs[0]}
 echo "package: $deb"
-dpkg-deb --field "$deb" Version Depends Recommends
+dpkg-deb --field "$deb" Version Depends Recommends Suggests
 # CPack leaves the computed dependencies out, with only a note, when it lacks dpkg-shlibdeps or
 # file; every program needs the C library, so its absence tells.
 grep -q '\blibc6\b' <<<"$(dpkg-deb --field "$deb" Depends)" ||
@@ -53,6 +53,13 @@ done
 bin="$tree/usr/bin"
 version=$(dpkg-deb --field "$deb" Version)
 if [ -e "$bin/vantle" ]; then
+    # "Send to Phone" in each file manager, where each looks for it.
+    for entry in nautilus-python/extensions/vantle_send_to_phone.py \
+        kio/servicemenus/vantle-send-to-phone.desktop \
+        nemo/actions/vantle-send-to-phone.nemo_action \
+        Thunar/sendto/vantle-send-to-phone.desktop; do
+        [ -f "$tree/usr/share/$entry" ] || fail "the package lacks /usr/share/$entry"
+    done
     # The version the program shows is the project's, which the package's version extends.
     shown=$(env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen "$bin/vantle" --version) ||
         fail "the packaged vantle --version fails"
