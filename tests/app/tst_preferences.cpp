@@ -35,10 +35,6 @@ namespace {
 constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 const QString kUnableToSave = u"Unable To Save Download"_s;
 
-QString store() {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u"/Vantle"_s;
-}
-
 QString autostartEntry() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            u"/autostart/invalid.vantle.Vantle.desktop"_s;
@@ -49,14 +45,13 @@ struct Program : vantle::test::Program {
     QStringList desktop;
 
     Program() {
-        controller->phonePane().setDesktopOpener({[this](const QString& path) {
-                                                      desktop << u"open "_s + path;
-                                                      return true;
-                                                  },
-                                                  [this](const QString& path) {
-                                                      desktop << u"reveal "_s + path;
-                                                      return true;
-                                                  }});
+        const auto record = [this](const QString& verb) {
+            return [this, verb](const QString& path) {
+                desktop << verb + path;
+                return true;
+            };
+        };
+        controller->phonePane().setDesktopOpener({record(u"open "_s), record(u"reveal "_s)});
     }
     PreferencesDialog* openPreferences() const {
         action(u"showPreferences:"_s)->trigger();
@@ -132,7 +127,6 @@ class PreferencesTest : public QObject {
 private slots:
     void init() {
         vantle::test::startFromCleanSettings();
-        QDir(store()).removeRecursively();
         QFile::remove(autostartEntry());
     }
 
@@ -265,7 +259,7 @@ private slots:
         QVERIFY(!box->isChecked());
         box->click();
         QVERIFY(box->isChecked());
-        QVERIFY(vantle::test::readFile(autostartEntry()).contains("\nExec=vantle --hidden\n"));
+        QVERIFY(vantle::test::readFile(autostartEntry()).contains("Exec=vantle --hidden"));
         box->click();
         QVERIFY(!box->isChecked());
         QVERIFY(!QFile::exists(autostartEntry()));
