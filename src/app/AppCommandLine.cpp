@@ -12,6 +12,7 @@ namespace {
 
 const QLatin1StringView kProgramName{"vantle"};
 const QLatin1StringView kFileScheme{"file:"};
+const QLatin1StringView kHiddenOption{"hidden"};
 
 // File managers may hand over file: URLs instead of paths.
 QString absolutePath(const QString& argument, const QString& workingDir) {
@@ -33,6 +34,10 @@ QString helpTextOf(const QCommandLineParser& parser) {
 
 } // namespace
 
+QString AppCommandLine::backgroundStartCommand() {
+    return QStringLiteral("%1 --%2").arg(kProgramName, kHiddenOption);
+}
+
 Result<AppCommandLine> AppCommandLine::parse(const QStringList& arguments,
                                              const QString& workingDir) {
     QCommandLineParser parser;
@@ -46,6 +51,12 @@ Result<AppCommandLine> AppCommandLine::parse(const QStringList& arguments,
         QStringLiteral("Connect to the phone at HOST (port 34345 unless :PORT is given)."),
         QStringLiteral("HOST[:PORT]"));
     parser.addOption(connectOption);
+    const QCommandLineOption hiddenOption(
+        QString(kHiddenOption),
+        QStringLiteral("Start without showing the window: in the system tray when there is one, "
+                       "minimized otherwise. Handed to a running Vantle, leaves its window as it "
+                       "is."));
+    parser.addOption(hiddenOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Files and folders to add to the upload queue."),
                                  QStringLiteral("[FILE...]"));
@@ -74,6 +85,7 @@ Result<AppCommandLine> AppCommandLine::parse(const QStringList& arguments,
                 QStringLiteral("--connect needs HOST or HOST:PORT, not \"%1\".").arg(address)));
         line.connect = address;
     }
+    if (parser.isSet(hiddenOption)) line.window = WindowRequest::Background;
     for (const QString& argument : parser.positionalArguments())
         if (!argument.isEmpty()) line.files.append(absolutePath(argument, workingDir));
     return line;

@@ -9,14 +9,17 @@
 
 namespace vantle {
 
-// The program's command line: vantle [--connect HOST[:PORT]] [FILE...], plus --help and
-// --version. Parsing never ends the process; the caller prints the texts and decides.
+// The program's command line: vantle [--hidden] [--connect HOST[:PORT]] [FILE...], plus --help
+// and --version. Parsing never ends the process; the caller prints the texts and decides.
 struct AppCommandLine {
     enum class Action { Run, ShowHelp, ShowVersion };
 
     Action action = Action::Run;
     // The address to connect to at start, as the manual-connect sheet would.
     std::optional<QString> connect;
+    // --hidden: the window stays out of sight (a start at login), and a second start that hands
+    // over its files leaves the running program's window where it is.
+    WindowRequest window = WindowRequest::Show;
     // Absolute and cleaned, in the order given.
     QStringList files;
     QString helpText;
@@ -28,7 +31,10 @@ struct AppCommandLine {
     static Result<AppCommandLine> parse(const QStringList& arguments, const QString& workingDir);
 
     // What a second start hands to the running program.
-    HandoverMessage handover() const { return {files, connect}; }
+    HandoverMessage handover() const { return {files, connect, window}; }
+
+    // How the desktop starts the installed program in the background.
+    static QString backgroundStartCommand();
 };
 
 } // namespace vantle

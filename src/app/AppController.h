@@ -32,6 +32,7 @@ class MRSplitView;
 class MRWindow;
 class ParoxLogger;
 class PhonePane;
+class PreferencesDialog;
 class SUUpdater;
 class TransferEvents;
 class QueueDataSource;
@@ -62,6 +63,7 @@ public:
         QAction* checkForUpdates = nullptr;
         QAction* quit = nullptr;
         QAction* deleteItems = nullptr;
+        QAction* preferences = nullptr;
         QAction* diagnostics = nullptr;
         QAction* connectionHelp = nullptr; // absent without an address
         QAction* webSite = nullptr;        // absent without an address
@@ -125,6 +127,8 @@ public:
     void loggingMenu();
     void notificationsMenu();
     void warnAboutAutomatic();
+    // Edit → Preferences...: the one preferences window, brought forward when open.
+    void showPreferences();
     void validateMenus();
     // Connects to a typed address ("HOST" or "HOST:PORT") as the manual-connect sheet does.
     void connectToTypedAddress(const QString& text);
@@ -211,6 +215,7 @@ private:
     std::unique_ptr<CRExceptionLogger> mExceptionLogger;
     std::unique_ptr<SUUpdater> mUpdater;
     QPointer<ReportDialog> mDiagnostics;
+    QPointer<PreferencesDialog> mPreferences;
 };
 
 } // namespace vantle

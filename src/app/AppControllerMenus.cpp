@@ -1,7 +1,10 @@
-// The menus' settings, their validation and the manual-mode warning.
+// The menus' settings, their validation, the manual-mode warning and the preferences.
+#include "app/AppCommandLine.h"
 #include "app/AppController.h"
 #include "app/notify/DesktopNotifier.h"
+#include "app/prefs/PreferencesDialog.h"
 #include "app/status/ConnectionStatus.h"
+#include "platform/Autostart.h"
 #include "platform/MainThread.h"
 #include "platform/Settings.h"
 #include "support/ParoxLog.h"
@@ -19,6 +22,8 @@ namespace {
 
 const char kManualModeTitle[] = "Manual Connect Mode";
 const char kMenuName[] = "File";
+// How the program is named in the desktop's list of what starts at login.
+const char kProgramTitle[] = "Vantle";
 
 } // namespace
 
@@ -33,14 +38,11 @@ void AppController::autoConnectMenu() {
     }
     mClientServer->stopLookingForServers();
     mStatus->setStatusToConnectionStatus();
-    mPresenter->show({QLatin1String(kManualModeTitle),
-                      QStringLiteral("Vantle is no longer searching for iPhones.  To make a "
-                                     "connection, you must use the \"Manual Connect...\" menu "
-                                     "option."),
-                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
-                      std::nullopt,
-                      SheetPresenter::Kind::Alert},
-                     [](SheetPresenter::Role, bool) {});
+    mPresenter->tell(QLatin1String(kManualModeTitle),
+                     QStringLiteral("Vantle is no longer searching for iPhones.  To make a "
+                                    "connection, you must use the \"Manual Connect...\" menu "
+                                    "option."),
+                     SheetPresenter::Kind::Alert);
 }
 
 void AppController::loggingMenu() {
@@ -71,6 +73,18 @@ void AppController::warnAboutAutomatic() {
                          if (role == SheetPresenter::Role::DontRemind)
                              Defaults::set(settings::kDontWarnAboutManual);
                      });
+}
+
+void AppController::showPreferences() {
+    if (!mPreferences)
+        mPreferences = new PreferencesDialog(
+            {*mPresenter,
+             {mActions.autoConnect, mActions.logging, mActions.notifications},
+             [this] { return _transfer->rootDir(); },
+             Autostart({QLatin1String(kDesktopEntry), QLatin1String(kProgramTitle),
+                        AppCommandLine::backgroundStartCommand()})},
+            _window);
+    mPreferences->present();
 }
 
 void AppController::validateMenus() {

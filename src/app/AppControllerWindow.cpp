@@ -157,6 +157,12 @@ void AppController::buildMenus() {
             else
                 emit queueTable_->deleteRequested();
         });
+    edit->addSeparator();
+    // The desktop's own key for preferences is none on Linux.
+    mActions.preferences =
+        add(edit, QStringLiteral("showPreferences:"), QStringLiteral("Preferences..."),
+            QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { showPreferences(); });
+    mActions.preferences->setMenuRole(QAction::PreferencesRole);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     mActions.diagnostics = add(help, QStringLiteral("showConnectionDiagnostics:"),

@@ -90,13 +90,7 @@ bool AppController::suspendLookingForServers() const {
 
 void AppController::showAlert(const QString& title, const QString& message) {
     ParoxLog("alert: %@ %@", title, message);
-    if (!mPresenter) return;
-    mPresenter->show({title,
-                      message,
-                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
-                      std::nullopt,
-                      SheetPresenter::Kind::Alert},
-                     [](SheetPresenter::Role, bool) {});
+    if (mPresenter) mPresenter->tell(title, message, SheetPresenter::Kind::Alert);
 }
 
 void AppController::logAlert(const QString& title, const QString& message) {

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFileOpenEvent>
+#include <QSystemTrayIcon>
 
 namespace vantle {
 
@@ -13,11 +14,20 @@ AppDelegate::AppDelegate(AppController& controller, QObject* parent)
     if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
 }
 
-void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
-                            WhenSaved whenSaved) {
-    if (MRWindow* window = appController.window()) window->bringToFront();
-    appController.filesDroppedOnDock(paths, std::move(whenSaved));
-    if (connectTo) appController.connectToTypedAddress(*connectTo);
+void AppDelegate::showWindowAtStart(WindowRequest request) {
+    MRWindow* window = appController.window();
+    if (!window) return;
+    if (request == WindowRequest::Show)
+        window->show();
+    else if (!QSystemTrayIcon::isSystemTrayAvailable())
+        window->showMinimized();
+}
+
+void AppDelegate::openFiles(const HandoverMessage& message, WhenSaved whenSaved) {
+    if (MRWindow* window = appController.window(); window && message.window == WindowRequest::Show)
+        window->bringToFront();
+    appController.filesDroppedOnDock(message.files, std::move(whenSaved));
+    if (message.connect) appController.connectToTypedAddress(*message.connect);
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {

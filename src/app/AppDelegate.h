@@ -1,10 +1,9 @@
 #pragma once
 
 #include "app/QueueHost.h"
+#include "platform/HandoverMessage.h"
 
 #include <QObject>
-#include <QStringList>
-#include <optional>
 
 namespace vantle {
 
@@ -18,10 +17,13 @@ class AppDelegate final : public QObject {
 public:
     explicit AppDelegate(AppController& controller, QObject* parent = nullptr);
 
-    // Files and a typed address handed to the program after it started; `whenSaved` once the
-    // queue file holds the files.
-    void openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
-                   WhenSaved whenSaved = {});
+    // The window as the program starts: shown, or for a start in the background in the tray
+    // when the desktop has one (the tray's icon leads to it), minimized otherwise.
+    void showWindowAtStart(WindowRequest request);
+    // Files and a typed address handed to the program (at its start or by a later one), the
+    // window brought forward unless the start was in the background; `whenSaved` once the queue
+    // file holds the files.
+    void openFiles(const HandoverMessage& message, WhenSaved whenSaved = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

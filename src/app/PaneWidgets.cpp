@@ -1,5 +1,6 @@
 #include "app/PaneWidgets.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -27,6 +28,16 @@ QProgressBar* paneProgressBar(QWidget* parent) {
     bar->setValue(0);
     bar->setHidden(true);
     return bar;
+}
+
+QFileDialog* folderDialog(QWidget* parent, const QString& title, const QString& acceptTitle) {
+    auto* dialog = new QFileDialog(parent, title);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setLabelText(QFileDialog::Accept, acceptTitle);
+    return dialog;
 }
 
 } // namespace vantle

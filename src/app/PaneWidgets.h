@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QLabel;
 class QProgressBar;
 class QWidget;
@@ -15,5 +16,8 @@ inline constexpr int kPaneMargin = 6;
 QLabel* paneHeading(const QString& text, QWidget* parent);
 // A hidden bar without text, for a transfer's progress.
 QProgressBar* paneProgressBar(QWidget* parent);
+// A dialog that picks one folder (Qt's own, the same on every desktop), its accept button titled
+// `acceptTitle`; for SheetPresenter::showSheet.
+QFileDialog* folderDialog(QWidget* parent, const QString& title, const QString& acceptTitle);
 
 } // namespace vantle

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     // followed at once by the end of this program (a logout right after "Open With").
     instance.setReceiver(
         [&delegate](const vantle::HandoverMessage& message, vantle::SingleInstance::Reply reply) {
-            delegate.openFiles(message.files, message.connect, std::move(reply));
+            delegate.openFiles(message, std::move(reply));
         });
     // Logout and Ctrl+C in a terminal end the program as its Quit item does, even while the
     // window waits on a slow phone.
@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
         },
         [&controller] { controller.interruptForQuit(); });
     if (controller.awakeFromNib()) {
-        controller.window()->show();
-        delegate.openFiles(line->files, line->connect);
+        delegate.showWindowAtStart(line->window);
+        delegate.openFiles(line->handover());
     }
     const int status = app.exec();
     // Connections close first, then the network thread ends, so nothing of it runs while the

@@ -10,6 +10,7 @@ namespace {
 
 const QLatin1StringView kFilesKey{"files"};
 const QLatin1StringView kConnectKey{"connect"};
+const QLatin1StringView kBackgroundKey{"background"};
 
 bool isAcceptablePath(const QString& path) {
     return !path.contains(QChar(u'\0')) && QDir::isAbsolutePath(path);
@@ -21,6 +22,7 @@ QByteArray encodeHandoverMessage(const HandoverMessage& message) {
     QJsonObject object;
     object.insert(kFilesKey, QJsonArray::fromStringList(message.files));
     if (message.connect) object.insert(kConnectKey, *message.connect);
+    if (message.window == WindowRequest::Background) object.insert(kBackgroundKey, true);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -59,6 +61,12 @@ Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document) {
                 QStringLiteral("\"connect\" is not a usable address"));
         message.connect = address;
     }
+
+    const QJsonValue background = object.value(kBackgroundKey);
+    if (!background.isUndefined() && !background.isBool())
+        return Result<HandoverMessage>::failure(
+            QStringLiteral("\"background\" is not true or false"));
+    if (background.toBool()) message.window = WindowRequest::Background;
     return message;
 }
 

@@ -11,12 +11,18 @@
 
 namespace vantle {
 
+// Whether a start brings the window to the front, or leaves the program in the background (a
+// start at login).
+enum class WindowRequest { Show, Background };
+
 // What a second start of the program hands to the one already running: the files it was opened
-// with and the address it was told to connect to. On the wire a JSON document,
-// {"files": ["/abs/path", ...], "connect": "HOST[:PORT]"}.
+// with, the address it was told to connect to, and whether the window comes forward for them. On
+// the wire a JSON document, {"files": ["/abs/path", ...], "connect": "HOST[:PORT]",
+// "background": true}; "background" only when it is.
 struct HandoverMessage {
     QStringList files;
     std::optional<QString> connect;
+    WindowRequest window = WindowRequest::Show;
 
     friend bool operator==(const HandoverMessage&, const HandoverMessage&) = default;
 };
@@ -30,7 +36,8 @@ QByteArray encodeHandoverMessage(const HandoverMessage& message);
 
 // Takes bytes from another process as untrusted: a JSON object of at most kMaxHandoverBytes whose
 // "files" are absolute paths (returned cleaned) and whose "connect", when present, is a non-empty
-// text of at most kMaxHandoverConnectLength characters. Other keys are ignored.
+// text of at most kMaxHandoverConnectLength characters, and whose "background", when present, is
+// true or false. Other keys are ignored.
 Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document);
 
 } // namespace vantle

@@ -27,7 +27,8 @@ inline constexpr ValueSetting<QByteArray> kWindowGeometry{QLatin1StringView("Win
 inline constexpr BoolSetting kKeepRunningInTray{QLatin1StringView("KeepRunningInTray"), false};
 // Once there, the user has been told that the closed window left the program in the tray.
 inline constexpr PresenceSetting kToldAboutTray{QLatin1StringView("ToldAboutTray")};
-// Where the user's own downloads land; absent: the download store, as always.
+// Where the user's own downloads land; absent: the download store, as always. (Start at login is
+// no setting: the autostart entry's presence is its state, platform/Autostart.h.)
 inline constexpr ValueSetting<QString> kDownloadFolder{QLatin1StringView("DownloadFolder")};
 // What uploads may have left on phones: an array of records that UploadPartials reads and
 // writes whole.

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -123,6 +124,17 @@ Result<void> removeItem(const QString& path) {
         info.isDir() && !info.isSymLink() ? QDir(path).removeRecursively() : QFile::remove(path);
     if (!removed || itemExists(path))
         return Result<void>::failure(QStringLiteral("cannot remove %1").arg(path));
+    return {};
+}
+
+Result<void> checkWritableFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.exists()) return Result<void>::failure(u"\"%1\" is not there"_s.arg(folder));
+    if (!info.isDir()) return Result<void>::failure(u"\"%1\" is not a folder"_s.arg(folder));
+    QTemporaryFile probe(QDir(folder).filePath(u".vantle-probe-XXXXXX"_s));
+    if (!probe.open())
+        return Result<void>::failure(
+            u"nothing can be written in \"%1\" (%2)"_s.arg(folder, probe.errorString()));
     return {};
 }
 

@@ -21,6 +21,9 @@ bool itemExists(const QString& path);
 Result<void> removeItem(const QString& path);
 // Asked between the blocks of a copy; false stops it.
 using CopyStep = std::function<bool()>;
+// Whether items can be put in `folder`: it is there, a folder, and a file can be made in it (tried,
+// so that read-only mounts and the rights of root count too). The error names the folder.
+Result<void> checkWritableFolder(const QString& folder);
 // Copies `from` under a hidden name beside `to` (".vantle-<name>.part"), then renames it to `to`:
 // nothing shows under `to` before the copy is whole. Nothing of it is left when it fails.
 Result<void> copyThenRename(const QString& from, const QString& to, const CopyStep& step = {});

@@ -324,6 +324,13 @@ Result<QString> MRTransferController::finishDownload(const QString& name,
 
     Result<QString> base = destination ? Result<QString>(*destination) : storeRoot();
     if (!base) return base;
+    // A chosen folder may have gone since it was chosen: say so, rather than what a move into
+    // nothing would say.
+    if (destination)
+        if (const Result<void> usable = store::checkWritableFolder(*destination); !usable) {
+            ParoxLog("finishDownload: %@", usable.error());
+            return Result<QString>::failure(usable.error());
+        }
     const Result<QString> target =
         resolveInFolder(*base, item, PathUse::Write, PhoneNames::WindowsSafe);
     if (!target) {

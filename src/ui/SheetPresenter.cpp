@@ -90,6 +90,11 @@ void SheetPresenter::show(const Question& question, Answered done) {
     enqueue(std::move(entry));
 }
 
+void SheetPresenter::tell(const QString& title, const QString& text, Kind kind) {
+    show({title, text, {{QStringLiteral("OK"), Role::Accept}}, std::nullopt, kind},
+         [](Role, bool) {});
+}
+
 void SheetPresenter::show(const Message& message, MessageDone done) {
     Entry entry;
     entry.message = asQuestion(message);

@@ -76,6 +76,8 @@ public:
 
     // Shows the question; its texts are shown as they are, never read as markup.
     void show(const Question& question, Answered done);
+    // Tells the user something; the box's one button is "OK".
+    void tell(const QString& title, const QString& text, Kind kind = Kind::Sheet);
     void show(const Message& message, MessageDone done);
     // Shows a dialog of the caller's as a sheet; the dialog stays the caller's.
     void showSheet(QDialog* dialog, DialogDone done);

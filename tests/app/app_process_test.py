@@ -120,6 +120,7 @@ class CommandLine(unittest.TestCase):
         helptext = profile.run("--help", env=env)
         self.assertEqual(helptext.returncode, 0)
         self.assertIn("--connect", helptext.stdout)
+        self.assertIn("--hidden", helptext.stdout)
         bad = profile.run("--no-such-option", env=env)
         self.assertNotEqual(bad.returncode, 0)
         self.assertIn("no-such-option", bad.stderr)
@@ -167,6 +168,22 @@ class OneProgramPerProfile(unittest.TestCase):
             self.assertLess(time.monotonic() - started, 5.0)
             self.assertEqual(self.profile.log_text().count("App Terminating"), 1,
                              self.profile.log_text()[-2000:])
+        finally:
+            stop(first)
+
+    def test_hidden_start_connects_and_takes_a_hidden_hand_over(self):
+        first = self.profile.start("--hidden", "--connect", self.address)
+        out = Output(first)
+        try:
+            self.assertTrue(out.shows(r"connectionGranted"), out.read())
+            with tempfile.NamedTemporaryFile(dir=self.profile.home, suffix=".txt") as f:
+                second = self.profile.run("--hidden", f.name)
+                self.assertEqual(second.returncode, 0, second.stdout + second.stderr)
+                self.assertTrue(out.shows(r"uploadFinished for " + re.escape(f.name)),
+                                out.read())
+            self.assertIsNone(first.poll(), "the first program must keep running")
+            first.send_signal(signal.SIGTERM)
+            self.assertEqual(first.wait(WAIT_S), 0, out.read())
         finally:
             stop(first)
 

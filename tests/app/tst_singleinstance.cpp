@@ -126,28 +126,31 @@ private slots:
         QTest::addColumn<int>("action");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("connect");
+        QTest::addColumn<bool>("background");
         const auto run = static_cast<int>(AppCommandLine::Action::Run);
-        QTest::newRow("nothing") << QStringList{} << run << QStringList{} << QString();
+        QTest::newRow("nothing") << QStringList{} << run << QStringList{} << QString() << false;
         QTest::newRow("relative, absolute, dotted and URL paths")
             << QStringList{u"a.txt"_s, u"../up/b.rtf"_s, u"/abs//c/./d"_s, u"file:///x/y%20z"_s,
                            u""_s}
             << run
             << QStringList{u"/work/dir/a.txt"_s, u"/work/up/b.rtf"_s, u"/abs/c/d"_s, u"/x/y z"_s}
-            << QString();
+            << QString() << false;
         QTest::newRow("connect with port")
             << QStringList{u"--connect"_s, u"10.0.0.7:4000"_s, u"f"_s} << run
-            << QStringList{u"/work/dir/f"_s} << u"10.0.0.7:4000"_s;
-        QTest::newRow("connect= form, host only")
-            << QStringList{u"--connect=phone.local"_s} << run << QStringList{} << u"phone.local"_s;
+            << QStringList{u"/work/dir/f"_s} << u"10.0.0.7:4000"_s << false;
+        QTest::newRow("connect= form, host only") << QStringList{u"--connect=phone.local"_s} << run
+                                                  << QStringList{} << u"phone.local"_s << false;
         QTest::newRow("a file named like an option after --")
             << QStringList{u"--"_s, u"--connect"_s} << run << QStringList{u"/work/dir/--connect"_s}
-            << QString();
+            << QString() << false;
         QTest::newRow("help") << QStringList{u"--help"_s, u"f"_s}
                               << static_cast<int>(AppCommandLine::Action::ShowHelp) << QStringList{}
-                              << QString();
+                              << QString() << false;
         QTest::newRow("version") << QStringList{u"--version"_s}
                                  << static_cast<int>(AppCommandLine::Action::ShowVersion)
-                                 << QStringList{} << QString();
+                                 << QStringList{} << QString() << false;
+        QTest::newRow("hidden, with a file") << QStringList{u"--hidden"_s, u"f"_s} << run
+                                             << QStringList{u"/work/dir/f"_s} << QString() << true;
     }
 
     void parse() {
@@ -155,6 +158,7 @@ private slots:
         QFETCH(int, action);
         QFETCH(QStringList, files);
         QFETCH(QString, connect);
+        QFETCH(bool, background);
         const auto line =
             AppCommandLine::parse(QStringList{u"/usr/bin/vantle"_s} + arguments, u"/work/dir"_s);
         QVERIFY2(line.ok(), qPrintable(line.error()));
@@ -163,8 +167,12 @@ private slots:
         QCOMPARE(line->connect.value_or(QString()), connect);
         QCOMPARE(line->connect.has_value(), !connect.isEmpty());
         QCOMPARE(line->handover().files, files);
+        const WindowRequest window = background ? WindowRequest::Background : WindowRequest::Show;
+        QVERIFY(line->window == window);
+        QVERIFY(line->handover().window == window);
         QVERIFY(line->helpText.startsWith(u"Usage: vantle [options] [FILE...]\n"_s));
         QVERIFY(line->helpText.contains(u"--connect <HOST[:PORT]>"_s));
+        QVERIFY(line->helpText.contains(u"--hidden"_s));
         QCOMPARE(line->versionText, u"vantle 1.2"_s);
     }
 
@@ -211,7 +219,9 @@ private slots:
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFile::Permissions());
 
-        const HandoverMessage sent{{u"/home/u/a b.txt"_s, u"/srv/folder"_s}, u"10.0.0.7:4000"_s};
+        const HandoverMessage sent{{u"/home/u/a b.txt"_s, u"/srv/folder"_s},
+                                   u"10.0.0.7:4000"_s,
+                                   WindowRequest::Background};
         const auto secondRole = claimElsewhere(profile.path(), sent);
         QVERIFY2(secondRole.ok(), qPrintable(secondRole.error()));
         QCOMPARE(*secondRole, Role::HandedOver);
@@ -304,6 +314,8 @@ private slots:
         QTest::newRow("files not a list") << framed(R"({"files": "/a"})") << u"not a list"_s;
         QTest::newRow("a file not a text") << framed(R"({"files": [7]})") << u"not a text"_s;
         QTest::newRow("empty address") << framed(R"({"connect": ""})") << u"usable address"_s;
+        QTest::newRow("background not true or false")
+            << framed(R"({"background": "yes"})") << u"not true or false"_s;
         QTest::newRow("announced too large")
             << QByteArray::fromHex("00200000") + QByteArray(64, 'x') << u"more than"_s;
         QTest::newRow("raw garbage") << QByteArray("GET / HTTP/1.0\r\n\r\n") << u"more than"_s;

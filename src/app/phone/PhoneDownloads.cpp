@@ -1,7 +1,9 @@
 // Downloads from the phone, one at a time: asked for, their bar, moved into place on a worker,
 // opened or revealed, or a sheet that tells why not.
+#include "app/PaneWidgets.h"
 #include "app/phone/PhonePane.h"
 #include "files/VantleUtilities.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "transfer/MRTransferController.h"
 #include "ui/IDDragTableView.h"
@@ -105,13 +107,9 @@ void PhonePane::downloadTo(const QString& path, const QString& folder) {
 void PhonePane::askDownloadTo(int row) {
     const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row);
     if (!node) return;
-    auto* dialog = new QFileDialog(mParts.window, QStringLiteral("Download To"));
+    QFileDialog* dialog =
+        folderDialog(mParts.window, QStringLiteral("Download To"), QStringLiteral("Download"));
     dialog->setObjectName(QStringLiteral("downloadToDialog"));
-    dialog->setFileMode(QFileDialog::Directory);
-    dialog->setOption(QFileDialog::ShowDirsOnly);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Download"));
     const QString path = node->path();
     mParts.presenter.showSheet(dialog, [this, dialog, path](int result) {
         const QString folder = dialog->selectedFiles().value(0);
@@ -161,21 +159,24 @@ void PhonePane::fileDownloaded(bool finished) {
         return;
     }
     ParoxLog("fileDownloaded: %@", *root);
-    const std::optional<QString> folder = mDropDestinations.contains(asked)
+    const Landing landing =
+        mDropDestinations.contains(asked) ? Landing::DropDestination : Landing::UsersFolder;
+    const std::optional<QString> folder = landing == Landing::DropDestination
                                               ? std::optional(mDropDestinations.value(asked))
-                                              : std::nullopt;
+                                              : usersDownloadFolder();
     // The row stays marked and the bar turns busy while the item is put in place.
     mDownloadStage = DownloadStage::MovingIntoPlace;
     if (downloadProgressIndicator) downloadProgressIndicator->setRange(0, 0);
-    mWorkers.runThenCallback([transfer = &mParts.transfer, name = *root,
-                              folder] { return transfer->finishDownload(name, folder); },
-                             [this, asked, name = *root, folder](const Result<QString>& finalFile) {
-                                 downloadMovedIntoPlace(asked, name, folder, finalFile);
-                             });
+    mWorkers.runThenCallback(
+        [transfer = &mParts.transfer, name = *root, folder] {
+            return transfer->finishDownload(name, folder);
+        },
+        [this, asked, name = *root, landing](const Result<QString>& finalFile) {
+            downloadMovedIntoPlace(asked, name, landing, finalFile);
+        });
 }
 
-void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root,
-                                       const std::optional<QString>& folder,
+void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root, Landing landing,
                                        const Result<QString>& finalFile) {
     mDownloadStage = DownloadStage::Receiving;
     if (!finalFile) {
@@ -190,11 +191,17 @@ void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root
             if (!info.isDir() && VantleUtilities::isOpenableFile(*finalFile) && node &&
                 node->shouldOpenAfterDownload())
                 mOpener.open(*finalFile);
-            else if (!folder)
+            else if (landing == Landing::UsersFolder)
                 mOpener.reveal(*finalFile);
         }
     }
     endDownload(asked);
+}
+
+std::optional<QString> PhonePane::usersDownloadFolder() {
+    const std::optional<QString> chosen = Defaults::get(settings::kDownloadFolder);
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return chosen;
 }
 
 void PhonePane::endDownload(const QString& asked) {
@@ -229,13 +236,9 @@ void PhonePane::showDownloadFailure(const QString& name, const QString& error,
             : QString(QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral("."));
     const QString text = QStringLiteral("\"") + name + why;
     // Saving is what failed only when the item did arrive.
-    mParts.presenter.show(
-        {received ? QStringLiteral("Unable To Save Download") : QStringLiteral("Download Failed"),
-         text,
-         {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
-         std::nullopt,
-         SheetPresenter::Kind::Sheet},
-        [](SheetPresenter::Role, bool) {});
+    mParts.presenter.tell(received ? QStringLiteral("Unable To Save Download")
+                                   : QStringLiteral("Download Failed"),
+                          text);
 }
 
 } // namespace vantle

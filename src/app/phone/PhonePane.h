@@ -64,6 +64,9 @@ public:
     void phoneItemChanged(const QString& path);
     // Downloads `path` into `folder`, where it is neither opened nor revealed.
     void downloadTo(const QString& path, const QString& folder);
+    // Where the user's own downloads (not those dropped or sent to a folder) go: the folder of
+    // the preferences, or none for the store.
+    static std::optional<QString> usersDownloadFolder();
     // What an earlier run left half-arrived goes, on a worker.
     void clearLeftoverDownloads();
     void phoneConnectionLost();
@@ -92,6 +95,9 @@ private:
     // file systems as a copy as long as itself, which a worker does (MovingIntoPlace). The next
     // download waits for either.
     enum class DownloadStage { Receiving, Requesting, MovingIntoPlace };
+    // Where a finished item goes: where the user's downloads go (then opened or revealed), or
+    // where it was dropped or sent (left there).
+    enum class Landing { UsersFolder, DropDestination };
     // What became of the download in front before the phone had answered its request, dealt
     // with once it has: the user's stop and the phone's end, in whichever order they came.
     struct WhileRequesting {
@@ -122,8 +128,7 @@ private:
     void requestAnswered(quint64 tag, bool granted);
     void askDownloadTo(int row);
     // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
-    void downloadMovedIntoPlace(const QString& asked, const QString& root,
-                                const std::optional<QString>& folder,
+    void downloadMovedIntoPlace(const QString& asked, const QString& root, Landing landing,
                                 const Result<QString>& finalFile);
     // The download in front has ended: its row, the next one.
     void endDownload(const QString& asked);

@@ -13,7 +13,9 @@
 #include "ui/MRWindow.h"
 #include "ui/SheetPresenter.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -47,6 +49,16 @@ void setPref(QLatin1StringView key, const QVariant& value) {
     Defaults::sync();
 }
 
+void savePicture(const QPixmap& picture, const QString& name) {
+    const QString path = gOutput + QStringLiteral("/") + name + QStringLiteral(".png");
+    if (picture.save(path)) {
+        std::printf("%s\n", qUtf8Printable(path));
+    } else {
+        std::fprintf(stderr, "cannot save %s\n", qUtf8Printable(path));
+        ++gFailures;
+    }
+}
+
 // The window with its open sheet drawn where a sheet hangs: centred under the title.
 void save(const Program& program, const QString& name) {
     QTest::qWait(kSettleMs);
@@ -59,13 +71,7 @@ void save(const Program& program, const QString& name) {
                          program.window()->palette().color(QPalette::Shadow));
         painter.drawPixmap(x, kSheetTop, drawn);
     }
-    const QString path = gOutput + QStringLiteral("/") + name + QStringLiteral(".png");
-    if (picture.save(path)) {
-        std::printf("%s\n", qUtf8Printable(path));
-    } else {
-        std::fprintf(stderr, "cannot save %s\n", qUtf8Printable(path));
-        ++gFailures;
-    }
+    savePicture(picture, name);
 }
 
 Program start() {
@@ -165,6 +171,21 @@ void uploadTour(const QString& files) {
         waitForSheet(program, QStringLiteral("Error Uploading to Device"));
         save(program, QStringLiteral("upload-error"));
     }
+}
+
+// Edit → Preferences..., its window on its own, in the theme of the moment.
+void preferences(const QString& name) {
+    auto program = start();
+    if (!program.started) return;
+    program.action(QStringLiteral("showPreferences:"))->trigger();
+    auto* dialog = program.find<QDialog>(QStringLiteral("preferencesDialog"));
+    if (!dialog) {
+        std::fprintf(stderr, "no preferences window\n");
+        ++gFailures;
+        return;
+    }
+    QTest::qWait(kSettleMs);
+    savePicture(dialog->grab(), name);
 }
 
 int phoneRow(const PhoneDataSource& rows, const QString& name) {
@@ -277,6 +298,7 @@ void tour(const QString& files) {
         if (waitForStatus(program, QStringLiteral("Connected to Anna's iPhone.")))
             save(program, QStringLiteral("connected"));
     }
+    preferences(QStringLiteral("preferences"));
     phoneFiles(files + QStringLiteral("-phone"));
     downloadStops(files + QStringLiteral("-phone"));
     {
@@ -304,6 +326,10 @@ void tour(const QString& files) {
         dark.setColor(QPalette::Dark, QColor(20, 20, 22));
         dark.setColor(QPalette::Shadow, Qt::black);
         dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
+        // What cannot be used now looks so.
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(QPalette::Disabled, role, QColor(120, 120, 126));
         QApplication::setPalette(dark);
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--delay-ms"), QStringLiteral("150")}));
@@ -313,6 +339,7 @@ void tour(const QString& files) {
         waitForUploadLine(program);
         save(program, QStringLiteral("dark-queue"));
     }
+    preferences(QStringLiteral("dark-preferences"));
     // In the dark theme still: Make Unique finds no free name.
     {
         // A name so long that no numbered one beside it fits: Make Unique finds no free name.
