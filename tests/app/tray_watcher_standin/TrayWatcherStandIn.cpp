@@ -1,9 +1,10 @@
 // tray_watcher_standin RECORD_FILE: owns org.kde.StatusNotifierWatcher on the bus of
 // DBUS_SESSION_BUS_ADDRESS as a desktop's tray does, says a host is there, appends every
-// registration it gets to RECORD_FILE as one JSON object a line, and prints "ready" once the
-// name is its own.
+// registration it gets (with the process that asked) to RECORD_FILE as one JSON object a line, and
+// prints "ready" once the name is its own.
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QFile>
@@ -49,9 +50,12 @@ signals:
 
 private:
     void record(const QString& member, const QString& service) {
-        const QJsonObject call{{QStringLiteral("member"), member},
-                               {QStringLiteral("service"), service},
-                               {QStringLiteral("sender"), message().service()}};
+        const QJsonObject call{
+            {QStringLiteral("member"), member},
+            {QStringLiteral("service"), service},
+            {QStringLiteral("sender"), message().service()},
+            {QStringLiteral("pid"),
+             static_cast<qint64>(connection().interface()->servicePid(message().service()))}};
         mRecord.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');
         mRecord.flush();
     }
