@@ -27,7 +27,8 @@ constexpr qreal kStemShare = 0.4;
 // The thinnest line that stays visible at 16 pixels, in pixels per 16 of the side.
 constexpr qreal kOutlinePerSixteen = 1.0;
 constexpr qreal kSixteen = 16.0;
-const QColor kBadgeColour{0x1f, 0x7a, 0xe0};
+// Green: it stands out on the icon's blue and on light and dark panels alike.
+const QColor kBadgeColour{0x2e, 0xa0, 0x43};
 
 QIcon programIcon() {
     static const bool registered = (registerAppResources(), true);
