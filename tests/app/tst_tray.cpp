@@ -72,40 +72,55 @@ QVariant itemProperty(const QString& service, const QString& name) {
     return reply.arguments().constFirst().value<QDBusVariant>().variant();
 }
 
-// An a(iiay): the pictures' bytes.
-QList<QByteArray> pixmaps(const QDBusArgument& argument) {
-    QList<QByteArray> pictures;
-    argument.beginArray();
-    while (!argument.atEnd()) {
-        int width = 0;
-        int height = 0;
-        QByteArray bytes;
+// A D-Bus value as plain variants: structures and arrays as lists, maps as maps.
+QVariant plain(const QVariant& value);
+QVariant plain(const QDBusArgument& argument) {
+    QVariantList items;
+    QVariantMap map;
+    switch (argument.currentType()) {
+    case QDBusArgument::StructureType:
         argument.beginStructure();
-        argument >> width >> height >> bytes;
+        while (!argument.atEnd())
+            items << plain(argument.asVariant());
         argument.endStructure();
-        pictures << bytes;
+        return items;
+    case QDBusArgument::ArrayType:
+        argument.beginArray();
+        while (!argument.atEnd())
+            items << plain(argument.asVariant());
+        argument.endArray();
+        return items;
+    case QDBusArgument::MapType:
+        argument.beginMap();
+        while (!argument.atEnd()) {
+            argument.beginMapEntry();
+            const QString key = argument.asVariant().toString();
+            map.insert(key, plain(argument.asVariant()));
+            argument.endMapEntry();
+        }
+        argument.endMap();
+        return map;
+    default:
+        return plain(argument.asVariant());
     }
-    argument.endArray();
-    return pictures;
+}
+QVariant plain(const QVariant& value) {
+    if (value.canConvert<QDBusArgument>()) return plain(value.value<QDBusArgument>());
+    if (value.canConvert<QDBusVariant>()) return plain(value.value<QDBusVariant>().variant());
+    return value;
 }
 
+// The tool tip's title, in its (icon name, pictures, title, text).
 QString toolTip(const QString& service) {
-    const auto argument = itemProperty(service, QStringLiteral("ToolTip")).value<QDBusArgument>();
-    QString iconName;
-    QString title;
-    argument.beginStructure();
-    argument >> iconName;
-    pixmaps(argument);
-    argument >> title;
-    return title;
+    return plain(itemProperty(service, QStringLiteral("ToolTip"))).toList().value(2).toString();
 }
 
-// What a tray draws: a theme icon's name, or the pictures themselves.
+// What a tray draws: a theme icon's name, or the pictures (width, height, bytes) themselves.
 QString picture(const QString& service) {
     QString drawn = itemProperty(service, QStringLiteral("IconName")).toString();
-    for (const QByteArray& bytes :
-         pixmaps(itemProperty(service, QStringLiteral("IconPixmap")).value<QDBusArgument>()))
-        drawn += QString::fromLatin1(bytes.toBase64());
+    for (const QVariant& pixmap :
+         plain(itemProperty(service, QStringLiteral("IconPixmap"))).toList())
+        drawn += QString::fromLatin1(pixmap.toList().value(2).toByteArray().toBase64());
     return drawn;
 }
 
@@ -113,30 +128,21 @@ QString menuPath(const QString& service) {
     return itemProperty(service, QStringLiteral("Menu")).value<QDBusObjectPath>().path();
 }
 
-// The top level of the item's menu, separators left out.
+// The top level of the item's menu, separators left out; each entry is (id, properties, children).
 QList<MenuItem> menu(const QString& service) {
     const QDBusMessage reply =
         call(service, menuPath(service), QStringLiteral("com.canonical.dbusmenu"),
              QStringLiteral("GetLayout"), {0, 1, QStringList()});
     QList<MenuItem> items;
-    if (reply.arguments().size() < 2) return items;
-    const auto root = reply.arguments().at(1).value<QDBusArgument>();
-    int id = 0;
-    QVariantMap properties;
-    root.beginStructure();
-    root >> id >> properties;
-    root.beginArray();
-    while (!root.atEnd()) {
-        QDBusVariant child;
-        root >> child;
-        const auto entry = child.variant().value<QDBusArgument>();
-        MenuItem item;
-        entry.beginStructure();
-        entry >> item.id >> properties;
-        item.label = properties.value(QStringLiteral("label")).toString();
-        item.enabled = properties.value(QStringLiteral("enabled"), true).toBool();
-        if (properties.value(QStringLiteral("type")).toString() != QLatin1String("separator"))
-            items << item;
+    const QVariantList root = plain(reply.arguments().value(1)).toList();
+    for (const QVariant& child : root.value(2).toList()) {
+        const QVariantList entry = child.toList();
+        const QVariantMap properties = entry.value(1).toMap();
+        if (properties.value(QStringLiteral("type")).toString() == QLatin1String("separator"))
+            continue;
+        items << MenuItem{entry.value(0).toInt(),
+                          properties.value(QStringLiteral("label")).toString(),
+                          properties.value(QStringLiteral("enabled"), true).toBool()};
     }
     return items;
 }
