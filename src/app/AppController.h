@@ -37,6 +37,7 @@ class SUUpdater;
 class TransferEvents;
 class QueueDataSource;
 class SheetPresenter;
+class TrayIcon;
 class UploadFlow;
 
 // The program's window and what it holds: start-up, the menus, the queue's intake, and the
@@ -80,6 +81,9 @@ public:
     // Disconnects and stops what runs, so that the process can end promptly; the queue file
     // holds the queue first.
     void shutDown();
+    // Ends the program, wherever the window is (the menus' Quit, the tray's, quit signals):
+    // a window on show closes as ever, sheets go unanswered, the event loop ends.
+    void quit();
     // Any thread, as a quit begins: ends at once every wait on the phone (a request the main
     // thread or a worker waits in, an upload), so that the quit is not held up by a slow phone.
     void interruptForQuit();
@@ -94,6 +98,7 @@ public:
     PhonePane& phonePane() const { return *mPhonePane; }
     ConnectionStatus& status() const { return *mStatus; }
     DesktopNotifier& notifier() const { return *mNotifier; }
+    TrayIcon& tray() const { return *mTray; }
     MRTransferController& transfer() { return *_transfer; }
     ClientServerController& clientServer() { return *mClientServer; }
 
@@ -156,6 +161,10 @@ private:
     // The rooms, made once the window's parts they work with exist, and wired together.
     void makeRooms();
     void wireRooms();
+    // The tray follows the connection and the queue's way to the phone.
+    void wireTray();
+    // The window has closed, or a quit closed it: the program ends.
+    void endProgram();
 
     // Start-up (AppControllerStartup.cpp).
     // The transfer layer's events go to the rooms they concern.
@@ -207,6 +216,10 @@ private:
     UploadFlow* mUpload = nullptr;
     PhonePane* mPhonePane = nullptr;
     DesktopNotifier* mNotifier = nullptr;
+    TrayIcon* mTray = nullptr;
+    // Once the program ends, closing the window no longer leaves it running in the tray.
+    enum class Phase { Running, Ending };
+    Phase mPhase = Phase::Running;
 
     QueueDataSource* mQueue = nullptr;
     // Files dropped or handed over, taken in a moment later (once the drag has ended).

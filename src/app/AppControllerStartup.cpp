@@ -5,6 +5,7 @@
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
+#include "app/tray/TrayIcon.h"
 #include "app/upload/UploadFlow.h"
 #include "net/DnsSdLibrary.h"
 #include "net/GamePeer.h"
@@ -52,6 +53,8 @@ AppController::AppController(QObject* parent)
 AppController::~AppController() {
     shutDown();
     mUpdater.reset();
+    // The tray's menu stands for the window's items: it goes first.
+    delete mTray;
     delete _window;
     // Before the transfer layer they work with goes.
     delete mUpload;

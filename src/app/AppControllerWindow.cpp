@@ -36,8 +36,10 @@ void AppController::buildWindow() {
     _window->setWindowTitle(QStringLiteral("Vantle"));
     _window->resize(kDefaultWidth, kDefaultHeight);
     mPresenter = new SheetPresenter(_window);
-    // The window closes first when the program ends; what then closes the sheets is no answer.
-    connect(_window, &MRWindow::closed, mPresenter, &SheetPresenter::abandon);
+    // The program ends with its window, not with the last window on show: with the window in
+    // the tray, an alert's closing would end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(_window, &MRWindow::closed, this, &AppController::endProgram);
     makeRooms();
 
     auto* central = new QWidget(_window);
@@ -69,6 +71,20 @@ void AppController::buildWindow() {
     buildMenus();
     wireRooms();
     _window->restoreSavedGeometry();
+}
+
+void AppController::quit() {
+    mPhase = Phase::Ending;
+    // Its place is kept; a window in the tray kept it when it hid.
+    if (_window && _window->isVisible()) _window->close();
+    endProgram();
+}
+
+void AppController::endProgram() {
+    mPhase = Phase::Ending;
+    // What then closes the sheets, shown or hidden with the window, is no answer.
+    if (mPresenter) mPresenter->abandon();
+    QCoreApplication::quit();
 }
 
 QLabel* AppController::buildQueuePane(QWidget* pane) {
@@ -142,10 +158,8 @@ void AppController::buildMenus() {
         add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
             [this] { checkForUpdates(); });
     file->addSeparator();
-    mActions.quit =
-        add(file, QStringLiteral("terminate:"), QStringLiteral("Quit"), QKeySequence::Quit, [this] {
-            if (_window) _window->close();
-        });
+    mActions.quit = add(file, QStringLiteral("terminate:"), QStringLiteral("Quit"),
+                        QKeySequence::Quit, [this] { quit(); });
     mActions.quit->setMenuRole(QAction::QuitRole);
     connect(file, &QMenu::aboutToShow, this, [this] { validateMenus(); });
 

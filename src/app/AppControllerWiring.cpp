@@ -4,7 +4,10 @@
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
+#include "app/tray/TrayIcon.h"
 #include "app/upload/UploadFlow.h"
+#include "net/GamePeer.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "transfer/TransferEvents.h"
 #include "ui/MRWindow.h"
@@ -41,6 +44,30 @@ void AppController::wireRooms() {
     connect(mUpload, &UploadFlow::queueEmptied, mNotifier, &DesktopNotifier::notifyQueueEmptied);
     connect(mPhonePane, &PhonePane::downloadArrived, mNotifier,
             &DesktopNotifier::notifyDownloadArrived);
+    wireTray();
+}
+
+void AppController::wireTray() {
+    mTray = new TrayIcon({_window, mActions.addFiles, mActions.quit}, this);
+    connect(mStatus, &ConnectionStatus::statusChanged, mTray, [this] {
+        const std::shared_ptr<GamePeer> phone = mClientServer->peer();
+        using Connection = TrayIcon::Connection;
+        const Connection state = !connected() || !phone ? Connection::NotConnected
+                                 : mStatus->granted()   ? Connection::Connected
+                                                        : Connection::WaitingForApproval;
+        mTray->showConnection(state, phone ? phone->name().value_or(QString()) : QString());
+    });
+    connect(mUpload, &UploadFlow::sendingProgress, mTray, [this](std::optional<int> percent) {
+        mTray->showSending(mQueue->rowCount(), percent);
+    });
+    connect(mUpload, &UploadFlow::sendingEnded, mTray, &TrayIcon::sendingEnded);
+    // Read as the window closes: the setting may have changed since the start.
+    _window->setKeepsRunningOnClose([this] {
+        return mPhase == Phase::Running && Defaults::get(settings::kKeepRunningInTray) &&
+               mTray->available();
+    });
+    connect(_window, &MRWindow::hiddenOnClose, mNotifier,
+            &DesktopNotifier::notifyKeptRunningInTray);
 }
 
 void AppController::observeTransferEvents() {

@@ -83,16 +83,10 @@ int main(int argc, char** argv) {
         [&delegate](const vantle::HandoverMessage& message, vantle::SingleInstance::Reply reply) {
             delegate.openFiles(message, std::move(reply));
         });
-    // Logout and Ctrl+C in a terminal end the program as its Quit item does, even while the
-    // window waits on a slow phone.
-    vantle::TerminationSignals quitSignals(
-        [&controller] {
-            if (controller.window() && controller.window()->isVisible())
-                controller.window()->close();
-            else
-                QCoreApplication::quit();
-        },
-        [&controller] { controller.interruptForQuit(); });
+    // Logout, Ctrl+C and a closed terminal end the program as its Quit item does, even while
+    // the window waits on a slow phone or is in the tray.
+    vantle::TerminationSignals quitSignals([&controller] { controller.quit(); },
+                                           [&controller] { controller.interruptForQuit(); });
     if (controller.awakeFromNib()) {
         delegate.showWindowAtStart(line->window);
         delegate.openFiles(line->handover());

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <utility>
 
 namespace vantle {
 
@@ -29,9 +31,34 @@ void MRWindow::saveGeometryToSettings() const {
 }
 
 void MRWindow::closeEvent(QCloseEvent* event) {
+    if (mKeepsRunningOnClose && mKeepsRunningOnClose()) {
+        event->ignore();
+        hideWithDialogs();
+        emit hiddenOnClose();
+        return;
+    }
     saveGeometryToSettings();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) emit closed();
+}
+
+void MRWindow::hideWithDialogs() {
+    if (!isVisible()) return;
+    saveGeometryToSettings();
+    // A dialog is a window of its own: it would stay on the screen without its window.
+    for (QDialog* dialog : findChildren<QDialog*>()) {
+        if (!dialog->isVisible()) continue;
+        mHiddenDialogs.append(dialog);
+        dialog->hide();
+    }
+    hide();
+}
+
+void MRWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // What was asked before the window hid is still waiting for its answer.
+    for (const QPointer<QWidget>& dialog : std::exchange(mHiddenDialogs, {}))
+        if (dialog) dialog->show();
 }
 
 bool MRWindow::isFrontmost() const {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
 
 namespace vantle {
 
 // The program's one window: it comes back where the user left it, and says when it is closed
-// (closing it quits the program).
+// (closing it quits the program, unless the program is to keep running without it).
 class MRWindow : public QMainWindow {
     Q_OBJECT
 
@@ -20,12 +23,27 @@ public:
     bool isFrontmost() const;
     // Shows, restores, raises and activates the window.
     void bringToFront();
+    // Asked as the window is closed: true hides it instead (hideWithDialogs) and the program
+    // keeps running. None, or false, closes it.
+    void setKeepsRunningOnClose(std::function<bool()> keepsRunning) {
+        mKeepsRunningOnClose = std::move(keepsRunning);
+    }
+    // Hides the window and its open dialogs; they come back, unanswered, when it is shown.
+    void hideWithDialogs();
 
 signals:
+    // Closed: the program ends.
     void closed();
+    // Closed while the program keeps running: the window and its dialogs are hidden.
+    void hiddenOnClose();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::function<bool()> mKeepsRunningOnClose;
+    QList<QPointer<QWidget>> mHiddenDialogs;
 };
 
 } // namespace vantle

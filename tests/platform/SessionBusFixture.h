@@ -1,7 +1,7 @@
 #pragma once
 
-// A private session bus and the notification stand-in on it, for the suites that send desktop
-// notifications. Everything started here is stopped by its process id.
+// A private session bus and the stand-ins on it (notifications, the tray), for the suites that
+// talk to the desktop. Everything started here is stopped by its process id.
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
@@ -78,29 +78,24 @@ private:
     QProcess mDaemon;
 };
 
-// The stand-in notification service (tests/platform/notification_standin) on a bus, with the
-// calls it recorded and its control interface.
-class NotificationStandIn {
+// A stand-in service of tests/ on a bus: a program that records the calls it gets in a file, one
+// JSON object a line, and says "ready" once its names are its own.
+class RecordingStandIn {
 public:
-    NotificationStandIn(const QString& busAddress, const QString& recordPath)
-        : mBusAddress(busAddress), mRecordPath(recordPath),
-          mControlName(QStringLiteral("standin-control-") + recordPath) {}
-    ~NotificationStandIn() {
-        stopChild(mService);
-        QDBusConnection::disconnectFromBus(mControlName);
-    }
-    NotificationStandIn(const NotificationStandIn&) = delete;
-    NotificationStandIn& operator=(const NotificationStandIn&) = delete;
+    RecordingStandIn(const QString& program, const QString& busAddress, const QString& recordPath)
+        : mProgram(program), mBusAddress(busAddress), mRecordPath(recordPath) {}
+    ~RecordingStandIn() { stopChild(mService); }
+    RecordingStandIn(const RecordingStandIn&) = delete;
+    RecordingStandIn& operator=(const RecordingStandIn&) = delete;
 
     bool start() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), mBusAddress);
         mService.setProcessEnvironment(environment);
-        mService.start(QStringLiteral(VANTLE_NOTIFICATION_STANDIN), {mRecordPath});
+        mService.start(mProgram, {mRecordPath});
         if (!mService.waitForStarted(kBusStartMs)) return false;
         QByteArray output;
-        return waitForOutput(mService, QByteArrayLiteral("ready"), &output) &&
-               QDBusConnection::connectToBus(mBusAddress, mControlName).isConnected();
+        return waitForOutput(mService, QByteArrayLiteral("ready"), &output);
     }
     void stop() { stopChild(mService); }
 
@@ -115,6 +110,33 @@ public:
                 calls.append(call);
         }
         return calls;
+    }
+
+protected:
+    QString busAddress() const { return mBusAddress; }
+
+private:
+    QString mProgram;
+    QString mBusAddress;
+    QString mRecordPath;
+    QProcess mService;
+};
+
+#ifdef VANTLE_NOTIFICATION_STANDIN
+// The stand-in notification service (tests/platform/notification_standin) on a bus, with the
+// calls it recorded and its control interface.
+class NotificationStandIn : public RecordingStandIn {
+public:
+    NotificationStandIn(const QString& busAddress, const QString& recordPath)
+        : RecordingStandIn(QStringLiteral(VANTLE_NOTIFICATION_STANDIN), busAddress, recordPath),
+          mControlName(QStringLiteral("standin-control-") + recordPath) {}
+    ~NotificationStandIn() { QDBusConnection::disconnectFromBus(mControlName); }
+    NotificationStandIn(const NotificationStandIn&) = delete;
+    NotificationStandIn& operator=(const NotificationStandIn&) = delete;
+
+    bool start() {
+        return RecordingStandIn::start() &&
+               QDBusConnection::connectToBus(busAddress(), mControlName).isConnected();
     }
 
     // As if the user clicked the action `key` of notification `id`.
@@ -135,10 +157,8 @@ private:
                QDBusMessage::ReplyMessage;
     }
 
-    QString mBusAddress;
-    QString mRecordPath;
     QString mControlName;
-    QProcess mService;
 };
+#endif
 
 } // namespace vantle::test

@@ -4,6 +4,7 @@
 #include "platform/DesktopNotifications.h"
 #include "platform/DesktopServices.h"
 #include "platform/MainThread.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "ui/MRWindow.h"
 
@@ -38,9 +39,19 @@ void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& rea
     sendNotification(QStringLiteral("Upload Failed"), body, {});
 }
 
-void DesktopNotifier::sendNotification(const QString& summary, const QString& body,
+void DesktopNotifier::notifyKeptRunningInTray() {
+    if (!isMainThread()) return runOn(this, [this] { notifyKeptRunningInTray(); });
+    if (Defaults::get(settings::kToldAboutTray)) return;
+    if (sendNotification(QStringLiteral("Vantle Is Still Running"),
+                         QStringLiteral("Your files keep going to your iPhone. To quit Vantle, "
+                                        "choose Quit from its icon in the tray."),
+                         {}))
+        Defaults::set(settings::kToldAboutTray);
+}
+
+bool DesktopNotifier::sendNotification(const QString& summary, const QString& body,
                                        const QString& downloadedPath) {
-    if (!mShowNotifications || (mWindow && mWindow->isFrontmost())) return;
+    if (!mShowNotifications || (mWindow && mWindow->isFrontmost())) return false;
     if (!mNotifications) {
         mNotifications = new DesktopNotifications(
             {QLatin1String(names::kLocalAppName), QLatin1String(names::kDesktopEntry), {}}, this);
@@ -52,11 +63,12 @@ void DesktopNotifier::sendNotification(const QString& summary, const QString& bo
                 [this](quint64 token) { mNotifiedDownloads.remove(token); });
     }
     const quint64 token = mNotifications->notify(summary, body);
-    if (!token || downloadedPath.isEmpty()) return;
+    if (!token || downloadedPath.isEmpty()) return token != 0;
     mNotifiedDownloads.insert(token, downloadedPath);
     // Tokens grow: the first entries are the oldest.
     while (mNotifiedDownloads.size() > DesktopNotifications::kRemembered)
         mNotifiedDownloads.erase(mNotifiedDownloads.begin());
+    return true;
 }
 
 void DesktopNotifier::notificationShown(quint64 token) {

@@ -29,9 +29,12 @@ public:
     void notifyQueueEmptied(int itemsSent);
     // The upload of the item called `name` failed; `reason` in the user's words, may be empty.
     void notifyUploadFailed(const QString& name, const QString& reason);
+    // The window was closed and the program keeps running in the tray: said once ever.
+    void notifyKeptRunningInTray();
 
 private:
-    void sendNotification(const QString& summary, const QString& body,
+    // False when it was not sent (the setting is off, or the window is in front).
+    bool sendNotification(const QString& summary, const QString& body,
                           const QString& downloadedPath);
     void notificationShown(quint64 token);
 

@@ -33,6 +33,7 @@ constexpr double kBytesPerBarUnit = 65536.0;
 constexpr int kMinBarStepPixels = 2;
 // The details line is a little smaller than the name.
 constexpr int kDetailsPointSizeDelta = -1;
+constexpr quint64 kPercent = 100;
 
 const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
 
@@ -224,6 +225,7 @@ void UploadFlow::checkForFinished() {
         mRow.bar->setValue(mRow.bar->maximum());
         setupUploadUI();
         mUploadTimer->stop();
+        emit sendingEnded();
         ParoxLog("checkForFinished returning");
         return;
     }
@@ -259,6 +261,10 @@ void UploadFlow::checkForFinished() {
     // Nothing is named before the first of the item's files goes: the item's own name stays.
     if (const QString file = mParts.transfer.currentFile(); !file.isEmpty())
         mRow.name->setText(file);
+    emit sendingProgress(mUploadTotal && *mUploadTotal > 0
+                             ? std::optional<int>(static_cast<int>(std::min(bytes, *mUploadTotal) *
+                                                                   kPercent / *mUploadTotal))
+                             : std::nullopt);
     // The speed is measured from the first bytes sent, not from the walk and the name check.
     if (mUploadTotal && bytes > 0 &&
         mProgressText.update(bytes, mParts.queue.rowCount(), QDateTime::currentMSecsSinceEpoch()))

@@ -71,6 +71,11 @@ signals:
     void uploadFailed(const QString& name, const QString& reason);
     // The queue has run dry after uploads; `itemsSent` of them went.
     void queueEmptied(int itemsSent);
+    // An item is going (at every tick of the bar): `percent` of it has gone, none while it is
+    // being measured.
+    void sendingProgress(std::optional<int> percent);
+    // No item is going any more.
+    void sendingEnded();
 
 private:
     enum class UploadPhase {

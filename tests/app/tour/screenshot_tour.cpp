@@ -3,6 +3,7 @@
 #include "app/AppController.h"
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
+#include "app/tray/TrayIcon.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
@@ -18,13 +19,16 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QProgressBar>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 using namespace vantle;
@@ -71,6 +75,56 @@ void save(const Program& program, const QString& name) {
                          program.window()->palette().color(QPalette::Shadow));
         painter.drawPixmap(x, kSheetTop, drawn);
     }
+    savePicture(picture, name);
+}
+
+// The tray icon in each of its looks at the sizes trays use, its tool tip beside it, and its menu
+// popped up, over a panel of the palette's colours (Xvfb has no tray to grab).
+void saveTray(const Program& program, const QString& name) {
+    constexpr int kGap = 12;
+    constexpr int kRowHeight = 56;
+    constexpr int kTextWidth = 280;
+    constexpr int kSizes[] = {16, 22, 32, 48};
+    using Look = TrayIcon::Look;
+    using Connection = TrayIcon::Connection;
+    const QString phone = QStringLiteral("Anna's iPhone");
+    const struct {
+        Look look;
+        QString toolTip;
+    } rows[] = {
+        {Look::NotConnected, TrayIcon::describe(Connection::NotConnected, {}, 0, {}, false)},
+        {Look::Connected, TrayIcon::describe(Connection::Connected, phone, 0, {}, false)},
+        {Look::Sending, TrayIcon::describe(Connection::Connected, phone, 3, 42, true)},
+    };
+    QMenu* menu = program->tray().menu();
+    menu->popup(QPoint(0, 0));
+    QTest::qWait(kSettleMs);
+    const QPixmap drawnMenu = menu->grab();
+    menu->hide();
+
+    int iconsWidth = kGap;
+    for (const int side : kSizes)
+        iconsWidth += side + kGap;
+    const int rowsHeight = kGap + static_cast<int>(std::size(rows)) * kRowHeight;
+    QPixmap picture(iconsWidth + kTextWidth + drawnMenu.width() + kGap,
+                    std::max(rowsHeight, drawnMenu.height() + 2 * kGap));
+    const QPalette palette = QApplication::palette();
+    picture.fill(palette.color(QPalette::Window));
+    QPainter painter(&picture);
+    int y = kGap;
+    for (const auto& row : rows) {
+        const QIcon icon = TrayIcon::iconFor(row.look);
+        int x = kGap;
+        for (const int side : kSizes) {
+            painter.drawPixmap(x, y + (kRowHeight - kGap - side) / 2, icon.pixmap(side, side));
+            x += side + kGap;
+        }
+        painter.setPen(palette.color(QPalette::WindowText));
+        painter.drawText(QRect(x, y, kTextWidth, kRowHeight - kGap), Qt::AlignVCenter, row.toolTip);
+        y += kRowHeight;
+    }
+    painter.drawPixmap(iconsWidth + kTextWidth, kGap, drawnMenu);
+    painter.end();
     savePicture(picture, name);
 }
 
@@ -295,8 +349,10 @@ void tour(const QString& files) {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        if (waitForStatus(program, QStringLiteral("Connected to Anna's iPhone.")))
+        if (waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) {
             save(program, QStringLiteral("connected"));
+            saveTray(program, QStringLiteral("tray-menu"));
+        }
     }
     preferences(QStringLiteral("preferences"));
     phoneFiles(files + QStringLiteral("-phone"));
@@ -338,6 +394,7 @@ void tour(const QString& files) {
         waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."));
         waitForUploadLine(program);
         save(program, QStringLiteral("dark-queue"));
+        saveTray(program, QStringLiteral("tray-menu-dark"));
     }
     preferences(QStringLiteral("dark-preferences"));
     // In the dark theme still: Make Unique finds no free name.
