@@ -34,6 +34,8 @@ class ParoxLogger;
 class PhonePane;
 class SUUpdater;
 class TransferEvents;
+class TransferHistory;
+class TransferHistoryWindow;
 class QueueDataSource;
 class SheetPresenter;
 class UploadFlow;
@@ -56,6 +58,7 @@ public:
     struct MenuActions {
         QAction* addFiles = nullptr;
         QAction* directConnect = nullptr;
+        QAction* transferHistory = nullptr;
         QAction* autoConnect = nullptr;
         QAction* logging = nullptr;
         QAction* notifications = nullptr;
@@ -92,6 +95,7 @@ public:
     PhonePane& phonePane() const { return *mPhonePane; }
     ConnectionStatus& status() const { return *mStatus; }
     DesktopNotifier& notifier() const { return *mNotifier; }
+    TransferHistory& history() const { return *mHistory; }
     MRTransferController& transfer() { return *_transfer; }
     ClientServerController& clientServer() { return *mClientServer; }
 
@@ -138,6 +142,9 @@ public:
     void checkForUpdates();
     // The diagnostics report in a window of its own, with a Copy button.
     void showConnectionDiagnostics();
+    // "Transfer History": one window, raised when it is open already.
+    void showTransferHistory();
+    TransferHistoryWindow* transferHistoryWindow() const { return mHistoryWindow; }
 
 signals:
     // The status line changed (tests and the demo wait for it).
@@ -203,6 +210,8 @@ private:
     UploadFlow* mUpload = nullptr;
     PhonePane* mPhonePane = nullptr;
     DesktopNotifier* mNotifier = nullptr;
+    TransferHistory* mHistory = nullptr;
+    QPointer<TransferHistoryWindow> mHistoryWindow;
 
     QueueDataSource* mQueue = nullptr;
     // Files dropped or handed over, taken in a moment later (once the drag has ended).
