@@ -144,7 +144,7 @@ public:
     void showConnectionDiagnostics();
     // "Transfer History": one window, raised when it is open already.
     void showTransferHistory();
-    TransferHistoryWindow* transferHistoryWindow() const { return mHistoryWindow; }
+    TransferHistoryWindow* transferHistoryWindow() const;
 
 signals:
     // The status line changed (tests and the demo wait for it).

@@ -176,6 +176,10 @@ void AppController::buildMenus() {
                                {}, [this] { openLink(links::webSite()); });
 }
 
+TransferHistoryWindow* AppController::transferHistoryWindow() const {
+    return mHistoryWindow;
+}
+
 void AppController::showTransferHistory() {
     if (!mHistoryWindow) {
         mHistoryWindow = new TransferHistoryWindow(*mHistory, *mPresenter, _window);
