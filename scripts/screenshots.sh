@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and takes it through its states against the simulated phone, saving a PNG
 # of each (welcome, manual connect, waiting for approval, refused, connected, a queue, an upload
-# under way, a name clash, a failed piece, a dark theme, a name with no free one beside it) into FOLDER (default docs/screenshots). Runs under Xvfb when there is no display.
+# under way, a name clash, a failed piece, the transfer history, a dark theme, a name with no free one beside it) into FOLDER (default docs/screenshots). Runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-docs/screenshots}"

@@ -18,7 +18,7 @@
 namespace vantle {
 namespace {
 
-constexpr QSize kInitialSize{720, 420};
+constexpr QSize kInitialSize{860, 420};
 
 QPushButton* button(const QString& name, const QString& title, QWidget* parent) {
     auto* made = new QPushButton(title, parent);
@@ -52,11 +52,11 @@ TransferHistoryWindow::TransferHistoryWindow(TransferHistory& history, SheetPres
     mTable->setWordWrap(false);
     mTable->setTextElideMode(Qt::ElideMiddle);
     mTable->verticalHeader()->hide();
-    mTable->horizontalHeader()->setStretchLastSection(true);
-    mTable->horizontalHeader()->setSectionResizeMode(TransferHistoryModel::NameColumn,
-                                                     QHeaderView::Stretch);
-    mTable->horizontalHeader()->setSectionResizeMode(TransferHistoryModel::ResultColumn,
-                                                     QHeaderView::Stretch);
+    // The short columns as wide as what they hold; the name and the result share the rest.
+    QHeaderView* header = mTable->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(TransferHistoryModel::NameColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(TransferHistoryModel::ResultColumn, QHeaderView::Stretch);
     layout->addWidget(mTable, 1);
     connect(mTable, &QTableView::activated, this, [this] { openCurrent(); });
 
