@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program and takes it through its states against the simulated phone, saving a PNG
 # of each (welcome, manual connect, waiting for approval, refused, connected, a queue, an upload
-# under way, a name clash, a failed piece, the preferences, a dark theme, a name with no free one
-# beside it, the tray's icons and menu, light and dark) into FOLDER (default docs/screenshots). Runs
-# under Xvfb when there is no display.
+# under way, a name clash, a failed piece, the preferences, the transfer history, a dark theme, a
+# name with no free one beside it, the tray's icons and menu, light and dark) into FOLDER (default
+# docs/screenshots). Runs under Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-docs/screenshots}"

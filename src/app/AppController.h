@@ -35,6 +35,8 @@ class PhonePane;
 class PreferencesDialog;
 class SUUpdater;
 class TransferEvents;
+class TransferHistory;
+class TransferHistoryWindow;
 class QueueDataSource;
 class SheetPresenter;
 class TrayIcon;
@@ -58,6 +60,7 @@ public:
     struct MenuActions {
         QAction* addFiles = nullptr;
         QAction* directConnect = nullptr;
+        QAction* transferHistory = nullptr;
         QAction* autoConnect = nullptr;
         QAction* logging = nullptr;
         QAction* notifications = nullptr;
@@ -99,6 +102,7 @@ public:
     ConnectionStatus& status() const { return *mStatus; }
     DesktopNotifier& notifier() const { return *mNotifier; }
     TrayIcon& tray() const { return *mTray; }
+    TransferHistory& history() const { return *mHistory; }
     MRTransferController& transfer() { return *_transfer; }
     ClientServerController& clientServer() { return *mClientServer; }
 
@@ -147,6 +151,9 @@ public:
     void checkForUpdates();
     // The diagnostics report in a window of its own, with a Copy button.
     void showConnectionDiagnostics();
+    // "Transfer History": one window, raised when it is open already.
+    void showTransferHistory();
+    TransferHistoryWindow* transferHistoryWindow() const;
 
 signals:
     // The status line changed (tests and the demo wait for it).
@@ -220,6 +227,8 @@ private:
     // Once the program ends, closing the window no longer leaves it running in the tray.
     enum class Phase { Running, Ending };
     Phase mPhase = Phase::Running;
+    TransferHistory* mHistory = nullptr;
+    QPointer<TransferHistoryWindow> mHistoryWindow;
 
     QueueDataSource* mQueue = nullptr;
     // Files dropped or handed over, taken in a moment later (once the drag has ended).

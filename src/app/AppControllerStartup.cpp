@@ -2,6 +2,7 @@
 #include "app/AppController.h"
 #include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
+#include "app/history/TransferHistory.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -35,6 +36,8 @@ namespace {
 
 // Delays of the start-up and status flow, in milliseconds.
 constexpr int kMessageUpdateMs = 100;
+// How long the end waits for the transfer history to be written.
+constexpr std::chrono::milliseconds kHistoryFlushLimit{2000};
 constexpr int kFirstMessageUpdateMs = 1000;
 constexpr int kManualWarningMs = 100;
 // The hint's text size over the empty queue.
@@ -82,6 +85,9 @@ void AppController::shutDown() {
     if (mStatus) mStatus->shutDown();
     if (mUpload) mUpload->shutDown();
     if (mPhonePane) mPhonePane->waitForPhoneWorkers();
+    // After the workers, whose last ends it records.
+    if (mHistory && !mHistory->flush(kHistoryFlushLimit))
+        ParoxLog("the transfer history was not written before the end");
     mClientServer->setRequestDispatcher(nullptr);
 }
 

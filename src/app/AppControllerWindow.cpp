@@ -3,6 +3,7 @@
 #include "app/AppLinks.h"
 #include "app/PaneWidgets.h"
 #include "app/QueueDataSource.h"
+#include "app/history/TransferHistoryWindow.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
 #include "app/upload/UploadFlow.h"
@@ -144,6 +145,9 @@ void AppController::buildMenus() {
     mActions.directConnect =
         add(file, QStringLiteral("directConnect:"), QStringLiteral("Manual Connect..."), {},
             [this] { mStatus->directConnect(); });
+    mActions.transferHistory =
+        add(file, QStringLiteral("showTransferHistory:"), QStringLiteral("Transfer History..."), {},
+            [this] { showTransferHistory(); });
     file->addSeparator();
     mActions.autoConnect =
         checkable(add(file, QStringLiteral("autoConnectMenu:"),
@@ -190,6 +194,20 @@ void AppController::buildMenus() {
     if (!links::webSite().isEmpty())
         mActions.webSite = add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"),
                                {}, [this] { openLink(links::webSite()); });
+}
+
+TransferHistoryWindow* AppController::transferHistoryWindow() const {
+    return mHistoryWindow;
+}
+
+void AppController::showTransferHistory() {
+    if (!mHistoryWindow) {
+        mHistoryWindow = new TransferHistoryWindow(*mHistory, *mPresenter, _window);
+        mHistoryWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    mHistoryWindow->show();
+    mHistoryWindow->raise();
+    mHistoryWindow->activateWindow();
 }
 
 } // namespace vantle

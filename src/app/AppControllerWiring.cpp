@@ -1,6 +1,7 @@
 // The rooms of the window and the wires between them: what one room's news means to another.
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
+#include "app/history/TransferHistory.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -19,6 +20,8 @@ void AppController::makeRooms() {
     mStatus = new ConnectionStatus({*_transfer, *mClientServer, *mPresenter, _window}, this);
     mPhonePane = new PhonePane({*_transfer, *mClientServer, *mPresenter, _window}, this);
     mNotifier = new DesktopNotifier(_window, this);
+    mHistory = new TransferHistory(TransferHistory::defaultFilePath(), this);
+    mHistory->load();
     // The upload flow follows with the queue's pane, whose table it works on.
 }
 
@@ -40,10 +43,13 @@ void AppController::wireRooms() {
     connect(mQueue, &QueueDataSource::loaded, mUpload, &UploadFlow::startUploadIfWeCan);
     connect(mQueue, &QueueDataSource::added, mUpload, &UploadFlow::startUploadIfWeCan);
     connect(mUpload, &UploadFlow::phoneItemChanged, mPhonePane, &PhonePane::phoneItemChanged);
-    connect(mUpload, &UploadFlow::uploadFailed, mNotifier, &DesktopNotifier::notifyUploadFailed);
+    // One word of each item's end, for the notification and the history alike.
+    connect(mUpload, &UploadFlow::itemEnded, mNotifier, &DesktopNotifier::notifyTransferEnded);
+    connect(mUpload, &UploadFlow::itemEnded, mHistory, &TransferHistory::add);
     connect(mUpload, &UploadFlow::queueEmptied, mNotifier, &DesktopNotifier::notifyQueueEmptied);
-    connect(mPhonePane, &PhonePane::downloadArrived, mNotifier,
-            &DesktopNotifier::notifyDownloadArrived);
+    connect(mPhonePane, &PhonePane::downloadEnded, mNotifier,
+            &DesktopNotifier::notifyTransferEnded);
+    connect(mPhonePane, &PhonePane::downloadEnded, mHistory, &TransferHistory::add);
     wireTray();
 }
 

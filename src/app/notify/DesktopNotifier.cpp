@@ -17,9 +17,30 @@ DesktopNotifier::DesktopNotifier(MRWindow* window, QObject* parent)
     mBus.run([] { DesktopNotifications::prepareSessionBus(); });
 }
 
+std::optional<DesktopNotifier::Notice> DesktopNotifier::noticeFor(const TransferRecord& record) {
+    if (record.direction == TransferDirection::Received && record.result == TransferResult::Done)
+        return Notice{QStringLiteral("Download Complete"), QFileInfo(record.localPath).fileName(),
+                      record.localPath};
+    if (record.direction == TransferDirection::Sent && record.result == TransferResult::Failed) {
+        // The name comes first and whole: it is what the user looks for.
+        const QString body =
+            record.reason.isEmpty() ? record.name : record.name + QLatin1Char('\n') + record.reason;
+        return Notice{QStringLiteral("Upload Failed"), body, {}};
+    }
+    return std::nullopt;
+}
+
+void DesktopNotifier::notifyTransferEnded(const TransferRecord& record) {
+    if (!isMainThread()) return runOn(this, [this, record] { notifyTransferEnded(record); });
+    if (const std::optional<Notice> notice = noticeFor(record))
+        sendNotification(notice->summary, notice->body, notice->downloadedPath);
+}
+
 void DesktopNotifier::notifyDownloadArrived(const QString& path) {
-    if (!isMainThread()) return runOn(this, [this, path] { notifyDownloadArrived(path); });
-    sendNotification(QStringLiteral("Download Complete"), QFileInfo(path).fileName(), path);
+    TransferRecord record;
+    record.direction = TransferDirection::Received;
+    record.localPath = path;
+    notifyTransferEnded(record);
 }
 
 void DesktopNotifier::notifyQueueEmptied(int itemsSent) {
@@ -32,11 +53,11 @@ void DesktopNotifier::notifyQueueEmptied(int itemsSent) {
 }
 
 void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& reason) {
-    if (!isMainThread())
-        return runOn(this, [this, name, reason] { notifyUploadFailed(name, reason); });
-    // The name comes first and whole: it is what the user looks for.
-    const QString body = reason.isEmpty() ? name : name + QLatin1Char('\n') + reason;
-    sendNotification(QStringLiteral("Upload Failed"), body, {});
+    TransferRecord record;
+    record.result = TransferResult::Failed;
+    record.name = name;
+    record.reason = reason;
+    notifyTransferEnded(record);
 }
 
 void DesktopNotifier::notifyKeptRunningInTray() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/TransferRecord.h"
 #include "platform/BackgroundWork.h"
 
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace vantle {
 
@@ -22,6 +24,17 @@ public:
 
     bool showNotifications() const { return mShowNotifications; }
     void setShowNotifications(bool on) { mShowNotifications = on; }
+
+    // What a notification of an item's end says; the download it reveals, if any.
+    struct Notice {
+        QString summary;
+        QString body;
+        QString downloadedPath;
+    };
+    // The notification an item's end gets; none for the ends that are not told one by one (an
+    // item sent, stopped, or a download that did not arrive).
+    static std::optional<Notice> noticeFor(const TransferRecord& record);
+    void notifyTransferEnded(const TransferRecord& record);
 
     // A downloaded file has arrived at `path`.
     void notifyDownloadArrived(const QString& path);

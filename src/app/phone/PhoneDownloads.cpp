@@ -4,11 +4,14 @@
 #include "app/phone/PhonePane.h"
 #include "files/VantleUtilities.h"
 #include "platform/Settings.h"
+#include "net/GamePeer.h"
 #include "support/ParoxLog.h"
+#include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
 #include "ui/IDDragTableView.h"
 #include "ui/SheetPresenter.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressBar>
@@ -51,6 +54,10 @@ bool PhonePane::requestNextFile() {
     if (mDownloadSilenceTimer) mDownloadSilenceTimer->stop();
     mDownloadStage = DownloadStage::Requesting;
     mWhileRequesting = {};
+    const std::shared_ptr<GamePeer> phone = mParts.clientServer.peer();
+    mDownloadPhone = phone ? phone->name().value_or(QString()) : QString();
+    mDownloadTotal.reset();
+    mDownloadFailure.reset();
     const quint64 tag = ++mRequestTag;
     mWorkers.runThenCallback(
         [transfer = &mParts.transfer, path] { return transfer->requestRemoteFile(path); },
@@ -119,6 +126,7 @@ void PhonePane::askDownloadTo(int row) {
 }
 
 void PhonePane::downloadProgress(quint64 total, quint64 current) {
+    mDownloadTotal = total;
     const double units = double(total) * kUnitsPerByte;
     const int maximum = qMax(1, qCeil(units));
     if (downloadProgressIndicator->isHidden() && !mReceivingFiles.isEmpty()) {
@@ -155,6 +163,10 @@ void PhonePane::fileDownloaded(bool finished) {
     // Stopped by the user after its last piece: it ends as stopped, not as a failure to save, and
     // what arrived of it goes.
     if (!root || !finished || asked.isEmpty() || mParts.transfer.downloadCancelled()) {
+        if (!asked.isEmpty())
+            reportDownloadEnd(asked,
+                              mDownloadFailure ? TransferResult::Failed : TransferResult::Cancelled,
+                              mDownloadFailure.value_or(QString()));
         endDownload(asked);
         return;
     }
@@ -182,9 +194,10 @@ void PhonePane::downloadMovedIntoPlace(const QString& asked, const QString& root
     if (!finalFile) {
         ParoxLog("finishDownload %@: %@", root, finalFile.error());
         showDownloadFailure(root, finalFile.error());
+        reportDownloadEnd(asked, TransferResult::Failed, finalFile.error());
     } else {
         ParoxLog("finalFile %@", *finalFile);
-        emit downloadArrived(*finalFile);
+        reportDownloadEnd(asked, TransferResult::Done, {}, *finalFile);
         const QFileInfo info(*finalFile);
         const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(asked);
         if (info.exists()) {
@@ -202,6 +215,22 @@ std::optional<QString> PhonePane::usersDownloadFolder() {
     const std::optional<QString> chosen = Defaults::get(settings::kDownloadFolder);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     return chosen;
+}
+
+void PhonePane::reportDownloadEnd(const QString& asked, TransferResult result,
+                                  const QString& reason, const QString& localPath) {
+    TransferRecord record;
+    record.time = QDateTime::currentDateTimeUtc();
+    record.direction = TransferDirection::Received;
+    record.result = result;
+    record.name = PhoneNodeInfo(asked, false).lastPathComponent();
+    record.size = mDownloadTotal;
+    if (const QFileInfo file(localPath); !record.size && file.isFile())
+        record.size = static_cast<quint64>(file.size());
+    record.phoneName = mDownloadPhone;
+    record.localPath = localPath;
+    record.reason = reason;
+    emit downloadEnded(record);
 }
 
 void PhonePane::endDownload(const QString& asked) {
@@ -223,6 +252,7 @@ void PhonePane::downloadFailed(const QString& reason) {
     if (mReceivingFiles.isEmpty()) return;
     showDownloadFailure(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent(), reason,
                         DownloadFailure::NotReceived);
+    mDownloadFailure = reason;
     fileDownloaded(false);
 }
 

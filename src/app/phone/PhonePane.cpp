@@ -226,6 +226,9 @@ void PhonePane::waitForPhoneWorkers() {
 }
 
 void PhonePane::phoneConnectionLost() {
+    // One being moved into place arrived all the same, and says so once it is in.
+    if (!mReceivingFiles.isEmpty() && mDownloadStage != DownloadStage::MovingIntoPlace)
+        reportDownloadEnd(mReceivingFiles.front(), TransferResult::Failed, connectionLostReason());
     for (const QString& path : std::as_const(mReceivingFiles))
         if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path))
             node->setUploading(false);

@@ -2,6 +2,7 @@
 
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
+#include "app/TransferRecord.h"
 #include "app/WindowParts.h"
 #include "platform/BackgroundWork.h"
 #include "platform/DesktopServices.h"
@@ -36,12 +37,8 @@ class PhonePane final : public QObject, public PhoneHost {
 
 public:
     using Parts = WindowParts;
-    // How a finished download reaches the desktop: opened with its application, or shown in the
-    // file manager. The desktop's own by default; tests record the calls instead.
-    struct DesktopOpener {
-        std::function<bool(const QString&)> open = openPath;
-        std::function<bool(const QString&)> reveal = revealPath;
-    };
+    // How a finished download reaches the desktop.
+    using DesktopOpener = vantle::DesktopOpener;
 
     explicit PhonePane(Parts parts, QObject* parent = nullptr);
     ~PhonePane() override;
@@ -86,8 +83,9 @@ public:
     void forgetDropDestination(const QString& path) override;
 
 signals:
-    // A downloaded file has arrived at `path`.
-    void downloadArrived(const QString& path);
+    // A download ended: moved into place (its record's local path is where), failed with the
+    // reason, or stopped.
+    void downloadEnded(const TransferRecord& record);
 
 private:
     enum class DownloadFailure { NotSaved, NotReceived };
@@ -130,6 +128,9 @@ private:
     // The item `asked` (top-level `root`) was moved into place off the main thread, or not.
     void downloadMovedIntoPlace(const QString& asked, const QString& root, Landing landing,
                                 const Result<QString>& finalFile);
+    // Tells how the download of `asked` ended.
+    void reportDownloadEnd(const QString& asked, TransferResult result, const QString& reason,
+                           const QString& localPath = {});
     // The download in front has ended: its row, the next one.
     void endDownload(const QString& asked);
     void showDownloadFailure(const QString& name, const QString& error,
@@ -151,6 +152,11 @@ private:
     QStringList mReceivingFiles;
     DownloadStage mDownloadStage = DownloadStage::Receiving;
     WhileRequesting mWhileRequesting;
+    // Of the download in front: its phone's name, its size once the phone has told it, and why it
+    // failed once the transfer layer has said so.
+    QString mDownloadPhone;
+    std::optional<quint64> mDownloadTotal;
+    std::optional<QString> mDownloadFailure;
     // Each request's own: the answer to one made before the connection went is dropped.
     quint64 mRequestTag = 0;
     QMap<QString, QString> mDropDestinations;

@@ -5,6 +5,7 @@
 #include "app/PaneWidgets.h"
 #include "app/QueueDataSource.h"
 #include "files/FSNodeInfo.h"
+#include "net/GamePeer.h"
 #include "platform/MainThread.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
@@ -142,6 +143,8 @@ void UploadFlow::startAnUpload() {
     // Busy until the worker has measured the item: a folder of many files takes a while.
     mUploadMaximum = 0;
     mUploadTotal.reset();
+    const std::shared_ptr<GamePeer> phone = mParts.clientServer.peer();
+    mPhoneName = phone ? phone->name().value_or(QString()) : QString();
     mRow.bar->setRange(0, mUploadMaximum);
     mRow.bar->setValue(0);
     mRow.bar->show();
@@ -166,6 +169,20 @@ QString UploadFlow::currentUploadPath() const {
     return mCurrentUpload ? mCurrentUpload->absolutePath() : QString();
 }
 
+void UploadFlow::reportEnd(TransferResult result, const QString& reason) {
+    if (!mCurrentUpload) return;
+    TransferRecord record;
+    record.time = QDateTime::currentDateTimeUtc();
+    record.direction = TransferDirection::Sent;
+    record.result = result;
+    record.name = lastComponent(*mCurrentUpload);
+    record.size = mUploadTotal;
+    record.phoneName = mPhoneName;
+    record.localPath = mCurrentUpload->absolutePath();
+    record.reason = reason;
+    emit itemEnded(record);
+}
+
 void UploadFlow::uploadFinished(std::int32_t result) {
     ParoxLog("uploadFinished result %d", result);
     mParts.queueTable.viewport()->update();
@@ -179,11 +196,12 @@ void UploadFlow::uploadFinished(std::int32_t result) {
     if (result == protocol::kNoError || result == protocol::kItemVanished) {
         if (result == protocol::kNoError) {
             ++mItemsSent;
+            reportEnd(TransferResult::Done);
         } else {
             // It leaves the queue, but it was not sent: the user hears of it, the count does not.
             ParoxLog("%@ was gone before its turn and left the queue unsent",
                      mCurrentUpload->absolutePath());
-            emit uploadFailed(lastComponent(*mCurrentUpload), QLatin1String(kVanishedReason));
+            reportEnd(TransferResult::Failed, QLatin1String(kVanishedReason));
         }
         mParts.queue.removeNode(mCurrentUpload);
         mCurrentUpload.reset();
@@ -198,6 +216,11 @@ void UploadFlow::uploadFinished(std::int32_t result) {
         return;
     }
     if (result == protocol::kCancelled) {
+        // A lost connection stops the item too; only the user's stop is no failure.
+        if (mParts.clientServer.connected())
+            reportEnd(TransferResult::Cancelled);
+        else
+            reportEnd(TransferResult::Failed, connectionLostReason());
         // No sheet. A stopped item stays first and the queue waits for the next start; when the
         // item itself was taken out of the queue, the next one goes.
         const FSNodeInfoPtr next = mParts.queue.getNextFile();

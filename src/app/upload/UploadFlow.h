@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TransferRecord.h"
 #include "app/UploadPartials.h"
 #include "app/UploadProgressText.h"
 #include "platform/BackgroundWork.h"
@@ -67,8 +68,9 @@ public:
 signals:
     // The upload wrote or removed `name` at the top of the phone's store.
     void phoneItemChanged(const QString& name);
-    // The item called `name` did not go; `reason` in the user's words, may be empty.
-    void uploadFailed(const QString& name, const QString& reason);
+    // An item's upload ended: it arrived whole, failed (a failure's sheet is up or it left the
+    // queue unsent), or was stopped.
+    void itemEnded(const TransferRecord& record);
     // The queue has run dry after uploads; `itemsSent` of them went.
     void queueEmptied(int itemsSent);
     // An item is going (at every tick of the bar): `percent` of it has gone, none while it is
@@ -117,6 +119,8 @@ private:
     // The unique ID the connected phone gave; empty without one. Any thread.
     QString connectedPhoneID() const;
     void uploadFinished(std::int32_t result);
+    // Tells how the current item's upload ended.
+    void reportEnd(TransferResult result, const QString& reason = {});
     void displayError(std::int32_t result);
     void askReplace(ClashAnswer answer);
     void finishedError();
@@ -138,6 +142,8 @@ private:
     int mUploadMaximum = 0;
     // The bytes the item sends, once measured.
     std::optional<quint64> mUploadTotal;
+    // The name of the phone the item goes to, as it was when the item started.
+    QString mPhoneName;
     UploadProgressText mProgressText;
     // The user's answer to a name clash, given for the other items too; forgotten when the run
     // ends: the queue has emptied, a stop, a lost connection.

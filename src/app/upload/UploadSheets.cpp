@@ -11,6 +11,7 @@ namespace vantle {
 namespace {
 
 const char kDoTheSame[] = "Do the same for the other items";
+const char kExistsTitle[] = "File Exists On Device";
 
 } // namespace
 
@@ -29,17 +30,20 @@ void UploadFlow::displayError(std::int32_t result) {
     switch (result) {
     case protocol::kNameExists: {
         if (mClashAnswer) {
+            // Cancel given for the other items drops this one too, by the user's own choice.
+            if (*mClashAnswer == ClashAnswer::Cancel)
+                reportEnd(TransferResult::Cancelled, QLatin1String(kExistsTitle));
             askReplace(*mClashAnswer);
             return;
         }
-        message.title = QStringLiteral("File Exists On Device");
+        message.title = QLatin1String(kExistsTitle);
         message.text = QStringLiteral("A file or folder named ") + quoted +
                        QStringLiteral(" already exists in your Vantle.");
         message.buttons = {{QStringLiteral("Replace"), Role::Replace},
                            {QStringLiteral("Cancel"), Role::Cancel},
                            {QStringLiteral("Make Unique"), Role::MakeUnique}};
         message.checkBox = QLatin1String(kDoTheSame);
-        emit uploadFailed(name, message.title);
+        reportEnd(TransferResult::Failed, message.title);
         mParts.presenter.show(message, [this](Role role, bool forOthers) {
             const ClashAnswer answer = role == Role::Replace      ? ClashAnswer::Replace
                                        : role == Role::MakeUnique ? ClashAnswer::MakeUnique
@@ -64,11 +68,11 @@ void UploadFlow::displayError(std::int32_t result) {
             message.text = QStringLiteral("Vantle is unable to transfer the file named ") + quoted +
                            QStringLiteral(" because the file's name is too long.");
         message.buttons = {{QStringLiteral("OK"), Role::Accept}};
-        emit uploadFailed(name, message.title);
+        reportEnd(TransferResult::Failed, message.title);
         mParts.presenter.show(message, [this](Role, bool) { finishedError(); });
         return;
     case protocol::kNoFreeName:
-        message.title = QStringLiteral("File Exists On Device");
+        message.title = QLatin1String(kExistsTitle);
         message.text = QStringLiteral("A file or folder named ") + quoted +
                        QStringLiteral(" already exists in your Vantle, and no free name was found "
                                       "for a copy beside it.");
@@ -92,7 +96,7 @@ void UploadFlow::displayError(std::int32_t result) {
     }
     message.buttons = {{QStringLiteral("Try again"), Role::TryAgain},
                        {QStringLiteral("Cancel"), Role::Cancel}};
-    emit uploadFailed(name, message.title);
+    reportEnd(TransferResult::Failed, message.title);
     mParts.presenter.show(message,
                           [this](Role role, bool) { askTryAgain(role == Role::TryAgain); });
 }

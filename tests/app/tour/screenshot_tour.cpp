@@ -4,6 +4,8 @@
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
 #include "app/tray/TrayIcon.h"
+#include "app/history/TransferHistory.h"
+#include "app/history/TransferHistoryWindow.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
@@ -20,10 +22,12 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPalette>
 #include <QProgressBar>
 #include <QStyleFactory>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -312,6 +316,35 @@ void phoneFiles(const QString& store) {
     program.presenter()->answer(SheetPresenter::Role::Cancel);
 }
 
+// The transfer history with an item sent, one received, one refused and one stopped.
+void historyWindow(const QString& files, const QString& name) {
+    auto program = start();
+    TransferHistory& history = program->history();
+    if (!QTest::qWaitFor([&] { return history.state() == TransferHistory::State::Ready; }, kWaitMs))
+        ++gFailures;
+    history.clear();
+    const QStringList paths = sampleFiles(files);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto add = [&](int minutesAgo, TransferDirection direction, TransferResult result,
+                         const QString& path, quint64 size, const QString& reason = {}) {
+        history.add({now.addSecs(-60 * minutesAgo), direction, result, QFileInfo(path).fileName(),
+                     size, QStringLiteral("Anna's iPhone"), path, reason});
+    };
+    add(42, TransferDirection::Sent, TransferResult::Done, paths.at(1), 52'000);
+    add(30, TransferDirection::Sent, TransferResult::Failed, paths.at(3), 52'000,
+        QStringLiteral("Error Uploading to Device"));
+    add(12, TransferDirection::Received, TransferResult::Done, paths.at(2), 52'000);
+    add(5, TransferDirection::Sent, TransferResult::Cancelled, paths.at(0), 180'000);
+    add(1, TransferDirection::Received, TransferResult::Failed,
+        files + QStringLiteral("/Beach video.mov"), kPhoneVideoBytes,
+        QStringLiteral("the phone stopped sending"));
+    program->showTransferHistory();
+    TransferHistoryWindow* window = program->transferHistoryWindow();
+    window->table()->selectRow(2);
+    QTest::qWait(kSettleMs);
+    savePicture(window->grab(), name);
+}
+
 void tour(const QString& files) {
     {
         auto program = start();
@@ -363,6 +396,7 @@ void tour(const QString& files) {
         save(program, QStringLiteral("queue"));
     }
     uploadTour(files);
+    historyWindow(files, QStringLiteral("history"));
     {
         // The same queue in a dark theme.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -397,6 +431,7 @@ void tour(const QString& files) {
         saveTray(program, QStringLiteral("tray-menu-dark"));
     }
     preferences(QStringLiteral("dark-preferences"));
+    historyWindow(files, QStringLiteral("dark-history"));
     // In the dark theme still: Make Unique finds no free name.
     {
         // A name so long that no numbered one beside it fits: Make Unique finds no free name.
