@@ -54,7 +54,8 @@ void AppController::wireRooms() {
 }
 
 void AppController::wireTray() {
-    mTray = new TrayIcon({_window, mActions.addFiles, mActions.quit}, this);
+    mTray =
+        new TrayIcon({_window, mActions.addFiles, mActions.transferHistory, mActions.quit}, this);
     connect(mStatus, &ConnectionStatus::statusChanged, mTray, [this] {
         const std::shared_ptr<GamePeer> phone = mClientServer->peer();
         using Connection = TrayIcon::Connection;

@@ -2,6 +2,7 @@
 // watcher on a private session bus, its tool tip and picture following the connection and the
 // queue, its menu (com.canonical.dbusmenu) and click acting on the window, and closing the window
 // into the tray. Runs under Xvfb (xcb): the offscreen platform has no tray.
+#include "app/history/TransferHistoryWindow.h"
 #include "app/tray/TrayIcon.h"
 #include "platform/SessionBusFixture.h"
 #include "support/harness/AppProcess.h"
@@ -268,10 +269,17 @@ private slots:
         Program program;
         const QString item = registeredItem(before);
         QVERIFY(!item.isEmpty());
-        QCOMPARE(labels(menu(item)), QStringLiteral("Show Vantle|Add Files...|Quit"));
+        QCOMPARE(labels(menu(item)),
+                 QStringLiteral("Show Vantle|Add Files...|Transfer History...|Quit"));
         program.action(QStringLiteral("addFileToQueue:"))->setEnabled(false);
-        QTRY_COMPARE_WITH_TIMEOUT(labels(menu(item)),
-                                  QStringLiteral("Show Vantle|Add Files... (off)|Quit"), kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            labels(menu(item)),
+            QStringLiteral("Show Vantle|Add Files... (off)|Transfer History...|Quit"), kWaitMs);
+        QVERIFY(click(item, QStringLiteral("Transfer History...")));
+        QTRY_VERIFY_WITH_TIMEOUT(program->transferHistoryWindow() &&
+                                     program->transferHistoryWindow()->isVisible(),
+                                 kWaitMs);
+        program->transferHistoryWindow()->close();
 
         QVERIFY(!program.window()->isVisible());
         QVERIFY(click(item, QStringLiteral("Show Vantle")));

@@ -41,6 +41,8 @@ TrayIcon::TrayIcon(Parts parts, QObject* parent)
         if (mParts.window) mParts.window->bringToFront();
     });
     if (mParts.addFiles) mirror(*mMenu, mParts.addFiles, mParts.window);
+    // The history has a window of its own.
+    if (mParts.transferHistory) mirror(*mMenu, mParts.transferHistory, nullptr);
     mMenu->addSeparator();
     if (mParts.quit) mirror(*mMenu, mParts.quit, nullptr);
 

@@ -17,7 +17,8 @@ class MRWindow;
 
 // The program's icon in the desktop's tray (a StatusNotifierItem where the desktop has a
 // watcher for them), shown whenever there is a tray: its picture and tool tip say how the
-// connection and the queue stand, its menu brings the window back, adds files and quits, and a
+// connection and the queue stand, its menu brings the window back, adds files, shows the
+// transfer history and quits, and a
 // click shows or hides the window. Main thread.
 class TrayIcon final : public QObject {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
     struct Parts {
         MRWindow* window = nullptr;
         QAction* addFiles = nullptr;
+        QAction* transferHistory = nullptr;
         QAction* quit = nullptr;
     };
     enum class Connection { NotConnected, WaitingForApproval, Connected };
