@@ -78,29 +78,24 @@ private:
     QProcess mDaemon;
 };
 
-// The stand-in notification service (tests/platform/notification_standin) on a bus, with the
-// calls it recorded and its control interface.
-class NotificationStandIn {
+// A stand-in service (a program of tests/platform) on a bus, and the calls it recorded, one JSON
+// object a line with its "member".
+class RecordingStandIn {
 public:
-    NotificationStandIn(const QString& busAddress, const QString& recordPath)
-        : mBusAddress(busAddress), mRecordPath(recordPath),
-          mControlName(QStringLiteral("standin-control-") + recordPath) {}
-    ~NotificationStandIn() {
-        stopChild(mService);
-        QDBusConnection::disconnectFromBus(mControlName);
-    }
-    NotificationStandIn(const NotificationStandIn&) = delete;
-    NotificationStandIn& operator=(const NotificationStandIn&) = delete;
+    RecordingStandIn(const QString& program, const QString& busAddress, const QString& recordPath)
+        : mProgram(program), mBusAddress(busAddress), mRecordPath(recordPath) {}
+    ~RecordingStandIn() { stopChild(mService); }
+    RecordingStandIn(const RecordingStandIn&) = delete;
+    RecordingStandIn& operator=(const RecordingStandIn&) = delete;
 
     bool start() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), mBusAddress);
         mService.setProcessEnvironment(environment);
-        mService.start(QStringLiteral(VANTLE_NOTIFICATION_STANDIN), {mRecordPath});
+        mService.start(mProgram, {mRecordPath});
         if (!mService.waitForStarted(kBusStartMs)) return false;
         QByteArray output;
-        return waitForOutput(mService, QByteArrayLiteral("ready"), &output) &&
-               QDBusConnection::connectToBus(mBusAddress, mControlName).isConnected();
+        return waitForOutput(mService, QByteArrayLiteral("ready"), &output);
     }
     void stop() { stopChild(mService); }
 
@@ -117,9 +112,35 @@ public:
         return calls;
     }
 
-    // As if the user clicked the action `key` of notification `id`.
-    bool invokeAction(uint id, const QString& key) {
-        return control(QStringLiteral("InvokeAction"), {id, key});
+private:
+    QString mProgram;
+    QString mBusAddress;
+    QString mRecordPath;
+    QProcess mService;
+};
+
+#ifdef VANTLE_NOTIFICATION_STANDIN
+// The stand-in notification service (tests/platform/notification_standin) on a bus, with the
+// calls it recorded and its control interface.
+class NotificationStandIn : public RecordingStandIn {
+public:
+    NotificationStandIn(const QString& busAddress, const QString& recordPath)
+        : RecordingStandIn(QStringLiteral(VANTLE_NOTIFICATION_STANDIN), busAddress, recordPath),
+          mBusAddress(busAddress), mControlName(QStringLiteral("standin-control-") + recordPath) {}
+    ~NotificationStandIn() {
+        stop();
+        QDBusConnection::disconnectFromBus(mControlName);
+    }
+
+    bool start() {
+        return RecordingStandIn::start() &&
+               QDBusConnection::connectToBus(mBusAddress, mControlName).isConnected();
+    }
+
+    // As if the user clicked the action `key` of notification `id`; a server of the newer
+    // protocol first hands over an activation token for the window it brings back.
+    bool invokeAction(uint id, const QString& key, const QString& activationToken = {}) {
+        return control(QStringLiteral("InvokeAction"), {id, key, activationToken});
     }
     // As if the user dismissed notification `id`.
     bool dismiss(uint id) { return control(QStringLiteral("Dismiss"), {id}); }
@@ -136,9 +157,8 @@ private:
     }
 
     QString mBusAddress;
-    QString mRecordPath;
     QString mControlName;
-    QProcess mService;
 };
+#endif
 
 } // namespace vantle::test

@@ -1,7 +1,8 @@
 // notification_standin RECORD_FILE: owns org.freedesktop.Notifications and
 // org.freedesktop.FileManager1 on the bus of DBUS_SESSION_BUS_ADDRESS, appends every call it
 // gets to RECORD_FILE as one JSON object a line, and prints "ready" once both names are its own.
-// A test makes it invoke an action or close a notification through its control interface.
+// A test makes it invoke an action (with an activation token, if it gives one) or close a
+// notification through its control interface.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -85,7 +86,11 @@ class Control : public QObject {
     Q_CLASSINFO("D-Bus Interface", "invalid.vantle.NotificationStandIn")
 
 public slots:
-    void InvokeAction(uint id, const QString& key) {
+    // With a token, as servers of the protocol's version 1.2 do: the token for the window the
+    // action brings back comes just before the action.
+    void InvokeAction(uint id, const QString& key, const QString& activationToken) {
+        if (!activationToken.isEmpty())
+            emitSignal(QStringLiteral("ActivationToken"), {id, activationToken});
         emitSignal(QStringLiteral("ActionInvoked"), {id, key});
         emitSignal(QStringLiteral("NotificationClosed"), {id, kDismissedByUser});
     }
