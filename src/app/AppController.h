@@ -26,6 +26,7 @@ namespace vantle {
 class ConnectionStatus;
 class CRExceptionLogger;
 class DesktopNotifier;
+class StayAwake;
 class IDDragTableView;
 class MRCoolTextView;
 class MRSplitView;
@@ -203,6 +204,7 @@ private:
     UploadFlow* mUpload = nullptr;
     PhonePane* mPhonePane = nullptr;
     DesktopNotifier* mNotifier = nullptr;
+    StayAwake* mStayAwake = nullptr;
 
     QueueDataSource* mQueue = nullptr;
     // Files dropped or handed over, taken in a moment later (once the drag has ended).

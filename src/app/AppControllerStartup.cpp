@@ -2,6 +2,7 @@
 #include "app/AppController.h"
 #include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
+#include "app/awake/StayAwake.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -58,6 +59,7 @@ AppController::~AppController() {
     delete mPhonePane;
     delete mStatus;
     delete mNotifier;
+    delete mStayAwake;
 }
 
 void AppController::shutDown() {
@@ -79,6 +81,7 @@ void AppController::shutDown() {
     if (mStatus) mStatus->shutDown();
     if (mUpload) mUpload->shutDown();
     if (mPhonePane) mPhonePane->waitForPhoneWorkers();
+    if (mStayAwake) mStayAwake->shutDown();
     mClientServer->setRequestDispatcher(nullptr);
 }
 

@@ -1,10 +1,12 @@
 // The rooms of the window and the wires between them: what one room's news means to another.
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
+#include "app/awake/StayAwake.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
 #include "app/upload/UploadFlow.h"
+#include "net/GamePeer.h"
 #include "support/ParoxLog.h"
 #include "transfer/TransferEvents.h"
 #include "ui/MRWindow.h"
@@ -16,6 +18,12 @@ void AppController::makeRooms() {
     mStatus = new ConnectionStatus({*_transfer, *mClientServer, *mPresenter, _window}, this);
     mPhonePane = new PhonePane({*_transfer, *mClientServer, *mPresenter, _window}, this);
     mNotifier = new DesktopNotifier(_window, this);
+    mStayAwake = new StayAwake(
+        [this] {
+            const auto phone = mClientServer->peer();
+            return phone ? phone->name().value_or(QString()) : QString();
+        },
+        {}, this);
     // The upload flow follows with the queue's pane, whose table it works on.
 }
 
@@ -24,6 +32,7 @@ void AppController::wireRooms() {
     connect(mStatus, &ConnectionStatus::connectionLost, this, [this] {
         mUpload->stopButton();
         mPhonePane->phoneConnectionLost();
+        mStayAwake->connectionLost();
     });
     connect(mStatus, &ConnectionStatus::stateShown, this, &AppController::stateShown);
     connect(mStatus, &ConnectionStatus::uploadPermissionKnown, this,
@@ -41,6 +50,10 @@ void AppController::wireRooms() {
     connect(mUpload, &UploadFlow::queueEmptied, mNotifier, &DesktopNotifier::notifyQueueEmptied);
     connect(mPhonePane, &PhonePane::downloadArrived, mNotifier,
             &DesktopNotifier::notifyDownloadArrived);
+    // Files on the move keep the computer awake.
+    connect(mUpload, &UploadFlow::sendingStarted, mStayAwake, &StayAwake::sendingStarted);
+    connect(mUpload, &UploadFlow::sendingStopped, mStayAwake, &StayAwake::sendingStopped);
+    connect(mPhonePane, &PhonePane::receivingChanged, mStayAwake, &StayAwake::receivingChanged);
 }
 
 void AppController::observeTransferEvents() {

@@ -85,6 +85,9 @@ public:
 signals:
     // A downloaded file has arrived at `path`.
     void downloadArrived(const QString& path);
+    // The downloads asked for changed: `count` of them, the one in front called `first`; none
+    // (0) once the last has ended.
+    void receivingChanged(const QString& first, int count);
 
 private:
     enum class DownloadFailure { NotSaved, NotReceived };
@@ -117,6 +120,8 @@ private:
     void forgetIconAndSize(const QString& path);
     // Asks the phone for the file in front, on a worker; false when none waits.
     bool requestNextFile();
+    // Says what is being received now, after every change of the downloads asked for.
+    void tellReceiving();
     // The phone's answer to the request tagged `tag`: the file comes (`granted`), or the next
     // one is asked for.
     void requestAnswered(quint64 tag, bool granted);
