@@ -14,8 +14,8 @@ AppDelegate::AppDelegate(AppController& controller, QObject* parent)
 }
 
 void AppDelegate::openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
-                            WhenSaved whenSaved) {
-    if (MRWindow* window = appController.window()) window->bringToFront();
+                            WhenSaved whenSaved, const QString& activationToken) {
+    if (MRWindow* window = appController.window()) window->bringToFront(activationToken);
     appController.filesDroppedOnDock(paths, std::move(whenSaved));
     if (connectTo) appController.connectToTypedAddress(*connectTo);
 }

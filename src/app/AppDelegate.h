@@ -3,6 +3,7 @@
 #include "app/QueueHost.h"
 
 #include <QObject>
+#include <QString>
 #include <QStringList>
 #include <optional>
 
@@ -19,9 +20,10 @@ public:
     explicit AppDelegate(AppController& controller, QObject* parent = nullptr);
 
     // Files and a typed address handed to the program after it started; `whenSaved` once the
-    // queue file holds the files.
+    // queue file holds the files. The window comes forward with `activationToken`, the one the
+    // desktop gave the start that handed them over.
     void openFiles(const QStringList& paths, const std::optional<QString>& connectTo,
-                   WhenSaved whenSaved = {});
+                   WhenSaved whenSaved = {}, const QString& activationToken = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,15 +4,29 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace vantle {
 namespace {
 
 const QLatin1StringView kFilesKey{"files"};
 const QLatin1StringView kConnectKey{"connect"};
+const QLatin1StringView kActivationTokenKey{"activationToken"};
+// Tokens are printable ASCII; anything else (a line break, a NUL) has no place in the
+// environment variable it ends up in.
+constexpr char16_t kFirstPrintable = u' ';
+constexpr char16_t kLastPrintable = u'~';
 
 bool isAcceptablePath(const QString& path) {
     return !path.contains(QChar(u'\0')) && QDir::isAbsolutePath(path);
+}
+
+bool isAcceptableToken(const QJsonValue& value) {
+    const QString token = value.toString();
+    return value.isString() && !token.isEmpty() && token.size() <= kMaxActivationTokenLength &&
+           std::all_of(token.cbegin(), token.cend(), [](QChar c) {
+               return c.unicode() >= kFirstPrintable && c.unicode() <= kLastPrintable;
+           });
 }
 
 } // namespace
@@ -21,6 +35,7 @@ QByteArray encodeHandoverMessage(const HandoverMessage& message) {
     QJsonObject object;
     object.insert(kFilesKey, QJsonArray::fromStringList(message.files));
     if (message.connect) object.insert(kConnectKey, *message.connect);
+    if (message.activationToken) object.insert(kActivationTokenKey, *message.activationToken);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -59,6 +74,9 @@ Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document) {
                 QStringLiteral("\"connect\" is not a usable address"));
         message.connect = address;
     }
+
+    if (const QJsonValue token = object.value(kActivationTokenKey); isAcceptableToken(token))
+        message.activationToken = token.toString();
     return message;
 }
 
