@@ -1,10 +1,6 @@
 # The Debian package, made by CPack from the install rules (packaging/): cpack in a build folder
 # gives vantle_VERSION_ARCH.deb.
-if(PROJECT_VERSION_PATCH STREQUAL "")
-    set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
-else()
-    set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-endif()
+set(CPACK_PACKAGE_VERSION ${VANTLE_PACKAGE_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${VANTLE_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "Vantle developers")
