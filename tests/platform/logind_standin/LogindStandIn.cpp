@@ -3,6 +3,8 @@
 // RECORD_FILE, one JSON object a line, every lock asked for ("Inhibit": its arguments and an id)
 // and, when the holder's end closes, that lock's release ("Released": its id). Prints "ready"
 // once the name is its own.
+#include "../StandInRecorder.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -17,25 +19,14 @@
 
 namespace {
 
-class Recorder {
-public:
-    explicit Recorder(const QString& path) : mFile(path) {}
-    bool open() { return mFile.open(QIODevice::WriteOnly | QIODevice::Append); }
-    void record(const QJsonObject& call) {
-        mFile.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');
-        mFile.flush();
-    }
-
-private:
-    QFile mFile;
-};
+using vantle::test::StandInRecorder;
 
 class Manager : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
-    explicit Manager(Recorder& recorder) : mRecorder(recorder) {}
+    explicit Manager(StandInRecorder& recorder) : mRecorder(recorder) {}
 
 public slots:
     QDBusUnixFileDescriptor Inhibit(const QString& what, const QString& who, const QString& why,
@@ -65,7 +56,7 @@ public slots:
     }
 
 private:
-    Recorder& mRecorder;
+    StandInRecorder& mRecorder;
     qint64 mLastId = 0;
 };
 
@@ -78,7 +69,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: logind_standin RECORD_FILE\n");
         return 2;
     }
-    Recorder recorder(arguments.at(1));
+    StandInRecorder recorder(arguments.at(1));
     if (!recorder.open()) {
         std::fprintf(stderr, "logind_standin: cannot write %s\n", qPrintable(arguments.at(1)));
         return 1;
