@@ -99,16 +99,20 @@ private slots:
             QVERIFY(vantle::test::writeFile(paths.back(), QByteArray(1000, 'x')));
         }
         QVERIFY(program.add(paths));
-        // Held while the second item goes.
+        // Held while the second item goes (each takes several of the phone's slow answers).
         QVERIFY(program.queueHolds(2));
-        QVERIFY(program.sending());
-        QVERIFY(heldLocks() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(heldLocks() > 0, kWaitMs);
+        QVERIFY(program.queue().rowCount() > 0);
         QVERIFY(program.queueHolds(0));
         QTRY_COMPARE_WITH_TIMEOUT(heldLocks(), 0, kWaitMs);
+        // A reason that changed again before logind answered is skipped, never the last.
+        const QStringList run{QStringLiteral("Sending 3 items to Anna's iPhone"),
+                              QStringLiteral("Sending 2 items to Anna's iPhone"),
+                              QStringLiteral("Sending c.txt to Anna's iPhone")};
         const QStringList whys = reasons(before);
-        QCOMPARE(whys.value(0), QStringLiteral("Sending 3 items to Anna's iPhone"));
-        QCOMPARE(whys.value(1), QStringLiteral("Sending 2 items to Anna's iPhone"));
-        QCOMPARE(whys.last(), QStringLiteral("Sending c.txt to Anna's iPhone"));
+        QVERIFY2(!whys.isEmpty() && whys.last() == run.last(), qPrintable(whys.join(u'|')));
+        for (qsizetype i = 0; i < whys.size(); ++i)
+            QVERIFY2(run.indexOf(whys[i]) >= i, qPrintable(whys.join(u'|')));
         for (const QJsonObject& lock : locks()) {
             QCOMPARE(lock.value(QStringLiteral("what")).toString(), QStringLiteral("sleep"));
             QCOMPARE(lock.value(QStringLiteral("mode")).toString(), QStringLiteral("block"));
