@@ -1,10 +1,6 @@
 # The Debian package, made by CPack from the install rules (packaging/): cpack in a build folder
 # gives vantle_VERSION_ARCH.deb.
-if(PROJECT_VERSION_PATCH STREQUAL "")
-    set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
-else()
-    set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-endif()
+set(CPACK_PACKAGE_VERSION ${VANTLE_PACKAGE_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${VANTLE_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "Vantle developers")
@@ -28,7 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded only at run time, so dpkg-shlibdeps cannot see them: the DNS-SD library is opened by name
 # when the program starts, and Qt reads TIFF and SVG images through plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libavahi-compat-libdnssd1, qt6-image-formats-plugins, libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS avahi-daemon)
+# Qt's Wayland platform: without it a Wayland desktop runs the window through XWayland, where a
+# later start's activation token cannot raise it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "avahi-daemon, qt6-wayland")
 # Runs the Nautilus entry (nautilus-python); the other file managers read theirs themselves.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3-nautilus)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

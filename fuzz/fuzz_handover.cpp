@@ -1,5 +1,6 @@
 // What a second start sends the running program: an accepted message holds only absolute, clean
-// paths and a bounded address, and survives its own encoding unchanged.
+// paths, a bounded address and a bounded, printable activation token, and survives its own
+// encoding unchanged.
 #include "platform/HandoverMessage.h"
 
 #include <QDir>
@@ -8,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray document(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const vantle::Result<vantle::HandoverMessage> decoded =
-        vantle::decodeHandoverMessage(document);
+    const vantle::Result<vantle::HandoverMessage> decoded = vantle::decodeHandoverMessage(document);
     if (!decoded) {
         if (decoded.error().isEmpty()) __builtin_trap();
         return 0;
@@ -20,9 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!QDir::isAbsolutePath(path) || QDir::cleanPath(path) != path) __builtin_trap();
         if (path.contains(QChar(u'\0'))) __builtin_trap();
     }
-    if (decoded->connect &&
-        (decoded->connect->isEmpty() || decoded->connect->size() > vantle::kMaxHandoverConnectLength))
+    if (decoded->connect && (decoded->connect->isEmpty() ||
+                             decoded->connect->size() > vantle::kMaxHandoverConnectLength))
         __builtin_trap();
+    if (const auto& token = decoded->activationToken) {
+        if (token->isEmpty() || token->size() > vantle::kMaxActivationTokenLength) __builtin_trap();
+        for (const QChar c : *token)
+            if (c.unicode() < u' ' || c.unicode() > u'~') __builtin_trap();
+    }
     const auto again = vantle::decodeHandoverMessage(vantle::encodeHandoverMessage(*decoded));
     if (!again || *again != *decoded) __builtin_trap();
     return 0;

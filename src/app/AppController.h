@@ -26,6 +26,7 @@ namespace vantle {
 class ConnectionStatus;
 class CRExceptionLogger;
 class DesktopNotifier;
+class StayAwake;
 class IDDragTableView;
 class MRCoolTextView;
 class MRSplitView;
@@ -229,6 +230,7 @@ private:
     Phase mPhase = Phase::Running;
     TransferHistory* mHistory = nullptr;
     QPointer<TransferHistoryWindow> mHistoryWindow;
+    StayAwake* mStayAwake = nullptr;
 
     QueueDataSource* mQueue = nullptr;
     // Files dropped or handed over, taken in a moment later (once the drag has ended).

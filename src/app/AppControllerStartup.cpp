@@ -3,6 +3,7 @@
 #include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
 #include "app/history/TransferHistory.h"
+#include "app/awake/StayAwake.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -64,6 +65,7 @@ AppController::~AppController() {
     delete mPhonePane;
     delete mStatus;
     delete mNotifier;
+    delete mStayAwake;
 }
 
 void AppController::shutDown() {
@@ -88,6 +90,7 @@ void AppController::shutDown() {
     // After the workers, whose last ends it records.
     if (mHistory && !mHistory->flush(kHistoryFlushLimit))
         ParoxLog("the transfer history was not written before the end");
+    if (mStayAwake) mStayAwake->shutDown();
     mClientServer->setRequestDispatcher(nullptr);
 }
 

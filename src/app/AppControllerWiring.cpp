@@ -1,6 +1,7 @@
 // The rooms of the window and the wires between them: what one room's news means to another.
 #include "app/AppController.h"
 #include "app/QueueDataSource.h"
+#include "app/awake/StayAwake.h"
 #include "app/history/TransferHistory.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
@@ -22,6 +23,12 @@ void AppController::makeRooms() {
     mNotifier = new DesktopNotifier(_window, this);
     mHistory = new TransferHistory(TransferHistory::defaultFilePath(), this);
     mHistory->load();
+    mStayAwake = new StayAwake(
+        [this] {
+            const auto phone = mClientServer->peer();
+            return phone ? phone->name().value_or(QString()) : QString();
+        },
+        {}, this);
     // The upload flow follows with the queue's pane, whose table it works on.
 }
 
@@ -30,6 +37,7 @@ void AppController::wireRooms() {
     connect(mStatus, &ConnectionStatus::connectionLost, this, [this] {
         mUpload->stopButton();
         mPhonePane->phoneConnectionLost();
+        mStayAwake->connectionLost();
     });
     connect(mStatus, &ConnectionStatus::stateShown, this, &AppController::stateShown);
     connect(mStatus, &ConnectionStatus::uploadPermissionKnown, this,
@@ -50,6 +58,10 @@ void AppController::wireRooms() {
     connect(mPhonePane, &PhonePane::downloadEnded, mNotifier,
             &DesktopNotifier::notifyTransferEnded);
     connect(mPhonePane, &PhonePane::downloadEnded, mHistory, &TransferHistory::add);
+    // Files on the move keep the computer awake.
+    connect(mUpload, &UploadFlow::sendingStarted, mStayAwake, &StayAwake::sendingStarted);
+    connect(mUpload, &UploadFlow::sendingStopped, mStayAwake, &StayAwake::sendingStopped);
+    connect(mPhonePane, &PhonePane::receivingChanged, mStayAwake, &StayAwake::receivingChanged);
     wireTray();
 }
 
@@ -67,7 +79,7 @@ void AppController::wireTray() {
     connect(mUpload, &UploadFlow::sendingProgress, mTray, [this](std::optional<int> percent) {
         mTray->showSending(mQueue->rowCount(), percent);
     });
-    connect(mUpload, &UploadFlow::sendingEnded, mTray, &TrayIcon::sendingEnded);
+    connect(mUpload, &UploadFlow::sendingStopped, mTray, &TrayIcon::sendingEnded);
     // Read as the window closes: the setting may have changed since the start.
     _window->setKeepsRunningOnClose([this] {
         return mPhase == Phase::Running && Defaults::get(settings::kKeepRunningInTray) &&

@@ -25,7 +25,7 @@ void AppDelegate::showWindowAtStart(WindowRequest request) {
 
 void AppDelegate::openFiles(const HandoverMessage& message, WhenSaved whenSaved) {
     if (MRWindow* window = appController.window(); window && message.window == WindowRequest::Show)
-        window->bringToFront();
+        window->bringToFront(message.activationToken.value_or(QString()));
     appController.filesDroppedOnDock(message.files, std::move(whenSaved));
     if (message.connect) appController.connectToTypedAddress(*message.connect);
 }

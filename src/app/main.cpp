@@ -8,6 +8,7 @@
 #include "files/FSNodeInfo.h"
 #include "net/NetworkThread.h"
 #include "platform/Defaults.h"
+#include "platform/WindowActivation.h"
 #include "support/ParoxLogger.h"
 #include "ui/MRWindow.h"
 
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // Before the platform starts, which takes an X11 startup id out of the environment.
+    vantle::HandoverMessage handover = line->handover();
+    handover.activationToken = vantle::startupActivationToken();
+
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(app);
     // Desktops match the window to its desktop entry and icon by this name.
@@ -68,7 +73,7 @@ int main(int argc, char** argv) {
                          QIcon(QStringLiteral(":/app/vantle.svg"))));
     vantle::SingleInstance instance(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const auto role = instance.claim(line->handover());
+    const auto role = instance.claim(handover);
     if (!role) {
         std::fprintf(stderr, "vantle: %s\n", qUtf8Printable(role.error()));
         return kExitFailure;

@@ -49,6 +49,8 @@ DesktopNotifications::DesktopNotifications(Sender sender, QObject* parent)
                 this, SLOT(onActionInvoked(uint, QString)));
     bus.connect(latin(kService), latin(kPath), latin(kInterface),
                 QStringLiteral("NotificationClosed"), this, SLOT(onNotificationClosed(uint, uint)));
+    bus.connect(latin(kService), latin(kPath), latin(kInterface), QStringLiteral("ActivationToken"),
+                this, SLOT(onActivationToken(uint, QString)));
 }
 
 DesktopNotifications::~DesktopNotifications() {
@@ -59,6 +61,9 @@ DesktopNotifications::~DesktopNotifications() {
         bus.disconnect(latin(kService), latin(kPath), latin(kInterface),
                        QStringLiteral("NotificationClosed"), this,
                        SLOT(onNotificationClosed(uint, uint)));
+        bus.disconnect(latin(kService), latin(kPath), latin(kInterface),
+                       QStringLiteral("ActivationToken"), this,
+                       SLOT(onActivationToken(uint, QString)));
     }
     if (!mSender.busAddress.isEmpty()) QDBusConnection::disconnectFromBus(mConnectionName);
 }
@@ -126,7 +131,7 @@ void DesktopNotifications::sent(quint64 token, uint serverId) {
 
 void DesktopNotifications::deliver(quint64 token, const ServerSignal& signal) {
     if (signal.kind == ServerSignal::Kind::ActionInvoked) {
-        emit actionInvoked(token, signal.actionKey);
+        emit actionInvoked(token, signal.actionKey, signal.activationToken);
         return;
     }
     mServerIds.remove(token);
@@ -146,11 +151,20 @@ quint64 DesktopNotifications::tokenFor(uint serverId) const {
 }
 
 void DesktopNotifications::onActionInvoked(uint serverId, const QString& actionKey) {
-    received({ServerSignal::Kind::ActionInvoked, serverId, actionKey});
+    received(
+        {ServerSignal::Kind::ActionInvoked, serverId, actionKey, mActivationTokens.take(serverId)});
+}
+
+void DesktopNotifications::onActivationToken(uint serverId, const QString& activationToken) {
+    // Sent for other programs' notifications too; only the latest few are kept.
+    mActivationTokens.insert(serverId, activationToken);
+    while (mActivationTokens.size() > kRemembered)
+        mActivationTokens.erase(mActivationTokens.begin());
 }
 
 void DesktopNotifications::onNotificationClosed(uint serverId, uint /*reason*/) {
-    received({ServerSignal::Kind::Closed, serverId, {}});
+    mActivationTokens.remove(serverId);
+    received({ServerSignal::Kind::Closed, serverId, {}, {}});
 }
 
 void DesktopNotifications::received(const ServerSignal& signal) {

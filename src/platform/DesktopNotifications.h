@@ -52,8 +52,10 @@ public:
     static void prepareSessionBus();
 
 signals:
-    // The user chose an action ("show" or "default") on one of our notifications.
-    void actionInvoked(quint64 token, const QString& actionKey);
+    // The user chose an action ("show" or "default") on one of our notifications;
+    // `activationToken` lets the window it brings back take the focus (empty when the server
+    // sent none: it came with version 1.2 of the protocol).
+    void actionInvoked(quint64 token, const QString& actionKey, const QString& activationToken);
     // One of our notifications went away (expired, dismissed or closed).
     void closed(quint64 token);
     // Nothing can be shown: no session bus, no service, or the service did not answer. Emitted
@@ -62,6 +64,7 @@ signals:
 
 private slots:
     void onActionInvoked(uint serverId, const QString& actionKey);
+    void onActivationToken(uint serverId, const QString& activationToken);
     void onNotificationClosed(uint serverId, uint reason);
 
 private:
@@ -72,6 +75,7 @@ private:
         Kind kind = Kind::Closed;
         uint serverId = 0;
         QString actionKey;
+        QString activationToken;
     };
 
     void sent(quint64 token, uint serverId);
@@ -90,6 +94,9 @@ private:
     int mOutstanding = 0;
     // Signals about ids not known yet, kept while a reply is outstanding (bounded).
     QList<ServerSignal> mEarly;
+    // The activation token sent just before an action, by the server's id, until the action
+    // comes (bounded).
+    QMap<uint, QString> mActivationTokens;
 };
 
 } // namespace vantle

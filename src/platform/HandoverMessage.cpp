@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace vantle {
 namespace {
@@ -11,9 +12,22 @@ namespace {
 const QLatin1StringView kFilesKey{"files"};
 const QLatin1StringView kConnectKey{"connect"};
 const QLatin1StringView kBackgroundKey{"background"};
+const QLatin1StringView kActivationTokenKey{"activationToken"};
+// Tokens are printable ASCII; anything else (a line break, a NUL) has no place in the
+// environment variable it ends up in.
+constexpr char16_t kFirstPrintable = u' ';
+constexpr char16_t kLastPrintable = u'~';
 
 bool isAcceptablePath(const QString& path) {
     return !path.contains(QChar(u'\0')) && QDir::isAbsolutePath(path);
+}
+
+bool isAcceptableToken(const QJsonValue& value) {
+    const QString token = value.toString();
+    return value.isString() && !token.isEmpty() && token.size() <= kMaxActivationTokenLength &&
+           std::all_of(token.cbegin(), token.cend(), [](QChar c) {
+               return c.unicode() >= kFirstPrintable && c.unicode() <= kLastPrintable;
+           });
 }
 
 } // namespace
@@ -23,6 +37,7 @@ QByteArray encodeHandoverMessage(const HandoverMessage& message) {
     object.insert(kFilesKey, QJsonArray::fromStringList(message.files));
     if (message.connect) object.insert(kConnectKey, *message.connect);
     if (message.window == WindowRequest::Background) object.insert(kBackgroundKey, true);
+    if (message.activationToken) object.insert(kActivationTokenKey, *message.activationToken);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -67,6 +82,8 @@ Result<HandoverMessage> decodeHandoverMessage(const QByteArray& document) {
         return Result<HandoverMessage>::failure(
             QStringLiteral("\"background\" is not true or false"));
     if (background.toBool()) message.window = WindowRequest::Background;
+    if (const QJsonValue token = object.value(kActivationTokenKey); isAcceptableToken(token))
+        message.activationToken = token.toString();
     return message;
 }
 

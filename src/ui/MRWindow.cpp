@@ -1,6 +1,8 @@
 #include "ui/MRWindow.h"
 
 #include "platform/Settings.h"
+#include "platform/WindowActivation.h"
+#include "support/ParoxLog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -69,7 +71,11 @@ bool MRWindow::isFrontmost() const {
     return false;
 }
 
-void MRWindow::bringToFront() {
+void MRWindow::bringToFront(const QString& activationToken) {
+    mLastActivationToken = activationToken;
+    ParoxLog("Raising the window with activation token %@",
+             activationToken.isEmpty() ? QStringLiteral("(none)") : activationToken);
+    if (!activationToken.isEmpty()) useActivationToken(activationToken);
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

@@ -21,8 +21,12 @@ public:
     void saveGeometryToSettings() const;
     // The window, or a sheet or dialog of it, is the one in front.
     bool isFrontmost() const;
-    // Shows, restores, raises and activates the window.
-    void bringToFront();
+    // Shows, restores, raises and activates the window; `activationToken` is the desktop's
+    // permission to take the focus, handed to this program with the request (a later start's,
+    // a notification's), empty when none came.
+    void bringToFront(const QString& activationToken = {});
+    // The token the last raise was given (for tests).
+    QString lastActivationToken() const { return mLastActivationToken; }
     // Asked as the window is closed: true hides it instead (hideWithDialogs) and the program
     // keeps running. None, or false, closes it.
     void setKeepsRunningOnClose(std::function<bool()> keepsRunning) {
@@ -44,6 +48,7 @@ protected:
 private:
     std::function<bool()> mKeepsRunningOnClose;
     QList<QPointer<QWidget>> mHiddenDialogs;
+    QString mLastActivationToken;
 };
 
 } // namespace vantle

@@ -187,6 +187,24 @@ class OneProgramPerProfile(unittest.TestCase):
         finally:
             stop(first)
 
+    def test_second_start_hands_its_activation_token_to_the_raise(self):
+        first = self.profile.start()
+        out = Output(first)
+        try:
+            self.assertTrue(out.shows(r"starting up"), out.read())
+            cases = [({"XDG_ACTIVATION_TOKEN": "abc", "DESKTOP_STARTUP_ID": "x11-id"}, "abc"),
+                     ({"DESKTOP_STARTUP_ID": "host;42-0 vantle_TIME7"}, "host;42-0 vantle_TIME7")]
+            for tokens, raised_with in cases:
+                env = {k: v for k, v in self.profile.env.items()
+                       if k not in ("XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID")}
+                env.update(tokens)
+                second = self.profile.run(env=env)
+                self.assertEqual(second.returncode, 0, second.stdout + second.stderr)
+                self.assertTrue(out.shows("Raising the window with activation token " +
+                                          re.escape(raised_with)), out.read())
+        finally:
+            stop(first)
+
     def test_two_starts_at_once_end_with_one_program(self):
         starts = [self.profile.start(), self.profile.start()]
         try:

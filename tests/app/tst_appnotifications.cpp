@@ -256,8 +256,11 @@ private slots:
         QVERIFY(notificationsBecome(download + 1));
         QCOMPARE(body(download), QStringLiteral("photo 1.jpg"));
         // Clicked the moment the service has it, before its reply may have reached the program.
-        QVERIFY(service.invokeAction(serverId(download), QStringLiteral("show")));
+        QVERIFY(service.invokeAction(serverId(download), QStringLiteral("show"),
+                                     QStringLiteral("token-from-the-server")));
         QTRY_VERIFY_WITH_TIMEOUT(program.window()->isActiveWindow(), kWaitMs);
+        // The raise used the token the server sent with the action.
+        QCOMPARE(program.window()->lastActivationToken(), QStringLiteral("token-from-the-server"));
         // The file manager was asked to show the file (revealing ends before the window returns).
         const QList<QJsonObject> revealed = service.records(QStringLiteral("ShowItems"));
         QCOMPARE(revealed.size(), revealedBefore + 1);
@@ -273,6 +276,7 @@ private slots:
         QVERIFY(service.invokeAction(serverId(before), QStringLiteral("default")));
         QTRY_VERIFY_WITH_TIMEOUT(program->window()->isFrontmost(), kWaitMs);
         QVERIFY(!program.window()->isMinimized());
+        QCOMPARE(program.window()->lastActivationToken(), QString());
         QCOMPARE(service.records(QStringLiteral("ShowItems")).size(), revealedBefore + 1);
     }
 };

@@ -195,6 +195,38 @@ private slots:
         QVERIFY(line.error().endsWith(u"Try 'vantle --help' for more information."_s));
     }
 
+    // The desktop's token for the raise rides along when it is usable; a message of an older
+    // start has none, and an unusable token never costs the files.
+    void activationTokenTravelsWhenUsable_data() {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("older start: no token") << QByteArray(R"({"files": ["/a"]})") << QString();
+        QTest::newRow("Wayland token")
+            << QByteArray(R"({"files": ["/a"], "activationToken": "abc-123_x"})") << u"abc-123_x"_s;
+        QTest::newRow("X11 startup id")
+            << QByteArray(R"({"files": [], "activationToken": "host;1234-0 vantle_TIME42"})")
+            << u"host;1234-0 vantle_TIME42"_s;
+        QTest::newRow("empty") << QByteArray(R"({"files": ["/a"], "activationToken": ""})")
+                               << QString();
+        QTest::newRow("not a text")
+            << QByteArray(R"({"files": ["/a"], "activationToken": 7})") << QString();
+        QTest::newRow("a line break") << QByteArray(R"({"files": ["/a"], "activationToken": "a
+b"})") << QString();
+        QTest::newRow("too long") << QByteArray(R"({"files": ["/a"], "activationToken": ")" +
+                                                QByteArray(kMaxActivationTokenLength + 1, 'x') +
+                                                R"("})")
+                                  << QString();
+    }
+    void activationTokenTravelsWhenUsable() {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, token);
+        const auto decoded = decodeHandoverMessage(document);
+        QVERIFY2(decoded.ok(), qPrintable(decoded.error()));
+        QCOMPARE(decoded->activationToken.value_or(QString()), token);
+        QCOMPARE(decoded->activationToken.has_value(), !token.isEmpty());
+        QCOMPARE(*decodeHandoverMessage(encodeHandoverMessage(*decoded)), *decoded);
+    }
+
     void serverNameFollowsTheProfile() {
         QTemporaryDir one;
         QTemporaryDir two;
@@ -221,7 +253,8 @@ private slots:
 
         const HandoverMessage sent{{u"/home/u/a b.txt"_s, u"/srv/folder"_s},
                                    u"10.0.0.7:4000"_s,
-                                   WindowRequest::Background};
+                                   WindowRequest::Background,
+                                   u"abc"_s};
         const auto secondRole = claimElsewhere(profile.path(), sent);
         QVERIFY2(secondRole.ok(), qPrintable(secondRole.error()));
         QCOMPARE(*secondRole, Role::HandedOver);

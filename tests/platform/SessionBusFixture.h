@@ -139,9 +139,10 @@ public:
                QDBusConnection::connectToBus(busAddress(), mControlName).isConnected();
     }
 
-    // As if the user clicked the action `key` of notification `id`.
-    bool invokeAction(uint id, const QString& key) {
-        return control(QStringLiteral("InvokeAction"), {id, key});
+    // As if the user clicked the action `key` of notification `id`; a server of the newer
+    // protocol first hands over an activation token for the window it brings back.
+    bool invokeAction(uint id, const QString& key, const QString& activationToken = {}) {
+        return control(QStringLiteral("InvokeAction"), {id, key, activationToken});
     }
     // As if the user dismissed notification `id`.
     bool dismiss(uint id) { return control(QStringLiteral("Dismiss"), {id}); }

@@ -134,6 +134,22 @@ private slots:
         QCOMPARE(notifications.pendingCount(), 0);
     }
 
+    // A server of the protocol's version 1.2 sends the token for the raise just before the action.
+    void actionCarriesTheActivationTokenSentBeforeIt() {
+        DesktopNotifications notifications(onBus(bus->address()));
+        QSignalSpy actions(&notifications, &DesktopNotifications::actionInvoked);
+        QVERIFY(notifications.notify(QStringLiteral("One"), QStringLiteral("a")) != 0);
+        QVERIFY(notifications.notify(QStringLiteral("Two"), QStringLiteral("b")) != 0);
+        QVERIFY(recordsBecome(2));
+        QVERIFY(settled(notifications));
+        QVERIFY(
+            service->invokeAction(serverId(0), QStringLiteral("show"), QStringLiteral("token-1")));
+        QVERIFY(service->invokeAction(serverId(1), QStringLiteral("default")));
+        QTRY_COMPARE_WITH_TIMEOUT(actions.size(), 2, kWaitMs);
+        QCOMPARE(actions.at(0).at(2).toString(), QStringLiteral("token-1"));
+        QCOMPARE(actions.at(1).at(2).toString(), QString());
+    }
+
     void onlyTheLatestNotificationsAreRemembered() {
         DesktopNotifications notifications(onBus(bus->address()));
         QSignalSpy actions(&notifications, &DesktopNotifications::actionInvoked);

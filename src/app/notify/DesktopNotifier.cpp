@@ -79,7 +79,9 @@ bool DesktopNotifier::sendNotification(const QString& summary, const QString& bo
         connect(mNotifications, &DesktopNotifications::unavailable, this,
                 [](const QString& reason) { ParoxLog("notifications unavailable: %@", reason); });
         connect(mNotifications, &DesktopNotifications::actionInvoked, this,
-                [this](quint64 token, const QString&) { notificationShown(token); });
+                [this](quint64 token, const QString&, const QString& activationToken) {
+                    notificationShown(token, activationToken);
+                });
         connect(mNotifications, &DesktopNotifications::closed, this,
                 [this](quint64 token) { mNotifiedDownloads.remove(token); });
     }
@@ -92,8 +94,8 @@ bool DesktopNotifier::sendNotification(const QString& summary, const QString& bo
     return true;
 }
 
-void DesktopNotifier::notificationShown(quint64 token) {
-    if (mWindow) mWindow->bringToFront();
+void DesktopNotifier::notificationShown(quint64 token, const QString& activationToken) {
+    if (mWindow) mWindow->bringToFront(activationToken);
     const QString path = mNotifiedDownloads.take(token);
     if (!path.isEmpty() && !revealPath(path)) ParoxLog("could not reveal %@", path);
 }

@@ -15,7 +15,8 @@ class MRWindow;
 
 // Desktop notifications of what happens while the user looks elsewhere: each is sent only while
 // the window is not the one in front and "Show Notifications" is on. "Show" on one raises the
-// window; for a download it also reveals the file in the file manager. Callable from any thread.
+// window (with the activation token the server sent, where it sent one); for a download it also
+// reveals the file in the file manager. Callable from any thread.
 class DesktopNotifier final : public QObject {
     Q_OBJECT
 
@@ -49,7 +50,7 @@ private:
     // False when it was not sent (the setting is off, or the window is in front).
     bool sendNotification(const QString& summary, const QString& body,
                           const QString& downloadedPath);
-    void notificationShown(quint64 token);
+    void notificationShown(quint64 token, const QString& activationToken);
 
     MRWindow* mWindow = nullptr;
     bool mShowNotifications = true;

@@ -36,10 +36,18 @@ bool PhonePane::requestFile(const QString& path) {
     // On its way out: nothing downloads an item being removed.
     if (mReceivingFiles.contains(path) || mRemoving.contains(path)) return false;
     mReceivingFiles.append(path);
+    tellReceiving();
     // Another download is asked for, runs, or is being moved into place: this one waits its
     // turn.
     if (mReceivingFiles.size() > 1 || mDownloadStage != DownloadStage::Receiving) return false;
     return requestNextFile();
+}
+
+void PhonePane::tellReceiving() {
+    const QString first = mReceivingFiles.isEmpty()
+                              ? QString()
+                              : PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent();
+    emit receivingChanged(first, static_cast<int>(mReceivingFiles.size()));
 }
 
 bool PhonePane::requestNextFile() {
@@ -79,6 +87,7 @@ void PhonePane::requestAnswered(quint64 tag, bool granted) {
         mPhone->refreshPath(path);
         mReceivingFiles.removeFirst();
         mDropDestinations.remove(path);
+        tellReceiving();
         requestNextFile();
         return;
     }
@@ -243,6 +252,7 @@ void PhonePane::endDownload(const QString& asked) {
     // The connection may have gone meanwhile, and with it the list.
     if (!mReceivingFiles.isEmpty() && mReceivingFiles.front() == asked) {
         mDropDestinations.remove(mReceivingFiles.takeFirst());
+        tellReceiving();
     }
     if (!mReceivingFiles.isEmpty()) requestNextFile();
 }

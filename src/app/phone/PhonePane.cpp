@@ -233,6 +233,7 @@ void PhonePane::phoneConnectionLost() {
         if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(path))
             node->setUploading(false);
     mReceivingFiles.clear();
+    tellReceiving();
     mDropDestinations.clear();
     ++mRequestTag;
     if (mDownloadStage == DownloadStage::Requesting) mDownloadStage = DownloadStage::Receiving;

@@ -86,6 +86,9 @@ signals:
     // A download ended: moved into place (its record's local path is where), failed with the
     // reason, or stopped.
     void downloadEnded(const TransferRecord& record);
+    // The downloads asked for changed: `count` of them, the one in front called `first`; none
+    // (0) once the last has ended.
+    void receivingChanged(const QString& first, int count);
 
 private:
     enum class DownloadFailure { NotSaved, NotReceived };
@@ -121,6 +124,8 @@ private:
     void forgetIconAndSize(const QString& path);
     // Asks the phone for the file in front, on a worker; false when none waits.
     bool requestNextFile();
+    // Says what is being received now, after every change of the downloads asked for.
+    void tellReceiving();
     // The phone's answer to the request tagged `tag`: the file comes (`granted`), or the next
     // one is asked for.
     void requestAnswered(quint64 tag, bool granted);

@@ -149,9 +149,16 @@ void UploadFlow::startAnUpload() {
     mRow.bar->setValue(0);
     mRow.bar->show();
 
-    mUploadPhase = UploadPhase::Sending;
+    setUploadPhase(UploadPhase::Sending);
+    emit sendingStarted(lastComponent(*mCurrentUpload), mParts.queue.rowCount());
     waitForThreadToFinish();
     startUploadWorker(mCurrentUpload);
+}
+
+void UploadFlow::setUploadPhase(UploadPhase phase) {
+    const bool wasSending = mUploadPhase == UploadPhase::Sending;
+    mUploadPhase = phase;
+    if (wasSending && phase != UploadPhase::Sending) emit sendingStopped();
 }
 
 void UploadFlow::uploadSizeKnown(const std::shared_ptr<FSNodeInfo>& node, quint64 total) {
@@ -188,7 +195,7 @@ void UploadFlow::uploadFinished(std::int32_t result) {
     mParts.queueTable.viewport()->update();
     mParts.transfer.resetUploadOperation();
     if (!mCurrentUpload) {
-        mUploadPhase = UploadPhase::Idle;
+        setUploadPhase(UploadPhase::Idle);
         return;
     }
     ParoxLog("uploadFinished for %@", mCurrentUpload->absolutePath());
@@ -210,7 +217,7 @@ void UploadFlow::uploadFinished(std::int32_t result) {
             emit queueEmptied(mItemsSent);
             mItemsSent = 0;
         }
-        mUploadPhase = UploadPhase::Idle;
+        setUploadPhase(UploadPhase::Idle);
         if (result != protocol::kNoError) setupUploadUI();
         performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
         return;
@@ -226,13 +233,13 @@ void UploadFlow::uploadFinished(std::int32_t result) {
         const FSNodeInfoPtr next = mParts.queue.getNextFile();
         const bool itemStays = next && next->absolutePath() == mCurrentUpload->absolutePath();
         mCurrentUpload.reset();
-        mUploadPhase = UploadPhase::Idle;
+        setUploadPhase(UploadPhase::Idle);
         setupUploadUI();
         if (!itemStays)
             performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
         return;
     }
-    mUploadPhase = UploadPhase::Failed;
+    setUploadPhase(UploadPhase::Failed);
     performAfterDelay(this, kErrorSheetDelayMs, [this, result] { displayError(result); });
 }
 
@@ -248,7 +255,6 @@ void UploadFlow::checkForFinished() {
         mRow.bar->setValue(mRow.bar->maximum());
         setupUploadUI();
         mUploadTimer->stop();
-        emit sendingEnded();
         ParoxLog("checkForFinished returning");
         return;
     }

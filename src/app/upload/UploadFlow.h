@@ -76,8 +76,10 @@ signals:
     // An item is going (at every tick of the bar): `percent` of it has gone, none while it is
     // being measured.
     void sendingProgress(std::optional<int> percent);
-    // No item is going any more.
-    void sendingEnded();
+    // The item called `name` is on its way; `itemsLeft` queued items go, that one included.
+    void sendingStarted(const QString& name, int itemsLeft);
+    // Nothing is on its way any more: the item ended, stopped, or waits for its sheet's answer.
+    void sendingStopped();
 
 private:
     enum class UploadPhase {
@@ -106,6 +108,8 @@ private:
     static QString lastComponent(const FSNodeInfo& node);
 
     void startAnUpload();
+    // Every change of phase goes through here, so that the start and end of sending are told.
+    void setUploadPhase(UploadPhase phase);
     // Starts the worker: remains of items no longer queued go first, then `node`, if any, once
     // the worker has measured what it sends.
     void startUploadWorker(const std::shared_ptr<FSNodeInfo>& node);

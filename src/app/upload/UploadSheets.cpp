@@ -17,7 +17,7 @@ const char kExistsTitle[] = "File Exists On Device";
 
 void UploadFlow::displayError(std::int32_t result) {
     if (!mCurrentUpload) {
-        mUploadPhase = UploadPhase::Idle;
+        setUploadPhase(UploadPhase::Idle);
         return;
     }
     const FSNodeInfo& item = *mCurrentUpload;
@@ -122,13 +122,13 @@ void UploadFlow::askReplace(ClashAnswer answer) {
     }
     // After Replace and Make Unique the same item is still the oldest: it goes again, flagged.
     mCurrentUpload.reset();
-    mUploadPhase = UploadPhase::Idle;
+    setUploadPhase(UploadPhase::Idle);
     performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
 }
 
 void UploadFlow::finishedError() {
     removeCurrentUpload();
-    mUploadPhase = UploadPhase::Idle;
+    setUploadPhase(UploadPhase::Idle);
     setupUploadUI();
     // The rest of the queue waits for the next start.
 }
@@ -139,7 +139,7 @@ void UploadFlow::askTryAgain(bool tryAgain) {
         mCurrentUpload.reset();
     else
         removeCurrentUpload();
-    mUploadPhase = UploadPhase::Idle;
+    setUploadPhase(UploadPhase::Idle);
     performAfterDelay(this, kNextUploadDelayMs, [this] { startUploadIfWeCan(); });
 }
 

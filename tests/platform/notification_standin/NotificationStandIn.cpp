@@ -1,7 +1,10 @@
 // notification_standin RECORD_FILE: owns org.freedesktop.Notifications and
 // org.freedesktop.FileManager1 on the bus of DBUS_SESSION_BUS_ADDRESS, appends every call it
 // gets to RECORD_FILE as one JSON object a line, and prints "ready" once both names are its own.
-// A test makes it invoke an action or close a notification through its control interface.
+// A test makes it invoke an action (with an activation token, if it gives one) or close a
+// notification through its control interface.
+#include "../StandInRecorder.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -16,23 +19,12 @@
 
 namespace {
 
+using vantle::test::StandInRecorder;
+
 const char kPath[] = "/org/freedesktop/Notifications";
 const char kInterface[] = "org.freedesktop.Notifications";
 // Why a notification closed, as the protocol numbers them.
 constexpr uint kDismissedByUser = 2;
-
-class Recorder {
-public:
-    explicit Recorder(const QString& path) : mFile(path) {}
-    bool open() { return mFile.open(QIODevice::WriteOnly | QIODevice::Append); }
-    void record(const QJsonObject& call) {
-        mFile.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');
-        mFile.flush();
-    }
-
-private:
-    QFile mFile;
-};
 
 void emitSignal(const QString& name, const QVariantList& arguments) {
     QDBusMessage message = QDBusMessage::createSignal(QString::fromLatin1(kPath),
@@ -46,7 +38,7 @@ class Notifications : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
 public:
-    explicit Notifications(Recorder& recorder) : mRecorder(recorder) {}
+    explicit Notifications(StandInRecorder& recorder) : mRecorder(recorder) {}
 
 public slots:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
@@ -75,7 +67,7 @@ public slots:
     }
 
 private:
-    Recorder& mRecorder;
+    StandInRecorder& mRecorder;
     uint mLastId = 0;
 };
 
@@ -85,7 +77,11 @@ class Control : public QObject {
     Q_CLASSINFO("D-Bus Interface", "invalid.vantle.NotificationStandIn")
 
 public slots:
-    void InvokeAction(uint id, const QString& key) {
+    // With a token, as servers of the protocol's version 1.2 do: the token for the window the
+    // action brings back comes just before the action.
+    void InvokeAction(uint id, const QString& key, const QString& activationToken) {
+        if (!activationToken.isEmpty())
+            emitSignal(QStringLiteral("ActivationToken"), {id, activationToken});
         emitSignal(QStringLiteral("ActionInvoked"), {id, key});
         emitSignal(QStringLiteral("NotificationClosed"), {id, kDismissedByUser});
     }
@@ -99,7 +95,7 @@ class FileManager : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 
 public:
-    explicit FileManager(Recorder& recorder) : mRecorder(recorder) {}
+    explicit FileManager(StandInRecorder& recorder) : mRecorder(recorder) {}
 
 public slots:
     void ShowItems(const QStringList& uris, const QString& startupId) {
@@ -109,7 +105,7 @@ public slots:
     }
 
 private:
-    Recorder& mRecorder;
+    StandInRecorder& mRecorder;
 };
 
 } // namespace
@@ -121,7 +117,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: notification_standin RECORD_FILE\n");
         return 2;
     }
-    Recorder recorder(arguments.at(1));
+    StandInRecorder recorder(arguments.at(1));
     if (!recorder.open()) {
         std::fprintf(stderr, "notification_standin: cannot write %s\n",
                      qPrintable(arguments.at(1)));
