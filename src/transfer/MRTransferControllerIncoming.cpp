@@ -20,6 +20,8 @@
 #include <QVariantList>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <signal.h>
 
 namespace vantle {
 namespace {
@@ -165,19 +167,46 @@ void MRTransferController::resetDownloadOperation() {
     if (cancelled) removePartial(lastDownloadRoot());
 }
 
-void MRTransferController::clearTemporaryArea(std::chrono::milliseconds untouched) {
-    const Result<QString> area = tempRoot();
-    if (!area) return;
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-untouched.count());
-    const QDir folder(*area);
+namespace {
+
+// Removes what `folder` holds that `keep` does not want.
+void removeLeftovers(const QString& folder, const std::function<bool(const QFileInfo&)>& keep) {
+    const QDir dir(folder);
     for (const QString& name :
-         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        const QFileInfo entry(folder.filePath(name));
-        if (entry.lastModified() >= before) continue;
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo entry(dir.filePath(name));
+        if (keep(entry)) continue;
         ParoxLog("removing %@, left in the temporary area", name);
         if (const Result<void> gone = store::removeItem(entry.filePath()); !gone)
             ParoxLog("cannot remove %@: %@", name, gone.error());
     }
+}
+
+bool processRuns(qint64 pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+} // namespace
+
+void MRTransferController::clearTemporaryArea(std::chrono::milliseconds untouched) {
+    const Result<QString> area = tempRoot();
+    if (!area) return;
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-untouched.count());
+    const auto recent = [&before](const QFileInfo& entry) {
+        return entry.lastModified() >= before;
+    };
+    removeLeftovers(*area, recent);
+    // Beside this process's own area in the shared one: the areas of processes that have ended,
+    // and what older versions left there. Another running process's area is its own business.
+    const Result<QString> shared = sharedTemporaryArea();
+    const QFileInfo own(*area);
+    if (!shared || own.absolutePath() != *shared) return;
+    removeLeftovers(*shared, [&](const QFileInfo& entry) {
+        if (entry.fileName() == own.fileName()) return true;
+        if (const std::optional<qint64> pid = temporaryAreaProcess(entry.fileName()))
+            return processRuns(*pid);
+        return recent(entry);
+    });
 }
 
 void MRTransferController::removePartial(const std::optional<QString>& item) {

@@ -23,6 +23,8 @@ constexpr mode_t kGroupAndOthers = 0077;
 constexpr mode_t kPermissionBits = 0777;
 constexpr int kOctalModeWidth = 3;
 constexpr int kOctal = 8;
+// The name of a process's own folder in the shared temporary area, before its id.
+const QString kProcessAreaPrefix = QStringLiteral("process-");
 
 bool holdsControlCharacter(const QString& text) {
     for (const QChar c : text)
@@ -195,9 +197,23 @@ Result<QString> privateFolderIn(const QString& parent, const QString& name) {
     return folder;
 }
 
-Result<QString> temporaryArea() {
+Result<QString> sharedTemporaryArea() {
     return privateFolderIn(QStandardPaths::writableLocation(QStandardPaths::TempLocation),
                            u"vantle-%1-downloads"_s.arg(::geteuid()));
+}
+
+Result<QString> temporaryArea() {
+    const Result<QString> shared = sharedTemporaryArea();
+    if (!shared) return shared;
+    return privateFolderIn(*shared, kProcessAreaPrefix + QString::number(::getpid()));
+}
+
+std::optional<qint64> temporaryAreaProcess(const QString& name) {
+    if (!name.startsWith(kProcessAreaPrefix)) return std::nullopt;
+    bool ok = false;
+    const qint64 pid = name.mid(kProcessAreaPrefix.size()).toLongLong(&ok);
+    if (!ok || pid <= 0) return std::nullopt;
+    return pid;
 }
 
 } // namespace vantle

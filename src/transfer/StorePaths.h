@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace vantle {
 
@@ -72,7 +73,12 @@ Result<QString> storeFolder();
 // used only when it is a real folder (not a link), owned by us, with no permission for group or
 // others; otherwise refused (never repaired: someone else may have put things in it).
 Result<QString> privateFolderIn(const QString& parent, const QString& name);
-// The temporary area: privateFolderIn(the temporary directory, "vantle-<uid>-downloads").
+// The user's temporary areas: privateFolderIn(the temporary directory, "vantle-<uid>-downloads").
+Result<QString> sharedTemporaryArea();
+// This process's temporary area: privateFolderIn(sharedTemporaryArea(), "process-<pid>"). Two
+// programs of one user (the window and vantle-cli) may download items of the same name at once.
 Result<QString> temporaryArea();
+// The process whose area `name` (in the shared one) is: its id, or none for another name.
+std::optional<qint64> temporaryAreaProcess(const QString& name);
 
 } // namespace vantle

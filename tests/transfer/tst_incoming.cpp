@@ -15,6 +15,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonObject>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <ctime>
@@ -350,6 +353,45 @@ private slots:
                                           QDir::NoDotAndDotDot),
                  QStringList{u"live"_s});
         QCOMPARE(snapshot(s.outside()), secret);
+    }
+
+    // Each process downloads into an area of its own, so that the window and vantle-cli never
+    // write to or clear each other's pieces; the areas of ended processes go at start-up.
+    void processesKeepToTheirOwnTemporaryAreas() {
+        QTemporaryDir tmp;
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        const auto restore = qScopeGuard([&] {
+            if (saved.isNull())
+                qunsetenv("TMPDIR");
+            else
+                qputenv("TMPDIR", saved);
+        });
+        const QString shared = tmp.filePath(u"vantle-%1-downloads"_s.arg(::geteuid()));
+        QVERIFY(QDir().mkpath(shared));
+        QVERIFY(
+            QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcess ended;
+        ended.start(u"true"_s);
+        QVERIFY(ended.waitForStarted());
+        const QString endedArea = shared + u"/process-%1"_s.arg(ended.processId());
+        QVERIFY(ended.waitForFinished());
+        const QString runningArea = shared + u"/process-%1"_s.arg(::getppid());
+        QVERIFY(writeBytes(endedArea + u"/a.bin"_s, "a"));
+        QVERIFY(writeBytes(runningArea + u"/a.bin"_s, "b"));
+        QVERIFY(writeBytes(shared + u"/flat.bin"_s, "c"));
+        const timeval dayAgo{::time(nullptr) - 24 * 60 * 60, 0};
+        const timeval times[2] = {dayAgo, dayAgo};
+        for (const QString& path : QStringList{endedArea, runningArea, shared + u"/flat.bin"_s})
+            QCOMPARE(::utimes(QFile::encodeName(path).constData(), times), 0);
+
+        MRTransferController transfer;
+        QCOMPARE(transfer.temporaryDir(), shared + u"/process-%1"_s.arg(::getpid()));
+        transfer.clearTemporaryArea(std::chrono::hours(1));
+        QVERIFY(!QFileInfo::exists(endedArea));
+        QVERIFY(!QFileInfo::exists(shared + u"/flat.bin"_s));
+        QCOMPARE(readBytes(runningArea + u"/a.bin"_s), QByteArray("b"));
+        QVERIFY(QFileInfo(transfer.temporaryDir()).isDir());
     }
 
     // The file a download's pieces go to stays the one whose path was checked: what appears at

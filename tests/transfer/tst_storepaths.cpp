@@ -222,8 +222,13 @@ void StorePathsTest::privateFolder() {
     else
         qputenv("TMPDIR", savedTemp);
     QVERIFY2(area.ok(), qPrintable(area.error()));
-    QCOMPARE(*area, mBase->filePath(u"vantle-%1-downloads"_s.arg(::geteuid())));
+    const QString shared = mBase->filePath(u"vantle-%1-downloads"_s.arg(::geteuid()));
+    QCOMPARE(*area, shared + u"/process-%1"_s.arg(::getpid()));
+    QCOMPARE(permissions(shared), mode_t(0700));
     QCOMPARE(permissions(*area), mode_t(0700));
+    QCOMPARE(temporaryAreaProcess(u"process-%1"_s.arg(::getpid())), qint64(::getpid()));
+    for (const QString& other : {u"process-"_s, u"process-x"_s, u"process--4"_s, u"old.bin"_s})
+        QCOMPARE(temporaryAreaProcess(other), std::nullopt);
 }
 
 void StorePathsTest::privateFolderRefusesWhatIsNotOurs() {
