@@ -2,8 +2,8 @@
 #include "app/AppController.h"
 #include "app/AppLinks.h"
 #include "app/QueueDataSource.h"
-#include "app/history/TransferHistory.h"
 #include "app/awake/StayAwake.h"
+#include "app/history/TransferHistory.h"
 #include "app/notify/DesktopNotifier.h"
 #include "app/phone/PhonePane.h"
 #include "app/status/ConnectionStatus.h"
@@ -92,6 +92,7 @@ void AppController::shutDown() {
         ParoxLog("the transfer history was not written before the end");
     if (mStayAwake) mStayAwake->shutDown();
     mClientServer->setRequestDispatcher(nullptr);
+    _transfer->releaseTemporaryArea();
 }
 
 void AppController::interruptForQuit() {

@@ -163,7 +163,10 @@ int runGet(const QStringList& arguments) {
     poll.stop();
     QObject::disconnect(&events, nullptr, &context, nullptr);
 
-    if (status == kExitSuccess) return status;
+    if (status == kExitSuccess) {
+        transfer.releaseTemporaryArea();
+        return status;
+    }
 
     // What arrived of an unfinished download would wait in the temporary area until the next one
     // of the same name. The name is the phone's, so it is checked like any path from it.
@@ -176,6 +179,8 @@ int runGet(const QStringList& arguments) {
             item ? store::removeItem(*item) : Result<void>::failure(item.error());
         if (!gone) ParoxLog("get: cannot remove what arrived of %@: %@", *partial, gone.error());
     }
+    // The session (and the transfer layer with it) has ended: the area is removed by its path.
+    if (!area.isEmpty()) removeEmptyTemporaryArea(area);
     return status;
 }
 

@@ -124,6 +124,9 @@ public:
     // At start-up: removes what earlier runs left in the temporary area, everything in it not
     // written to for `untouched` (a live download of another process writes more often).
     void clearTemporaryArea(std::chrono::milliseconds untouched);
+    // As the process ends: its own temporary area goes when nothing is left in it (what a
+    // download under way left goes at a later start, once this process has ended).
+    void releaseTemporaryArea();
     // How many bytes a folder's file system has free for us (tests stand in for a full disk).
     using FreeBytesProbe = std::function<qint64(const QString& folder)>; // as store::FreeBytes
     void setFreeBytesProbe(FreeBytesProbe probe);

@@ -209,6 +209,15 @@ void MRTransferController::clearTemporaryArea(std::chrono::milliseconds untouche
     });
 }
 
+void MRTransferController::releaseTemporaryArea() {
+    std::optional<QString> area;
+    {
+        std::lock_guard lock(mStoreLock);
+        area = mTempDir;
+    }
+    if (area) removeEmptyTemporaryArea(*area);
+}
+
 void MRTransferController::removePartial(const std::optional<QString>& item) {
     const Result<QString> area = tempRoot();
     if (!item || !area) return;

@@ -208,6 +208,14 @@ Result<QString> temporaryArea() {
     return privateFolderIn(*shared, kProcessAreaPrefix + QString::number(::getpid()));
 }
 
+void removeEmptyTemporaryArea(const QString& area) {
+    const Result<QString> shared = sharedTemporaryArea();
+    const QFileInfo own(area);
+    // A folder chosen with setTemporaryDir is not ours to remove; rmdir leaves a full one.
+    if (!shared || own.absolutePath() != *shared || !temporaryAreaProcess(own.fileName())) return;
+    QDir().rmdir(area);
+}
+
 std::optional<qint64> temporaryAreaProcess(const QString& name) {
     if (!name.startsWith(kProcessAreaPrefix)) return std::nullopt;
     bool ok = false;

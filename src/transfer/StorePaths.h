@@ -80,5 +80,7 @@ Result<QString> sharedTemporaryArea();
 Result<QString> temporaryArea();
 // The process whose area `name` (in the shared one) is: its id, or none for another name.
 std::optional<qint64> temporaryAreaProcess(const QString& name);
+// Removes `area` when it is a process's own area in the shared one and nothing is left in it.
+void removeEmptyTemporaryArea(const QString& area);
 
 } // namespace vantle

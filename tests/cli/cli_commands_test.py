@@ -430,8 +430,9 @@ class SlowDownload(CliTestCase):
         proc = subprocess.Popen(self.command("get", "huge.bin", dest), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True, env=self.env)
         self.addCleanup(proc.kill)
+        # Each process downloads into a folder of its own in the user's temporary area.
         self.temp = os.path.join(self.env["TMPDIR"], "vantle-%d-downloads" % os.getuid(),
-                                 "huge.bin")
+                                 "process-%d" % proc.pid, "huge.bin")
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline and not (
                 os.path.exists(self.temp) and os.path.getsize(self.temp) >= 2 * PIECE):

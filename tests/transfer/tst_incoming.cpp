@@ -392,7 +392,15 @@ private slots:
         QVERIFY(!QFileInfo::exists(endedArea));
         QVERIFY(!QFileInfo::exists(shared + u"/flat.bin"_s));
         QCOMPARE(readBytes(runningArea + u"/a.bin"_s), QByteArray("b"));
-        QVERIFY(QFileInfo(transfer.temporaryDir()).isDir());
+        const QString own = transfer.temporaryDir();
+        QVERIFY(QFileInfo(own).isDir());
+        // At the end an area with something left in it stays for a later start; an empty one goes.
+        QVERIFY(writeBytes(own + u"/left.bin"_s, "l"));
+        transfer.releaseTemporaryArea();
+        QVERIFY(QFileInfo::exists(own + u"/left.bin"_s));
+        QVERIFY(QFile::remove(own + u"/left.bin"_s));
+        transfer.releaseTemporaryArea();
+        QVERIFY(!QFileInfo::exists(own));
     }
 
     // The file a download's pieces go to stays the one whose path was checked: what appears at
