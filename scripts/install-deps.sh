@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config python3
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-svg-dev libqt6svg6
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libavahi-compat-libdnssd-dev avahi-daemon dbus iproute2 procps
     xvfb xauth imagemagick libplist-dev
     dpkg-dev file lintian desktop-file-utils appstream

@@ -44,7 +44,7 @@ void AppController::showConnectionDiagnostics() {
         mDiagnostics->activateWindow();
         return;
     }
-    mDiagnostics = new ReportDialog(QStringLiteral("Connection Diagnostics"), _window);
+    mDiagnostics = new ReportDialog(tr("Connection Diagnostics"), _window);
     mDiagnostics->setObjectName(QStringLiteral("diagnosticsDialog"));
     mDiagnostics->setAttribute(Qt::WA_DeleteOnClose);
     // The doctor dials phones itself; a phone serves one computer at a time, so while this
@@ -52,17 +52,15 @@ void AppController::showConnectionDiagnostics() {
     QString note;
     DiagnosisSettings settings;
     if (const auto phone = mClientServer->peer(); phone && connected()) {
-        note = QStringLiteral("Connected now to ") + phone->name().value_or(QString()) +
-               QStringLiteral(" (") + phone->address().value_or(QString()) +
-               QStringLiteral("): that connection works; while it lasts the phone may not "
-                              "answer the checks below. ");
+        note = tr("Connected now to %1 (%2): that connection works; while it lasts the phone "
+                  "may not answer the checks below. ")
+                   .arg(phone->name().value_or(QString()), phone->address().value_or(QString()));
     } else {
         // The address typed last is the one the user is trying to reach.
         const QString typed = Defaults::get(settings::kLastManualIP).value_or(QString()).trimmed();
         if (!typed.isEmpty()) settings.address = typed;
     }
-    mDiagnostics->setStatus(note + QStringLiteral("Checking the network and looking for "
-                                                  "iPhones..."));
+    mDiagnostics->setStatus(note + tr("Checking the network and looking for iPhones..."));
     mDiagnostics->setReport(renderReportHeading());
     auto* doctor = new ConnectionDoctor(mDiagnostics);
     connect(doctor, &ConnectionDoctor::checkDone, mDiagnostics,

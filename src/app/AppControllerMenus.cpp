@@ -20,8 +20,9 @@
 namespace vantle {
 namespace {
 
-const char kManualModeTitle[] = "Manual Connect Mode";
-const char kMenuName[] = "File";
+const char kManualModeTitle[] = QT_TRANSLATE_NOOP("vantle::AppController", "Manual Connect Mode");
+//: The File menu's name as a text names it, without its "&"
+const char kMenuName[] = QT_TRANSLATE_NOOP("vantle::AppController", "File");
 // How the program is named in the desktop's list of what starts at login.
 const char kProgramTitle[] = "Vantle";
 
@@ -38,10 +39,10 @@ void AppController::autoConnectMenu() {
     }
     mClientServer->stopLookingForServers();
     mStatus->setStatusToConnectionStatus();
-    mPresenter->tell(QLatin1String(kManualModeTitle),
-                     QStringLiteral("Vantle is no longer searching for iPhones.  To make a "
-                                    "connection, you must use the \"Manual Connect...\" menu "
-                                    "option."),
+    mPresenter->tell(tr(kManualModeTitle),
+                     tr("Vantle is no longer searching for iPhones.  To make a "
+                        "connection, you must use the \"Manual Connect...\" menu "
+                        "option."),
                      SheetPresenter::Kind::Alert);
 }
 
@@ -59,14 +60,14 @@ void AppController::notificationsMenu() {
 
 void AppController::warnAboutAutomatic() {
     const QString message =
-        QStringLiteral("Vantle is not searching for iPhones.\n\nTo make a "
-                       "connection, choose \"Automatically Connect\" from the ") +
-        QLatin1String(kMenuName) +
-        QStringLiteral(" menu, or use the \"Manual Connect...\" menu option.");
-    mPresenter->show({QLatin1String(kManualModeTitle),
+        tr("Vantle is not searching for iPhones.\n\nTo make a "
+           "connection, choose \"Automatically Connect\" from the %1 menu, or use the "
+           "\"Manual Connect...\" menu option.")
+            .arg(tr(kMenuName));
+    mPresenter->show({tr(kManualModeTitle),
                       message,
-                      {{QStringLiteral("OK"), SheetPresenter::Role::Accept},
-                       {QStringLiteral("Don't Remind Me Again"), SheetPresenter::Role::DontRemind}},
+                      {{tr("OK"), SheetPresenter::Role::Accept},
+                       {tr("Don't Remind Me Again"), SheetPresenter::Role::DontRemind}},
                       std::nullopt,
                       SheetPresenter::Kind::Alert},
                      [](SheetPresenter::Role role, bool) {

@@ -48,10 +48,10 @@ void AppController::connectQueueTable() {
             [this](int row) { mQueue->removeAtIndex(row); });
 
     // The row actions, in the context menu and reachable from the keyboard.
-    auto* reveal = new QAction(QStringLiteral("Show in File Manager"), queueTable_);
+    auto* reveal = new QAction(tr("Show in File Manager"), queueTable_);
     connect(reveal, &QAction::triggered, this,
             [this] { mQueue->revealAtIndex(queueTable_->contextRow()); });
-    auto* remove = new QAction(QStringLiteral("Remove from Queue"), queueTable_);
+    auto* remove = new QAction(tr("Remove from Queue"), queueTable_);
     connect(remove, &QAction::triggered, this,
             [this] { mQueue->removeAtIndex(queueTable_->contextRow()); });
     queueTable_->addAction(reveal);
@@ -109,11 +109,10 @@ void AppController::removeIfInTempQueue(const QString& path) {
 void AppController::addFileToQueue() {
     ParoxLog("addFileToQueue:");
     if (!mStatus->takesFiles() || !_window) return;
-    auto* panel =
-        new QFileDialog(_window, QStringLiteral("Select file(s) to copy to your iPhone."));
+    auto* panel = new QFileDialog(_window, tr("Select file(s) to copy to your iPhone."));
     panel->setFileMode(QFileDialog::ExistingFiles);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
-    panel->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
+    panel->setLabelText(QFileDialog::Accept, tr("Add"));
     mPresenter->showSheet(panel, [this, panel](int result) {
         const QStringList chosen = panel->selectedFiles();
         panel->deleteLater();

@@ -44,9 +44,12 @@ constexpr int kManualWarningMs = 100;
 // The hint's text size over the empty queue.
 constexpr float kHintTextSize = 25.0F;
 
-const char kNotConnectedMessage[] = "Drag files here for\nfuture transfer\nto your iPhone";
-const char kConnectedMessage[] = "Drag files here\nto transfer to\nyour iPhone";
-const char kWaitingMessage[] = "Waiting for approval\nfrom iPhone...";
+const char kNotConnectedMessage[] = QT_TRANSLATE_NOOP(
+    "vantle::AppController", "Drag files here for\nfuture transfer\nto your iPhone");
+const char kConnectedMessage[] =
+    QT_TRANSLATE_NOOP("vantle::AppController", "Drag files here\nto transfer to\nyour iPhone");
+const char kWaitingMessage[] =
+    QT_TRANSLATE_NOOP("vantle::AppController", "Waiting for approval\nfrom iPhone...");
 
 } // namespace
 
@@ -113,9 +116,9 @@ bool AppController::awakeFromNib() {
     if (!loadBonjourDLL()) {
         ParoxLog("loadBonjourDLL failed: %@", dnsSdLoadError());
         mPresenter = new SheetPresenter(nullptr);
-        mPresenter->show({QStringLiteral("Unable To Load Bonjour"),
+        mPresenter->show({tr("Unable To Load Bonjour"),
                           dnsSdLibraryMissingMessage(),
-                          {{QStringLiteral("Quit"), SheetPresenter::Role::Accept}},
+                          {{tr("Quit"), SheetPresenter::Role::Accept}},
                           std::nullopt,
                           SheetPresenter::Kind::Alert},
                          [](SheetPresenter::Role, bool) { QCoreApplication::exit(0); });
@@ -188,7 +191,7 @@ void AppController::doUpdateMessageThing() {
                               : mStatus->granted() ? kConnectedMessage
                                                    : kWaitingMessage;
         helpfulMessage_->setSize(kHintTextSize);
-        helpfulMessage_->setTitle(QLatin1String(message));
+        helpfulMessage_->setTitle(tr(message));
         helpfulMessage_->show();
         helpfulMessage_->raise();
         queueTable_->viewport()->update();

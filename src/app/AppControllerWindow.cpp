@@ -93,13 +93,13 @@ QLabel* AppController::buildQueuePane(QWidget* pane) {
     layout->setContentsMargins(kPaneMargin, kPaneMargin, kPaneMargin, 0);
 
     auto* head = new QHBoxLayout();
-    QLabel* topHeading = paneHeading(QStringLiteral("Files awaiting transfer"), pane);
+    QLabel* topHeading = paneHeading(tr("Files awaiting transfer"), pane);
     topHeading->setObjectName(QStringLiteral("topHeading"));
     head->addWidget(topHeading, 1);
     plusButton = new QToolButton(pane);
     plusButton->setObjectName(QStringLiteral("plusButton"));
     plusButton->setText(QStringLiteral("+"));
-    plusButton->setToolTip(QStringLiteral("Add Files..."));
+    plusButton->setToolTip(tr("Add Files..."));
     plusButton->setAccessibleName(QStringLiteral("Add Files"));
     connect(plusButton, &QToolButton::clicked, this, [this] { addFileToQueue(); });
     head->addWidget(plusButton);
@@ -139,61 +139,57 @@ void AppController::buildMenus() {
         return action;
     };
 
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    mActions.addFiles = add(file, QStringLiteral("addFileToQueue:"), QStringLiteral("Add Files..."),
+    QMenu* file = bar->addMenu(tr("&File"));
+    mActions.addFiles = add(file, QStringLiteral("addFileToQueue:"), tr("Add Files..."),
                             QKeySequence::Open, [this] { addFileToQueue(); });
-    mActions.directConnect =
-        add(file, QStringLiteral("directConnect:"), QStringLiteral("Manual Connect..."), {},
-            [this] { mStatus->directConnect(); });
+    mActions.directConnect = add(file, QStringLiteral("directConnect:"), tr("Manual Connect..."),
+                                 {}, [this] { mStatus->directConnect(); });
     mActions.transferHistory =
-        add(file, QStringLiteral("showTransferHistory:"), QStringLiteral("Transfer History..."), {},
+        add(file, QStringLiteral("showTransferHistory:"), tr("Transfer History..."), {},
             [this] { showTransferHistory(); });
     file->addSeparator();
     mActions.autoConnect =
-        checkable(add(file, QStringLiteral("autoConnectMenu:"),
-                      QStringLiteral("Automatically Connect"), {}, [this] { autoConnectMenu(); }));
-    mActions.logging =
-        checkable(add(file, QStringLiteral("loggingMenu:"), QStringLiteral("Create Debug Logs"), {},
-                      [this] { loggingMenu(); }));
+        checkable(add(file, QStringLiteral("autoConnectMenu:"), tr("Automatically Connect"), {},
+                      [this] { autoConnectMenu(); }));
+    mActions.logging = checkable(add(file, QStringLiteral("loggingMenu:"), tr("Create Debug Logs"),
+                                     {}, [this] { loggingMenu(); }));
     mActions.notifications =
-        checkable(add(file, QStringLiteral("notificationsMenu:"),
-                      QStringLiteral("Show Notifications"), {}, [this] { notificationsMenu(); }));
-    mActions.checkForUpdates =
-        add(file, QStringLiteral("checkForUpdates:"), QStringLiteral("Check for Updates..."), {},
-            [this] { checkForUpdates(); });
+        checkable(add(file, QStringLiteral("notificationsMenu:"), tr("Show Notifications"), {},
+                      [this] { notificationsMenu(); }));
+    mActions.checkForUpdates = add(file, QStringLiteral("checkForUpdates:"),
+                                   tr("Check for Updates..."), {}, [this] { checkForUpdates(); });
     file->addSeparator();
-    mActions.quit = add(file, QStringLiteral("terminate:"), QStringLiteral("Quit"),
-                        QKeySequence::Quit, [this] { quit(); });
+    mActions.quit =
+        add(file, QStringLiteral("terminate:"), tr("Quit"), QKeySequence::Quit, [this] { quit(); });
     mActions.quit->setMenuRole(QAction::QuitRole);
     connect(file, &QMenu::aboutToShow, this, [this] { validateMenus(); });
 
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-    mActions.deleteItems =
-        add(edit, QStringLiteral("delete:"), QStringLiteral("Delete"), {}, [this] {
-            if (auto* table = qobject_cast<IDDragTableView*>(QApplication::focusWidget()))
-                emit table->deleteRequested();
-            else
-                emit queueTable_->deleteRequested();
-        });
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    mActions.deleteItems = add(edit, QStringLiteral("delete:"), tr("Delete"), {}, [this] {
+        if (auto* table = qobject_cast<IDDragTableView*>(QApplication::focusWidget()))
+            emit table->deleteRequested();
+        else
+            emit queueTable_->deleteRequested();
+    });
     edit->addSeparator();
     // The desktop's own key for preferences is none on Linux.
     mActions.preferences =
-        add(edit, QStringLiteral("showPreferences:"), QStringLiteral("Preferences..."),
+        add(edit, QStringLiteral("showPreferences:"), tr("Preferences..."),
             QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { showPreferences(); });
     mActions.preferences->setMenuRole(QAction::PreferencesRole);
 
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    mActions.diagnostics = add(help, QStringLiteral("showConnectionDiagnostics:"),
-                               QStringLiteral("Connection Diagnostics..."), {},
-                               [this] { showConnectionDiagnostics(); });
+    QMenu* help = bar->addMenu(tr("&Help"));
+    mActions.diagnostics =
+        add(help, QStringLiteral("showConnectionDiagnostics:"), tr("Connection Diagnostics..."), {},
+            [this] { showConnectionDiagnostics(); });
     // Links are build options; without an address their items stay away.
     if (!links::connectionHelp().isEmpty())
         mActions.connectionHelp =
-            add(help, QStringLiteral("helpButtonClicked:"), QStringLiteral("Connection Help"), {},
+            add(help, QStringLiteral("helpButtonClicked:"), tr("Connection Help"), {},
                 [this] { openLink(links::connectionHelp()); });
     if (!links::webSite().isEmpty())
-        mActions.webSite = add(help, QStringLiteral("openweb:"), QStringLiteral("Vantle Web Site"),
-                               {}, [this] { openLink(links::webSite()); });
+        mActions.webSite = add(help, QStringLiteral("openweb:"), tr("Vantle Web Site"), {},
+                               [this] { openLink(links::webSite()); });
 }
 
 TransferHistoryWindow* AppController::transferHistoryWindow() const {

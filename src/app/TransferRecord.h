@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMetaType>
 #include <QString>
@@ -35,7 +36,7 @@ struct TransferRecord {
 
 // A transfer that ended because the phone went away.
 inline QString connectionLostReason() {
-    return QStringLiteral("The connection was lost.");
+    return QCoreApplication::translate("vantle::TransferRecord", "The connection was lost.");
 }
 
 } // namespace vantle

@@ -2,6 +2,7 @@
 
 #include "files/FSNodeInfo.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -46,30 +47,37 @@ QString UploadProgressText::describe(quint64 sent, quint64 total,
                                      std::optional<double> bytesPerSecond, int itemsLeft) {
     // A folder's total counts its own entries too, so what was sent may pass it.
     const quint64 shownTotal = std::max(sent, total);
-    QString text = FSNodeInfo::getSizeText(sent) + QStringLiteral(" of ") +
-                   FSNodeInfo::getSizeText(shownTotal);
+    //: Sizes: what was sent of the whole
+    QString text = QCoreApplication::translate("vantle::UploadProgressText", "%1 of %2")
+                       .arg(FSNodeInfo::getSizeText(sent), FSNodeInfo::getSizeText(shownTotal));
     if (bytesPerSecond) {
         const auto rate = static_cast<quint64>(std::llround(*bytesPerSecond));
-        text += QStringLiteral(", ") + FSNodeInfo::getSizeText(rate) + QStringLiteral("/s");
+        //: The details so far, then the speed (a size per second)
+        text = QCoreApplication::translate("vantle::UploadProgressText", "%1, %2/s")
+                   .arg(text, FSNodeInfo::getSizeText(rate));
         if (rate > 0) {
             const auto seconds = static_cast<qint64>(
                 std::ceil(static_cast<double>(shownTotal - sent) / static_cast<double>(rate)));
-            text += QStringLiteral(", ") + durationText(seconds) + QStringLiteral(" left");
+            //: The details so far, then the time still needed
+            text = QCoreApplication::translate("vantle::UploadProgressText", "%1, %2 left")
+                       .arg(text, durationText(seconds));
         }
     }
-    text += itemsLeft == 1 ? QStringLiteral(", 1 item left")
-                           : QStringLiteral(", %1 items left").arg(itemsLeft);
-    return text;
+    //: The details so far, then the items still to send
+    return QCoreApplication::translate("vantle::UploadProgressText", "%1, %n item(s) left", nullptr,
+                                       itemsLeft)
+        .arg(text);
 }
 
 QString UploadProgressText::durationText(qint64 seconds) {
     seconds = std::max<qint64>(seconds, 0);
-    if (seconds < kSecondsPerMinute) return QStringLiteral("%1 s").arg(seconds);
+    if (seconds < kSecondsPerMinute)
+        return QCoreApplication::translate("vantle::UploadProgressText", "%1 s").arg(seconds);
     if (seconds < kSecondsPerHour)
-        return QStringLiteral("%1 min %2 s")
+        return QCoreApplication::translate("vantle::UploadProgressText", "%1 min %2 s")
             .arg(seconds / kSecondsPerMinute)
             .arg(seconds % kSecondsPerMinute);
-    return QStringLiteral("%1 h %2 min")
+    return QCoreApplication::translate("vantle::UploadProgressText", "%1 h %2 min")
         .arg(seconds / kSecondsPerHour)
         .arg((seconds % kSecondsPerHour) / kSecondsPerMinute);
 }

@@ -5,6 +5,7 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/Translations.h"
 #include "files/FSNodeInfo.h"
 #include "net/NetworkThread.h"
 #include "platform/Defaults.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLocale>
 #include <QStandardPaths>
 #include <chrono>
 #include <cstdio>
@@ -66,6 +68,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(app);
+    // Before any widget: the user's languages (LANGUAGE, then LC_ALL, LC_MESSAGES, LANG).
+    vantle::translations::install(app, QLocale::system().uiLanguages());
     // Desktops match the window to its desktop entry and icon by this name.
     QGuiApplication::setDesktopFileName(QLatin1String(vantle::AppController::kDesktopEntry));
     QApplication::setWindowIcon(

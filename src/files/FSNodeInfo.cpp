@@ -10,6 +10,7 @@
 #include "support/ParoxLog.h"
 
 #include <QAbstractFileIconProvider>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -209,13 +210,17 @@ void FSNodeInfo::runIconLookups() {
 QString FSNodeInfo::getSizeText(quint64 bytes) {
     const auto kilobytes =
         static_cast<quint64>(static_cast<double>(bytes) / static_cast<double>(kBytesPerKilobyte));
-    if (kilobytes == 0) return QStringLiteral("%1 Bytes").arg(bytes);
-    if (kilobytes < kKilobytesPerMegabyte) return QStringLiteral("%1 KB").arg(kilobytes);
+    if (kilobytes == 0)
+        return QCoreApplication::translate("vantle::FSNodeInfo", "%1 Bytes").arg(bytes);
+    if (kilobytes < kKilobytesPerMegabyte)
+        return QCoreApplication::translate("vantle::FSNodeInfo", "%1 KB").arg(kilobytes);
     const quint64 megabytes = kilobytes / kKilobytesPerMegabyte;
     const quint64 tenths = (kilobytes % kKilobytesPerMegabyte) / kKilobytesPerTenth;
-    if (tenths == 0) return QStringLiteral("%1 MB").arg(megabytes);
-    if (tenths == kTenthsPerUnit) return QStringLiteral("%1 MB").arg(megabytes + 1);
-    return QStringLiteral("%1.%2 MB").arg(megabytes).arg(tenths);
+    if (tenths == 0)
+        return QCoreApplication::translate("vantle::FSNodeInfo", "%1 MB").arg(megabytes);
+    if (tenths == kTenthsPerUnit)
+        return QCoreApplication::translate("vantle::FSNodeInfo", "%1 MB").arg(megabytes + 1);
+    return QCoreApplication::translate("vantle::FSNodeInfo", "%1.%2 MB").arg(megabytes).arg(tenths);
 }
 
 QImage FSNodeInfo::genericIconForType(const QString& type, bool isFolder) {

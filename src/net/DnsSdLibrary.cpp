@@ -2,6 +2,7 @@
 
 #include "support/ParoxLog.h"
 
+#include <QCoreApplication>
 #include <QLibrary>
 #include <memory>
 #include <mutex>
@@ -148,9 +149,11 @@ QString dnsSdLibraryMissingMessage() {
 #elif defined(Q_OS_MACOS)
     return QStringLiteral("Vantle cannot load the system's DNS-SD library.");
 #else
-    return QStringLiteral("Vantle cannot load the DNS-SD library (libdns_sd.so.1).\nPlease install "
-                          "the package libavahi-compat-libdnssd1, for example with\n"
-                          "sudo apt install libavahi-compat-libdnssd1");
+    return QCoreApplication::translate(
+        "vantle::DnsSdLibrary",
+        "Vantle cannot load the DNS-SD library (libdns_sd.so.1).\nPlease install "
+        "the package libavahi-compat-libdnssd1, for example with\n"
+        "sudo apt install libavahi-compat-libdnssd1");
 #endif
 }
 
@@ -159,10 +162,11 @@ QString dnsSdDaemonDownMessage() {
     return QStringLiteral("Bonjour could not be started.  Please consult the troubleshooting guide "
                           "or contact customer support for help.");
 #else
-    return QStringLiteral("The DNS-SD daemon (avahi-daemon) is not running, so Vantle cannot "
-                          "search for iPhones.  Start it with \"sudo systemctl start "
-                          "avahi-daemon\", or use \"Manual Connect...\" with the iPhone's "
-                          "address.");
+    return QCoreApplication::translate(
+        "vantle::DnsSdLibrary", "The DNS-SD daemon (avahi-daemon) is not running, so Vantle cannot "
+                                "search for iPhones.  Start it with \"sudo systemctl start "
+                                "avahi-daemon\", or use \"Manual Connect...\" with the iPhone's "
+                                "address.");
 #endif
 }
 

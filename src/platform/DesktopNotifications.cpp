@@ -1,5 +1,6 @@
 #include "platform/DesktopNotifications.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -16,7 +17,7 @@ namespace {
 const char kService[] = "org.freedesktop.Notifications";
 const char kPath[] = "/org/freedesktop/Notifications";
 const char kInterface[] = "org.freedesktop.Notifications";
-const char kShowLabel[] = "Show";
+const char kShowLabel[] = QT_TRANSLATE_NOOP("vantle::DesktopNotifications", "Show");
 const char kDesktopEntryHint[] = "desktop-entry";
 // -1 lets the server pick how long a notification stays.
 constexpr qint32 kServerDefaultTimeout = -1;
@@ -91,8 +92,8 @@ quint64 DesktopNotifications::notify(const QString& summary, const QString& body
     }
     QDBusMessage call = QDBusMessage::createMethodCall(latin(kService), latin(kPath),
                                                        latin(kInterface), QStringLiteral("Notify"));
-    const QStringList actions{latin(kDefaultAction), latin(kShowLabel), latin(kShowAction),
-                              latin(kShowLabel)};
+    const QString show = QCoreApplication::translate("vantle::DesktopNotifications", kShowLabel);
+    const QStringList actions{latin(kDefaultAction), show, latin(kShowAction), show};
     const QVariantMap hints{{latin(kDesktopEntryHint), mSender.desktopEntry}};
     call << mSender.appName << kNoReplacement << mSender.desktopEntry << summary << escapeBody(body)
          << actions << hints << kServerDefaultTimeout;

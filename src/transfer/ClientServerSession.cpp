@@ -17,11 +17,14 @@ namespace vantle {
 namespace {
 
 const char kCheckNetworking[] = "Check your networking configuration.";
-const char kUnableToSearchTitle[] = "Unable To Search For iPhones";
-const char kUnableToConnectTitle[] = "Unable To Connect";
-const char kUnableToConnectMessage[] =
+const char kUnableToSearchTitle[] =
+    QT_TRANSLATE_NOOP("vantle::ClientServerController", "Unable To Search For iPhones");
+const char kUnableToConnectTitle[] =
+    QT_TRANSLATE_NOOP("vantle::ClientServerController", "Unable To Connect");
+const char kUnableToConnectMessage[] = QT_TRANSLATE_NOOP(
+    "vantle::ClientServerController",
     "Unable to connect to the specified address.  Ensure that your iPhone is turned on and the "
-    "Vantle iPhone application is open.";
+    "Vantle iPhone application is open.");
 
 QString describePeers(const std::optional<std::vector<std::shared_ptr<GamePeer>>>& peers) {
     if (!peers) return QStringLiteral("(null)");
@@ -110,7 +113,9 @@ bool ClientServerController::startLookingForServers() {
 bool ClientServerController::startAutoConnect() {
     ParoxLog("startAutoConnect");
     if (startLookingForServers()) return true;
-    mHost.showAlert(QLatin1String(kUnableToSearchTitle), dnsSdDaemonDownMessage());
+    mHost.showAlert(
+        QCoreApplication::translate("vantle::ClientServerController", kUnableToSearchTitle),
+        dnsSdDaemonDownMessage());
     return false;
 }
 
@@ -153,7 +158,9 @@ AddServerResult ClientServerController::addServer(NSNetServicesWrapper address) 
 
 void ClientServerController::showConnectError() {
     mHost.setStatusToConnectionStatus();
-    mHost.showAlert(QLatin1String(kUnableToConnectTitle), QLatin1String(kUnableToConnectMessage));
+    mHost.showAlert(
+        QCoreApplication::translate("vantle::ClientServerController", kUnableToConnectTitle),
+        QCoreApplication::translate("vantle::ClientServerController", kUnableToConnectMessage));
 }
 
 std::uint32_t ClientServerController::implementedCallbacks() const {

@@ -15,11 +15,11 @@ constexpr int kFieldMinimumWidth = 260;
 
 DirectConnectPanel::DirectConnectPanel(QWidget* parent)
     : QDialog(parent), directConnectIP(new QLineEdit(this)),
-      directConnectIPOKButton(new QPushButton(QStringLiteral("Connect"), this)) {
-    setWindowTitle(QStringLiteral("Manual Connect"));
+      directConnectIPOKButton(new QPushButton(tr("Connect"), this)) {
+    setWindowTitle(tr("Manual Connect"));
     auto* layout = new QVBoxLayout(this);
-    auto* prompt = new QLabel(QStringLiteral("Network address of the iPhone (address or "
-                                             "address:port):"),
+    auto* prompt = new QLabel(tr("Network address of the iPhone (address or "
+                                 "address:port):"),
                               this);
     prompt->setTextFormat(Qt::PlainText);
     prompt->setBuddy(directConnectIP);

@@ -18,7 +18,7 @@ constexpr QSize kInitialSize{620, 440};
 
 ReportDialog::ReportDialog(const QString& title, QWidget* parent)
     : QDialog(parent), mStatus(new QLabel(this)), mText(new QPlainTextEdit(this)),
-      mCopy(new QPushButton(QStringLiteral("Copy"), this)) {
+      mCopy(new QPushButton(tr("Copy"), this)) {
     setWindowTitle(title);
     resize(kInitialSize);
     auto* layout = new QVBoxLayout(this);

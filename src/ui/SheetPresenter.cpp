@@ -79,7 +79,8 @@ SheetPresenter::~SheetPresenter() {
 }
 
 bool SheetPresenter::isCancelLike(const QString& title) {
-    return title.compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0;
+    return title.compare(QStringLiteral("Cancel"), Qt::CaseInsensitive) == 0 ||
+           title.compare(tr("Cancel"), Qt::CaseInsensitive) == 0;
 }
 
 void SheetPresenter::show(const Question& question, Answered done) {
@@ -91,8 +92,7 @@ void SheetPresenter::show(const Question& question, Answered done) {
 }
 
 void SheetPresenter::tell(const QString& title, const QString& text, Kind kind) {
-    show({title, text, {{QStringLiteral("OK"), Role::Accept}}, std::nullopt, kind},
-         [](Role, bool) {});
+    show({title, text, {{tr("OK"), Role::Accept}}, std::nullopt, kind}, [](Role, bool) {});
 }
 
 void SheetPresenter::show(const Message& message, MessageDone done) {

@@ -3,6 +3,7 @@
 #include "platform/SleepInhibitor.h"
 #include "support/ParoxLog.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -11,7 +12,9 @@ namespace vantle {
 namespace {
 
 QString items(const StayAwake::Movement& movement) {
-    return movement.count == 1 ? movement.first : QStringLiteral("%1 items").arg(movement.count);
+    return movement.count == 1 ? movement.first
+                               : QCoreApplication::translate("vantle::StayAwake", "%n item(s)",
+                                                             nullptr, movement.count);
 }
 
 } // namespace
@@ -29,13 +32,12 @@ StayAwake::StayAwake(PhoneName phoneName, const QString& busAddress, QObject* pa
 
 QString StayAwake::reason(const QString& phone, const Movement& sending,
                           const Movement& receiving) {
-    const QString name = phone.isEmpty() ? QStringLiteral("your iPhone") : phone;
+    const QString name = phone.isEmpty() ? tr("your iPhone") : phone;
     if (sending.count > 0 && receiving.count > 0)
-        return QStringLiteral("Sending %1 to and receiving %2 from %3")
+        return tr("Sending %1 to and receiving %2 from %3")
             .arg(items(sending), items(receiving), name);
-    if (sending.count > 0) return QStringLiteral("Sending %1 to %2").arg(items(sending), name);
-    if (receiving.count > 0)
-        return QStringLiteral("Receiving %1 from %2").arg(items(receiving), name);
+    if (sending.count > 0) return tr("Sending %1 to %2").arg(items(sending), name);
+    if (receiving.count > 0) return tr("Receiving %1 from %2").arg(items(receiving), name);
     return {};
 }
 

@@ -23,8 +23,7 @@ int TransferHistoryModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString TransferHistoryModel::directionText(const TransferRecord& record) {
-    return record.direction == TransferDirection::Sent ? QStringLiteral("Sent")
-                                                       : QStringLiteral("Received");
+    return record.direction == TransferDirection::Sent ? tr("Sent") : tr("Received");
 }
 
 QString TransferHistoryModel::resultText(const TransferRecord& record) {
@@ -32,10 +31,9 @@ QString TransferHistoryModel::resultText(const TransferRecord& record) {
     case TransferResult::Done:
         return directionText(record);
     case TransferResult::Failed:
-        return record.reason.isEmpty() ? QStringLiteral("Failed")
-                                       : QStringLiteral("Failed: ") + record.reason;
+        return record.reason.isEmpty() ? tr("Failed") : tr("Failed: %1").arg(record.reason);
     case TransferResult::Cancelled:
-        return QStringLiteral("Cancelled");
+        return tr("Cancelled");
     }
     return {};
 }
@@ -81,17 +79,17 @@ QVariant TransferHistoryModel::headerData(int section, Qt::Orientation orientati
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
     case TimeColumn:
-        return QStringLiteral("Time");
+        return tr("Time");
     case DirectionColumn:
-        return QStringLiteral("Direction");
+        return tr("Direction");
     case NameColumn:
-        return QStringLiteral("Name");
+        return tr("Name");
     case SizeColumn:
-        return QStringLiteral("Size");
+        return tr("Size");
     case PhoneColumn:
-        return QStringLiteral("Phone");
+        return tr("Phone");
     case ResultColumn:
-        return QStringLiteral("Result");
+        return tr("Result");
     default:
         return {};
     }

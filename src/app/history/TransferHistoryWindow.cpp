@@ -34,11 +34,11 @@ TransferHistoryWindow::TransferHistoryWindow(TransferHistory& history, SheetPres
     : QWidget(parent, Qt::Window), mHistory(history), mPresenter(presenter),
       mModel(new TransferHistoryModel(history, this)) {
     setObjectName(QStringLiteral("transferHistoryWindow"));
-    setWindowTitle(QStringLiteral("Transfer History"));
+    setWindowTitle(tr("Transfer History"));
     resize(kInitialSize);
     auto* layout = new QVBoxLayout(this);
 
-    mLoading = new QLabel(QStringLiteral("Loading..."), this);
+    mLoading = new QLabel(tr("Loading..."), this);
     mLoading->setObjectName(QStringLiteral("historyLoading"));
     mLoading->setAlignment(Qt::AlignCenter);
     layout->addWidget(mLoading, 1);
@@ -61,10 +61,10 @@ TransferHistoryWindow::TransferHistoryWindow(TransferHistory& history, SheetPres
     connect(mTable, &QTableView::activated, this, [this] { openCurrent(); });
 
     auto* buttons = new QHBoxLayout();
-    mOpen = button(QStringLiteral("historyOpen"), QStringLiteral("Open"), this);
-    mReveal = button(QStringLiteral("historyReveal"), QStringLiteral("Show in File Manager"), this);
-    mRemove = button(QStringLiteral("historyRemove"), QStringLiteral("Remove from History"), this);
-    mClear = button(QStringLiteral("historyClear"), QStringLiteral("Clear"), this);
+    mOpen = button(QStringLiteral("historyOpen"), tr("Open"), this);
+    mReveal = button(QStringLiteral("historyReveal"), tr("Show in File Manager"), this);
+    mRemove = button(QStringLiteral("historyRemove"), tr("Remove from History"), this);
+    mClear = button(QStringLiteral("historyClear"), tr("Clear"), this);
     for (QPushButton* each : {mOpen, mReveal, mRemove})
         buttons->addWidget(each);
     buttons->addStretch(1);
@@ -75,7 +75,7 @@ TransferHistoryWindow::TransferHistoryWindow(TransferHistory& history, SheetPres
     connect(mRemove, &QPushButton::clicked, this, &TransferHistoryWindow::removeSelected);
     connect(mClear, &QPushButton::clicked, this, &TransferHistoryWindow::askToClear);
 
-    auto* remove = new QAction(QStringLiteral("Remove from History"), this);
+    auto* remove = new QAction(tr("Remove from History"), this);
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(remove, &QAction::triggered, this, &TransferHistoryWindow::removeSelected);
@@ -139,10 +139,9 @@ void TransferHistoryWindow::askToClear() {
     if (mHistory.state() == TransferHistory::State::Loading || mModel->rowCount() == 0) return;
     using Role = SheetPresenter::Role;
     mPresenter.show(
-        {QStringLiteral("Clear Transfer History?"),
-         QStringLiteral("Every entry of the history is removed. The files themselves "
-                        "stay where they are."),
-         {{QStringLiteral("Clear"), Role::Remove}, {QStringLiteral("Cancel"), Role::Cancel}},
+        {tr("Clear Transfer History?"),
+         tr("Every entry of the history is removed. The files themselves stay where they are."),
+         {{tr("Clear"), Role::Remove}, {tr("Cancel"), Role::Cancel}},
          std::nullopt,
          SheetPresenter::Kind::Alert},
         // The window may have closed by the answer; the history is there still.

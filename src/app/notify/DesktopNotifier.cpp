@@ -19,13 +19,13 @@ DesktopNotifier::DesktopNotifier(MRWindow* window, QObject* parent)
 
 std::optional<DesktopNotifier::Notice> DesktopNotifier::noticeFor(const TransferRecord& record) {
     if (record.direction == TransferDirection::Received && record.result == TransferResult::Done)
-        return Notice{QStringLiteral("Download Complete"), QFileInfo(record.localPath).fileName(),
+        return Notice{tr("Download Complete"), QFileInfo(record.localPath).fileName(),
                       record.localPath};
     if (record.direction == TransferDirection::Sent && record.result == TransferResult::Failed) {
         // The name comes first and whole: it is what the user looks for.
         const QString body =
             record.reason.isEmpty() ? record.name : record.name + QLatin1Char('\n') + record.reason;
-        return Notice{QStringLiteral("Upload Failed"), body, {}};
+        return Notice{tr("Upload Failed"), body, {}};
     }
     return std::nullopt;
 }
@@ -46,10 +46,8 @@ void DesktopNotifier::notifyDownloadArrived(const QString& path) {
 void DesktopNotifier::notifyQueueEmptied(int itemsSent) {
     if (!isMainThread()) return runOn(this, [this, itemsSent] { notifyQueueEmptied(itemsSent); });
     if (itemsSent <= 0) return;
-    const QString body = itemsSent == 1
-                             ? QStringLiteral("1 file was sent to your iPhone.")
-                             : QStringLiteral("%1 files were sent to your iPhone.").arg(itemsSent);
-    sendNotification(QStringLiteral("Transfer Complete"), body, {});
+    sendNotification(tr("Transfer Complete"),
+                     tr("%n file(s) were sent to your iPhone.", nullptr, itemsSent), {});
 }
 
 void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& reason) {
@@ -63,9 +61,9 @@ void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& rea
 void DesktopNotifier::notifyKeptRunningInTray() {
     if (!isMainThread()) return runOn(this, [this] { notifyKeptRunningInTray(); });
     if (Defaults::get(settings::kToldAboutTray)) return;
-    if (sendNotification(QStringLiteral("Vantle Is Still Running"),
-                         QStringLiteral("Your files keep going to your iPhone. To quit Vantle, "
-                                        "choose Quit from its icon in the tray."),
+    if (sendNotification(tr("Vantle Is Still Running"),
+                         tr("Your files keep going to your iPhone. To quit Vantle, "
+                            "choose Quit from its icon in the tray."),
                          {}))
         Defaults::set(settings::kToldAboutTray);
 }

@@ -3,8 +3,8 @@
 #include "app/PaneWidgets.h"
 #include "app/phone/PhonePane.h"
 #include "files/VantleUtilities.h"
-#include "platform/Settings.h"
 #include "net/GamePeer.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
@@ -123,8 +123,7 @@ void PhonePane::downloadTo(const QString& path, const QString& folder) {
 void PhonePane::askDownloadTo(int row) {
     const PhoneNodeInfoPtr node = mPhone->nodeAtRow(row);
     if (!node) return;
-    QFileDialog* dialog =
-        folderDialog(mParts.window, QStringLiteral("Download To"), QStringLiteral("Download"));
+    QFileDialog* dialog = folderDialog(mParts.window, tr("Download To"), tr("Download"));
     dialog->setObjectName(QStringLiteral("downloadToDialog"));
     const QString path = node->path();
     mParts.presenter.showSheet(dialog, [this, dialog, path](int result) {
@@ -268,17 +267,12 @@ void PhonePane::downloadFailed(const QString& reason) {
 
 void PhonePane::showDownloadFailure(const QString& name, const QString& error,
                                     DownloadFailure failure) {
-    // Concatenated: neither the name nor the reason is read as a format.
+    // One pass of arg(): neither the name nor the reason is read as a format.
     const bool received = failure != DownloadFailure::NotReceived;
-    const QString why =
-        received
-            ? QString(QStringLiteral("\" arrived but could not be saved: ") + error)
-            : QString(QStringLiteral("\" could not be downloaded: ") + error + QStringLiteral("."));
-    const QString text = QStringLiteral("\"") + name + why;
+    const QString text = received ? tr("\"%1\" arrived but could not be saved: %2").arg(name, error)
+                                  : tr("\"%1\" could not be downloaded: %2.").arg(name, error);
     // Saving is what failed only when the item did arrive.
-    mParts.presenter.tell(received ? QStringLiteral("Unable To Save Download")
-                                   : QStringLiteral("Download Failed"),
-                          text);
+    mParts.presenter.tell(received ? tr("Unable To Save Download") : tr("Download Failed"), text);
 }
 
 } // namespace vantle

@@ -12,6 +12,7 @@
 #include "ui/SheetPresenter.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -27,12 +28,12 @@ const char kStoreRoot[] = "/";
 constexpr int kDownloadSilenceCheckMs = 500;
 
 QString removalQuestion(const QStringList& paths) {
-    // Built by concatenation: a file's name is never read as a format.
     if (paths.size() == 1)
-        return QStringLiteral("Remove \"") +
-               PhoneNodeInfo(paths.front(), false).lastPathComponent() +
-               QStringLiteral("\" from the iPhone?");
-    return QStringLiteral("Remove %1 items from the iPhone?").arg(paths.size());
+        return QCoreApplication::translate("vantle::PhonePane", "Remove \"%1\" from the iPhone?")
+            .arg(PhoneNodeInfo(paths.front(), false).lastPathComponent());
+    const auto count = static_cast<int>(paths.size());
+    return QCoreApplication::translate("vantle::PhonePane", "Remove %n item(s) from the iPhone?",
+                                       nullptr, count);
 }
 
 } // namespace
@@ -46,7 +47,7 @@ PhonePane::~PhonePane() {
 void PhonePane::buildPhonePane(QWidget* pane) {
     auto* layout = new QVBoxLayout(pane);
     layout->setContentsMargins(kPaneMargin, 0, kPaneMargin, kPaneMargin);
-    mHeading = paneHeading(QStringLiteral("Open Vantle on iPhone to start the transfer"), pane);
+    mHeading = paneHeading(tr("Open Vantle on iPhone to start the transfer"), pane);
     mHeading->setObjectName(QStringLiteral("phoneHeading"));
     layout->addWidget(mHeading);
     phoneTable_ = new IDDragTableView(pane);
@@ -107,13 +108,13 @@ void PhonePane::connectPhoneTable() {
         });
         table->addAction(action);
     };
-    addRowAction(QStringLiteral("downloadFile:"), QStringLiteral("Download"),
+    addRowAction(QStringLiteral("downloadFile:"), tr("Download"),
                  [this](int row) { mPhone->downloadRow(row, false); });
-    addRowAction(QStringLiteral("downloadAndOpen:"), QStringLiteral("Download and Open"),
+    addRowAction(QStringLiteral("downloadAndOpen:"), tr("Download and Open"),
                  [this](int row) { mPhone->downloadRow(row, true); });
-    addRowAction(QStringLiteral("downloadTo:"), QStringLiteral("Download To..."),
+    addRowAction(QStringLiteral("downloadTo:"), tr("Download To..."),
                  [this](int row) { askDownloadTo(row); });
-    addRowAction(QStringLiteral("removeFile:"), QStringLiteral("Remove"),
+    addRowAction(QStringLiteral("removeFile:"), tr("Remove"),
                  [table](int) { emit table->deleteRequested(); });
 }
 
@@ -279,14 +280,12 @@ void PhonePane::removalAnswered(const QStringList& asked, const QStringList& rem
 
 void PhonePane::askToRemove(const QStringList& paths) {
     const QString text = paths.size() == 1
-                             ? QStringLiteral("The file is deleted on the iPhone. This cannot be "
-                                              "undone.")
-                             : QStringLiteral("The items are deleted on the iPhone. This cannot "
-                                              "be undone.");
+                             ? tr("The file is deleted on the iPhone. This cannot be undone.")
+                             : tr("The items are deleted on the iPhone. This cannot be undone.");
     mParts.presenter.show({removalQuestion(paths),
                            text,
-                           {{QStringLiteral("Remove"), SheetPresenter::Role::Remove},
-                            {QStringLiteral("Cancel"), SheetPresenter::Role::Cancel}},
+                           {{tr("Remove"), SheetPresenter::Role::Remove},
+                            {tr("Cancel"), SheetPresenter::Role::Cancel}},
                            std::nullopt,
                            SheetPresenter::Kind::Sheet},
                           [this, paths](SheetPresenter::Role role, bool) {

@@ -26,7 +26,7 @@ namespace vantle {
 PreferencesDialog::PreferencesDialog(Parts parts, QWidget* parent)
     : QDialog(parent), mParts(std::move(parts)) {
     setObjectName(QStringLiteral("preferencesDialog"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildConnectionGroup());
     layout->addWidget(buildDownloadsGroup());
@@ -46,7 +46,7 @@ void PreferencesDialog::present() {
 }
 
 QWidget* PreferencesDialog::buildConnectionGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Connection"), this);
+    auto* group = new QGroupBox(tr("Connection"), this);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(menuBox(QStringLiteral("autoConnectBox"), mParts.toggles.autoConnect, group));
     layout->addWidget(menuBox(QStringLiteral("loggingBox"), mParts.toggles.logging, group));
@@ -54,18 +54,18 @@ QWidget* PreferencesDialog::buildConnectionGroup() {
 }
 
 QWidget* PreferencesDialog::buildDownloadsGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Downloads"), this);
+    auto* group = new QGroupBox(tr("Downloads"), this);
     auto* layout = new QVBoxLayout(group);
     mFolderPath = new QLineEdit(group);
     mFolderPath->setObjectName(QStringLiteral("downloadFolderPath"));
     mFolderPath->setReadOnly(true);
-    auto* label = new QLabel(QStringLiteral("Downloads from the iPhone are saved in:"), group);
+    auto* label = new QLabel(tr("Downloads from the iPhone are saved in:"), group);
     label->setBuddy(mFolderPath);
     layout->addWidget(label);
     layout->addWidget(mFolderPath);
     auto* row = new QHBoxLayout();
     row->addStretch(1);
-    mUseDefault = new QPushButton(QStringLiteral("Use Default"), group);
+    mUseDefault = new QPushButton(tr("Use Default"), group);
     mUseDefault->setObjectName(QStringLiteral("useDefaultDownloadFolder"));
     mUseDefault->setAutoDefault(false);
     connect(mUseDefault, &QPushButton::clicked, this, [this] {
@@ -73,7 +73,7 @@ QWidget* PreferencesDialog::buildDownloadsGroup() {
         showStoredState();
     });
     row->addWidget(mUseDefault);
-    auto* change = new QPushButton(QStringLiteral("Change..."), group);
+    auto* change = new QPushButton(tr("Change..."), group);
     change->setObjectName(QStringLiteral("changeDownloadFolder"));
     change->setAutoDefault(false);
     connect(change, &QPushButton::clicked, this, &PreferencesDialog::chooseDownloadFolder);
@@ -83,17 +83,16 @@ QWidget* PreferencesDialog::buildDownloadsGroup() {
 }
 
 QWidget* PreferencesDialog::buildDesktopGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Desktop"), this);
+    auto* group = new QGroupBox(tr("Desktop"), this);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(
         menuBox(QStringLiteral("notificationsBox"), mParts.toggles.notifications, group));
-    mKeepInTray =
-        new QCheckBox(QStringLiteral("Keep running in the tray when the window is closed"), group);
+    mKeepInTray = new QCheckBox(tr("Keep running in the tray when the window is closed"), group);
     mKeepInTray->setObjectName(QStringLiteral("keepRunningInTrayBox"));
     connect(mKeepInTray, &QCheckBox::clicked, this,
             [](bool on) { Defaults::set(settings::kKeepRunningInTray, on); });
     layout->addWidget(mKeepInTray);
-    mStartAtLogin = new QCheckBox(QStringLiteral("Start at login"), group);
+    mStartAtLogin = new QCheckBox(tr("Start at login"), group);
     mStartAtLogin->setObjectName(QStringLiteral("startAtLoginBox"));
     connect(mStartAtLogin, &QCheckBox::clicked, this, &PreferencesDialog::setStartAtLogin);
     layout->addWidget(mStartAtLogin);
@@ -125,15 +124,13 @@ void PreferencesDialog::showStoredState() {
     mUseDefault->setEnabled(hasChoice);
     const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     mKeepInTray->setEnabled(trayAvailable);
-    mKeepInTray->setToolTip(trayAvailable ? QString()
-                                          : QStringLiteral("This desktop has no system tray."));
+    mKeepInTray->setToolTip(trayAvailable ? QString() : tr("This desktop has no system tray."));
     mKeepInTray->setChecked(Defaults::get(settings::kKeepRunningInTray));
     mStartAtLogin->setChecked(mParts.autostart.enabled());
 }
 
 void PreferencesDialog::chooseDownloadFolder() {
-    QFileDialog* dialog =
-        folderDialog(this, QStringLiteral("Download Folder"), QStringLiteral("Choose"));
+    QFileDialog* dialog = folderDialog(this, tr("Download Folder"), tr("Choose"));
     dialog->setObjectName(QStringLiteral("downloadFolderDialog"));
     dialog->setDirectory(QDir::fromNativeSeparators(mFolderPath->text()));
     mParts.presenter.showSheet(dialog, [this, dialog](int result) {
@@ -147,11 +144,10 @@ void PreferencesDialog::useDownloadFolder(const QString& folder) {
     const QString cleaned = QDir::cleanPath(QDir(folder).absolutePath());
     if (const Result<void> usable = store::checkWritableFolder(cleaned); !usable) {
         ParoxLog("download folder refused: %@", usable.error());
-        // Concatenated: a folder's name is never read as a format.
-        mParts.presenter.tell(QStringLiteral("Unable To Use Folder"),
-                              QStringLiteral("Downloads cannot go there: ") + usable.error() +
-                                  QStringLiteral(". They still go to \"") + mFolderPath->text() +
-                                  QStringLiteral("\"."));
+        // One pass of arg(): a folder's name is never read as a format.
+        mParts.presenter.tell(tr("Unable To Use Folder"),
+                              tr("Downloads cannot go there: %1. They still go to \"%2\".")
+                                  .arg(usable.error(), mFolderPath->text()));
         return;
     }
     Defaults::set(settings::kDownloadFolder, cleaned);
@@ -161,7 +157,7 @@ void PreferencesDialog::useDownloadFolder(const QString& folder) {
 void PreferencesDialog::setStartAtLogin(bool on) {
     if (const Result<void> done = mParts.autostart.setEnabled(on); !done) {
         ParoxLog("start at login: %@", done.error());
-        mParts.presenter.tell(QStringLiteral("Unable To Change Start At Login"),
+        mParts.presenter.tell(tr("Unable To Change Start At Login"),
                               done.error() + QLatin1Char('.'));
     }
     mStartAtLogin->setChecked(mParts.autostart.enabled());

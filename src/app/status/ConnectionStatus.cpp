@@ -11,6 +11,7 @@
 #include "ui/DirectConnectPanel.h"
 #include "ui/SheetPresenter.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <utility>
 
@@ -26,14 +27,18 @@ constexpr int kConnectDelayMs = 1000;
 QString unableToConnectDetail(AddServerResult code) {
     switch (code) {
     case AddServerResult::CouldNotMakePeer:
-        return QStringLiteral("Ensure that you have entered the correct network address.");
+        return QCoreApplication::translate(
+            "vantle::ConnectionStatus",
+            "Ensure that you have entered the correct network address.");
     case AddServerResult::InvalidAddress:
-        return QStringLiteral("Ensure that you have entered a valid network address.");
+        return QCoreApplication::translate("vantle::ConnectionStatus",
+                                           "Ensure that you have entered a valid network address.");
     case AddServerResult::Connecting:
     case AddServerResult::CouldNotConnect:
         break;
     }
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "vantle::ConnectionStatus",
         "Ensure that your iPhone is turned on and the Vantle iPhone application is open.");
 }
 
@@ -65,7 +70,7 @@ void ConnectionStatus::setStatusLine(const QString& text) {
 }
 
 void ConnectionStatus::startedDiscovery() {
-    setStatusLine(QStringLiteral("Searching for iPhones..."));
+    setStatusLine(tr("Searching for iPhones..."));
 }
 
 void ConnectionStatus::setLastConnection() {
@@ -82,21 +87,18 @@ void ConnectionStatus::setStatusToConnectionStatus() {
         mUploadPermission = UploadPermission::Unknown;
         mVersionAskedOn = {};
         mFollowUp = FollowUp::None;
-        mLabels.phoneHeading->setText(
-            QStringLiteral("Open Vantle on iPhone to start the transfer"));
-        setStatusLine(mLastTransfer ? QStringLiteral("Not connected.")
-                                    : QStringLiteral("Welcome to Vantle."));
+        mLabels.phoneHeading->setText(tr("Open Vantle on iPhone to start the transfer"));
+        setStatusLine(mLastTransfer ? tr("Not connected.") : tr("Welcome to Vantle."));
         emit connectionLost();
     } else {
         setLastConnection();
         if (mConnectionGranted) {
             // The name is shown as it came; it is never read as a format.
-            setStatusLine(QStringLiteral("Connected to ") + phone->name().value_or(QString()) +
-                          QStringLiteral("."));
-            mLabels.phoneHeading->setText(QStringLiteral("Files on connected iPhone"));
+            setStatusLine(tr("Connected to %1.").arg(phone->name().value_or(QString())));
+            mLabels.phoneHeading->setText(tr("Files on connected iPhone"));
             performAfterDelay(this, kGrantedFollowUpMs, [this] { doSetStatus(); });
         } else {
-            setStatusLine(QStringLiteral("Waiting for approval..."));
+            setStatusLine(tr("Waiting for approval..."));
         }
         // Once a connection; shown again (approval) it is still the answer of the same phone.
         if (!mVersionAskedOn.isOf(phone)) askForVersion(phone);
@@ -145,8 +147,8 @@ void ConnectionStatus::versionAnswered(const ConnectionTag& askedOn, const Versi
 
 void ConnectionStatus::showTopHeading() {
     mLabels.topHeading->setText(mUploadPermission == UploadPermission::Refused
-                                    ? QStringLiteral("Download from ") + mPhoneAppName
-                                    : QStringLiteral("Files awaiting transfer"));
+                                    ? tr("Download from %1").arg(mPhoneAppName)
+                                    : tr("Files awaiting transfer"));
 }
 
 void ConnectionStatus::shutDown() {
@@ -183,14 +185,12 @@ void ConnectionStatus::connectionDenied(const QString& device, const QString& ad
     ParoxLog("connectionDenied");
     mSuspendConnectingForNow = true;
     mConnectionGranted = false;
-    // Built by concatenation: a device name is never read as a format.
-    const QString message = QStringLiteral("\"") + device +
-                            QStringLiteral("\" refused the connnection. How would you like to "
-                                           "proceed?");
-    mParts.presenter.show({QStringLiteral("Connection Refused"),
+    const QString message =
+        tr("\"%1\" refused the connnection. How would you like to proceed?").arg(device);
+    mParts.presenter.show({tr("Connection Refused"),
                            message,
-                           {{QStringLiteral("Try Again"), SheetPresenter::Role::TryAgain},
-                            {QStringLiteral("Ignore This iPhone"), SheetPresenter::Role::Ignore}},
+                           {{tr("Try Again"), SheetPresenter::Role::TryAgain},
+                            {tr("Ignore This iPhone"), SheetPresenter::Role::Ignore}},
                            std::nullopt,
                            SheetPresenter::Kind::Sheet},
                           [this, address](SheetPresenter::Role role, bool) {
@@ -225,13 +225,13 @@ void ConnectionStatus::doDirectConnect() {
         const QString text = panel->address();
         panel->deleteLater();
         if (result != DirectConnectPanel::Accepted) return;
-        setStatusLine(QStringLiteral("Connecting..."));
+        setStatusLine(tr("Connecting..."));
         performAfterDelay(this, kConnectDelayMs, [this, text] { doDirectConnectOkay(text); });
     });
 }
 
 void ConnectionStatus::connectToTypedAddress(const QString& text) {
-    setStatusLine(QStringLiteral("Connecting..."));
+    setStatusLine(tr("Connecting..."));
     doDirectConnectOkay(text);
 }
 
@@ -253,13 +253,13 @@ void ConnectionStatus::dialed(const QString& text, AddServerResult code) {
         return;
     }
     setStatusToConnectionStatus();
-    mParts.presenter.show({QStringLiteral("Unable To Connect"),
-                           QStringLiteral("Unable to connect to the specified address.  ") +
-                               unableToConnectDetail(code),
-                           {{QStringLiteral("OK"), SheetPresenter::Role::Accept}},
-                           std::nullopt,
-                           SheetPresenter::Kind::Alert},
-                          [](SheetPresenter::Role, bool) {});
+    mParts.presenter.show(
+        {tr("Unable To Connect"),
+         tr("Unable to connect to the specified address.  %1").arg(unableToConnectDetail(code)),
+         {{tr("OK"), SheetPresenter::Role::Accept}},
+         std::nullopt,
+         SheetPresenter::Kind::Alert},
+        [](SheetPresenter::Role, bool) {});
 }
 
 } // namespace vantle

@@ -35,7 +35,7 @@ QAction* mirror(QMenu& menu, QAction* original, MRWindow* window) {
 
 TrayIcon::TrayIcon(Parts parts, QObject* parent)
     : QObject(parent), mParts(parts), mMenu(std::make_unique<QMenu>()) {
-    QAction* show = mMenu->addAction(QStringLiteral("Show Vantle"));
+    QAction* show = mMenu->addAction(tr("Show Vantle"));
     show->setObjectName(QStringLiteral("tray:show"));
     connect(show, &QAction::triggered, this, [this] {
         if (mParts.window) mParts.window->bringToFront();
@@ -114,20 +114,20 @@ QString TrayIcon::describe(Connection connection, const QString& phoneName, int 
                            std::optional<int> percent, bool sending) {
     QString state;
     if (sending) {
-        state = items == 1 ? QStringLiteral("Sending 1 item")
-                           : QStringLiteral("Sending %1 items").arg(items);
-        if (percent) state += QStringLiteral(", %1 %").arg(*percent);
+        state = tr("Sending %n item(s)", nullptr, items);
+        //: The tray's tool tip: what is being sent, then how much of it in per cent
+        if (percent) state = tr("%1, %2 %").arg(state, QString::number(*percent));
     } else {
         switch (connection) {
         case Connection::NotConnected:
-            state = QStringLiteral("Not connected");
+            state = tr("Not connected");
             break;
         case Connection::WaitingForApproval:
-            state = QStringLiteral("Waiting for approval...");
+            state = tr("Waiting for approval...");
             break;
         case Connection::Connected:
-            // The name is shown as it came; it is never read as a format.
-            state = QStringLiteral("Connected to ") + phoneName;
+            // One pass of arg(): the name is never read as a format.
+            state = tr("Connected to %1").arg(phoneName);
             break;
         }
     }

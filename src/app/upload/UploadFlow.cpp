@@ -36,7 +36,8 @@ constexpr int kMinBarStepPixels = 2;
 constexpr int kDetailsPointSizeDelta = -1;
 constexpr quint64 kPercent = 100;
 
-const char kVanishedReason[] = "It was moved or deleted before it could be sent.";
+const char kVanishedReason[] =
+    QT_TRANSLATE_NOOP("vantle::UploadFlow", "It was moved or deleted before it could be sent.");
 
 } // namespace
 
@@ -62,7 +63,7 @@ void UploadFlow::buildUploadRow(QWidget* pane, QBoxLayout* layout) {
     row->addWidget(mRow.bar, 1);
     mRow.stop = new QToolButton(pane);
     mRow.stop->setObjectName(QStringLiteral("stopButton"));
-    mRow.stop->setText(QStringLiteral("Stop"));
+    mRow.stop->setText(tr("Stop"));
     mRow.stop->setEnabled(false);
     connect(mRow.stop, &QToolButton::clicked, this, [this] { stopButton(); });
     row->addWidget(mRow.stop);
@@ -208,7 +209,7 @@ void UploadFlow::uploadFinished(std::int32_t result) {
             // It leaves the queue, but it was not sent: the user hears of it, the count does not.
             ParoxLog("%@ was gone before its turn and left the queue unsent",
                      mCurrentUpload->absolutePath());
-            reportEnd(TransferResult::Failed, QLatin1String(kVanishedReason));
+            reportEnd(TransferResult::Failed, tr(kVanishedReason));
         }
         mParts.queue.removeNode(mCurrentUpload);
         mCurrentUpload.reset();

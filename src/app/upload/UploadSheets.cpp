@@ -10,8 +10,9 @@
 namespace vantle {
 namespace {
 
-const char kDoTheSame[] = "Do the same for the other items";
-const char kExistsTitle[] = "File Exists On Device";
+const char kDoTheSame[] =
+    QT_TRANSLATE_NOOP("vantle::UploadFlow", "Do the same for the other items");
+const char kExistsTitle[] = QT_TRANSLATE_NOOP("vantle::UploadFlow", "File Exists On Device");
 
 } // namespace
 
@@ -21,9 +22,8 @@ void UploadFlow::displayError(std::int32_t result) {
         return;
     }
     const FSNodeInfo& item = *mCurrentUpload;
-    // The name is joined into the text, never read as a format.
+    // One pass of arg(): the name is never read as a format.
     const QString name = lastComponent(item);
-    const QString quoted = QStringLiteral("\"") + name + QStringLiteral("\"");
     using Role = SheetPresenter::Role;
     SheetPresenter::Question message;
 
@@ -32,17 +32,16 @@ void UploadFlow::displayError(std::int32_t result) {
         if (mClashAnswer) {
             // Cancel given for the other items drops this one too, by the user's own choice.
             if (*mClashAnswer == ClashAnswer::Cancel)
-                reportEnd(TransferResult::Cancelled, QLatin1String(kExistsTitle));
+                reportEnd(TransferResult::Cancelled, tr(kExistsTitle));
             askReplace(*mClashAnswer);
             return;
         }
-        message.title = QLatin1String(kExistsTitle);
-        message.text = QStringLiteral("A file or folder named ") + quoted +
-                       QStringLiteral(" already exists in your Vantle.");
-        message.buttons = {{QStringLiteral("Replace"), Role::Replace},
-                           {QStringLiteral("Cancel"), Role::Cancel},
-                           {QStringLiteral("Make Unique"), Role::MakeUnique}};
-        message.checkBox = QLatin1String(kDoTheSame);
+        message.title = tr(kExistsTitle);
+        message.text = tr("A file or folder named \"%1\" already exists in your Vantle.").arg(name);
+        message.buttons = {{tr("Replace"), Role::Replace},
+                           {tr("Cancel"), Role::Cancel},
+                           {tr("Make Unique"), Role::MakeUnique}};
+        message.checkBox = tr(kDoTheSame);
         reportEnd(TransferResult::Failed, message.title);
         mParts.presenter.show(message, [this](Role role, bool forOthers) {
             const ClashAnswer answer = role == Role::Replace      ? ClashAnswer::Replace
@@ -54,48 +53,47 @@ void UploadFlow::displayError(std::int32_t result) {
         return;
     }
     case protocol::kNameTooLong:
-        message.title = QStringLiteral("File Name or Path Too Long");
+        message.title = tr("File Name or Path Too Long");
         // A package is a folder on disk too; it is told apart first by isDirectory.
         if (item.isDirectory())
-            message.text = QStringLiteral("Vantle is unable to transfer the folder named ") +
-                           quoted +
-                           QStringLiteral(" because a file name or folder path is too long.");
+            message.text = tr("Vantle is unable to transfer the folder named \"%1\" because a "
+                              "file name or folder path is too long.")
+                               .arg(name);
         else if (item.isBundle())
-            message.text = QStringLiteral("Vantle is unable to transfer the item named ") + quoted +
-                           QStringLiteral(" because the file name or the name of a file "
-                                          "contained within it is too long.");
+            message.text = tr("Vantle is unable to transfer the item named \"%1\" because the "
+                              "file name or the name of a file contained within it is too long.")
+                               .arg(name);
         else
-            message.text = QStringLiteral("Vantle is unable to transfer the file named ") + quoted +
-                           QStringLiteral(" because the file's name is too long.");
-        message.buttons = {{QStringLiteral("OK"), Role::Accept}};
+            message.text = tr("Vantle is unable to transfer the file named \"%1\" because the "
+                              "file's name is too long.")
+                               .arg(name);
+        message.buttons = {{tr("OK"), Role::Accept}};
         reportEnd(TransferResult::Failed, message.title);
         mParts.presenter.show(message, [this](Role, bool) { finishedError(); });
         return;
     case protocol::kNoFreeName:
-        message.title = QLatin1String(kExistsTitle);
-        message.text = QStringLiteral("A file or folder named ") + quoted +
-                       QStringLiteral(" already exists in your Vantle, and no free name was found "
-                                      "for a copy beside it.");
+        message.title = tr(kExistsTitle);
+        message.text = tr("A file or folder named \"%1\" already exists in your Vantle, and no "
+                          "free name was found for a copy beside it.")
+                           .arg(name);
         break;
     case protocol::kCannotOpenFile:
-        message.title = QStringLiteral("Error Uploading File");
-        message.text = QStringLiteral("A file could not be opened for reading.  It may be "
-                                      "unavailable or in use by another application.");
+        message.title = tr("Error Uploading File");
+        message.text = tr("A file could not be opened for reading.  It may be "
+                          "unavailable or in use by another application.");
         break;
     case protocol::kNoAnswer:
-        message.title = QStringLiteral("Error Uploading to Device");
-        message.text = QStringLiteral("There was an error uploading your files to the device. The "
-                                      "connection was lost or timed out.");
+        message.title = tr("Error Uploading to Device");
+        message.text = tr("There was an error uploading your files to the device. The "
+                          "connection was lost or timed out.");
         break;
     default:
-        message.title = QStringLiteral("Error Uploading to Device");
-        message.text = QStringLiteral("There was an error uploading your files to the device. "
-                                      "(Error: %1)")
-                           .arg(result);
+        message.title = tr("Error Uploading to Device");
+        message.text =
+            tr("There was an error uploading your files to the device. (Error: %1)").arg(result);
         break;
     }
-    message.buttons = {{QStringLiteral("Try again"), Role::TryAgain},
-                       {QStringLiteral("Cancel"), Role::Cancel}};
+    message.buttons = {{tr("Try again"), Role::TryAgain}, {tr("Cancel"), Role::Cancel}};
     reportEnd(TransferResult::Failed, message.title);
     mParts.presenter.show(message,
                           [this](Role role, bool) { askTryAgain(role == Role::TryAgain); });
