@@ -20,7 +20,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import app_process_test as app  # noqa: E402  (takes the folder of the programs from argv)
 
-ENTRIES = os.path.join(HERE, "..", "..", "packaging", "filemanagers")
+PACKAGING = os.path.join(HERE, "..", "..", "packaging")
+APPLICATION = os.path.join(PACKAGING, "invalid.vantle.Vantle.desktop")
+ENTRIES = os.path.join(PACKAGING, "filemanagers")
 DOLPHIN = os.path.join(ENTRIES, "dolphin", "vantle-send-to-phone.desktop")
 NEMO = os.path.join(ENTRIES, "nemo", "vantle-send-to-phone.nemo_action")
 THUNAR = os.path.join(ENTRIES, "thunar", "vantle-send-to-phone.desktop")
@@ -139,6 +141,55 @@ class EntriesAreWellFormed(unittest.TestCase):
         self.assertEqual(versions, {"Nautilus": "4.0"})
 
 
+class EntriesSpeakTheUsersLanguage(unittest.TestCase):
+    """Every file manager offers the same words in each language Vantle speaks; Nautilus, which
+    reads no key file, picks them from the environment as gettext would."""
+
+    LANGUAGES = ["de", "fr", "es", "pt_BR"]
+
+    def nautilus_item(self, environment):
+        _, extension = load_nautilus_extension()
+        with mock.patch.dict(os.environ, environment, clear=True), \
+                mock.patch.object(extension["shutil"], "which", lambda _program: "/bin/vantle"):
+            [item] = extension["VantleSendToPhone"]().get_file_items([FileInfo("/tmp/a")])
+        return item.properties["label"], item.properties["tip"]
+
+    def test_each_language_has_its_own_words_in_every_entry(self):
+        dolphin = key_file(DOLPHIN)["Desktop Action sendToPhone"]
+        nemo = key_file(NEMO)["Nemo Action"]
+        thunar = key_file(THUNAR)["Desktop Entry"]
+        application = key_file(APPLICATION)["Desktop Entry"]
+        for language in self.LANGUAGES:
+            with self.subTest(language=language):
+                for key in ("GenericName", "Comment", "Keywords"):
+                    self.assertNotEqual(application[f"{key}[{language}]"], application[key])
+                label, tip = self.nautilus_item({"LANGUAGE": language})
+                self.assertNotEqual(label, dolphin["Name"])
+                self.assertEqual(dolphin[f"Name[{language}]"], label)
+                self.assertEqual(nemo[f"Name[{language}]"], label)
+                self.assertEqual(nemo[f"Comment[{language}]"], tip)
+                self.assertEqual(thunar[f"Comment[{language}]"], tip)
+                self.assertNotEqual(thunar[f"Name[{language}]"], thunar["Name"])
+
+    def test_nautilus_takes_the_first_language_it_knows(self):
+        dolphin = key_file(DOLPHIN)["Desktop Action sendToPhone"]
+        rows = [
+            ({"LANGUAGE": "de"}, "de"),
+            ({"LANGUAGE": "de_AT.UTF-8"}, "de"),
+            ({"LANGUAGE": "ja:fr", "LANG": "es_ES.UTF-8"}, "fr"),
+            ({"LC_ALL": "es_MX.UTF-8", "LANG": "de_DE.UTF-8"}, "es"),
+            ({"LC_MESSAGES": "pt_BR.UTF-8"}, "pt_BR"),
+            ({"LANG": "pt_PT.UTF-8"}, None),
+            ({"LANGUAGE": "en_GB:de", "LANG": "de_DE.UTF-8"}, None),
+            ({"LANG": "C.UTF-8"}, None),
+            ({}, None),
+        ]
+        for environment, language in rows:
+            with self.subTest(environment=environment):
+                expected = dolphin[f"Name[{language}]"] if language else dolphin["Name"]
+                self.assertEqual(self.nautilus_item(environment)[0], expected)
+
+
 class EntriesQueueTheChosenPaths(unittest.TestCase):
     """One running vantle; every file manager's command adds the items of a folder of its own to
     its queue."""
@@ -216,8 +267,9 @@ class EntriesQueueTheChosenPaths(unittest.TestCase):
             started.append(real_popen(*args, **kwargs))
             return started[-1]
 
-        # The file manager's environment is the profile's, where `vantle` is on the PATH.
-        with mock.patch.dict(os.environ, self.profile.env, clear=True), \
+        # The file manager's environment is the profile's, where `vantle` is on the PATH, in
+        # English whatever the language of the one running the test.
+        with mock.patch.dict(os.environ, {**self.profile.env, "LANGUAGE": "en"}, clear=True), \
                 mock.patch.object(extension["subprocess"], "Popen", recorded):
             self.assertEqual(provider.get_background_items(FileInfo(paths[0])), [])
             items = {what: provider.get_file_items([FileInfo(p) for p in chosen])
