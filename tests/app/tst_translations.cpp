@@ -1,5 +1,5 @@
 // The catalogues as main installs them: the user's language from the environment, Qt's own texts
-// in it, and English for what a catalogue lacks, plural forms included.
+// in it with its plural forms, and English where there is no catalogue.
 #include "app/Translations.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@ class TranslationsTest : public QObject {
 private slots:
     void cleanup() {
         // Back to no catalogue at all, the English one of the suites included.
-        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
             QCoreApplication::removeTranslator(translator);
             delete translator;
         }
@@ -45,9 +45,12 @@ private slots:
                                         << QStringLiteral("3 files were sent to your iPhone.");
         QTest::newRow("German: Qt's own button") << system << "QPlatformTheme"
                                                  << "Cancel" << -1 << QStringLiteral("Abbrechen");
-        QTest::newRow("German lacks it: English plural")
+        QTest::newRow("German: one file")
             << system << kNotifier << kFilesSent << 1
-            << QStringLiteral("1 file was sent to your iPhone.");
+            << QStringLiteral("1 Datei wurde an Ihr iPhone gesendet.");
+        QTest::newRow("German: files")
+            << system << kNotifier << kFilesSent << 2
+            << QStringLiteral("2 Dateien wurden an Ihr iPhone gesendet.");
         QTest::newRow("a language without a catalogue: English")
             << QStringList{QStringLiteral("tlh")} << kNotifier << kFilesSent << 2
             << QStringLiteral("2 files were sent to your iPhone.");
