@@ -234,7 +234,7 @@ durch das iPhone...</translation>
     <message>
         <location line="+17"/>
         <source>Open Vantle on iPhone to start the transfer</source>
-        <translation>Öffnen Sie Vantle auf dem iPhone, um die Übertragung zu starten</translation>
+        <translation>Öffnen Sie Vantle auf dem iPhone zum Übertragen</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -465,7 +465,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+15"/>
         <source>Open Vantle on iPhone to start the transfer</source>
-        <translation>Öffnen Sie Vantle auf dem iPhone, um die Übertragung zu starten</translation>
+        <translation>Öffnen Sie Vantle auf dem iPhone zum Übertragen</translation>
     </message>
     <message>
         <location line="+63"/>

@@ -63,6 +63,7 @@ void AppController::buildWindow() {
     stripLayout->setContentsMargins(kPaneMargin, kPaneMargin / 2, kPaneMargin, kPaneMargin / 2);
     auto* statusLine = new QLabel(strip);
     statusLine->setTextFormat(Qt::PlainText);
+    statusLine->setWordWrap(true);
     statusLine->setObjectName(QStringLiteral("statusLine"));
     stripLayout->addWidget(statusLine, 1);
     layout->addWidget(strip);

@@ -3,9 +3,10 @@
 #include "app/AppController.h"
 #include "app/PhoneDataSource.h"
 #include "app/QueueDataSource.h"
-#include "app/tray/TrayIcon.h"
+#include "app/Translations.h"
 #include "app/history/TransferHistory.h"
 #include "app/history/TransferHistoryWindow.h"
+#include "app/tray/TrayIcon.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
@@ -21,8 +22,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QProgressBar>
@@ -140,6 +142,13 @@ Program start() {
     return program;
 }
 
+const QString kPhoneName = QStringLiteral("Anna's iPhone");
+
+// A text as the window shows it in the tour's language.
+QString shown(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source);
+}
+
 bool waitForStatus(const Program& program, const QString& status) {
     const bool reached = QTest::qWaitFor([&] { return program.statusText() == status; }, kWaitMs);
     if (!reached) {
@@ -206,7 +215,7 @@ void uploadTour(const QString& files) {
         program->addToQueue({video});
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         // The large file well under way.
-        waitForUploadLine(program, QStringLiteral(" MB of 12 MB"));
+        waitForUploadLine(program);
         save(program, QStringLiteral("uploading"));
     }
     {
@@ -218,7 +227,7 @@ void uploadTour(const QString& files) {
                                      QStringLiteral("--store"), store.path()}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        waitForSheet(program, QStringLiteral("File Exists On Device"));
+        waitForSheet(program, shown("vantle::UploadFlow", "File Exists On Device"));
         save(program, QStringLiteral("file-exists"));
     }
     {
@@ -226,7 +235,7 @@ void uploadTour(const QString& files) {
                                      QStringLiteral("--fail-chunk"), QStringLiteral("1=-36")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        waitForSheet(program, QStringLiteral("Error Uploading to Device"));
+        waitForSheet(program, shown("vantle::UploadFlow", "Error Uploading to Device"));
         save(program, QStringLiteral("upload-error"));
     }
 }
@@ -263,13 +272,15 @@ void downloadStops(const QString& store) {
                                  QStringLiteral("--stop-after-pieces"), QStringLiteral("2")}));
     auto program = start();
     program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-    if (!waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) return;
+    if (!waitForStatus(program,
+                       shown("vantle::ConnectionStatus", "Connected to %1.").arg(kPhoneName)))
+        return;
     PhoneDataSource& rows = *program.phoneDataSource();
     if (!QTest::qWaitFor([&] { return phoneRow(rows, QStringLiteral("Beach video.mov")) >= 0; },
                          kWaitMs))
         ++gFailures;
     emit program.phoneTable()->rowActivated(phoneRow(rows, QStringLiteral("Beach video.mov")));
-    waitForSheet(program, QStringLiteral("Download Failed"));
+    waitForSheet(program, shown("vantle::PhonePane", "Download Failed"));
     save(program, QStringLiteral("download-stopped"));
     qunsetenv(kDownloadSilenceVariable);
 }
@@ -293,7 +304,9 @@ void phoneFiles(const QString& store) {
     const auto nothing = [](const QString&) { return true; };
     program->phonePane().setDesktopOpener({nothing, nothing});
     program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-    if (!waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) return;
+    if (!waitForStatus(program,
+                       shown("vantle::ConnectionStatus", "Connected to %1.").arg(kPhoneName)))
+        return;
     PhoneDataSource& rows = *program.phoneDataSource();
     if (!QTest::qWaitFor(
             [&] { return rows.rowCount() > 0 && rows.pathsWithoutIconsAndSizes().isEmpty(); },
@@ -332,7 +345,7 @@ void historyWindow(const QString& files, const QString& name) {
     };
     add(42, TransferDirection::Sent, TransferResult::Done, paths.at(1), 52'000);
     add(30, TransferDirection::Sent, TransferResult::Failed, paths.at(3), 52'000,
-        QStringLiteral("Error Uploading to Device"));
+        shown("vantle::UploadFlow", "Error Uploading to Device"));
     add(12, TransferDirection::Received, TransferResult::Done, paths.at(2), 52'000);
     add(5, TransferDirection::Sent, TransferResult::Cancelled, paths.at(0), 180'000);
     add(1, TransferDirection::Received, TransferResult::Failed,
@@ -362,7 +375,7 @@ void tour(const QString& files) {
         PhoneProcess phone(ownPhone({QStringLiteral("--no-approval")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        if (waitForStatus(program, QStringLiteral("Waiting for approval...")))
+        if (waitForStatus(program, shown("vantle::ConnectionStatus", "Waiting for approval...")))
             save(program, QStringLiteral("waiting-for-approval"));
     }
     {
@@ -372,7 +385,8 @@ void tour(const QString& files) {
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         const bool refused = QTest::qWaitFor(
             [&] {
-                return program.presenter()->currentTitle() == QLatin1String("Connection Refused");
+                return program.presenter()->currentTitle() ==
+                       shown("vantle::ConnectionStatus", "Connection Refused");
             },
             kWaitMs);
         if (!refused) ++gFailures;
@@ -382,7 +396,8 @@ void tour(const QString& files) {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        if (waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."))) {
+        if (waitForStatus(program,
+                          shown("vantle::ConnectionStatus", "Connected to %1.").arg(kPhoneName))) {
             save(program, QStringLiteral("connected"));
             saveTray(program, QStringLiteral("tray-menu"));
         }
@@ -425,7 +440,8 @@ void tour(const QString& files) {
                                      QStringLiteral("--delay-ms"), QStringLiteral("150")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
-        waitForStatus(program, QStringLiteral("Connected to Anna's iPhone."));
+        waitForStatus(program,
+                      shown("vantle::ConnectionStatus", "Connected to %1.").arg(kPhoneName));
         waitForUploadLine(program);
         save(program, QStringLiteral("dark-queue"));
         saveTray(program, QStringLiteral("tray-menu-dark"));
@@ -448,8 +464,13 @@ void tour(const QString& files) {
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         SheetPresenter& sheets = *program.presenter();
         const auto noFreeName = [&] {
-            if (sheets.currentText().contains(QStringLiteral("no free name"))) return true;
-            if (sheets.currentTitle() == QLatin1String("File Exists On Device"))
+            if (sheets.currentText() ==
+                shown("vantle::UploadFlow",
+                      "A file or folder named \"%1\" already exists in your Vantle, and no free "
+                      "name was found for a copy beside it.")
+                    .arg(name))
+                return true;
+            if (sheets.currentTitle() == shown("vantle::UploadFlow", "File Exists On Device"))
                 sheets.answer(SheetPresenter::Role::MakeUnique);
             return false;
         };
@@ -468,6 +489,9 @@ int main(int argc, char** argv) {
     vantle::test::usePrivateProfile(profile.path());
     QApplication app(argc, argv);
     vantle::test::nameApplication();
+    // The tour shows the window in the user's language (LANGUAGE=de ...); the harness installed
+    // English as the suites need it.
+    vantle::translations::install(app, QLocale::system().uiLanguages());
     const QStringList arguments = QCoreApplication::arguments();
     gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(gOutput);
