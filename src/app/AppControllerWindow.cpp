@@ -25,17 +25,10 @@
 #include <QVBoxLayout>
 
 namespace vantle {
-namespace {
-
-constexpr int kDefaultWidth = 420;
-constexpr int kDefaultHeight = 560;
-
-} // namespace
 
 void AppController::buildWindow() {
     _window = new MRWindow();
     _window->setWindowTitle(QStringLiteral("Vantle"));
-    _window->resize(kDefaultWidth, kDefaultHeight);
     mPresenter = new SheetPresenter(_window);
     // The program ends with its window, not with the last window on show: with the window in
     // the tray, an alert's closing would end it.

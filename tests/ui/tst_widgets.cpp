@@ -623,7 +623,7 @@ private slots:
             MRWindow window;
             QVERIFY(!window.restoreSavedGeometry());
             QVERIFY(window.width() > 0 && window.height() > 0);
-            window.resize(520, 640);
+            window.resize(520, 480);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QSignalSpy closed(&window, &MRWindow::closed);
@@ -632,11 +632,45 @@ private slots:
         }
         MRWindow again;
         QVERIFY(again.restoreSavedGeometry());
-        QCOMPARE(again.size(), QSize(520, 640));
+        QCOMPARE(again.size(), QSize(520, 480));
 
         Defaults::set(settings::kWindowGeometry, QByteArray("garbage"));
         MRWindow spoiled;
         QVERIFY(!spoiled.restoreSavedGeometry());
+    }
+
+    // Whatever was saved, the window opens inside the screen's free area: a first start with
+    // its default size, a geometry from a larger screen, one left on a screen that is gone.
+    void windowFitsTheScreen_data() {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<bool>("keptAsSaved");
+        QTest::newRow("none") << QRect() << false;
+        QTest::newRow("normal") << QRect(40, 50, 500, 400) << true;
+        QTest::newRow("larger than the screen") << QRect(0, 0, 3000, 2000) << false;
+        QTest::newRow("off-screen") << QRect(5000, 4000, 500, 400) << false;
+        QTest::newRow("partly off-screen") << QRect(-300, 450, 500, 400) << false;
+    }
+
+    void windowFitsTheScreen() {
+        QFETCH(QRect, saved);
+        QFETCH(bool, keptAsSaved);
+        Defaults::remove(QString(settings::kWindowGeometry.key));
+        if (saved.isValid()) {
+            MRWindow before;
+            before.setGeometry(saved);
+            before.saveGeometryToSettings();
+        }
+        MRWindow window;
+        QCOMPARE(window.restoreSavedGeometry(), saved.isValid());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        const auto text = [](const QRect& r) {
+            return u"%1,%2 %3x%4"_s.arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        };
+        QVERIFY2(available.contains(window.frameGeometry()),
+                 qPrintable(text(window.frameGeometry()) + u" in "_s + text(available)));
+        if (keptAsSaved) QCOMPARE(window.geometry(), saved);
     }
 
     // --- sheets and alerts ---
