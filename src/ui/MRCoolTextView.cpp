@@ -30,6 +30,7 @@ QColor mix(const QColor& from, const QColor& to, qreal weight) {
 MRCoolTextView::MRCoolTextView(QWidget* parent) : QWidget(parent), mDrops(this, this) {
     setAcceptDrops(true);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleDescription(tr("Files dropped here are added to the queue"));
     setSize(kDefaultSize);
 }
 
@@ -56,6 +57,8 @@ void MRCoolTextView::setSize(float size) {
 
 void MRCoolTextView::setTitle(const QString& text) {
     mTitle = text;
+    // Drawn, not a label: read out by its name.
+    setAccessibleName(text);
     update();
 }
 

@@ -3,8 +3,8 @@
 #include "app/PaneWidgets.h"
 #include "app/phone/PhonePane.h"
 #include "files/VantleUtilities.h"
-#include "platform/Settings.h"
 #include "net/GamePeer.h"
+#include "platform/Settings.h"
 #include "support/ParoxLog.h"
 #include "transfer/ClientServerController.h"
 #include "transfer/MRTransferController.h"
@@ -145,6 +145,9 @@ void PhonePane::downloadProgress(quint64 total, quint64 current) {
                                                    rect.width() - kBarLeft - kBarRightMargin,
                                                    kBarHeight);
         }
+        downloadProgressIndicator->setAccessibleName(
+            tr("Downloading %1")
+                .arg(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent()));
         downloadProgressIndicator->show();
     }
     downloadProgressIndicator->setRange(0, maximum);

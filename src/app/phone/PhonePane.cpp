@@ -56,10 +56,17 @@ void PhonePane::buildPhonePane(QWidget* pane) {
     phoneTable_->setDropPolicy([] { return false; });
     mPhone = new PhoneDataSource(this, this);
     phoneTable_->setModel(mPhone);
+    // Named after the heading, which says whose files these are.
+    mHeading->setBuddy(phoneTable_);
+    nameAfterHeading(mHeading);
+    phoneTable_->setAccessibleDescription(
+        tr("Enter downloads the selected file and opens it; the menu key shows Download, "
+           "Download To... and Remove; Delete removes it from the phone."));
     layout->addWidget(phoneTable_, 1);
     // The download bar lies over the row of the file being downloaded.
     downloadProgressIndicator = paneProgressBar(phoneTable_->viewport());
     downloadProgressIndicator->setObjectName(QStringLiteral("downloadBar"));
+    downloadProgressIndicator->setAccessibleName(tr("Download progress"));
     connectPhoneTable();
 }
 
