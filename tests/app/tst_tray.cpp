@@ -60,9 +60,7 @@ QDBusMessage call(const QString& service, const QString& path, const QString& in
                   const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
-    const QDBusPendingCall pending = control().asyncCall(message, kWaitMs);
-    if (!QTest::qWaitFor([&] { return pending.isFinished(); }, kWaitMs)) return {};
-    return pending.reply();
+    return vantle::test::callWhileServing(control(), message, kWaitMs);
 }
 
 QVariant itemProperty(const QString& service, const QString& name) {
