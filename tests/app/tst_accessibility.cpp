@@ -10,16 +10,15 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
-#include <QFile>
 #include <QSet>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 using namespace vantle;
 using vantle::test::Phone;
 using vantle::test::PrivateSessionBus;
 using vantle::test::Program;
+using vantle::test::writeFile;
 
 namespace {
 
@@ -113,11 +112,6 @@ QList<Element> withRole(const QList<Element>& elements, const QString& role) {
     return found;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class AccessibilityTest : public QObject {
@@ -188,17 +182,7 @@ private slots:
 
 int main(int argc, char** argv) {
     // Qt publishes its tree only on a real platform: the suite runs itself again under Xvfb.
-    if (qEnvironmentVariableIsEmpty("VANTLE_A11Y_UNDER_XVFB")) {
-        qputenv("VANTLE_A11Y_UNDER_XVFB", "1");
-        std::vector<char*> command{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"),
-                                   const_cast<char*>("-screen 0 1366x768x24")};
-        command.insert(command.end(), argv, argv + argc);
-        command.push_back(nullptr);
-        ::execvp(command.front(), command.data());
-        std::fprintf(stderr, "tst_accessibility: cannot run xvfb-run\n");
-        return 1;
-    }
+    if (!vantle::test::runUnderXvfb(argc, argv, "VANTLE_A11Y_UNDER_XVFB", "1366x768x24")) return 1;
     QTemporaryDir profile;
     vantle::test::prepareAppProcess(profile.path(), vantle::test::PhoneSearch::Scripted);
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -14,6 +14,7 @@
 using namespace vantle;
 using vantle::test::Phone;
 using vantle::test::Program;
+using vantle::test::writeFile;
 
 namespace {
 
@@ -24,11 +25,6 @@ constexpr int kMaxTabs = 12;
 QString downloads() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
            QStringLiteral("/Vantle");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // What a row action, done from the keyboard, must have brought about.

@@ -398,17 +398,7 @@ private slots:
 
 int main(int argc, char** argv) {
     // A tray needs a real platform: the suite runs itself again under Xvfb.
-    if (qEnvironmentVariableIsEmpty("VANTLE_TRAY_UNDER_XVFB")) {
-        qputenv("VANTLE_TRAY_UNDER_XVFB", "1");
-        std::vector<char*> command{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"),
-                                   const_cast<char*>("-screen 0 1024x768x24")};
-        command.insert(command.end(), argv, argv + argc);
-        command.push_back(nullptr);
-        ::execvp(command.front(), command.data());
-        std::fprintf(stderr, "tst_tray: cannot run xvfb-run\n");
-        return 1;
-    }
+    if (!vantle::test::runUnderXvfb(argc, argv, "VANTLE_TRAY_UNDER_XVFB", "1024x768x24")) return 1;
     QTemporaryDir profile;
     vantle::test::prepareAppProcess(profile.path(), vantle::test::PhoneSearch::Scripted);
     qputenv("QT_QPA_PLATFORM", "xcb");
