@@ -36,6 +36,8 @@ MRCoolTextView::MRCoolTextView(QWidget* parent) : QWidget(parent), mDrops(this, 
 
 void MRCoolTextView::placeOver(QAbstractScrollArea* view) {
     QWidget* viewport = view->viewport();
+    mCovered = view;
+    mCoveredDescription = view->accessibleDescription();
     setParent(viewport);
     setGeometry(viewport->rect());
     viewport->installEventFilter(this);
@@ -59,7 +61,19 @@ void MRCoolTextView::setTitle(const QString& text) {
     mTitle = text;
     // Drawn, not a label: read out by its name.
     setAccessibleName(text);
+    describeCovered();
     update();
+}
+
+void MRCoolTextView::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    describeCovered();
+}
+
+void MRCoolTextView::describeCovered() {
+    if (!mCovered) return;
+    const bool shown = !isHidden() && !mTitle.isEmpty();
+    mCovered->setAccessibleDescription(shown ? mTitle : mCoveredDescription);
 }
 
 QSizeF MRCoolTextView::heightForStringDrawing() const {

@@ -621,6 +621,23 @@ private slots:
         QVERIFY(view.heightForStringDrawing().height() > 1.5 * oneLine.height());
     }
 
+    // Item views publish their cells, not the widgets over them: while the hint shows, it is
+    // what a screen reader hears of the table.
+    void coolTextDescribesTheTableItCovers() {
+        IDDragTableView table;
+        table.setAccessibleDescription(u"Files queued"_s);
+        MRCoolTextView view;
+        view.placeOver(&table);
+        view.setTitle(u"Drag files here"_s);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QCOMPARE(table.accessibleDescription(), u"Drag files here"_s);
+        view.setTitle(u"Waiting for approval"_s);
+        QCOMPARE(table.accessibleDescription(), u"Waiting for approval"_s);
+        view.hide();
+        QCOMPARE(table.accessibleDescription(), u"Files queued"_s);
+    }
+
     void coolTextTakesDropsAndPassesClicksToTheTable() {
         IDDragTableView table;
         table.setModel(threeRows(&table));
