@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -75,6 +76,22 @@ private slots:
         // Stop is there only while an upload runs.
         QCOMPARE(visited, (QStringList{QStringLiteral("queueTable"), QStringLiteral("phoneTable"),
                                        QStringLiteral("plusButton")}));
+    }
+
+    // The phone's files are listed again at every change there: the keys stay on their file.
+    void theKeyboardsRowOutlivesANewListing() {
+        Phone phone;
+        Program program;
+        QVERIFY(ready(program, phone));
+        QVERIFY(writeFile(phone.path(QStringLiteral("a first.txt")), "first"));
+        program.phoneTable()->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(program.phoneTable()->contextRow(), 0);
+        QSignalSpy listed(program.phoneDataSource(), &QAbstractItemModel::modelReset);
+        program->phonePane().refreshPhoneListing();
+        QVERIFY(listed.wait(kWaitMs));
+        QCOMPARE(program.phoneDataSource()->rowCount(), 2);
+        QCOMPARE(program.phoneTable()->contextRow(), 1);
+        QCOMPARE(program.phoneTable()->currentIndex().row(), 1);
     }
 
     void rowActionsFromTheKeyboard_data() {

@@ -12,6 +12,7 @@
 #include "ui/SheetPresenter.h"
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -156,8 +157,21 @@ void PhonePane::listingArrived(const std::optional<QMap<QString, ListingEntry>>&
 }
 
 void PhonePane::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    // The rows are made anew: the selection and the keyboard's row stay on their files.
+    QStringList selected;
+    for (const QModelIndex& index : phoneTable_->selectionModel()->selectedRows())
+        if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(index.row())) selected << node->path();
+    const PhoneNodeInfoPtr current = mPhone->nodeAtRow(phoneTable_->currentIndex().row());
     for (const QString& path : mPhone->refreshListingFromDevice(listing))
         mIconsAwaited.remove(path);
+    QItemSelectionModel* selection = phoneTable_->selectionModel();
+    if (current)
+        if (const int row = mPhone->rowForPath(current->path()); row >= 0)
+            selection->setCurrentIndex(mPhone->index(row, 0), QItemSelectionModel::NoUpdate);
+    for (const QString& path : std::as_const(selected))
+        if (const int row = mPhone->rowForPath(path); row >= 0)
+            selection->select(mPhone->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     // A new listing hands out the nodes with their flags cleared: the running download keeps its.
     if (!mReceivingFiles.isEmpty())
         if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(mReceivingFiles.front()))
