@@ -166,6 +166,7 @@ private:
     void buildMenus();
     // Returns the pane's heading.
     QLabel* buildQueuePane(QWidget* pane);
+    void orderTabs();
     // The rooms, made once the window's parts they work with exist, and wired together.
     void makeRooms();
     void wireRooms();

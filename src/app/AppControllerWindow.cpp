@@ -25,17 +25,10 @@
 #include <QVBoxLayout>
 
 namespace vantle {
-namespace {
-
-constexpr int kDefaultWidth = 420;
-constexpr int kDefaultHeight = 560;
-
-} // namespace
 
 void AppController::buildWindow() {
     _window = new MRWindow();
     _window->setWindowTitle(QStringLiteral("Vantle"));
-    _window->resize(kDefaultWidth, kDefaultHeight);
     mPresenter = new SheetPresenter(_window);
     // The program ends with its window, not with the last window on show: with the window in
     // the tray, an alert's closing would end it.
@@ -65,14 +58,25 @@ void AppController::buildWindow() {
     statusLine->setTextFormat(Qt::PlainText);
     statusLine->setWordWrap(true);
     statusLine->setObjectName(QStringLiteral("statusLine"));
+    // Read out as its text, which changes; what it is stays in its description.
+    statusLine->setAccessibleDescription(tr("Connection status"));
     stripLayout->addWidget(statusLine, 1);
     layout->addWidget(strip);
     mStatus->setLabels({statusLine, topHeading, mPhonePane->heading()});
+    orderTabs();
 
     _window->setCentralWidget(central);
     buildMenus();
     wireRooms();
     _window->restoreSavedGeometry();
+}
+
+void AppController::orderTabs() {
+    // The keyboard goes through the files first, then the buttons: queue, phone, Add, Stop.
+    IDDragTableView* phone = mPhonePane->phoneTable();
+    QWidget::setTabOrder(queueTable_, phone);
+    QWidget::setTabOrder(phone, plusButton);
+    QWidget::setTabOrder(plusButton, mUpload->stopButtonWidget());
 }
 
 void AppController::quit() {
@@ -101,7 +105,8 @@ QLabel* AppController::buildQueuePane(QWidget* pane) {
     plusButton->setObjectName(QStringLiteral("plusButton"));
     plusButton->setText(QStringLiteral("+"));
     plusButton->setToolTip(tr("Add Files..."));
-    plusButton->setAccessibleName(QStringLiteral("Add Files"));
+    plusButton->setAccessibleName(tr("Add Files"));
+    plusButton->setAccessibleDescription(tr("Choose files to send to the phone"));
     connect(plusButton, &QToolButton::clicked, this, [this] { addFileToQueue(); });
     head->addWidget(plusButton);
     layout->addLayout(head);
@@ -110,6 +115,10 @@ QLabel* AppController::buildQueuePane(QWidget* pane) {
     queueTable_->setObjectName(QStringLiteral("queueTable"));
     queueTable_->setItemDelegate(new MRFileCell(queueTable_));
     queueTable_->setModel(mQueue);
+    queueTable_->setAccessibleName(tr("Files awaiting transfer"));
+    queueTable_->setAccessibleDescription(
+        tr("Sent to the phone one after the other. Delete removes the selected files; the "
+           "menu key shows a file's actions."));
     layout->addWidget(queueTable_, 1);
     // The hint lies over the empty queue and takes drops there too.
     helpfulMessage_ = new MRCoolTextView(pane);

@@ -1,15 +1,49 @@
 #pragma once
 
+#include "files/FSNodeInfo.h"
 #include "ui/FileRoles.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QVariant>
 
 namespace vantle {
 
+// Which table a row is in: what its item being transferred is called.
+enum class FileTable { Queue, Phone };
+
+// What a row in `table` is doing, for a screen reader: waiting or sending in the queue, on the
+// phone or downloading there.
+inline QString fileRowState(FileTable table, bool transferring) {
+    if (table == FileTable::Queue)
+        return transferring ? QCoreApplication::translate("FileRow", "sending")
+                            : QCoreApplication::translate("FileRow", "waiting");
+    return transferring ? QCoreApplication::translate("FileRow", "downloading")
+                        : QCoreApplication::translate("FileRow", "on the phone");
+}
+
+// The row read out in one line: the name, "folder" for one, and the size, or the state while the
+// item is being transferred ("photo.jpg, 2.4 MB", "Holiday, folder, 12 MB",
+// "photo.jpg, downloading").
+inline QString fileRowSpokenText(const QString& name, bool isFolder, const QString& size,
+                                 FileTable table, bool transferring) {
+    const auto joined = [](const QString& first, const QString& second) {
+        return QCoreApplication::translate("FileRow", "%1, %2").arg(first, second);
+    };
+    QString text = name;
+    if (isFolder) text = joined(text, QCoreApplication::translate("FileRow", "folder"));
+    // A folder still being measured has no size worth reading out.
+    const QString detail = transferring
+                               ? fileRowState(table, true)
+                               : (size == FSNodeInfo::sizePendingText() ? QString() : size);
+    return detail.isEmpty() ? text : joined(text, detail);
+}
+
 // What a row of either file table gives the file cell for `role`: the name, the icon, the full
-// path as tool tip, and the size line, which is empty while the item is being transferred.
-template <typename Node> QVariant fileRowData(Node& node, int role) {
+// path as tool tip, and the size line, which is empty while the item is being transferred; and
+// for screen readers the row in one line and its state.
+template <typename Node>
+QVariant fileRowData(Node& node, int role, FileTable table, bool isFolder) {
     switch (role) {
     case Qt::DisplayRole:
         return node.lastPathComponent();
@@ -19,6 +53,11 @@ template <typename Node> QVariant fileRowData(Node& node, int role) {
         return node.absolutePath();
     case SizeLineRole:
         return node.uploading() ? QString() : node.sizeString();
+    case Qt::AccessibleTextRole:
+        return fileRowSpokenText(node.lastPathComponent(), isFolder, node.sizeString(), table,
+                                 node.uploading());
+    case Qt::AccessibleDescriptionRole:
+        return fileRowState(table, node.uploading());
     default:
         return {};
     }

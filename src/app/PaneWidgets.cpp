@@ -21,6 +21,10 @@ QLabel* paneHeading(const QString& text, QWidget* parent) {
     return label;
 }
 
+void nameAfterHeading(const QLabel* heading) {
+    if (heading && heading->buddy()) heading->buddy()->setAccessibleName(heading->text());
+}
+
 QProgressBar* paneProgressBar(QWidget* parent) {
     auto* bar = new QProgressBar(parent);
     bar->setTextVisible(false);

@@ -23,7 +23,7 @@ int PhoneDataSource::columnCount(const QModelIndex& parent) const {
 QVariant PhoneDataSource::data(const QModelIndex& index, int role) const {
     const PhoneNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
     if (!node || index.parent().isValid()) return {};
-    return fileRowData(*node, role);
+    return fileRowData(*node, role, FileTable::Phone, node->isFolder());
 }
 
 Qt::ItemFlags PhoneDataSource::flags(const QModelIndex& index) const {

@@ -33,7 +33,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     // DisplayRole: the name; DecorationRole: the icon; ToolTipRole: the path on the phone;
-    // SizeLineRole (ui/FileRoles.h): the size text, empty while the file is being downloaded.
+    // SizeLineRole (ui/FileRoles.h): the size text, empty while the file is being downloaded;
+    // AccessibleTextRole and AccessibleDescriptionRole: the row and its state, for screen readers
+    // (FileRowData.h).
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // Rows can be selected, never dragged out.
     Qt::ItemFlags flags(const QModelIndex& index) const override;

@@ -1,6 +1,7 @@
 #include "app/PhoneNodeInfo.h"
 
 #include "files/FSNodeInfo.h"
+#include "files/NamedImages.h"
 #include "files/VantleUtilities.h"
 
 #include <QHash>
@@ -33,9 +34,13 @@ void ClearNodeCache() {
 QImage PhoneNodeInfo::squareIcon(const QImage& image) {
     if (image.isNull()) return {};
     // Scaled, not painted: an image once painted on keeps its paint engine until it goes, which
-    // for thousands of rows costs memory and a long pause when they are freed.
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-        .scaled(kIconSide, kIconSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // for thousands of rows costs memory and a long pause when they are freed. At the artwork's
+    // density, so that rows stay sharp on screens scaled up.
+    const int pixels = kIconSide * NamedImages::kIconScale;
+    QImage icon = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                      .scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    icon.setDevicePixelRatio(NamedImages::kIconScale);
+    return icon;
 }
 
 QImage PhoneNodeInfo::iconFromData(const QByteArray& data) {
@@ -54,7 +59,9 @@ void PhoneNodeInfo::setPath(const QString& path) {
 
 void PhoneNodeInfo::setIcon(const QImage& image) {
     if (image.isNull()) return;
-    mIcon = image.size() == QSize(kIconSide, kIconSide) ? image : squareIcon(image);
+    const bool square = image.size() == QSize(kIconSide, kIconSide) * NamedImages::kIconScale &&
+                        image.devicePixelRatio() == NamedImages::kIconScale;
+    mIcon = square ? image : squareIcon(image);
 }
 
 QImage PhoneNodeInfo::iconImage() {

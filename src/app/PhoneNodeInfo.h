@@ -13,7 +13,7 @@ namespace vantle {
 // icon and size survive a new listing until ClearNodeCache. Main thread only.
 class PhoneNodeInfo {
 public:
-    // Side of the row icon, in pixels.
+    // Side of the row icon, in the row's units (drawn at NamedImages::kIconScale pixels each).
     static constexpr int kIconSide = 32;
 
     // The cached node of `path`, made when missing; its uploading flag is cleared either way. The

@@ -86,7 +86,7 @@ int QueueDataSource::columnCount(const QModelIndex& parent) const {
 QVariant QueueDataSource::data(const QModelIndex& index, int role) const {
     const FSNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
     if (!node || index.parent().isValid()) return {};
-    return fileRowData(*node, role);
+    return fileRowData(*node, role, FileTable::Queue, node->isDirectory());
 }
 
 Qt::ItemFlags QueueDataSource::flags(const QModelIndex& index) const {
@@ -232,7 +232,7 @@ void QueueDataSource::infoChanged(const Notification& notification) {
 void QueueDataSource::refreshAllRows() {
     if (mRows.empty()) return;
     emit dataChanged(index(0, 0), index(int(mRows.size()) - 1, 0),
-                     {Qt::DecorationRole, SizeLineRole});
+                     {Qt::DecorationRole, SizeLineRole, Qt::AccessibleTextRole});
 }
 
 } // namespace vantle

@@ -42,7 +42,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     // DisplayRole: the name; DecorationRole: the icon; ToolTipRole: the full path; SizeLineRole
-    // (ui/FileRoles.h): the size text, empty while the item is being uploaded.
+    // (ui/FileRoles.h): the size text, empty while the item is being uploaded; AccessibleTextRole
+    // and AccessibleDescriptionRole: the row and its state, for screen readers (FileRowData.h).
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     // Rows can be selected, never dragged out; dropped files are the view's business.
     Qt::ItemFlags flags(const QModelIndex& index) const override;

@@ -223,6 +223,10 @@ QString FSNodeInfo::getSizeText(quint64 bytes) {
     return QCoreApplication::translate("vantle::FSNodeInfo", "%1.%2 MB").arg(megabytes).arg(tenths);
 }
 
+QString FSNodeInfo::sizePendingText() {
+    return kSizePending;
+}
+
 QImage FSNodeInfo::genericIconForType(const QString& type, bool isFolder) {
     QString name = QStringLiteral("iconblank");
     if (type == QLatin1String("APP"))

@@ -66,8 +66,9 @@ public:
     bool uploading() const { return mUploading; }
     void setUploading(bool value) { mUploading = value; }
 
-    // The size text; "..." for a folder until its size, worked out on a worker, is in.
+    // The size text; sizePendingText() for a folder until its size, worked out on a worker, is in.
     QString sizeString();
+    static QString sizePendingText();
     QString getSizeString();
     // The end of the program: no folder is measured any more; waits at most `limit` for those
     // being measured. False when some still are. Main thread.

@@ -157,6 +157,33 @@ void IDDragTableView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     QPainter painter(viewport());
     mDrops.paintOutline(painter);
+    // With no row to frame, the table itself shows that it has the keyboard.
+    if (hasFocus() && (!model() || model()->rowCount() == 0))
+        MRFileCell::paintFocusFrame(&painter, viewport()->rect(),
+                                    palette().color(QPalette::Active, QPalette::Highlight));
+}
+
+void IDDragTableView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    // The empty table's frame comes with the focus.
+    viewport()->update();
+    // Come to by the keyboard (or with its window), the framed row is the one the keys act on:
+    // it is selected, unless something already is. A click selects what it hits itself.
+    const Qt::FocusReason reason = event->reason();
+    const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                            reason == Qt::ActiveWindowFocusReason;
+    if (!byKeyboard || !model() || model()->rowCount() == 0 || selectionModel()->hasSelection())
+        return;
+    QModelIndex current = currentIndex();
+    if (!current.isValid()) current = model()->index(0, 0);
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+}
+
+void IDDragTableView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // The empty table's frame goes with the focus.
+    viewport()->update();
 }
 
 void IDDragTableView::changeEvent(QEvent* event) {

@@ -30,11 +30,14 @@ QColor mix(const QColor& from, const QColor& to, qreal weight) {
 MRCoolTextView::MRCoolTextView(QWidget* parent) : QWidget(parent), mDrops(this, this) {
     setAcceptDrops(true);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleDescription(tr("Files dropped here are added to the queue"));
     setSize(kDefaultSize);
 }
 
 void MRCoolTextView::placeOver(QAbstractScrollArea* view) {
     QWidget* viewport = view->viewport();
+    mCovered = view;
+    mCoveredDescription = view->accessibleDescription();
     setParent(viewport);
     setGeometry(viewport->rect());
     viewport->installEventFilter(this);
@@ -56,7 +59,21 @@ void MRCoolTextView::setSize(float size) {
 
 void MRCoolTextView::setTitle(const QString& text) {
     mTitle = text;
+    // Drawn, not a label: read out by its name.
+    setAccessibleName(text);
+    describeCovered();
     update();
+}
+
+void MRCoolTextView::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    describeCovered();
+}
+
+void MRCoolTextView::describeCovered() {
+    if (!mCovered) return;
+    const bool shown = !isHidden() && !mTitle.isEmpty();
+    mCovered->setAccessibleDescription(shown ? mTitle : mCoveredDescription);
 }
 
 QSizeF MRCoolTextView::heightForStringDrawing() const {

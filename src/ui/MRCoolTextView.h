@@ -3,6 +3,7 @@
 #include "ui/FileDropTarget.h"
 
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 class QAbstractScrollArea;
@@ -19,7 +20,9 @@ public:
 
     explicit MRCoolTextView(QWidget* parent = nullptr);
 
-    // Covers the view's viewport, following its size.
+    // Covers the view's viewport, following its size. While shown with a title, the title is
+    // the view's accessible description (an item view publishes its cells, not what lies over
+    // them); hidden, the view's own comes back.
     void placeOver(QAbstractScrollArea* view);
 
     // The text size in points; nothing changes when it is the current one.
@@ -34,12 +37,16 @@ public:
     void setDropPolicy(DropPolicy policy);
     bool acceptsDrop(const QMimeData* mime, const QObject* source) const;
 
+    // Shown or hidden, before or after its window is: the covered view's description follows.
+    void setVisible(bool visible) override;
+
 signals:
     void filesDropped(const QStringList& paths);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -47,11 +54,14 @@ protected:
 
 private:
     QRectF textRect() const;
+    void describeCovered();
 
     QString mTitle;
     float mTextSize = -1.0F;
     QFont mFont;
     FileDropTarget mDrops;
+    QPointer<QAbstractScrollArea> mCovered;
+    QString mCoveredDescription;
 };
 
 } // namespace vantle

@@ -6,7 +6,8 @@ namespace vantle {
 
 // Draws one file row: the icon on the left, the name elided in the middle and, under it, the
 // size line (none while the item is being uploaded). Colours come from the palette so the row
-// reads in light and dark themes alike; no focus ring.
+// reads in light and dark themes alike; the keyboard's current row, while its table has the focus,
+// has a frame of the highlight's colour.
 class MRFileCell : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -28,6 +29,9 @@ public:
     static QRect iconRect(const QRect& row);
     static QRect nameRect(const QRect& row, const QFont& viewFont);
     static QRect sizeLineRect(const QRect& row, const QFont& viewFont);
+
+    // The frame that shows where the keyboard is, inside `area`.
+    static void paintFocusFrame(QPainter* painter, const QRect& area, const QColor& colour);
 
 private:
     static void paintIcon(QPainter* painter, const QRect& target, const QVariant& decoration,

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 namespace vantle {
 
@@ -16,7 +17,7 @@ public:
     explicit MRWindow(QWidget* parent = nullptr);
 
     // Puts the window where it was last closed; false (and the default size) when nothing was
-    // saved or the saved value is unusable.
+    // saved or the saved value is unusable. Either way it fits the screen's free area.
     bool restoreSavedGeometry();
     void saveGeometryToSettings() const;
     // The window, or a sheet or dialog of it, is the one in front.
@@ -46,6 +47,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Where the window's place comes from: the desktop's choice, or the saved one.
+    enum class Placement { ByDesktop, Placed };
+    // Shrinks the window to its screen's available area and, when it was placed, moves it
+    // inside.
+    void fitIntoScreen(Placement placement);
+
+    // Set by a restore: the first show fits the window again, frame and all.
+    std::optional<Placement> mFitWhenShown;
     std::function<bool()> mKeepsRunningOnClose;
     QList<QPointer<QWidget>> mHiddenDialogs;
     QString mLastActivationToken;

@@ -4,6 +4,7 @@
 #include "app/PhoneDataSource.h"
 #include "app/PhoneHost.h"
 #include "files/FSNodeInfo.h"
+#include "files/NamedImages.h"
 #include "platform/Defaults.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
@@ -254,10 +255,27 @@ private slots:
                                 {QStringLiteral("later.txt"), {red, QStringLiteral("1 KB")}}});
         model.setIconsAndSizes({{QStringLiteral("A.pdf"), {QImage(), QStringLiteral("3 KB")}}});
         const QImage icon = model.data(model.index(0, 0), Qt::DecorationRole).value<QImage>();
-        QCOMPARE(icon.size(), QSize(PhoneNodeInfo::kIconSide, PhoneNodeInfo::kIconSide));
-        QCOMPARE(icon.pixelColor(16, 16), QColor(Qt::red));
+        // Drawn at the artwork's double density, so that it stays sharp on screens scaled up.
+        QCOMPARE(icon.deviceIndependentSize().toSize(),
+                 QSize(PhoneNodeInfo::kIconSide, PhoneNodeInfo::kIconSide));
+        QCOMPARE(icon.devicePixelRatio(), qreal(NamedImages::kIconScale));
+        QCOMPARE(icon.pixelColor(icon.rect().center()), QColor(Qt::red));
+        const QImage generic = model.data(model.index(1, 0), Qt::DecorationRole).value<QImage>();
+        QCOMPARE(generic.size(), icon.size());
+        QCOMPARE(generic.devicePixelRatio(), icon.devicePixelRatio());
         QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("3 KB"));
         QVERIFY(!model.pathsWithoutIconsAndSizes().contains(QStringLiteral("A.pdf")));
+        // A screen reader hears each row in one line: its size, a folder as one, the state.
+        const auto spoken = [&](int row, int role = Qt::AccessibleTextRole) {
+            return model.data(model.index(row, 0), role).toString();
+        };
+        QCOMPARE(spoken(0), QStringLiteral("A.pdf, 3 KB"));
+        QCOMPARE(spoken(2), QStringLiteral("c, folder"));
+        QCOMPARE(spoken(0, Qt::AccessibleDescriptionRole), QStringLiteral("on the phone"));
+        model.nodeAtRow(0)->setUploading(true);
+        QCOMPARE(spoken(0), QStringLiteral("A.pdf, downloading"));
+        QCOMPARE(spoken(0, Qt::AccessibleDescriptionRole), QStringLiteral("downloading"));
+        model.nodeAtRow(0)->setUploading(false);
         model.refreshListingFromDevice(listingOf({QStringLiteral("later.txt")}, {}));
         QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("1 KB"));
         QVERIFY(model.pathsWithoutIconsAndSizes().isEmpty());

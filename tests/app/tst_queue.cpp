@@ -322,8 +322,12 @@ private slots:
         QVERIFY(!row.data(Qt::DecorationRole).value<QImage>().isNull());
         QCOMPARE(model.flags(row),
                  Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), u"a.txt, 9 Bytes"_s);
+        QCOMPARE(row.data(Qt::AccessibleDescriptionRole).toString(), u"waiting"_s);
         model.nodeAtRow(1)->setUploading(true);
         QVERIFY(row.data(SizeLineRole).toString().isEmpty());
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), u"a.txt, sending"_s);
+        QCOMPARE(row.data(Qt::AccessibleDescriptionRole).toString(), u"sending"_s);
         model.nodeAtRow(1)->setUploading(false);
 
         // Queued again later: the row moves to the end.

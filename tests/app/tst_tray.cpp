@@ -60,9 +60,7 @@ QDBusMessage call(const QString& service, const QString& path, const QString& in
                   const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
-    const QDBusPendingCall pending = control().asyncCall(message, kWaitMs);
-    if (!QTest::qWaitFor([&] { return pending.isFinished(); }, kWaitMs)) return {};
-    return pending.reply();
+    return vantle::test::callWhileServing(control(), message, kWaitMs);
 }
 
 QVariant itemProperty(const QString& service, const QString& name) {
@@ -400,17 +398,7 @@ private slots:
 
 int main(int argc, char** argv) {
     // A tray needs a real platform: the suite runs itself again under Xvfb.
-    if (qEnvironmentVariableIsEmpty("VANTLE_TRAY_UNDER_XVFB")) {
-        qputenv("VANTLE_TRAY_UNDER_XVFB", "1");
-        std::vector<char*> command{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"),
-                                   const_cast<char*>("-screen 0 1024x768x24")};
-        command.insert(command.end(), argv, argv + argc);
-        command.push_back(nullptr);
-        ::execvp(command.front(), command.data());
-        std::fprintf(stderr, "tst_tray: cannot run xvfb-run\n");
-        return 1;
-    }
+    if (!vantle::test::runUnderXvfb(argc, argv, "VANTLE_TRAY_UNDER_XVFB", "1024x768x24")) return 1;
     QTemporaryDir profile;
     vantle::test::prepareAppProcess(profile.path(), vantle::test::PhoneSearch::Scripted);
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -4,6 +4,7 @@
 // talk to the desktop. Everything started here is stopped by its process id.
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QTest>
 
 namespace vantle::test {
 
@@ -27,6 +29,15 @@ inline bool waitForOutput(QProcess& process, const QByteArray& marker, QByteArra
         if (output->contains(marker)) return true;
     }
     return false;
+}
+
+// A call answered while this thread's event loop runs, as it must be when this process serves
+// what is asked; an empty message when no answer came in time.
+inline QDBusMessage callWhileServing(const QDBusConnection& connection, const QDBusMessage& message,
+                                     int timeoutMs) {
+    const QDBusPendingCall pending = connection.asyncCall(message, timeoutMs);
+    if (!QTest::qWaitFor([&] { return pending.isFinished(); }, timeoutMs)) return {};
+    return pending.reply();
 }
 
 inline void stopChild(QProcess& process) {

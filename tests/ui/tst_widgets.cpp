@@ -97,7 +97,7 @@ QStandardItem* fileItem(const QString& name, const QString& sizeLine) {
 
 // One row drawn by the cell on its own, in the given palette.
 QImage paintRow(const QStandardItemModel& model, int row, const QPalette& palette,
-                bool selected = false) {
+                bool selected = false, bool focused = false) {
     const QFont font = QApplication::font();
     const QRect rect(0, 0, kRowWidth, MRFileCell::rowHeight(font));
     QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
@@ -108,6 +108,7 @@ QImage paintRow(const QStandardItemModel& model, int row, const QPalette& palett
     option.font = font;
     option.state = QStyle::State_Enabled | QStyle::State_Active;
     if (selected) option.state |= QStyle::State_Selected;
+    if (focused) option.state |= QStyle::State_HasFocus;
     MRFileCell cell;
     QPainter painter(&image);
     cell.paint(&painter, option, model.index(row, 0));
@@ -294,6 +295,37 @@ private slots:
         QVERIFY(nearest(paintRow(model, 0, light, true), name, Qt::black) > kInkContrast);
     }
 
+    // The keyboard's row has a frame that stands out in light and dark themes, selected or not.
+    void cellFramesTheFocusedRow_data() {
+        QPalette light;
+        light.setColor(QPalette::Text, Qt::black);
+        light.setColor(QPalette::Base, Qt::white);
+        light.setColor(QPalette::Highlight, QColor(0x30, 0x60, 0xc0));
+        light.setColor(QPalette::HighlightedText, Qt::white);
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("light") << light << false;
+        QTest::newRow("light, selected") << light << true;
+        QTest::newRow("dark") << darkPalette() << false;
+        QTest::newRow("dark, selected") << darkPalette() << true;
+    }
+
+    void cellFramesTheFocusedRow() {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, selected);
+        QStandardItemModel model;
+        model.appendRow(fileItem(u"holiday.jpg"_s, u"2.4 MB"_s));
+        // Left of the icon, away from the text: only the frame is drawn there.
+        const QRect edge(0, 0, 4, MRFileCell::rowHeight(QApplication::font()));
+        const QImage framed = paintRow(model, 0, palette, selected, true);
+        const QImage plain = paintRow(model, 0, palette, selected, false);
+        int strongest = 0;
+        for (int y = edge.top(); y <= edge.bottom(); ++y)
+            for (int x = edge.left(); x <= edge.right(); ++x)
+                strongest = qMax(strongest, distance(framed.pixel(x, y), plain.pixel(x, y)));
+        QVERIFY(strongest > kInkContrast);
+    }
+
     // --- the drag table ---
 
     void tableTakesLocalFilesOnlyWhenAllowed() {
@@ -345,6 +377,8 @@ private slots:
     void tableOutlinesAnAcceptedDragUntilItLeaves() {
         IDDragTableView table;
         QVERIFY(showTable(table, new QStandardItemModel(&table)));
+        // The keyboard's frame, which an empty table with the focus shows, is not a drag's.
+        table.clearFocus();
         table.setDropPolicy([] { return true; });
         std::unique_ptr<QMimeData> files(filesMime({u"file:///tmp/a.txt"_s}));
         const QRgb highlight = table.palette().color(QPalette::Highlight).rgb();
@@ -409,7 +443,10 @@ private slots:
         QSignalSpy removed(&table, &IDDragTableView::removeRequested);
         QSignalSpy revealed(&table, &IDDragTableView::revealRequested);
 
-        // No row, no menu and no request.
+        // No row, no menu and no request. (The table came with its window: its framed row was
+        // selected.)
+        QCOMPARE(table.contextRow(), 0);
+        table.clearSelection();
         QCOMPARE(table.contextRow(), -1);
         QTest::keyClick(&table, Qt::Key_Menu);
         QVERIFY(!table.contextMenu());
@@ -584,6 +621,23 @@ private slots:
         QVERIFY(view.heightForStringDrawing().height() > 1.5 * oneLine.height());
     }
 
+    // Item views publish their cells, not the widgets over them: while the hint shows, it is
+    // what a screen reader hears of the table.
+    void coolTextDescribesTheTableItCovers() {
+        IDDragTableView table;
+        table.setAccessibleDescription(u"Files queued"_s);
+        MRCoolTextView view;
+        view.placeOver(&table);
+        view.setTitle(u"Drag files here"_s);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QCOMPARE(table.accessibleDescription(), u"Drag files here"_s);
+        view.setTitle(u"Waiting for approval"_s);
+        QCOMPARE(table.accessibleDescription(), u"Waiting for approval"_s);
+        view.hide();
+        QCOMPARE(table.accessibleDescription(), u"Files queued"_s);
+    }
+
     void coolTextTakesDropsAndPassesClicksToTheTable() {
         IDDragTableView table;
         table.setModel(threeRows(&table));
@@ -623,7 +677,7 @@ private slots:
             MRWindow window;
             QVERIFY(!window.restoreSavedGeometry());
             QVERIFY(window.width() > 0 && window.height() > 0);
-            window.resize(520, 640);
+            window.resize(520, 480);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QSignalSpy closed(&window, &MRWindow::closed);
@@ -632,11 +686,45 @@ private slots:
         }
         MRWindow again;
         QVERIFY(again.restoreSavedGeometry());
-        QCOMPARE(again.size(), QSize(520, 640));
+        QCOMPARE(again.size(), QSize(520, 480));
 
         Defaults::set(settings::kWindowGeometry, QByteArray("garbage"));
         MRWindow spoiled;
         QVERIFY(!spoiled.restoreSavedGeometry());
+    }
+
+    // Whatever was saved, the window opens inside the screen's free area: a first start with
+    // its default size, a geometry from a larger screen, one left on a screen that is gone.
+    void windowFitsTheScreen_data() {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<bool>("keptAsSaved");
+        QTest::newRow("none") << QRect() << false;
+        QTest::newRow("normal") << QRect(40, 50, 500, 400) << true;
+        QTest::newRow("larger than the screen") << QRect(0, 0, 3000, 2000) << false;
+        QTest::newRow("off-screen") << QRect(5000, 4000, 500, 400) << false;
+        QTest::newRow("partly off-screen") << QRect(-300, 450, 500, 400) << false;
+    }
+
+    void windowFitsTheScreen() {
+        QFETCH(QRect, saved);
+        QFETCH(bool, keptAsSaved);
+        Defaults::remove(QString(settings::kWindowGeometry.key));
+        if (saved.isValid()) {
+            MRWindow before;
+            before.setGeometry(saved);
+            before.saveGeometryToSettings();
+        }
+        MRWindow window;
+        QCOMPARE(window.restoreSavedGeometry(), saved.isValid());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        const auto text = [](const QRect& r) {
+            return u"%1,%2 %3x%4"_s.arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        };
+        QVERIFY2(available.contains(window.frameGeometry()),
+                 qPrintable(text(window.frameGeometry()) + u" in "_s + text(available)));
+        if (keptAsSaved) QCOMPARE(window.geometry(), saved);
     }
 
     // --- sheets and alerts ---

@@ -144,6 +144,9 @@ void PhonePane::downloadProgress(quint64 total, quint64 current) {
                                                    rect.width() - kBarLeft - kBarRightMargin,
                                                    kBarHeight);
         }
+        downloadProgressIndicator->setAccessibleName(
+            tr("Downloading %1")
+                .arg(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent()));
         downloadProgressIndicator->show();
     }
     downloadProgressIndicator->setRange(0, maximum);

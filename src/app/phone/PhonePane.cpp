@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -57,10 +58,17 @@ void PhonePane::buildPhonePane(QWidget* pane) {
     phoneTable_->setDropPolicy([] { return false; });
     mPhone = new PhoneDataSource(this, this);
     phoneTable_->setModel(mPhone);
+    // Named after the heading, which says whose files these are.
+    mHeading->setBuddy(phoneTable_);
+    nameAfterHeading(mHeading);
+    phoneTable_->setAccessibleDescription(
+        tr("Enter downloads the selected file and opens it; the menu key shows Download, "
+           "Download To... and Remove; Delete removes it from the phone."));
     layout->addWidget(phoneTable_, 1);
     // The download bar lies over the row of the file being downloaded.
     downloadProgressIndicator = paneProgressBar(phoneTable_->viewport());
     downloadProgressIndicator->setObjectName(QStringLiteral("downloadBar"));
+    downloadProgressIndicator->setAccessibleName(tr("Download progress"));
     connectPhoneTable();
 }
 
@@ -150,8 +158,21 @@ void PhonePane::listingArrived(const std::optional<QMap<QString, ListingEntry>>&
 }
 
 void PhonePane::gotListing(const std::optional<QMap<QString, ListingEntry>>& listing) {
+    // The rows are made anew: the selection and the keyboard's row stay on their files.
+    QStringList selected;
+    for (const QModelIndex& index : phoneTable_->selectionModel()->selectedRows())
+        if (const PhoneNodeInfoPtr node = mPhone->nodeAtRow(index.row())) selected << node->path();
+    const PhoneNodeInfoPtr current = mPhone->nodeAtRow(phoneTable_->currentIndex().row());
     for (const QString& path : mPhone->refreshListingFromDevice(listing))
         mIconsAwaited.remove(path);
+    QItemSelectionModel* selection = phoneTable_->selectionModel();
+    if (current)
+        if (const int row = mPhone->rowForPath(current->path()); row >= 0)
+            selection->setCurrentIndex(mPhone->index(row, 0), QItemSelectionModel::NoUpdate);
+    for (const QString& path : std::as_const(selected))
+        if (const int row = mPhone->rowForPath(path); row >= 0)
+            selection->select(mPhone->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     // A new listing hands out the nodes with their flags cleared: the running download keeps its.
     if (!mReceivingFiles.isEmpty())
         if (const PhoneNodeInfoPtr node = PhoneNodeInfo::existingNode(mReceivingFiles.front()))

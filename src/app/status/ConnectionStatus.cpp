@@ -2,6 +2,7 @@
 #include "app/status/ConnectionStatus.h"
 
 #include "app/AppNames.h"
+#include "app/PaneWidgets.h"
 #include "net/GamePeer.h"
 #include "platform/MainThread.h"
 #include "platform/Settings.h"
@@ -103,6 +104,7 @@ void ConnectionStatus::setStatusToConnectionStatus() {
         // Once a connection; shown again (approval) it is still the answer of the same phone.
         if (!mVersionAskedOn.isOf(phone)) askForVersion(phone);
     }
+    nameAfterHeading(mLabels.phoneHeading);
     showTopHeading();
     ParoxLog("setStatus: %d", mFirstTime);
     emit stateShown(std::exchange(mFirstTime, false));

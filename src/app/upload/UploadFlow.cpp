@@ -64,6 +64,8 @@ void UploadFlow::buildUploadRow(QWidget* pane, QBoxLayout* layout) {
     mRow.stop = new QToolButton(pane);
     mRow.stop->setObjectName(QStringLiteral("stopButton"));
     mRow.stop->setText(tr("Stop"));
+    mRow.stop->setAccessibleName(tr("Stop Upload"));
+    mRow.stop->setAccessibleDescription(tr("Stops sending the file in front of the queue"));
     mRow.stop->setEnabled(false);
     connect(mRow.stop, &QToolButton::clicked, this, [this] { stopButton(); });
     row->addWidget(mRow.stop);
@@ -71,15 +73,25 @@ void UploadFlow::buildUploadRow(QWidget* pane, QBoxLayout* layout) {
 
     mRow.details = new QLabel(pane);
     mRow.details->setObjectName(QStringLiteral("uploadDetails"));
+    mRow.details->setAccessibleDescription(tr("Upload details"));
     mRow.details->setTextFormat(Qt::PlainText);
     QFont font = mRow.details->font();
     font.setPointSize(font.pointSize() + kDetailsPointSizeDelta);
     mRow.details->setFont(font);
     mRow.details->hide();
+    showName({});
     layout->addWidget(mRow.details);
     mUploadTimer = new QTimer(this);
     mUploadTimer->setInterval(kProgressTickMs);
     connect(mUploadTimer, &QTimer::timeout, this, [this] { checkForFinished(); });
+}
+
+void UploadFlow::showName(const QString& name) {
+    if (name == mRow.name->text() && !mRow.bar->accessibleName().isEmpty()) return;
+    mRow.name->setText(name);
+    // The bar is read out with what it is sending.
+    mRow.bar->setAccessibleName(name.isEmpty() ? tr("Upload progress")
+                                               : tr("Sending %1").arg(name));
 }
 
 void UploadFlow::setupUploadUI() {
@@ -88,7 +100,7 @@ void UploadFlow::setupUploadUI() {
     mRow.bar->setRange(0, 1);
     mRow.bar->setValue(0);
     mRow.bar->hide();
-    mRow.name->clear();
+    showName({});
     mRow.details->clear();
     mRow.details->hide();
     // The stop button is there while an upload runs.
@@ -134,7 +146,7 @@ void UploadFlow::startAnUpload() {
     const QString path = mCurrentUpload->absolutePath();
     if (path.isEmpty()) return;
 
-    mRow.name->setText(lastComponent(*mCurrentUpload));
+    showName(lastComponent(*mCurrentUpload));
     mParts.transfer.resetUploadOperation();
     // Before anything is asked of the phone, so that taking the row out stops the item even
     // while it is being prepared.
@@ -289,8 +301,7 @@ void UploadFlow::checkForFinished() {
         }
     }
     // Nothing is named before the first of the item's files goes: the item's own name stays.
-    if (const QString file = mParts.transfer.currentFile(); !file.isEmpty())
-        mRow.name->setText(file);
+    if (const QString file = mParts.transfer.currentFile(); !file.isEmpty()) showName(file);
     emit sendingProgress(mUploadTotal && *mUploadTotal > 0
                              ? std::optional<int>(static_cast<int>(std::min(bytes, *mUploadTotal) *
                                                                    kPercent / *mUploadTotal))

@@ -55,6 +55,8 @@ public:
 
     // Adds the upload row to the queue's pane.
     void buildUploadRow(QWidget* pane, QBoxLayout* layout);
+    // The row's Stop button, for the window's order of the keyboard's focus.
+    QToolButton* stopButtonWidget() const { return mRow.stop; }
 
     void setupUploadUI();
     void startUploadIfWeCan();
@@ -132,6 +134,8 @@ private:
     void removeCurrentUpload();
     void waitForThreadToFinish();
     void checkForFinished();
+    // The name of the item being sent (none: nothing is), beside the bar and as its name.
+    void showName(const QString& name);
 
     Parts mParts;
     Row mRow;

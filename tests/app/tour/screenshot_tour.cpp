@@ -46,13 +46,20 @@ namespace {
 constexpr int kWaitMs = vantle::test::kProgramWaitMs;
 constexpr int kSettleMs = 400;
 constexpr int kSheetTop = 28;
-constexpr QSize kWindowSize{460, 560};
+constexpr QSize kWindowSize{520, 640};
 // The phone's files in the tour: a video long enough to show its download, and small notes.
 constexpr qsizetype kPhoneVideoBytes = 8 * 1024 * 1024;
 constexpr qsizetype kPhoneNoteBytes = 120;
 
 QString gOutput;
 int gFailures = 0;
+// The shots a run takes: those named after --only, or all.
+QStringList gOnly;
+
+bool wanted(const QStringList& shots) {
+    return gOnly.isEmpty() || std::any_of(shots.cbegin(), shots.cend(),
+                                          [](const QString& shot) { return gOnly.contains(shot); });
+}
 
 void setPref(QLatin1StringView key, const QVariant& value) {
     Defaults::setValue(QString(key), value);
@@ -60,6 +67,7 @@ void setPref(QLatin1StringView key, const QVariant& value) {
 }
 
 void savePicture(const QPixmap& picture, const QString& name) {
+    if (!wanted({name})) return;
     const QString path = gOutput + QStringLiteral("/") + name + QStringLiteral(".png");
     if (picture.save(path)) {
         std::printf("%s\n", qUtf8Printable(path));
@@ -359,7 +367,7 @@ void historyWindow(const QString& files, const QString& name) {
 }
 
 void tour(const QString& files) {
-    {
+    if (wanted({QStringLiteral("welcome"), QStringLiteral("manual-connect")})) {
         auto program = start();
         if (!program.started) return;
         // The hint over the empty queue comes a moment after the start.
@@ -371,14 +379,14 @@ void tour(const QString& files) {
             ++gFailures;
         save(program, QStringLiteral("manual-connect"));
     }
-    {
+    if (wanted({QStringLiteral("waiting-for-approval")})) {
         PhoneProcess phone(ownPhone({QStringLiteral("--no-approval")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
         if (waitForStatus(program, shown("vantle::ConnectionStatus", "Waiting for approval...")))
             save(program, QStringLiteral("waiting-for-approval"));
     }
-    {
+    if (wanted({QStringLiteral("refused")})) {
         PhoneProcess phone(ownPhone(
             {QStringLiteral("--deny"), QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto program = start();
@@ -392,7 +400,7 @@ void tour(const QString& files) {
         if (!refused) ++gFailures;
         save(program, QStringLiteral("refused"));
     }
-    {
+    if (wanted({QStringLiteral("connected"), QStringLiteral("tray-menu")})) {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone")}));
         auto program = start();
         program->connectToTypedAddress(vantle::test::loopbackAddress(phone));
@@ -402,16 +410,21 @@ void tour(const QString& files) {
             saveTray(program, QStringLiteral("tray-menu"));
         }
     }
-    preferences(QStringLiteral("preferences"));
-    phoneFiles(files + QStringLiteral("-phone"));
-    downloadStops(files + QStringLiteral("-phone"));
-    {
+    if (wanted({QStringLiteral("preferences")})) preferences(QStringLiteral("preferences"));
+    if (wanted({QStringLiteral("phone-files"), QStringLiteral("phone-downloading"),
+                QStringLiteral("phone-remove")}))
+        phoneFiles(files + QStringLiteral("-phone"));
+    if (wanted({QStringLiteral("download-stopped")}))
+        downloadStops(files + QStringLiteral("-phone"));
+    if (wanted({QStringLiteral("queue")})) {
         auto program = start();
         program->addToQueue(sampleFiles(files));
         save(program, QStringLiteral("queue"));
     }
-    uploadTour(files);
-    historyWindow(files, QStringLiteral("history"));
+    if (wanted({QStringLiteral("uploading"), QStringLiteral("file-exists"),
+                QStringLiteral("upload-error")}))
+        uploadTour(files);
+    if (wanted({QStringLiteral("history")})) historyWindow(files, QStringLiteral("history"));
     {
         // The same queue in a dark theme.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -436,6 +449,8 @@ void tour(const QString& files) {
              {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
             dark.setColor(QPalette::Disabled, role, QColor(120, 120, 126));
         QApplication::setPalette(dark);
+    }
+    if (wanted({QStringLiteral("dark-queue"), QStringLiteral("tray-menu-dark")})) {
         PhoneProcess phone(ownPhone({QStringLiteral("--name"), QStringLiteral("Anna's iPhone"),
                                      QStringLiteral("--delay-ms"), QStringLiteral("150")}));
         auto program = start();
@@ -446,10 +461,12 @@ void tour(const QString& files) {
         save(program, QStringLiteral("dark-queue"));
         saveTray(program, QStringLiteral("tray-menu-dark"));
     }
-    preferences(QStringLiteral("dark-preferences"));
-    historyWindow(files, QStringLiteral("dark-history"));
+    if (wanted({QStringLiteral("dark-preferences")}))
+        preferences(QStringLiteral("dark-preferences"));
+    if (wanted({QStringLiteral("dark-history")}))
+        historyWindow(files, QStringLiteral("dark-history"));
     // In the dark theme still: Make Unique finds no free name.
-    {
+    if (wanted({QStringLiteral("no-free-name")})) {
         // A name so long that no numbered one beside it fits: Make Unique finds no free name.
         constexpr int kLongestStem = 250;
         const QString name = QString(kLongestStem, u'x') + QStringLiteral(".txt");
@@ -484,7 +501,20 @@ void tour(const QString& files) {
 
 } // namespace
 
+// vantle-screenshots [FOLDER] [--only SHOT,SHOT...] [--scale FACTOR]: FACTOR scales the whole
+// window (QT_SCALE_FACTOR), for pictures of it on screens of 1.5 or 2 times the density.
 int main(int argc, char** argv) {
+    gOutput = QStringLiteral("screenshots");
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--only" && hasValue)
+            gOnly = QString::fromLocal8Bit(argv[++i]).split(u',', Qt::SkipEmptyParts);
+        else if (argument == "--scale" && hasValue)
+            qputenv("QT_SCALE_FACTOR", argv[++i]); // read as the application starts
+        else
+            gOutput = QString::fromLocal8Bit(argument);
+    }
     QTemporaryDir profile;
     vantle::test::usePrivateProfile(profile.path());
     QApplication app(argc, argv);
@@ -492,8 +522,6 @@ int main(int argc, char** argv) {
     // The tour shows the window in the user's language (LANGUAGE=de ...); the harness installed
     // English as the suites need it.
     vantle::translations::install(app, QLocale::system().uiLanguages());
-    const QStringList arguments = QCoreApplication::arguments();
-    gOutput = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
     QDir().mkpath(gOutput);
     setPref(settings::kAutoConnect.key, false);
     setPref(settings::kDontWarnAboutManual.key, true);

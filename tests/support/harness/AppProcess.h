@@ -14,6 +14,9 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
 
 namespace vantle::test {
 
@@ -60,6 +63,22 @@ inline void prepareAppProcess(const QString& profile, PhoneSearch search) {
         useScriptedDnsSd();
     else
         qunsetenv("VANTLE_DNSSD_LIBRARY");
+}
+
+// A suite that needs a real X server (a tray, an accessibility tree) runs itself again under
+// xvfb-run, with a screen of `screen` ("1024x768x24"); `marker` tells the second run from the
+// first. Returns in the second run; the first ends here, or fails when xvfb-run cannot start.
+inline bool runUnderXvfb(int argc, char** argv, const char* marker, const char* screen) {
+    if (!qEnvironmentVariableIsEmpty(marker)) return true;
+    qputenv(marker, "1");
+    const QByteArray screenOption = QByteArrayLiteral("-screen 0 ") + screen;
+    std::vector<char*> command{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
+                               const_cast<char*>("-s"), const_cast<char*>(screenOption.data())};
+    command.insert(command.end(), argv, argv + argc);
+    command.push_back(nullptr);
+    ::execvp(command.front(), command.data());
+    std::fprintf(stderr, "%s: cannot run xvfb-run\n", argv[0]);
+    return false;
 }
 
 // Runs a suite of the window's in a prepared process with a profile of its own.
