@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>FileRow</name>
+    <message>
+        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <source>sending</source>
+        <translation>wird gesendet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>downloading</source>
+        <translation>wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>on the phone</source>
+        <translation>auf dem iPhone</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>folder</source>
+        <translation>Ordner</translation>
+    </message>
+</context>
+<context>
     <name>vantle::AppController</name>
     <message>
         <location filename="../src/app/AppControllerHelp.cpp" line="+47"/>
@@ -99,29 +132,50 @@ from iPhone...</source>
 durch das iPhone...</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>Unable To Load Bonjour</source>
         <translation>Bonjour kann nicht geladen werden</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/app/AppControllerWindow.cpp" line="+163"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="+173"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../src/app/AppControllerWindow.cpp" line="-67"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="-111"/>
+        <source>Connection status</source>
+        <translation>Verbindungsstatus</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <location line="+17"/>
         <source>Files awaiting transfer</source>
         <translation>Zu übertragende Dateien</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+41"/>
+        <location line="-11"/>
+        <location line="+46"/>
         <source>Add Files...</source>
         <translation>Dateien hinzufügen...</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-45"/>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose files to send to the phone</source>
+        <translation>Dateien zum Senden an das iPhone auswählen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
+        <translation>Werden nacheinander an das iPhone gesendet. Entf entfernt die ausgewählten Dateien; die Menütaste zeigt die Aktionen einer Datei.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
@@ -212,7 +266,7 @@ durch das iPhone...</translation>
 <context>
     <name>vantle::ConnectionStatus</name>
     <message>
-        <location filename="../src/app/status/ConnectionStatus.cpp" line="+30"/>
+        <location filename="../src/app/status/ConnectionStatus.cpp" line="+31"/>
         <source>Ensure that you have entered the correct network address.</source>
         <translation>Stellen Sie sicher, dass Sie die richtige Netzwerkadresse eingegeben haben.</translation>
     </message>
@@ -262,7 +316,7 @@ durch das iPhone...</translation>
         <translation>Warten auf Freigabe...</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Download from %1</source>
         <translation>Download aus %1</translation>
     </message>
@@ -417,6 +471,14 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
 </context>
 <context>
+    <name>vantle::MRCoolTextView</name>
+    <message>
+        <location filename="../src/ui/MRCoolTextView.cpp" line="+33"/>
+        <source>Files dropped here are added to the queue</source>
+        <translation>Hier abgelegte Dateien werden in die Warteschlange gestellt</translation>
+    </message>
+</context>
+<context>
     <name>vantle::PhonePane</name>
     <message>
         <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
@@ -425,12 +487,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/app/phone/PhonePane.cpp" line="+111"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="+119"/>
         <source>Download</source>
         <translation>Herunterladen</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+22"/>
+        <source>Downloading %1</source>
+        <translation>%1 wird heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+127"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation>„%1“ ist angekommen, konnte aber nicht gespeichert werden: %2</translation>
     </message>
@@ -450,7 +517,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Download fehlgeschlagen</translation>
     </message>
     <message>
-        <location filename="../src/app/phone/PhonePane.cpp" line="-79"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="-86"/>
         <source>Remove &quot;%1&quot; from the iPhone?</source>
         <translation>„%1“ vom iPhone entfernen?</translation>
     </message>
@@ -468,7 +535,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Öffnen Sie Vantle auf dem iPhone zum Übertragen</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+14"/>
+        <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
+        <translation>Eingabe lädt die ausgewählte Datei herunter und öffnet sie; die Menütaste zeigt „Herunterladen“, „Herunterladen nach...“ und „Entfernen“; Entf entfernt sie vom iPhone.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Download progress</source>
+        <translation>Download-Fortschritt</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Download and Open</source>
         <translation>Herunterladen und öffnen</translation>
     </message>
@@ -479,7 +556,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+170"/>
+        <location line="+183"/>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>
@@ -793,6 +870,31 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <location line="+26"/>
         <source>Stop</source>
         <translation>Stopp</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop Upload</source>
+        <translation>Übertragung stoppen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops sending the file in front of the queue</source>
+        <translation>Beendet das Senden der vordersten Datei der Warteschlange</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upload details</source>
+        <translation>Übertragungsdetails</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Upload progress</source>
+        <translation>Übertragungsfortschritt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sending %1</source>
+        <translation>%1 wird gesendet</translation>
     </message>
     <message>
         <location filename="../src/app/upload/UploadSheets.cpp" line="+14"/>

@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en">
 <context>
+    <name>FileRow</name>
+    <message>
+        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <source>sending</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>downloading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>on the phone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>vantle::AppController</name>
     <message>
         <location filename="../src/app/AppControllerHelp.cpp" line="+47"/>
@@ -92,29 +125,50 @@ from iPhone...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>Unable To Load Bonjour</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/app/AppControllerWindow.cpp" line="+163"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="+173"/>
         <source>Quit</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../src/app/AppControllerWindow.cpp" line="-67"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="-111"/>
+        <source>Connection status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <location line="+17"/>
         <source>Files awaiting transfer</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+41"/>
+        <location line="-11"/>
+        <location line="+46"/>
         <source>Add Files...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-45"/>
+        <source>Add Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose files to send to the phone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>&amp;File</source>
         <translation type="unfinished"></translation>
     </message>
@@ -205,7 +259,7 @@ from iPhone...</source>
 <context>
     <name>vantle::ConnectionStatus</name>
     <message>
-        <location filename="../src/app/status/ConnectionStatus.cpp" line="+30"/>
+        <location filename="../src/app/status/ConnectionStatus.cpp" line="+31"/>
         <source>Ensure that you have entered the correct network address.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -255,7 +309,7 @@ from iPhone...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Download from %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -408,6 +462,14 @@ sudo apt install libavahi-compat-libdnssd1</source>
     </message>
 </context>
 <context>
+    <name>vantle::MRCoolTextView</name>
+    <message>
+        <location filename="../src/ui/MRCoolTextView.cpp" line="+33"/>
+        <source>Files dropped here are added to the queue</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>vantle::PhonePane</name>
     <message>
         <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
@@ -416,12 +478,17 @@ sudo apt install libavahi-compat-libdnssd1</source>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/app/phone/PhonePane.cpp" line="+111"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="+119"/>
         <source>Download</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+22"/>
+        <source>Downloading %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+127"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -441,7 +508,7 @@ sudo apt install libavahi-compat-libdnssd1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../src/app/phone/PhonePane.cpp" line="-79"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="-86"/>
         <source>Remove &quot;%1&quot; from the iPhone?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -459,7 +526,17 @@ sudo apt install libavahi-compat-libdnssd1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+14"/>
+        <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Download progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Download and Open</source>
         <translation type="unfinished"></translation>
     </message>
@@ -470,7 +547,7 @@ sudo apt install libavahi-compat-libdnssd1</source>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+170"/>
+        <location line="+183"/>
         <source>Remove</source>
         <translation type="unfinished"></translation>
     </message>
@@ -783,6 +860,31 @@ sudo apt install libavahi-compat-libdnssd1</source>
     <message>
         <location line="+26"/>
         <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop Upload</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops sending the file in front of the queue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upload details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Upload progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sending %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es_ES" sourcelanguage="en">
 <context>
+    <name>FileRow</name>
+    <message>
+        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <source>sending</source>
+        <translation>enviando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting</source>
+        <translation>en espera</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>downloading</source>
+        <translation>descargando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>on the phone</source>
+        <translation>en el iPhone</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>folder</source>
+        <translation>carpeta</translation>
+    </message>
+</context>
+<context>
     <name>vantle::AppController</name>
     <message>
         <location filename="../src/app/AppControllerHelp.cpp" line="+47"/>
@@ -99,29 +132,50 @@ from iPhone...</source>
 del iPhone...</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>Unable To Load Bonjour</source>
         <translation>No se puede cargar Bonjour</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/app/AppControllerWindow.cpp" line="+163"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="+173"/>
         <source>Quit</source>
         <translation>Salir</translation>
     </message>
     <message>
-        <location filename="../src/app/AppControllerWindow.cpp" line="-67"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="-111"/>
+        <source>Connection status</source>
+        <translation>Estado de la conexión</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <location line="+17"/>
         <source>Files awaiting transfer</source>
         <translation>Archivos pendientes de transferir</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+41"/>
+        <location line="-11"/>
+        <location line="+46"/>
         <source>Add Files...</source>
         <translation>Añadir archivos...</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-45"/>
+        <source>Add Files</source>
+        <translation>Añadir archivos</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose files to send to the phone</source>
+        <translation>Elegir archivos para enviar al iPhone</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
+        <translation>Se envían al iPhone uno tras otro. Supr quita los archivos seleccionados; la tecla de menú muestra las acciones de un archivo.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>&amp;File</source>
         <translation>&amp;Archivo</translation>
     </message>
@@ -212,7 +266,7 @@ del iPhone...</translation>
 <context>
     <name>vantle::ConnectionStatus</name>
     <message>
-        <location filename="../src/app/status/ConnectionStatus.cpp" line="+30"/>
+        <location filename="../src/app/status/ConnectionStatus.cpp" line="+31"/>
         <source>Ensure that you have entered the correct network address.</source>
         <translation>Comprobar que la dirección de red introducida es la correcta.</translation>
     </message>
@@ -262,7 +316,7 @@ del iPhone...</translation>
         <translation>Esperando aprobación...</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Download from %1</source>
         <translation>Descargar de %1</translation>
     </message>
@@ -417,6 +471,14 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
 </context>
 <context>
+    <name>vantle::MRCoolTextView</name>
+    <message>
+        <location filename="../src/ui/MRCoolTextView.cpp" line="+33"/>
+        <source>Files dropped here are added to the queue</source>
+        <translation>Los archivos que se sueltan aquí se añaden a la cola</translation>
+    </message>
+</context>
+<context>
     <name>vantle::PhonePane</name>
     <message>
         <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
@@ -425,12 +487,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/app/phone/PhonePane.cpp" line="+111"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="+119"/>
         <source>Download</source>
         <translation>Descargar</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+22"/>
+        <source>Downloading %1</source>
+        <translation>Descargando %1</translation>
+    </message>
+    <message>
+        <location line="+127"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation>«%1» ha llegado, pero no se ha podido guardar: %2</translation>
     </message>
@@ -450,7 +517,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Error en la descarga</translation>
     </message>
     <message>
-        <location filename="../src/app/phone/PhonePane.cpp" line="-79"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="-86"/>
         <source>Remove &quot;%1&quot; from the iPhone?</source>
         <translation>¿Eliminar «%1» del iPhone?</translation>
     </message>
@@ -468,7 +535,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Abrir Vantle en el iPhone para iniciar la transferencia</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+14"/>
+        <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
+        <translation>Intro descarga el archivo seleccionado y lo abre; la tecla de menú muestra «Descargar», «Descargar en...» y «Eliminar»; Supr lo elimina del iPhone.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Download progress</source>
+        <translation>Progreso de la descarga</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Download and Open</source>
         <translation>Descargar y abrir</translation>
     </message>
@@ -479,7 +556,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+170"/>
+        <location line="+183"/>
         <source>Remove</source>
         <translation>Eliminar</translation>
     </message>
@@ -793,6 +870,31 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <location line="+26"/>
         <source>Stop</source>
         <translation>Detener</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop Upload</source>
+        <translation>Detener el envío</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops sending the file in front of the queue</source>
+        <translation>Detiene el envío del primer archivo de la cola</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upload details</source>
+        <translation>Detalles del envío</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Upload progress</source>
+        <translation>Progreso del envío</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sending %1</source>
+        <translation>Enviando %1</translation>
     </message>
     <message>
         <location filename="../src/app/upload/UploadSheets.cpp" line="+14"/>

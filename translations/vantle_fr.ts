@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR" sourcelanguage="en">
 <context>
+    <name>FileRow</name>
+    <message>
+        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <source>sending</source>
+        <translation>envoi en cours</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting</source>
+        <translation>en attente</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>downloading</source>
+        <translation>téléchargement en cours</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>on the phone</source>
+        <translation>sur l’iPhone</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>folder</source>
+        <translation>dossier</translation>
+    </message>
+</context>
+<context>
     <name>vantle::AppController</name>
     <message>
         <location filename="../src/app/AppControllerHelp.cpp" line="+47"/>
@@ -11,7 +44,7 @@
     <message>
         <location line="+8"/>
         <source>Connected now to %1 (%2): that connection works; while it lasts the phone may not answer the checks below. </source>
-        <translation>Connecté à %1 (%2) : cette connexion fonctionne ; tant qu’elle dure, le téléphone peut ne pas répondre aux vérifications ci-dessous. </translation>
+        <translation>Connecté à %1 (%2)&#xa0;: cette connexion fonctionne&#x202f;; tant qu’elle dure, le téléphone peut ne pas répondre aux vérifications ci-dessous. </translation>
     </message>
     <message>
         <location line="+8"/>
@@ -32,7 +65,7 @@
     <message>
         <location line="+18"/>
         <source>Vantle is no longer searching for iPhones.  To make a connection, you must use the &quot;Manual Connect...&quot; menu option.</source>
-        <translation>Vantle ne recherche plus d’iPhone. Pour établir une connexion, utilisez l’option de menu « Connexion manuelle... ».</translation>
+        <translation>Vantle ne recherche plus d’iPhone. Pour établir une connexion, utilisez l’option de menu «&#xa0;Connexion manuelle...&#xa0;».</translation>
     </message>
     <message>
         <location line="+20"/>
@@ -41,7 +74,7 @@
 To make a connection, choose &quot;Automatically Connect&quot; from the %1 menu, or use the &quot;Manual Connect...&quot; menu option.</source>
         <translation>Vantle ne recherche pas d’iPhone.
 
-Pour établir une connexion, choisissez « Connexion automatique » dans le menu %1, ou utilisez l’option de menu « Connexion manuelle... ».</translation>
+Pour établir une connexion, choisissez «&#xa0;Connexion automatique&#xa0;» dans le menu %1, ou utilisez l’option de menu «&#xa0;Connexion manuelle...&#xa0;».</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -99,29 +132,50 @@ from iPhone...</source>
 de l’iPhone...</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>Unable To Load Bonjour</source>
         <translation>Impossible de charger Bonjour</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/app/AppControllerWindow.cpp" line="+163"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="+173"/>
         <source>Quit</source>
         <translation>Quitter</translation>
     </message>
     <message>
-        <location filename="../src/app/AppControllerWindow.cpp" line="-67"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="-111"/>
+        <source>Connection status</source>
+        <translation>État de la connexion</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <location line="+17"/>
         <source>Files awaiting transfer</source>
         <translation>Fichiers en attente de transfert</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+41"/>
+        <location line="-11"/>
+        <location line="+46"/>
         <source>Add Files...</source>
         <translation>Ajouter des fichiers...</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-45"/>
+        <source>Add Files</source>
+        <translation>Ajouter des fichiers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose files to send to the phone</source>
+        <translation>Choisir des fichiers à envoyer à l’iPhone</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
+        <translation>Envoyés à l’iPhone l’un après l’autre. Suppr retire les fichiers sélectionnés ; la touche Menu affiche les actions d’un fichier.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>&amp;File</source>
         <translation>&amp;Fichier</translation>
     </message>
@@ -212,7 +266,7 @@ de l’iPhone...</translation>
 <context>
     <name>vantle::ConnectionStatus</name>
     <message>
-        <location filename="../src/app/status/ConnectionStatus.cpp" line="+30"/>
+        <location filename="../src/app/status/ConnectionStatus.cpp" line="+31"/>
         <source>Ensure that you have entered the correct network address.</source>
         <translation>Vérifiez que vous avez saisi la bonne adresse réseau.</translation>
     </message>
@@ -262,7 +316,7 @@ de l’iPhone...</translation>
         <translation>En attente d’accord...</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Download from %1</source>
         <translation>Télécharger depuis %1</translation>
     </message>
@@ -274,7 +328,7 @@ de l’iPhone...</translation>
     <message>
         <location line="+38"/>
         <source>&quot;%1&quot; refused the connnection. How would you like to proceed?</source>
-        <translation>« %1 » a refusé la connexion. Que voulez-vous faire ?</translation>
+        <translation>«&#xa0;%1&#xa0;» a refusé la connexion. Que voulez-vous faire&#x202f;?</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -372,7 +426,7 @@ de l’iPhone...</translation>
     <message>
         <location line="+2"/>
         <source>Network address of the iPhone (address or address:port):</source>
-        <translation>Adresse réseau de l’iPhone (adresse ou adresse:port) :</translation>
+        <translation>Adresse réseau de l’iPhone (adresse ou adresse:port)&#xa0;:</translation>
     </message>
 </context>
 <context>
@@ -389,7 +443,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+13"/>
         <source>The DNS-SD daemon (avahi-daemon) is not running, so Vantle cannot search for iPhones.  Start it with &quot;sudo systemctl start avahi-daemon&quot;, or use &quot;Manual Connect...&quot; with the iPhone&apos;s address.</source>
-        <translation>Le service DNS-SD (avahi-daemon) n’est pas lancé ; Vantle ne peut donc pas rechercher d’iPhone. Démarrez-le avec « sudo systemctl start avahi-daemon », ou utilisez « Connexion manuelle... » avec l’adresse de l’iPhone.</translation>
+        <translation>Le service DNS-SD (avahi-daemon) n’est pas lancé&#x202f;; Vantle ne peut donc pas rechercher d’iPhone. Démarrez-le avec «&#xa0;sudo systemctl start avahi-daemon&#xa0;», ou utilisez «&#xa0;Connexion manuelle...&#xa0;» avec l’adresse de l’iPhone.</translation>
     </message>
 </context>
 <context>
@@ -397,23 +451,31 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location filename="../src/files/FSNodeInfo.cpp" line="+214"/>
         <source>%1 Bytes</source>
-        <translation>%1 octets</translation>
+        <translation>%1&#xa0;octets</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%1 KB</source>
-        <translation>%1 Ko</translation>
+        <translation>%1&#xa0;Ko</translation>
     </message>
     <message>
         <location line="+4"/>
         <location line="+2"/>
         <source>%1 MB</source>
-        <translation>%1 Mo</translation>
+        <translation>%1&#xa0;Mo</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1.%2 MB</source>
-        <translation>%1,%2 Mo</translation>
+        <translation>%1,%2&#xa0;Mo</translation>
+    </message>
+</context>
+<context>
+    <name>vantle::MRCoolTextView</name>
+    <message>
+        <location filename="../src/ui/MRCoolTextView.cpp" line="+33"/>
+        <source>Files dropped here are added to the queue</source>
+        <translation>Les fichiers déposés ici sont ajoutés à la file d’attente</translation>
     </message>
 </context>
 <context>
@@ -425,19 +487,24 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/app/phone/PhonePane.cpp" line="+111"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="+119"/>
         <source>Download</source>
         <translation>Télécharger</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+22"/>
+        <source>Downloading %1</source>
+        <translation>Téléchargement de %1</translation>
+    </message>
+    <message>
+        <location line="+127"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
-        <translation>« %1 » a été reçu mais n’a pas pu être enregistré : %2</translation>
+        <translation>«&#xa0;%1&#xa0;» a été reçu mais n’a pas pu être enregistré&#xa0;: %2</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&quot;%1&quot; could not be downloaded: %2.</source>
-        <translation>« %1 » n’a pas pu être téléchargé : %2.</translation>
+        <translation>«&#xa0;%1&#xa0;» n’a pas pu être téléchargé&#xa0;: %2.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -450,16 +517,16 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Échec du téléchargement</translation>
     </message>
     <message>
-        <location filename="../src/app/phone/PhonePane.cpp" line="-79"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="-86"/>
         <source>Remove &quot;%1&quot; from the iPhone?</source>
-        <translation>Supprimer « %1 » de l’iPhone ?</translation>
+        <translation>Supprimer «&#xa0;%1&#xa0;» de l’iPhone&#x202f;?</translation>
     </message>
     <message numerus="yes">
         <location line="+3"/>
         <source>Remove %n item(s) from the iPhone?</source>
         <translation>
-            <numerusform>Supprimer %n élément de l’iPhone ?</numerusform>
-            <numerusform>Supprimer %n éléments de l’iPhone ?</numerusform>
+            <numerusform>Supprimer %n élément de l’iPhone&#x202f;?</numerusform>
+            <numerusform>Supprimer %n éléments de l’iPhone&#x202f;?</numerusform>
         </translation>
     </message>
     <message>
@@ -468,7 +535,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Ouvrez Vantle sur l’iPhone pour lancer le transfert</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+14"/>
+        <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
+        <translation>Entrée télécharge le fichier sélectionné et l’ouvre ; la touche Menu affiche « Télécharger », « Télécharger dans... » et « Supprimer » ; Suppr le supprime de l’iPhone.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Download progress</source>
+        <translation>Progression du téléchargement</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Download and Open</source>
         <translation>Télécharger et ouvrir</translation>
     </message>
@@ -479,7 +556,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+170"/>
+        <location line="+183"/>
         <source>Remove</source>
         <translation>Supprimer</translation>
     </message>
@@ -519,7 +596,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+5"/>
         <source>Downloads from the iPhone are saved in:</source>
-        <translation>Les téléchargements depuis l’iPhone sont enregistrés dans :</translation>
+        <translation>Les téléchargements depuis l’iPhone sont enregistrés dans&#xa0;:</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -569,7 +646,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+1"/>
         <source>Downloads cannot go there: %1. They still go to &quot;%2&quot;.</source>
-        <translation>Impossible d’y enregistrer les téléchargements : %1. Ils restent enregistrés dans « %2 ».</translation>
+        <translation>Impossible d’y enregistrer les téléchargements&#xa0;: %1. Ils restent enregistrés dans «&#xa0;%2&#xa0;».</translation>
     </message>
     <message>
         <location line="+11"/>
@@ -616,7 +693,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+2"/>
         <source>Sending %1 to and receiving %2 from %3</source>
-        <translation>Échange avec %3 : envoi de %1, réception de %2</translation>
+        <translation>Échange avec %3&#xa0;: envoi de %1, réception de %2</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -649,7 +726,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+0"/>
         <source>Failed: %1</source>
-        <translation>Échec : %1</translation>
+        <translation>Échec&#xa0;: %1</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -724,7 +801,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="-2"/>
         <source>Clear Transfer History?</source>
-        <translation>Effacer l’historique des transferts ?</translation>
+        <translation>Effacer l’historique des transferts&#x202f;?</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -764,7 +841,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <location line="+2"/>
         <source>%1, %2 %</source>
         <extracomment>The tray&apos;s tool tip: what is being sent, then how much of it in per cent</extracomment>
-        <translation>%1, %2 %</translation>
+        <translation>%1, %2&#xa0;%</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -795,6 +872,31 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Arrêter</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Stop Upload</source>
+        <translation>Arrêter l’envoi</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops sending the file in front of the queue</source>
+        <translation>Arrête l’envoi du fichier en tête de la file</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upload details</source>
+        <translation>Détails de l’envoi</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Upload progress</source>
+        <translation>Progression de l’envoi</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sending %1</source>
+        <translation>Envoi de %1</translation>
+    </message>
+    <message>
         <location filename="../src/app/upload/UploadSheets.cpp" line="+14"/>
         <source>Do the same for the other items</source>
         <translation>Faire de même pour les autres éléments</translation>
@@ -807,7 +909,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+25"/>
         <source>A file or folder named &quot;%1&quot; already exists in your Vantle.</source>
-        <translation>Un fichier ou dossier nommé « %1 » existe déjà dans votre Vantle.</translation>
+        <translation>Un fichier ou dossier nommé «&#xa0;%1&#xa0;» existe déjà dans votre Vantle.</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -833,17 +935,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+3"/>
         <source>Vantle is unable to transfer the folder named &quot;%1&quot; because a file name or folder path is too long.</source>
-        <translation>Vantle ne peut pas transférer le dossier « %1 », car un nom de fichier ou un chemin de dossier est trop long.</translation>
+        <translation>Vantle ne peut pas transférer le dossier «&#xa0;%1&#xa0;», car un nom de fichier ou un chemin de dossier est trop long.</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Vantle is unable to transfer the item named &quot;%1&quot; because the file name or the name of a file contained within it is too long.</source>
-        <translation>Vantle ne peut pas transférer l’élément « %1 », car son nom ou celui d’un fichier qu’il contient est trop long.</translation>
+        <translation>Vantle ne peut pas transférer l’élément «&#xa0;%1&#xa0;», car son nom ou celui d’un fichier qu’il contient est trop long.</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Vantle is unable to transfer the file named &quot;%1&quot; because the file&apos;s name is too long.</source>
-        <translation>Vantle ne peut pas transférer le fichier « %1 », car son nom est trop long.</translation>
+        <translation>Vantle ne peut pas transférer le fichier «&#xa0;%1&#xa0;», car son nom est trop long.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -853,7 +955,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+6"/>
         <source>A file or folder named &quot;%1&quot; already exists in your Vantle, and no free name was found for a copy beside it.</source>
-        <translation>Un fichier ou dossier nommé « %1 » existe déjà dans votre Vantle, et aucun nom libre n’a été trouvé pour une copie à côté.</translation>
+        <translation>Un fichier ou dossier nommé «&#xa0;%1&#xa0;» existe déjà dans votre Vantle, et aucun nom libre n’a été trouvé pour une copie à côté.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -879,7 +981,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+6"/>
         <source>There was an error uploading your files to the device. (Error: %1)</source>
-        <translation>Une erreur s’est produite lors de l’envoi de vos fichiers vers l’appareil. (Erreur : %1)</translation>
+        <translation>Une erreur s’est produite lors de l’envoi de vos fichiers vers l’appareil. (Erreur&#xa0;: %1)</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -919,17 +1021,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+8"/>
         <source>%1 s</source>
-        <translation>%1 s</translation>
+        <translation>%1&#xa0;s</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%1 min %2 s</source>
-        <translation>%1 min %2 s</translation>
+        <translation>%1&#xa0;min %2&#xa0;s</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>%1 h %2 min</source>
-        <translation>%1 h %2 min</translation>
+        <translation>%1&#xa0;h %2&#xa0;min</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,39 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR" sourcelanguage="en">
 <context>
+    <name>FileRow</name>
+    <message>
+        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <source>sending</source>
+        <translation>enviando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>waiting</source>
+        <translation>aguardando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>downloading</source>
+        <translation>baixando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>on the phone</source>
+        <translation>no iPhone</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>folder</source>
+        <translation>pasta</translation>
+    </message>
+</context>
+<context>
     <name>vantle::AppController</name>
     <message>
         <location filename="../src/app/AppControllerHelp.cpp" line="+47"/>
@@ -99,29 +132,50 @@ from iPhone...</source>
 do iPhone...</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+67"/>
         <source>Unable To Load Bonjour</source>
         <translation>Não foi possível carregar o Bonjour</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../src/app/AppControllerWindow.cpp" line="+163"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="+173"/>
         <source>Quit</source>
         <translation>Sair</translation>
     </message>
     <message>
-        <location filename="../src/app/AppControllerWindow.cpp" line="-67"/>
+        <location filename="../src/app/AppControllerWindow.cpp" line="-111"/>
+        <source>Connection status</source>
+        <translation>Status da conexão</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <location line="+17"/>
         <source>Files awaiting transfer</source>
         <translation>Arquivos aguardando transferência</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+41"/>
+        <location line="-11"/>
+        <location line="+46"/>
         <source>Add Files...</source>
         <translation>Adicionar arquivos...</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-45"/>
+        <source>Add Files</source>
+        <translation>Adicionar arquivos</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Choose files to send to the phone</source>
+        <translation>Escolher arquivos para enviar ao iPhone</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
+        <translation>Enviados ao iPhone um após o outro. Delete remove os arquivos selecionados; a tecla de menu mostra as ações de um arquivo.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>&amp;File</source>
         <translation>&amp;Arquivo</translation>
     </message>
@@ -212,7 +266,7 @@ do iPhone...</translation>
 <context>
     <name>vantle::ConnectionStatus</name>
     <message>
-        <location filename="../src/app/status/ConnectionStatus.cpp" line="+30"/>
+        <location filename="../src/app/status/ConnectionStatus.cpp" line="+31"/>
         <source>Ensure that you have entered the correct network address.</source>
         <translation>Verifique se você digitou o endereço de rede correto.</translation>
     </message>
@@ -262,7 +316,7 @@ do iPhone...</translation>
         <translation>Aguardando aprovação...</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Download from %1</source>
         <translation>Baixar de %1</translation>
     </message>
@@ -417,6 +471,14 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
 </context>
 <context>
+    <name>vantle::MRCoolTextView</name>
+    <message>
+        <location filename="../src/ui/MRCoolTextView.cpp" line="+33"/>
+        <source>Files dropped here are added to the queue</source>
+        <translation>Os arquivos soltos aqui são adicionados à fila</translation>
+    </message>
+</context>
+<context>
     <name>vantle::PhonePane</name>
     <message>
         <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
@@ -425,12 +487,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../src/app/phone/PhonePane.cpp" line="+111"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="+119"/>
         <source>Download</source>
         <translation>Baixar</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+22"/>
+        <source>Downloading %1</source>
+        <translation>Baixando %1</translation>
+    </message>
+    <message>
+        <location line="+127"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation>“%1” chegou, mas não pôde ser salvo: %2</translation>
     </message>
@@ -450,7 +517,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Falha no download</translation>
     </message>
     <message>
-        <location filename="../src/app/phone/PhonePane.cpp" line="-79"/>
+        <location filename="../src/app/phone/PhonePane.cpp" line="-86"/>
         <source>Remove &quot;%1&quot; from the iPhone?</source>
         <translation>Remover “%1” do iPhone?</translation>
     </message>
@@ -468,7 +535,17 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Abra o Vantle no iPhone para iniciar a transferência</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+14"/>
+        <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
+        <translation>Enter baixa o arquivo selecionado e o abre; a tecla de menu mostra “Baixar”, “Baixar para...” e “Remover”; Delete o remove do iPhone.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Download progress</source>
+        <translation>Progresso do download</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Download and Open</source>
         <translation>Baixar e abrir</translation>
     </message>
@@ -479,7 +556,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+170"/>
+        <location line="+183"/>
         <source>Remove</source>
         <translation>Remover</translation>
     </message>
@@ -793,6 +870,31 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <location line="+26"/>
         <source>Stop</source>
         <translation>Parar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop Upload</source>
+        <translation>Parar envio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stops sending the file in front of the queue</source>
+        <translation>Para o envio do primeiro arquivo da fila</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Upload details</source>
+        <translation>Detalhes do envio</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Upload progress</source>
+        <translation>Progresso do envio</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sending %1</source>
+        <translation>Enviando %1</translation>
     </message>
     <message>
         <location filename="../src/app/upload/UploadSheets.cpp" line="+14"/>
