@@ -4,13 +4,18 @@
 <context>
     <name>FileRow</name>
     <message>
-        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <location filename="../src/app/FileRowData.h" line="+21"/>
         <source>sending</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
         <source>waiting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>downloading %1 %</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -24,7 +29,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>%1, %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -472,7 +477,7 @@ sudo apt install libavahi-compat-libdnssd1</source>
 <context>
     <name>vantle::PhonePane</name>
     <message>
-        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
+        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+127"/>
         <source>Download To</source>
         <translation type="unfinished"></translation>
     </message>
@@ -488,7 +493,7 @@ sudo apt install libavahi-compat-libdnssd1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation type="unfinished"></translation>
     </message>

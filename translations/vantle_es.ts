@@ -4,7 +4,7 @@
 <context>
     <name>FileRow</name>
     <message>
-        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <location filename="../src/app/FileRowData.h" line="+21"/>
         <source>sending</source>
         <translation>enviando</translation>
     </message>
@@ -12,6 +12,11 @@
         <location line="+1"/>
         <source>waiting</source>
         <translation>en espera</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>downloading %1 %</source>
+        <translation>descargando, %1 %</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -24,7 +29,7 @@
         <translation>en el iPhone</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
@@ -481,7 +486,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
 <context>
     <name>vantle::PhonePane</name>
     <message>
-        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
+        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+127"/>
         <source>Download To</source>
         <translation>Descargar en</translation>
     </message>
@@ -497,7 +502,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Descargando %1</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation>«%1» ha llegado, pero no se ha podido guardar: %2</translation>
     </message>

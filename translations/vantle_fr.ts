@@ -4,7 +4,7 @@
 <context>
     <name>FileRow</name>
     <message>
-        <location filename="../src/app/FileRowData.h" line="+19"/>
+        <location filename="../src/app/FileRowData.h" line="+21"/>
         <source>sending</source>
         <translation>envoi en cours</translation>
     </message>
@@ -12,6 +12,11 @@
         <location line="+1"/>
         <source>waiting</source>
         <translation>en attente</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>downloading %1 %</source>
+        <translation>téléchargement en cours, %1 %</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -24,7 +29,7 @@
         <translation>sur l’iPhone</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
@@ -172,7 +177,7 @@ de l’iPhone...</translation>
     <message>
         <location line="+11"/>
         <source>Sent to the phone one after the other. Delete removes the selected files; the menu key shows a file&apos;s actions.</source>
-        <translation>Envoyés à l’iPhone l’un après l’autre. Suppr retire les fichiers sélectionnés ; la touche Menu affiche les actions d’un fichier.</translation>
+        <translation>Envoyés à l’iPhone l’un après l’autre. Suppr retire les fichiers sélectionnés&#x202f;; la touche Menu affiche les actions d’un fichier.</translation>
     </message>
     <message>
         <location line="+32"/>
@@ -481,7 +486,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
 <context>
     <name>vantle::PhonePane</name>
     <message>
-        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+126"/>
+        <location filename="../src/app/phone/PhoneDownloads.cpp" line="+127"/>
         <source>Download To</source>
         <translation>Télécharger dans</translation>
     </message>
@@ -497,7 +502,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
         <translation>Téléchargement de %1</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <source>&quot;%1&quot; arrived but could not be saved: %2</source>
         <translation>«&#xa0;%1&#xa0;» a été reçu mais n’a pas pu être enregistré&#xa0;: %2</translation>
     </message>
@@ -537,7 +542,7 @@ sudo apt install libavahi-compat-libdnssd1</translation>
     <message>
         <location line="+14"/>
         <source>Enter downloads the selected file and opens it; the menu key shows Download, Download To... and Remove; Delete removes it from the phone.</source>
-        <translation>Entrée télécharge le fichier sélectionné et l’ouvre ; la touche Menu affiche « Télécharger », « Télécharger dans... » et « Supprimer » ; Suppr le supprime de l’iPhone.</translation>
+        <translation>Entrée télécharge le fichier sélectionné et l’ouvre&#x202f;; la touche Menu affiche «&#xa0;Télécharger&#xa0;», «&#xa0;Télécharger dans...&#xa0;» et «&#xa0;Supprimer&#xa0;»&#x202f;; Suppr le supprime de l’iPhone.</translation>
     </message>
     <message>
         <location line="+6"/>

@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QVariant>
+#include <optional>
 
 namespace vantle {
 
@@ -13,11 +14,14 @@ namespace vantle {
 enum class FileTable { Queue, Phone };
 
 // What a row in `table` is doing, for a screen reader: waiting or sending in the queue, on the
-// phone or downloading there.
-inline QString fileRowState(FileTable table, bool transferring) {
+// phone or downloading there ("downloading 40 %" once the download has said how far it is).
+inline QString fileRowState(FileTable table, bool transferring,
+                            const std::optional<int>& percent = std::nullopt) {
     if (table == FileTable::Queue)
         return transferring ? QCoreApplication::translate("FileRow", "sending")
                             : QCoreApplication::translate("FileRow", "waiting");
+    if (transferring && percent)
+        return QCoreApplication::translate("FileRow", "downloading %1 %").arg(*percent);
     return transferring ? QCoreApplication::translate("FileRow", "downloading")
                         : QCoreApplication::translate("FileRow", "on the phone");
 }
@@ -26,7 +30,8 @@ inline QString fileRowState(FileTable table, bool transferring) {
 // item is being transferred ("photo.jpg, 2.4 MB", "Holiday, folder, 12 MB",
 // "photo.jpg, downloading").
 inline QString fileRowSpokenText(const QString& name, bool isFolder, const QString& size,
-                                 FileTable table, bool transferring) {
+                                 FileTable table, bool transferring,
+                                 const std::optional<int>& percent = std::nullopt) {
     const auto joined = [](const QString& first, const QString& second) {
         return QCoreApplication::translate("FileRow", "%1, %2").arg(first, second);
     };
@@ -34,7 +39,7 @@ inline QString fileRowSpokenText(const QString& name, bool isFolder, const QStri
     if (isFolder) text = joined(text, QCoreApplication::translate("FileRow", "folder"));
     // A folder still being measured has no size worth reading out.
     const QString detail = transferring
-                               ? fileRowState(table, true)
+                               ? fileRowState(table, true, percent)
                                : (size == FSNodeInfo::sizePendingText() ? QString() : size);
     return detail.isEmpty() ? text : joined(text, detail);
 }
@@ -43,7 +48,8 @@ inline QString fileRowSpokenText(const QString& name, bool isFolder, const QStri
 // path as tool tip, and the size line, which is empty while the item is being transferred; and
 // for screen readers the row in one line and its state.
 template <typename Node>
-QVariant fileRowData(Node& node, int role, FileTable table, bool isFolder) {
+QVariant fileRowData(Node& node, int role, FileTable table, bool isFolder,
+                     const std::optional<int>& percent = std::nullopt) {
     switch (role) {
     case Qt::DisplayRole:
         return node.lastPathComponent();
@@ -55,9 +61,9 @@ QVariant fileRowData(Node& node, int role, FileTable table, bool isFolder) {
         return node.uploading() ? QString() : node.sizeString();
     case Qt::AccessibleTextRole:
         return fileRowSpokenText(node.lastPathComponent(), isFolder, node.sizeString(), table,
-                                 node.uploading());
+                                 node.uploading(), percent);
     case Qt::AccessibleDescriptionRole:
-        return fileRowState(table, node.uploading());
+        return fileRowState(table, node.uploading(), percent);
     default:
         return {};
     }

@@ -6,6 +6,7 @@
 #include "transfer/ProtocolKeys.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantle {
 
@@ -23,7 +24,20 @@ int PhoneDataSource::columnCount(const QModelIndex& parent) const {
 QVariant PhoneDataSource::data(const QModelIndex& index, int role) const {
     const PhoneNodeInfoPtr node = index.column() == 0 ? nodeAtRow(index.row()) : nullptr;
     if (!node || index.parent().isValid()) return {};
-    return fileRowData(*node, role, FileTable::Phone, node->isFolder());
+    const std::optional<int> percent =
+        node->path() == mDownloadPath ? mDownloadPercent : std::nullopt;
+    return fileRowData(*node, role, FileTable::Phone, node->isFolder(), percent);
+}
+
+void PhoneDataSource::setDownloadPercent(const QString& path, std::optional<int> percent) {
+    if (path == mDownloadPath && percent == mDownloadPercent) return;
+    const QString before = std::exchange(mDownloadPath, path);
+    mDownloadPercent = percent;
+    for (const QString& changed : {before, path}) {
+        if (const int row = changed.isEmpty() ? -1 : rowForPath(changed); row >= 0)
+            emit dataChanged(index(row, 0), index(row, 0),
+                             {Qt::AccessibleTextRole, Qt::AccessibleDescriptionRole});
+    }
 }
 
 Qt::ItemFlags PhoneDataSource::flags(const QModelIndex& index) const {

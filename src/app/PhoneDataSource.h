@@ -59,6 +59,9 @@ public:
     PhoneNodeInfoPtr nodeAtRow(int row) const;
     // -1 when no row shows `path`.
     int rowForPath(const QString& path) const;
+    // How far the download of the item at `path` is, for its spoken row; none once it ends.
+    // Screen readers hear of a change only when the whole percentage moves.
+    void setDownloadPercent(const QString& path, std::optional<int> percent);
 
     // A click on the row: cancels the row's running download, else asks for the file, opened
     // afterwards when `open` is set.
@@ -69,6 +72,9 @@ public:
 private:
     PhoneHost* mHost = nullptr;
     std::vector<PhoneNodeInfoPtr> mFilesOnDevice;
+    // The download under way and how far it is.
+    QString mDownloadPath;
+    std::optional<int> mDownloadPercent;
 };
 
 } // namespace vantle

@@ -275,6 +275,15 @@ private slots:
         model.nodeAtRow(0)->setUploading(true);
         QCOMPARE(spoken(0), QStringLiteral("A.pdf, downloading"));
         QCOMPARE(spoken(0, Qt::AccessibleDescriptionRole), QStringLiteral("downloading"));
+        // How far, once the download says; a screen reader hears only whole percentages move.
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setDownloadPercent(QStringLiteral("A.pdf"), 40);
+        QCOMPARE(spoken(0), QStringLiteral("A.pdf, downloading 40 %"));
+        QCOMPARE(changed.size(), 1);
+        model.setDownloadPercent(QStringLiteral("A.pdf"), 40);
+        QCOMPARE(changed.size(), 1);
+        model.setDownloadPercent({}, std::nullopt);
+        QCOMPARE(spoken(0), QStringLiteral("A.pdf, downloading"));
         model.nodeAtRow(0)->setUploading(false);
         model.refreshListingFromDevice(listingOf({QStringLiteral("later.txt")}, {}));
         QCOMPARE(model.data(model.index(0, 0), SizeLineRole).toString(), QStringLiteral("1 KB"));

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QtMath>
+#include <algorithm>
 #include <utility>
 
 namespace vantle {
@@ -149,12 +150,16 @@ void PhonePane::downloadProgress(quint64 total, quint64 current) {
                 .arg(PhoneNodeInfo(mReceivingFiles.front(), false).lastPathComponent()));
         downloadProgressIndicator->show();
     }
+    constexpr quint64 kPercent = 100;
+    mPhone->setDownloadPercent(mReceivingFiles.value(0),
+                               total ? int(std::min(current, total) * kPercent / total) : 0);
     downloadProgressIndicator->setRange(0, maximum);
     downloadProgressIndicator->setValue(
         units > 1.0 ? qMin(maximum, int(double(current) * kUnitsPerByte)) : maximum);
 }
 
 void PhonePane::hideDownloadBar() {
+    if (mPhone) mPhone->setDownloadPercent({}, std::nullopt);
     if (!downloadProgressIndicator) return;
     downloadProgressIndicator->setValue(0);
     downloadProgressIndicator->hide();
