@@ -1,10 +1,10 @@
 #include "app/QueueFileWriter.h"
 
+#include "platform/AtomicFile.h"
 #include "support/ParoxLog.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vantle {
 
@@ -66,14 +66,7 @@ Result<void> QueueFileWriter::writeNow(const QString& path, const QList<QueueEnt
         bytes = QueueFile::encode(storable);
         if (!bytes) return Result<void>::failure(bytes.error());
     }
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Result<void>::failure(QStringLiteral("cannot make the folder %1").arg(folder));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit())
-        return Result<void>::failure(
-            QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    return {};
+    return writeFileAtomically(path, *bytes);
 }
 
 } // namespace vantle

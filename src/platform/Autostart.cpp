@@ -1,9 +1,10 @@
 #include "platform/Autostart.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <utility>
 
@@ -35,9 +36,6 @@ Result<void> Autostart::setEnabled(bool on) const {
 }
 
 Result<void> Autostart::write() const {
-    const QString folder = QFileInfo(entryPath()).absolutePath();
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        return Result<void>::failure(QStringLiteral("cannot make the folder %1").arg(folder));
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=%1\n"
@@ -46,11 +44,7 @@ Result<void> Autostart::write() const {
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(mEntry.name, mEntry.desktopId, mEntry.command);
-    QSaveFile file(entryPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        return Result<void>::failure(
-            QStringLiteral("cannot write %1: %2").arg(entryPath(), file.errorString()));
-    return {};
+    return writeFileAtomically(entryPath(), text.toUtf8());
 }
 
 Result<void> Autostart::remove() const {

@@ -41,7 +41,7 @@ def key_file(path):
 
 
 def desktop_entry_argv(exec_line, paths):
-    """Exec as the desktop entry specification has it expanded (KIO for Dolphin, GLib for
+    """Exec as freedesktop desktop entries have it expanded (KIO for Dolphin, GLib for
     Thunar): arguments split as a shell would, then %F, standing alone, one argument per path."""
     argv = []
     for argument in shlex.split(exec_line):

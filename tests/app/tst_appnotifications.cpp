@@ -6,6 +6,7 @@
 #include "platform/SessionBusFixture.h"
 #include "platform/Settings.h"
 #include "support/harness/AppProcess.h"
+#include "support/harness/Notices.h"
 #include "support/harness/Program.h"
 #include "ui/MRWindow.h"
 
@@ -57,7 +58,7 @@ class AppNotificationsTest : public QObject {
     // has reached the service by the time it has.
     bool markerArrives(const Program& program, const QString& name) {
         if (!lookElsewhere(program)) return false;
-        program->notifier().notifyDownloadArrived(files.filePath(name));
+        test::notifyArrived(program->notifier(), files.filePath(name));
         return QTest::qWaitFor(
             [&] {
                 const QList<QJsonObject> sent = notifications();
@@ -73,11 +74,11 @@ class AppNotificationsTest : public QObject {
         return static_cast<uint>(notifications().at(index).value(QStringLiteral("id")).toInteger());
     }
     void sendAllThree(const Program& program) {
-        program->notifier().notifyDownloadArrived(
-            files.filePath(QStringLiteral("silent-download.jpg")));
+        test::notifyArrived(program->notifier(),
+                            files.filePath(QStringLiteral("silent-download.jpg")));
         program->notifier().notifyQueueEmptied(2);
-        program->notifier().notifyUploadFailed(QStringLiteral("silent-upload.pdf"),
-                                               QStringLiteral("Lost."));
+        test::notifyUploadFailed(program->notifier(), QStringLiteral("silent-upload.pdf"),
+                                 QStringLiteral("Lost."));
     }
 
 public:
@@ -134,8 +135,8 @@ private slots:
         QVERIFY(lookElsewhere(program));
         const qsizetype before = notifications().size();
 
-        program->notifier().notifyDownloadArrived(
-            files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
+        test::notifyArrived(program->notifier(),
+                            files.filePath(QStringLiteral("Holiday <1> & more.jpg")));
         QVERIFY(notificationsBecome(before + 1));
         const QJsonObject download = notifications().last();
         QCOMPARE(download.value(QStringLiteral("summary")).toString(),
@@ -165,8 +166,8 @@ private slots:
 
         // The upload runs on a worker: the failure is reported from there.
         std::unique_ptr<QThread> worker(QThread::create([&program] {
-            program->notifier().notifyUploadFailed(QStringLiteral("Report.pdf"),
-                                                   QStringLiteral("The iPhone's storage is full."));
+            test::notifyUploadFailed(program->notifier(), QStringLiteral("Report.pdf"),
+                                     QStringLiteral("The iPhone's storage is full."));
         }));
         worker->start();
         QVERIFY(worker->wait(kWaitMs));
@@ -191,7 +192,7 @@ private slots:
         QVERIFY(notificationsBecome(before + 1));
         program.window()->hide();
         QVERIFY(!program->window()->isFrontmost());
-        program->notifier().notifyUploadFailed(QStringLiteral("hidden.txt"), {});
+        test::notifyUploadFailed(program->notifier(), QStringLiteral("hidden.txt"), {});
         QVERIFY(notificationsBecome(before + 2));
         QCOMPARE(body(before + 1), QStringLiteral("hidden.txt"));
     }
@@ -252,7 +253,7 @@ private slots:
 
         QVERIFY(lookElsewhere(program));
         const qsizetype download = notifications().size();
-        program->notifier().notifyDownloadArrived(path);
+        test::notifyArrived(program->notifier(), path);
         QVERIFY(notificationsBecome(download + 1));
         QCOMPARE(body(download), QStringLiteral("photo 1.jpg"));
         // Clicked the moment the service has it, before its reply may have reached the program.
@@ -270,8 +271,8 @@ private slots:
         // "Show" on a failed upload only brings the window back, also from a minimized state.
         program.window()->showMinimized();
         const qsizetype before = notifications().size();
-        program->notifier().notifyUploadFailed(QStringLiteral("big.mov"),
-                                               QStringLiteral("Stopped."));
+        test::notifyUploadFailed(program->notifier(), QStringLiteral("big.mov"),
+                                 QStringLiteral("Stopped."));
         QVERIFY(notificationsBecome(before + 1));
         QVERIFY(service.invokeAction(serverId(before), QStringLiteral("default")));
         QTRY_VERIFY_WITH_TIMEOUT(program->window()->isFrontmost(), kWaitMs);

@@ -6,6 +6,7 @@
 #include "app/tray/TrayIcon.h"
 #include "platform/SessionBusFixture.h"
 #include "support/harness/AppProcess.h"
+#include "support/harness/Notices.h"
 #include "support/harness/Program.h"
 
 #include <QAction>
@@ -325,7 +326,7 @@ private slots:
         // Told once, at the first close; a notification sent after the second has arrived.
         QVERIFY(Defaults::get(settings::kToldAboutTray));
         program.window()->hide();
-        program->notifier().notifyUploadFailed(QStringLiteral("marker"), {});
+        test::notifyUploadFailed(program->notifier(), QStringLiteral("marker"), {});
         QTRY_VERIFY_WITH_TIMEOUT(
             notifications.records(QStringLiteral("Notify")).last().value(u"body").toString() ==
                 QLatin1String("marker"),

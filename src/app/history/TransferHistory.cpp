@@ -1,12 +1,12 @@
 #include "app/history/TransferHistory.h"
 
 #include "app/history/TransferHistoryFile.h"
+#include "platform/AtomicFile.h"
 #include "support/ParoxLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -54,13 +54,7 @@ QList<TransferRecord> readEntries(const QString& path) {
 
 // Worker.
 Result<void> writeEntries(const QString& path, const QList<TransferRecord>& entries) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return Result<void>::failure(file.errorString());
-    const QByteArray bytes = TransferHistoryFile::encode(entries);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return Result<void>::failure(file.errorString());
-    return {};
+    return writeFileAtomically(path, TransferHistoryFile::encode(entries));
 }
 
 } // namespace

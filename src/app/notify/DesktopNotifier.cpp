@@ -36,26 +36,11 @@ void DesktopNotifier::notifyTransferEnded(const TransferRecord& record) {
         sendNotification(notice->summary, notice->body, notice->downloadedPath);
 }
 
-void DesktopNotifier::notifyDownloadArrived(const QString& path) {
-    TransferRecord record;
-    record.direction = TransferDirection::Received;
-    record.localPath = path;
-    notifyTransferEnded(record);
-}
-
 void DesktopNotifier::notifyQueueEmptied(int itemsSent) {
     if (!isMainThread()) return runOn(this, [this, itemsSent] { notifyQueueEmptied(itemsSent); });
     if (itemsSent <= 0) return;
     sendNotification(tr("Transfer Complete"),
                      tr("%n file(s) were sent to your iPhone.", nullptr, itemsSent), {});
-}
-
-void DesktopNotifier::notifyUploadFailed(const QString& name, const QString& reason) {
-    TransferRecord record;
-    record.result = TransferResult::Failed;
-    record.name = name;
-    record.reason = reason;
-    notifyTransferEnded(record);
 }
 
 void DesktopNotifier::notifyKeptRunningInTray() {

@@ -37,12 +37,8 @@ public:
     static std::optional<Notice> noticeFor(const TransferRecord& record);
     void notifyTransferEnded(const TransferRecord& record);
 
-    // A downloaded file has arrived at `path`.
-    void notifyDownloadArrived(const QString& path);
     // The queue has emptied after uploads; `itemsSent` of them went (none: nothing is sent).
     void notifyQueueEmptied(int itemsSent);
-    // The upload of the item called `name` failed; `reason` in the user's words, may be empty.
-    void notifyUploadFailed(const QString& name, const QString& reason);
     // The window was closed and the program keeps running in the tray: said once ever.
     void notifyKeptRunningInTray();
 
